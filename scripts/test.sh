@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the packages, checks the formatting, builds, and runs every test; then once more in a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer. QLX_SKIP_SANITIZERS=1 skips the second pass.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+phase_start=0
+phase() {
+  local now
+  now=$(date +%s)
+  [ "$phase_start" -eq 0 ] || echo "== phase took $((now - phase_start)) s"
+  phase_start=$now
+  [ $# -eq 0 ] || echo "== $* ($(date -u +%H:%M:%S))"
+}
+
+phase "install packages"
+scripts/install-deps.sh
+
+phase "format check"
+git ls-files -z -- '*.cpp' '*.h' 2>/dev/null | xargs -0 -r clang-format --dry-run --Werror
+
+# Tests run offscreen in a fixed locale: month names in the log and text ordering must not depend on
+# the machine.
+export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 LANG=C.UTF-8 LANGUAGE=
+
+phase "build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+
+phase "test"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+if [ "${QLX_SKIP_SANITIZERS:-0}" != 1 ]; then
+  phase "sanitizer build"
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQLX_SANITIZE=ON >/dev/null
+  cmake --build build-asan -j"$jobs"
+
+  phase "sanitizer test"
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+  export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  (cd build-asan && ctest --output-on-failure -j"$jobs")
+fi
+phase

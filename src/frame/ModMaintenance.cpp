@@ -1,0 +1,33 @@
+#include "frame/ModMaintenance.h"
+
+#include "frame/clsDBConnection.h"
+#include "frame/modMain.h"
+
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <cmath>
+
+qint32 gNodeType = 0;
+qint32 gYieldCount = 0;
+qint32 gProgressCount = 0;
+
+bool ExecuteSQL(const QString& sql) {
+    if (sql.isEmpty())
+        return false;
+    qint64 recordsAffected = 0;
+    return gDBConnection->adoConnection().Execute(sql, &recordsAffected);
+}
+
+void SetNumericOnly(QLineEdit* textBox) {
+    if (!textBox)
+        return;
+    static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    textBox->setValidator(new QRegularExpressionValidator(digits, textBox));
+}
+
+void CalculateYieldCount(qint32 rowCount) {
+    const double share = rowCount <= 10000 ? rowCount / 10.0 : rowCount / 100.0;
+    // Halves go to the even neighbour (25 rows give 2, 35 give 4).
+    const auto count = static_cast<qint32>(std::nearbyint(share));
+    gYieldCount = count < 1 ? 1 : count;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+
+// Program-wide state of the maintenance editors.
+extern qint32 gNodeType;
+extern qint32 gYieldCount;
+extern qint32 gProgressCount;
+
+// Runs one statement on the shared connection. False for an empty text (nothing is sent) and when the
+// database rejects it, with the error left for the caller's handler.
+bool ExecuteSQL(const QString& sql);
+// Lets the box take digits only.
+void SetNumericOnly(QLineEdit* textBox);
+// How many progress steps pass between two yields to the message loop during a load of rowCount rows.
+void CalculateYieldCount(qint32 rowCount);

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "frame/SharedConnection.h"
+#include "platform/Recordset.h"
+
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class CError;
+class QWidget;
+class frmMain;
+
+// Program-wide state of the frame: each lives for the whole run.
+extern std::unique_ptr<CError> gErr;
+extern QPointer<frmMain> gMainForm;
+extern SharedConnection gDBConnection;
+extern QString gAppPath;
+extern QString gMsgResponse;
+extern bool gCaseSensitive;
+extern bool gLookupOK;
+extern bool gQueryOK;
+extern bool gIntegratedSecurity;
+
+// The error reporter, created on first need when start-up has not made it yet (tests, tools).
+CError& ErrorReporter();
+
+// Start-up: the error reporter, the program's folder, the main window and the welcome dialog.
+void Main();
+bool GetVelmorApplPath();
+// The modal open-connection dialog, fresh for every call.
+void OpenWarehouseConnection();
+
+bool OpenDBConecction(const QString& connectionText);
+void CloseDBConnection();
+// A forward-only recordset of the statement; when it cannot open, the user sees why, gQueryOK turns
+// False and the recordset answered is nothing.
+Recordset GetRecordset(const QString& sql);
+
+// Doubles every apostrophe, for values written between single quotes.
+QString FixQuotes(const QString& text);
+// FixQuotes wrapped in the apostrophes of an SQL text literal.
+QString SqlText(const QString& text);
+QString MatchDBCase(const QString& text);
+bool IsValidCode(const QString& text);
+// The first loaded window of that class name with that caption, or nullptr.
+QWidget* FindFormCaption(const QString& name, const QString& caption);

@@ -1,0 +1,272 @@
+#include "platform/DbConnection.h"
+
+#include "platform/App.h"
+#include "platform/ConnectionText.h"
+#include "platform/CurrentError.h"
+#include "platform/SettingsStore.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace {
+
+const char* const kCollationProperty = "Current Collation Name";
+
+qint32 nativeCode(const QSqlError& e) {
+    // ODBC may list several codes separated by ";"; the first one is the one the server raised.
+    const QString code = e.nativeErrorCode().section(';', 0, 0).trimmed();
+    bool ok = false;
+    const qlonglong n = code.toLongLong(&ok);
+    if (ok && n != 0)
+        return static_cast<qint32>(static_cast<quint32>(n));
+    return CurrentError::UnspecifiedError;
+}
+
+QString describe(const QSqlError& e) {
+    const QString db = e.databaseText().trimmed();
+    return db.isEmpty() ? e.driverText().trimmed() : db;
+}
+
+QString odbcDriverFor(ConnectionText::Backend backend) {
+    // Which ODBC driver stands for each server provider is the user's choice, kept per user.
+    if (backend == ConnectionText::Backend::SqlServer)
+        return SettingsStore::GetSetting(App::Title(), "ODBC Drivers", "SQLOLEDB", "FreeTDS");
+    return SettingsStore::GetSetting(App::Title(), "ODBC Drivers", "MSDAORA", "Oracle");
+}
+
+} // namespace
+
+DbConnection::DbConnection()
+    : m_connectionName("qlx-" + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+
+DbConnection::~DbConnection() {
+    Close();
+}
+
+QSqlDatabase DbConnection::database() const {
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+QString DbConnection::driverLabel() const {
+    const QSqlDatabase db = database();
+    return db.isValid() ? db.driverName() : QStringLiteral("Connection");
+}
+
+void DbConnection::fail(const DbError& error) {
+    m_lastError = error;
+    Err().Raise(error.number, error.description, error.source);
+}
+
+DbError DbConnection::errorFrom(const QSqlQuery& query) const {
+    const QSqlError e = query.lastError();
+    return DbError{nativeCode(e), describe(e), driverLabel()};
+}
+
+bool DbConnection::Open(const QString& connectionText) {
+    m_lastError = {};
+    if (m_open) {
+        fail({CurrentError::UnspecifiedError, "Operation is not allowed when the object is open.",
+              "Connection"});
+        return false;
+    }
+    const ConnectionText ct = ConnectionText::Parse(connectionText);
+    m_provider = ct.Provider;
+    const QString driver = ct.qtDriverName();
+    if (driver.isEmpty()) {
+        fail({CurrentError::UnspecifiedError, "Provider cannot be found. It may not be properly installed.",
+              "Connection"});
+        return false;
+    }
+    if (!QSqlDatabase::isDriverAvailable(driver)) {
+        fail({CurrentError::UnspecifiedError,
+              QString("The Qt database driver %1 is not installed.").arg(driver), "Connection"});
+        return false;
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, m_connectionName);
+    if (ct.backend() == ConnectionText::Backend::SqliteFile) {
+        const QString path = ct.sqliteFilePath(App::Path());
+        // Opening must never leave an empty database behind a mistyped path.
+        if (path.isEmpty() || !QFileInfo(path).isFile()) {
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            fail({CurrentError::UnspecifiedError,
+                  QString("The warehouse file \"%1\" does not exist.")
+                      .arg(path.isEmpty() ? ct.DataSource : path),
+                  "QSQLITE"});
+            return false;
+        }
+        db.setDatabaseName(path);
+    } else {
+        db.setDatabaseName(ct.odbcConnectionString(odbcDriverFor(ct.backend())));
+        db.setConnectOptions(QString("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(30));
+    }
+
+    if (!db.open()) {
+        const QSqlError e = db.lastError();
+        const DbError err{nativeCode(e), describe(e), driver};
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connectionName);
+        fail(err);
+        return false;
+    }
+    m_open = true;
+
+    if (ct.backend() == ConnectionText::Backend::SqliteFile) {
+        // A file that is not a database opens fine and fails on first use; find out now.
+        QSqlQuery probe(db);
+        if (!probe.exec("select count(*) from sqlite_master")) {
+            const DbError err = errorFrom(probe);
+            probe = QSqlQuery();
+            Close();
+            fail(err);
+            return false;
+        }
+    } else if (ct.backend() == ConnectionText::Backend::SqlServer) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (q.exec("SELECT CONVERT(varchar(128), COALESCE(DATABASEPROPERTYEX(DB_NAME(), 'Collation'), "
+                   "SERVERPROPERTY('Collation')))") &&
+            q.next())
+            m_collation = q.value(0).toString();
+    }
+    return true;
+}
+
+void DbConnection::Close() {
+    if (!m_open && !QSqlDatabase::contains(m_connectionName))
+        return;
+    {
+        QSqlDatabase db = database();
+        if (db.isValid() && db.isOpen()) {
+            if (m_depth > 0)
+                db.rollback();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+    m_open = false;
+    m_depth = 0;
+    m_doomed = false;
+    m_collation.clear();
+}
+
+int DbConnection::State() const {
+    return m_open ? adStateOpen : adStateClosed;
+}
+
+QStringList DbConnection::PropertyNames() const {
+    return {QString::fromLatin1(kCollationProperty)};
+}
+
+QVariant DbConnection::Property(const QString& name) const {
+    if (name == QLatin1String(kCollationProperty))
+        return m_collation;
+    return {};
+}
+
+bool DbConnection::admitStatement(const QString& sql) {
+    if (!m_open) {
+        fail({CurrentError::ObjectClosed, "Operation is not allowed when the object is closed.",
+              "Connection"});
+        return false;
+    }
+    if (m_failCountdown > 0 && --m_failCountdown == 0) {
+        fail(m_failNth);
+        return false;
+    }
+    if (!m_failFragment.isEmpty() && sql.contains(m_failFragment)) {
+        m_failFragment.clear();
+        fail(m_failFragmentError);
+        return false;
+    }
+    return true;
+}
+
+bool DbConnection::Execute(const QString& sql, qint64* recordsAffected) {
+    m_lastError = {};
+    if (recordsAffected)
+        *recordsAffected = 0;
+    if (!admitStatement(sql))
+        return false;
+    QSqlQuery q(database());
+    if (!q.exec(sql)) {
+        fail(errorFrom(q));
+        return false;
+    }
+    if (recordsAffected)
+        *recordsAffected = q.numRowsAffected();
+    return true;
+}
+
+bool DbConnection::BeginTrans() {
+    if (!m_open) {
+        fail({CurrentError::ObjectClosed, "Operation is not allowed when the object is closed.",
+              "Connection"});
+        return false;
+    }
+    if (m_depth == 0) {
+        QSqlDatabase db = database();
+        if (!db.transaction()) {
+            const QSqlError e = db.lastError();
+            fail({nativeCode(e), describe(e), driverLabel()});
+            return false;
+        }
+        m_doomed = false;
+    }
+    ++m_depth;
+    return true;
+}
+
+bool DbConnection::CommitTrans() {
+    if (m_depth <= 0)
+        return false;
+    if (--m_depth > 0)
+        return true;
+    QSqlDatabase db = database();
+    if (m_doomed) {
+        db.rollback();
+        m_doomed = false;
+        fail({CurrentError::UnspecifiedError, "The transaction was rolled back because part of it failed.",
+              driverLabel()});
+        return false;
+    }
+    if (!db.commit()) {
+        const QSqlError e = db.lastError();
+        db.rollback();
+        fail({nativeCode(e), describe(e), driverLabel()});
+        return false;
+    }
+    return true;
+}
+
+void DbConnection::RollbackTrans() {
+    if (m_depth <= 0)
+        return;
+    if (--m_depth > 0) {
+        m_doomed = true;
+        return;
+    }
+    m_doomed = false;
+    QSqlDatabase db = database();
+    if (db.isValid() && db.isOpen())
+        db.rollback();
+}
+
+void DbConnection::FailNthStatement(int k, const DbError& error) {
+    m_failCountdown = k;
+    m_failNth = error;
+}
+
+void DbConnection::FailStatementContaining(const QString& fragment, const DbError& error) {
+    m_failFragment = fragment;
+    m_failFragmentError = error;
+}
+
+void DbConnection::ClearInjectedFailures() {
+    m_failCountdown = 0;
+    m_failFragment.clear();
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/DbError.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class QSqlQuery;
+
+// The warehouse connection: opened from a connection text, it runs statements, hands out recordsets and
+// carries the transaction that groups one user action. A failure answers false, leaves its error in
+// LastError() and raises it on the program's current error; nothing throws.
+class DbConnection {
+public:
+    enum StateValue { adStateClosed = 0, adStateOpen = 1 };
+
+    DbConnection();
+    ~DbConnection();
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
+
+    // Client-side cursors and a three-minute command time-out are what the program asks of every
+    // connection; Qt reads whole result sets on the client anyway.
+    int CursorLocation = 3;
+    int CommandTimeout = 180;
+
+    bool Open(const QString& connectionText);
+    void Close();
+    int State() const;
+
+    // The provider named in the connection text ("SQLOLEDB", "MSDAORA", "MSDASQL", "SQLITE"), readable
+    // also after the open.
+    QString Provider() const { return m_provider; }
+
+    // Provider properties the program reads; "Current Collation Name" is the server's collation for SQL
+    // Server connections and empty elsewhere.
+    QStringList PropertyNames() const;
+    QVariant Property(const QString& name) const;
+
+    // Runs one statement; recordsAffected receives the row count where the driver knows it.
+    bool Execute(const QString& sql, qint64* recordsAffected = nullptr);
+
+    DbError LastError() const { return m_lastError; }
+    void ClearErrors() { m_lastError = {}; }
+    QSqlDatabase database() const;
+    QString driverLabel() const;
+
+    // Transactions nest: the outermost begin and commit are real, inner ones join it. An inner level that
+    // ends without committing dooms the whole transaction, so the outermost commit rolls back.
+    bool BeginTrans();
+    bool CommitTrans();
+    void RollbackTrans();
+    int TransactionDepth() const { return m_depth; }
+
+    // Test switch: the k-th statement from now (1 = the next one) fails with the given error.
+    void FailNthStatement(int k, const DbError& error);
+    // Test switch: the next statement whose text contains `fragment` fails with the given error.
+    void FailStatementContaining(const QString& fragment, const DbError& error);
+    void ClearInjectedFailures();
+
+    // Called before every statement is sent; answers false (with the error raised) when a test switch
+    // says this one fails.
+    bool admitStatement(const QString& sql);
+    // Records a failure of a query or statement of this connection.
+    void fail(const DbError& error);
+    DbError errorFrom(const QSqlQuery& query) const;
+
+private:
+    QString m_connectionName;
+    QString m_provider;
+    QString m_collation;
+    DbError m_lastError;
+    int m_depth = 0;
+    bool m_doomed = false;
+    int m_failCountdown = 0;
+    DbError m_failNth;
+    QString m_failFragment;
+    DbError m_failFragmentError;
+    bool m_open = false;
+};

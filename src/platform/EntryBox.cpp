@@ -1,0 +1,5 @@
+#include "platform/EntryBox.h"
+
+EntryBox::EntryBox(QWidget* parent) : QLineEdit(parent) {
+    connect(this, &QLineEdit::textChanged, this, [this] { DataChanged = true; });
+}

@@ -1,0 +1,7 @@
+#include "platform/MessageLoop.h"
+
+#include <QCoreApplication>
+
+void MessageLoop::DoEvents() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -1,0 +1,24 @@
+#include "support/ScriptedResponder.h"
+
+#include <QDialog>
+
+int ScriptedResponder::messageBox(const MessageRequest& request) {
+    m_log.messages.push_back(request);
+    if (!m_log.answers.isEmpty())
+        return m_log.answers.takeFirst();
+    const int buttons = request.style & 0x0F;
+    return buttons == vbYesNo || buttons == vbYesNoCancel ? vbNo : vbOK;
+}
+
+int ScriptedResponder::execDialog(QDialog& dialog) {
+    m_log.dialogs.push_back(QString::fromLatin1(dialog.metaObject()->className()));
+    if (!m_log.dialogScripts.isEmpty())
+        return m_log.dialogScripts.takeFirst()(dialog);
+    dialog.reject();
+    return QDialog::Rejected;
+}
+
+QString ScriptedResponder::openFileName(const FileDialogRequest& request) {
+    m_log.fileDialogs.push_back(request);
+    return m_log.files.isEmpty() ? QString() : m_log.files.takeFirst();
+}

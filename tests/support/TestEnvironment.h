@@ -1,0 +1,25 @@
+#pragma once
+
+#include "support/ScriptedResponder.h"
+
+#include <QTemporaryDir>
+
+// A clean program state for one test: its own program folder (log, QLX.ini), its own per-user settings,
+// scripted answers to every window, and the program-wide variables back at their start values. The
+// destructor closes the shared connection and unloads every window.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    QString folder() const { return m_dir.path(); }
+    ScriptedResponder::Log ui;
+    // Text of the log files written so far, all days together.
+    QString logText() const;
+    QStringList logLines() const;
+
+    static void resetProgramState();
+
+private:
+    QTemporaryDir m_dir;
+};
