@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the packages, checks the formatting, builds, and runs every test; then once more in a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer. QLX_SKIP_SANITIZERS=1 skips the second pass.
+# Installs the packages, checks the formatting, builds, and runs every test on SQLite and on a
+# PostgreSQL server over ODBC; then once more in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer. QLX_SKIP_SANITIZERS=1 skips the second pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,6 +25,14 @@ git ls-files -z -- '*.cpp' '*.h' 2>/dev/null | xargs -0 -r clang-format --dry-ru
 # Tests run offscreen in a fixed locale: month names in the log and text ordering must not depend on
 # the machine.
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 LANG=C.UTF-8 LANGUAGE=
+
+# Every database test runs on SQLite and on a throw-away PostgreSQL server reached over ODBC; the
+# server goes away at the end, also when a test fails.
+phase "start PostgreSQL"
+# shellcheck source=scripts/pg-test-server.sh
+source scripts/pg-test-server.sh
+trap pg_test_server_stop EXIT
+pg_test_server_start
 
 phase "build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

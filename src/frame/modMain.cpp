@@ -56,15 +56,19 @@ bool OpenDBConecction(const QString& connectionText) {
     DbConnection& connection = gDBConnection->adoConnection();
     if (!connection.Open(connectionText))
         return ErrorHandler::FailShowing("modMain:OpenDBConecction", vbInformation);
-    if (connection.Provider().contains("SQLOLEDB")) {
-        for (const QString& name : connection.PropertyNames()) {
-            if (name == "Current Collation Name" && connection.Property(name).toString().contains("_CI_")) {
-                gCaseSensitive = false;
-                break;
-            }
+    for (const QString& name : connection.PropertyNames()) {
+        if (name == "Current Collation Name" &&
+            IsCaseInsensitiveCollation(connection.Provider(), connection.Property(name).toString())) {
+            gCaseSensitive = false;
+            break;
         }
     }
     return true;
+}
+
+bool IsCaseInsensitiveCollation(const QString& provider, const QString& collation) {
+    // Only SQL Server tells its collation; every other database is taken as case-sensitive.
+    return provider.contains("SQLOLEDB") && collation.contains("_CI_");
 }
 
 void CloseDBConnection() {

@@ -32,6 +32,8 @@ bool GetVelmorApplPath();
 void OpenWarehouseConnection();
 
 bool OpenDBConecction(const QString& connectionText);
+// Whether a database of that provider and collation compares text without regard to case.
+bool IsCaseInsensitiveCollation(const QString& provider, const QString& collation);
 void CloseDBConnection();
 // A forward-only recordset of the statement; when it cannot open, the user sees why, gQueryOK turns
 // False and the recordset answered is nothing.

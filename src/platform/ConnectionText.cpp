@@ -119,6 +119,12 @@ QString ConnectionText::qtDriverName() const {
 }
 
 QString ConnectionText::odbcQuote(const QString& value) {
+    // Drivers differ in which values they accept in braces (unixODBC reads none in DSN, psqlODBC none in
+    // UID), so only a value that could otherwise end its key or open another gets them.
+    const bool needsBraces = value.contains(';') || value.contains('{') || value.contains('}') ||
+                             value.startsWith(' ') || value.endsWith(' ');
+    if (!needsBraces)
+        return value;
     QString escaped = value;
     escaped.replace('}', "}}");
     return '{' + escaped + '}';

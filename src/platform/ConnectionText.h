@@ -22,8 +22,8 @@ public:
     Backend backend() const;
     QString qtDriverName() const;
 
-    // The ODBC connection string for the server providers; every value is brace-quoted so that a ";" or
-    // "}" typed into a password cannot smuggle in another key.
+    // The ODBC connection string for the server providers. A value holding ";" or a brace is
+    // brace-quoted, so that what is typed into a password cannot smuggle in another key.
     QString odbcConnectionString(const QString& odbcDriver) const;
 
     // The database file of a local warehouse, relative names taken from the program's folder.

@@ -3,6 +3,7 @@
 #include "platform/App.h"
 #include "platform/ConnectionText.h"
 #include "platform/CurrentError.h"
+#include "platform/OdbcDrivers.h"
 #include "platform/SettingsStore.h"
 
 #include <QFileInfo>
@@ -101,13 +102,35 @@ bool DbConnection::Open(const QString& connectionText) {
         }
         db.setDatabaseName(path);
     } else {
-        db.setDatabaseName(ct.odbcConnectionString(odbcDriverFor(ct.backend())));
+        const QString odbcDriver = odbcDriverFor(ct.backend());
+        if (ct.backend() != ConnectionText::Backend::OdbcDataSource &&
+            !OdbcDrivers::IsInstalled(odbcDriver)) {
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            fail(
+                {CurrentError::UnspecifiedError,
+                 QString(
+                     "The ODBC driver \"%1\" for %2 connections is not installed. Install it and register it "
+                     "with unixODBC, or name the installed driver under \"ODBC Drivers\" in the settings.")
+                     .arg(odbcDriver, ct.Provider),
+                 "QODBC"});
+            return false;
+        }
+        QString odbc = ct.odbcConnectionString(odbcDriver);
+        // Qt's ODBC driver takes a text without DRIVER= or SERVER= for a data source name and puts
+        // "DSN=" in front of it itself.
+        if (ct.backend() == ConnectionText::Backend::OdbcDataSource && odbc.startsWith(QLatin1String("DSN=")))
+            odbc = odbc.mid(4);
+        db.setDatabaseName(odbc);
         db.setConnectOptions(QString("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(30));
     }
 
     if (!db.open()) {
         const QSqlError e = db.lastError();
-        const DbError err{nativeCode(e), describe(e), driver};
+        DbError err{nativeCode(e), describe(e), driver};
+        if (ct.backend() == ConnectionText::Backend::OdbcDataSource &&
+            (err.description.contains("IM002") || err.description.contains("Data source name not found")))
+            err.description = QString("The ODBC data source \"%1\" is not configured.").arg(ct.DataSource);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
         fail(err);
@@ -116,11 +139,17 @@ bool DbConnection::Open(const QString& connectionText) {
     m_open = true;
 
     if (ct.backend() == ConnectionText::Backend::SqliteFile) {
-        // A file that is not a database opens fine and fails on first use; find out now.
-        QSqlQuery probe(db);
-        if (!probe.exec("select count(*) from sqlite_master")) {
-            const DbError err = errorFrom(probe);
-            probe = QSqlQuery();
+        // A file that is not a database opens fine and fails on first use; find out now. LIKE compares
+        // case-sensitively here as on the servers.
+        DbError err;
+        {
+            QSqlQuery probe(db);
+            if (!probe.exec("select count(*) from sqlite_master") ||
+                !probe.exec("PRAGMA case_sensitive_like = ON"))
+                err = errorFrom(probe);
+        }
+        if (err.isSet()) {
+            db = QSqlDatabase();
             Close();
             fail(err);
             return false;

@@ -80,24 +80,23 @@ void tst_ConnectionText::mapsProvidersToOdbc_data() {
     QTest::newRow("sql server login")
         << "Provider=SQLOLEDB;Data Source=db01;Initial Catalog=Mart;User Id=fin;Password=s3;"
         << "QODBC"
-        << "DRIVER={FreeTDS};SERVER={db01};DATABASE={Mart};UID={fin};PWD={s3};";
-    QTest::newRow("(local) and a port")
-        << "Provider=SQLOLEDB;Data Source=(local),1433;User Id=fin;Password=;"
-        << "QODBC"
-        << "DRIVER={FreeTDS};SERVER={localhost};PORT={1433};UID={fin};PWD={};";
+        << "DRIVER=FreeTDS;SERVER=db01;DATABASE=Mart;UID=fin;PWD=s3;";
+    QTest::newRow("(local) and a port") << "Provider=SQLOLEDB;Data Source=(local),1433;User Id=fin;Password=;"
+                                        << "QODBC"
+                                        << "DRIVER=FreeTDS;SERVER=localhost;PORT=1433;UID=fin;PWD=;";
     QTest::newRow("integrated security") << "Provider=SQLOLEDB;Data Source=db01;Integrated Security=SSPI"
                                          << "QODBC"
-                                         << "DRIVER={FreeTDS};SERVER={db01};Trusted_Connection={Yes};";
+                                         << "DRIVER=FreeTDS;SERVER=db01;Trusted_Connection=Yes;";
     QTest::newRow("password with }") << "Provider=MSDASQL;Data Source=wh;User Id=fin;Password=a}b"
                                      << "QODBC"
-                                     << "DSN={wh};UID={fin};PWD={a}}b};";
+                                     << "DSN=wh;UID=fin;PWD={a}}b};";
     QTest::newRow("quoted password with ; and }")
         << "Provider=MSDASQL;Data Source=wh;User Id=fin;Password=\"a;PWD=x}\"\"\";"
         << "QODBC"
-        << "DSN={wh};UID={fin};PWD={a;PWD=x}}\"};";
+        << "DSN=wh;UID=fin;PWD={a;PWD=x}}\"};";
     QTest::newRow("oracle alias") << "PROVIDER=MSDAORA;Data Source=ORCL;User ID=scott;Password=t;"
                                   << "QODBC"
-                                  << "DRIVER={FreeTDS};DBQ={ORCL};UID={scott};PWD={t};";
+                                  << "DRIVER=FreeTDS;DBQ=ORCL;UID=scott;PWD=t;";
     QTest::newRow("sqlite needs no odbc") << "PROVIDER=SQLITE;Data Source=demo.db"
                                           << "QSQLITE"
                                           << "";
@@ -122,6 +121,8 @@ void tst_ConnectionText::sqlitePathsFollowTheProgramFolder() {
              QString("/data/w.db"));
     // A ";" cannot reach a value through the file, but a "}" can: it must stay inside its braces.
     QCOMPARE(ConnectionText::odbcQuote("x};DSN={evil"), QString("{x}};DSN={evil}"));
+    QCOMPARE(ConnectionText::odbcQuote(" padded"), QString("{ padded}"));
+    QCOMPARE(ConnectionText::odbcQuote("plain"), QString("plain"));
 }
 
 QTEST_MAIN(tst_ConnectionText)

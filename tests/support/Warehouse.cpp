@@ -6,6 +6,7 @@
 #include "platform/Recordset.h"
 #include "platform/SqlScript.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -45,10 +46,59 @@ QString sqliteTemplate(QString* error) {
     return path;
 }
 
+QString postgresText(const QString& database) {
+    return "PROVIDER=MSDASQL;Data Source=" + qEnvironmentVariable("QLX_TEST_PG_DSN") +
+           ";Initial Catalog=" + database + ";User ID=" + qEnvironmentVariable("QLX_TEST_PG_USER") +
+           ";Password=" + qEnvironmentVariable("QLX_TEST_PG_PASSWORD");
+}
+
+// Runs one statement on the server's maintenance database (creating and dropping databases cannot run
+// inside a transaction or on the database concerned).
+bool postgresAdmin(const QString& sql, QString* error) {
+    DbConnection admin;
+    const bool ok = admin.Open(postgresText("postgres")) && admin.Execute(sql);
+    if (!ok && error)
+        *error = admin.LastError().description;
+    Err().Clear();
+    return ok;
+}
+
+// The seeded PostgreSQL warehouse is built once per test program as a template database; each test
+// gets a copy, which the server makes in a moment.
+QString postgresTemplate(QString* error) {
+    static QString name;
+    static QString buildError;
+    if (!name.isEmpty() || !buildError.isEmpty()) {
+        *error = buildError;
+        return name;
+    }
+    const QString candidate = QString("qlx_tpl_%1").arg(QCoreApplication::applicationPid());
+    postgresAdmin("DROP DATABASE IF EXISTS " + candidate, nullptr);
+    if (postgresAdmin("CREATE DATABASE " + candidate, &buildError)) {
+        DbConnection c;
+        if (!c.Open(postgresText(candidate)) || !SqlScript::RunFile(c, QLX_SCHEMA_FILE, &buildError) ||
+            !SqlScript::RunFile(c, QLX_SEED_FILE, &buildError)) {
+            if (buildError.isEmpty())
+                buildError = c.LastError().description;
+        }
+        Err().Clear();
+    }
+    if (buildError.isEmpty())
+        name = candidate;
+    else
+        buildError = "cannot build the PostgreSQL template warehouse: " + buildError;
+    *error = buildError;
+    return name;
+}
+
 } // namespace
 
 QStringList Warehouse::backends() {
-    return {QStringLiteral("sqlite")};
+    QStringList list{QStringLiteral("sqlite")};
+    // The test command starts a PostgreSQL server and names its ODBC data source here.
+    if (!qEnvironmentVariableIsEmpty("QLX_TEST_PG_DSN"))
+        list << QStringLiteral("postgres");
+    return list;
 }
 
 void Warehouse::addBackendColumn() {
@@ -79,6 +129,19 @@ Warehouse::Warehouse(const QString& backend) : m_backend(backend) {
         m_connectionText = "PROVIDER=SQLITE;Data Source=" + file;
         return;
     }
+    if (backend == "postgres") {
+        static int serial = 0;
+        const QString source = postgresTemplate(&m_error);
+        if (!m_error.isEmpty())
+            return;
+        const QString name = QString("qlx_w_%1_%2").arg(QCoreApplication::applicationPid()).arg(++serial);
+        postgresAdmin("DROP DATABASE IF EXISTS " + name, nullptr);
+        if (!postgresAdmin("CREATE DATABASE " + name + " TEMPLATE " + source, &m_error))
+            return;
+        m_database = name;
+        m_connectionText = postgresText(name);
+        return;
+    }
     m_error = "unknown backend " + backend;
 }
 
@@ -87,6 +150,12 @@ Warehouse::~Warehouse() {
     if (gDBConnection.State() == 1)
         gDBConnection->CloseDB();
     gDBConnection.SetNothing();
+    if (!m_database.isEmpty())
+        postgresAdmin("DROP DATABASE IF EXISTS " + m_database, nullptr);
+}
+
+QString Warehouse::connectionTextFor(const QString& database) {
+    return postgresText(database);
 }
 
 bool Warehouse::openShared() {

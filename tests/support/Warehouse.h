@@ -41,11 +41,14 @@ public:
     QString snapshot();
 
     static QStringList tableNames();
+    // The connection text of another database on the PostgreSQL test server.
+    static QString connectionTextFor(const QString& database);
 
 private:
     QString m_backend;
     QString m_error;
     QString m_connectionText;
+    QString m_database; // the server database to drop afterwards
     QTemporaryDir m_dir;
     std::unique_ptr<DbConnection> m_own;
 };
