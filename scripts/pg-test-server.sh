@@ -62,7 +62,7 @@ Port=$((port + 1000))
 Database=postgres
 INI
   export ODBCSYSINI=$QLX_PG_DIR ODBCINI=$QLX_PG_DIR/odbc.ini
-  export QLX_TEST_PG_DOWN_DSN=qlx_pg_down QLX_TEST_PG_DSN=qlx_pg QLX_TEST_PG_USER=qlx QLX_TEST_PG_PASSWORD=$QLX_PG_PASSWORD
+  export QLX_TEST_PG_PORT=$port QLX_TEST_PG_DOWN_DSN=qlx_pg_down QLX_TEST_PG_DSN=qlx_pg QLX_TEST_PG_USER=qlx QLX_TEST_PG_PASSWORD=$QLX_PG_PASSWORD
   echo "PostgreSQL test server on 127.0.0.1:$port"
 }
 

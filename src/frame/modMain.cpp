@@ -2,6 +2,8 @@
 
 #include "frame/CError.h"
 #include "frame/ErrorHandler.h"
+#include "frame/PasswordTable.h"
+#include "frame/QlxIni.h"
 #include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/frmOpenConnection.h"
@@ -11,6 +13,7 @@
 #include "platform/LoadedWindows.h"
 #include "platform/UserDialogs.h"
 
+#include <QFileInfo>
 #include <QWidget>
 
 std::unique_ptr<CError> gErr;
@@ -90,6 +93,89 @@ Recordset GetRecordset(const QString& sql) {
         Err().Clear();
     }
     return rs;
+}
+
+bool AddNewConnection(const QString& name, const QString& provider, const QString& server,
+                      const QString& database, const QString& user, QString& password, bool remember,
+                      bool integrated) {
+    if (remember) {
+        if (PasswordTable::instance().covers(password)) {
+            password = EncryptPassword(password);
+        } else {
+            MsgBox(
+                "The password holds a character that cannot be remembered, so it is not stored. You will be "
+                "asked for it when you open this connection.",
+                vbInformation);
+            password.clear();
+        }
+    }
+    const QString problem = QlxIni::EntryProblem(name, {provider, server, database, user, password});
+    if (!problem.isEmpty()) {
+        MsgBox(problem, vbExclamation);
+        return false;
+    }
+    const QString path = QlxIni::PathIn(App::Path());
+    QByteArray bytes;
+    if (QFileInfo::exists(path) && !QlxIni::ReadFile(path, &bytes)) {
+        Err().Raise(CurrentError::UnspecifiedError, QString("Cannot read \"%1\".").arg(path), "QLX.ini");
+        return ErrorHandler::Fail("modMain:AddNewConnection");
+    }
+    const int number = QlxIni::NextNumber(bytes);
+    const QString line = integrated
+                             ? QlxIni::IntegratedLine(number, name, provider, server, database)
+                             : QlxIni::LoginLine(number, name, provider, server, database, user, password);
+    QString error;
+    if (!QlxIni::WriteFile(path, QlxIni::Append(bytes, line), &error)) {
+        Err().Raise(CurrentError::UnspecifiedError, error, "QLX.ini");
+        return ErrorHandler::Fail("modMain:AddNewConnection");
+    }
+    return true;
+}
+
+bool ValidateConecction(const QString& provider, const QString& server, const QString& database,
+                        const QString& user, const QString& password, bool integrated) {
+    return OpenDBConecction(
+        QlxIni::NewConnectionText(provider, server, database, user, password, integrated));
+}
+
+QString ScramblePassword(const QString& text) {
+    if (text.size() > 32767) {
+        MsgBox("Error# = 6\r\nDescription = Overflow\r\nSource = modMain", vbCritical, "Error!");
+        return {};
+    }
+    const PasswordTable& table = PasswordTable::instance();
+    QString result;
+    for (const QChar c : text) {
+        const QString group = table.group(c);
+        result += group.isEmpty() ? QString(c) : group;
+    }
+    return result;
+}
+
+QString UnscramblePassword(const QString& text) {
+    if (text.size() > 32767) {
+        MsgBox("Error# = 6\r\nDescription = Overflow\r\nSource = modMain", vbCritical, "Program Error!");
+        return {};
+    }
+    const PasswordTable& table = PasswordTable::instance();
+    QString result;
+    for (qsizetype i = 0; i < text.size(); i += 3) {
+        const QString group = text.mid(i, 3);
+        const QChar c = table.character(group);
+        if (c.isNull())
+            result += group;
+        else
+            result += c;
+    }
+    return result;
+}
+
+QString EncryptPassword(const QString& text) {
+    return ScramblePassword(text);
+}
+
+QString DecryptPassword(const QString& text) {
+    return UnscramblePassword(text);
 }
 
 QString FixQuotes(const QString& text) {

@@ -39,6 +39,22 @@ void CloseDBConnection();
 // False and the recordset answered is nothing.
 Recordset GetRecordset(const QString& sql);
 
+// Appends a warehouse connection entry to QLX.ini in the program's folder. With `remember` the password
+// is replaced by its stored form before it is written; without it, the password is written as given
+// (empty, or already in stored form).
+bool AddNewConnection(const QString& name, const QString& provider, const QString& server,
+                      const QString& database, const QString& user, QString& password, bool remember,
+                      bool integrated);
+// Opens the shared connection on a connection defined in the new-connection dialog.
+bool ValidateConecction(const QString& provider, const QString& server, const QString& database,
+                        const QString& user, const QString& password, bool integrated);
+
+// The stored form of a remembered password and back.
+QString ScramblePassword(const QString& text);
+QString UnscramblePassword(const QString& text);
+QString EncryptPassword(const QString& text);
+QString DecryptPassword(const QString& text);
+
 // Doubles every apostrophe, for values written between single quotes.
 QString FixQuotes(const QString& text);
 // FixQuotes wrapped in the apostrophes of an SQL text literal.

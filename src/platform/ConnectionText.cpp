@@ -173,7 +173,9 @@ QString ConnectionText::odbcConnectionString(const QString& odbcDriver) const {
         add("DSN", DataSource);
         if (!InitialCatalog.isEmpty())
             add("DATABASE", InitialCatalog);
-        addLogin();
+        // A data source may keep its own credentials; empty ones must not override them.
+        if (!UserId.isEmpty() || !Password.isEmpty())
+            addLogin();
         break;
     case Backend::SqliteFile:
     case Backend::Unknown:

@@ -1,0 +1,261 @@
+#include "frame/QlxIni.h"
+#include "frame/clsDBConnection.h"
+#include "frame/frmMain.h"
+#include "frame/frmOpenConnection.h"
+#include "frame/frmWelcome.h"
+#include "frame/modMain.h"
+#include "platform/App.h"
+#include "platform/ConnectionText.h"
+#include "platform/EntryBox.h"
+#include "platform/LoadedWindows.h"
+#include "platform/SettingsStore.h"
+#include "platform/SystemColor.h"
+#include "support/TestEnvironment.h"
+#include "support/Warehouse.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeIni(const QString& folder, const QStringList& entries) {
+    QFile f(QlxIni::PathIn(folder));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("[Marts]\r\n");
+    for (const QString& e : entries)
+        f.write(e.toLatin1() + "\r\n");
+}
+
+bool greyed(QLineEdit* box) {
+    return SystemColor::BackColor(box) ==
+           SystemColor::Resolve(SystemColor::Text(SystemColor::ActiveBorder), box);
+}
+
+} // namespace
+
+class tst_OpenConnection : public QObject {
+    Q_OBJECT
+private slots:
+    void entryShowsItsBoxes_data();
+    void entryShowsItsBoxes();
+    void noConnectionsIsToldOncePerShowing();
+    void openWithNothingChosen();
+    void failedOpenChangesNothing();
+    void openingTheDemoWarehouseFromTheWelcomeDialog();
+    void rememberPasswordAfterASuccessfulOpen_data();
+    void rememberPasswordAfterASuccessfulOpen();
+};
+
+void tst_OpenConnection::entryShowsItsBoxes_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("serverLabel");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<bool>("loginBoxes");
+    QTest::addColumn<QString>("checkCaption");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<bool>("checkEnabled");
+    QTest::addColumn<bool>("integrated");
+    QTest::addColumn<QString>("text");
+    const QString pw = EncryptPassword("tiger");
+    QTest::newRow("login with database")
+        << "mart1=Fin,PROVIDER=SQLOLEDB;Data Source=db01;User ID=fin;Password=" + pw +
+               ";Initial Catalog=MART;Persist Security Info=True"
+        << "Database s&erver name:"
+        << "MART" << true << "Remember Password" << true << true << false
+        << "Provider=SQLOLEDB;Data Source=db01;Initial Catalog=MART;User Id=fin;Password=tiger;";
+    QTest::newRow("integrated")
+        << "mart1=Fin,PROVIDER=SQLOLEDB;Data Source=db01;Initial Catalog=MART;Persist Security "
+           "Info=True;Trusted_Connection=Yes,"
+        << "Database s&erver name:"
+        << "MART" << false << "Windows Integrated Security" << true << false << true
+        << "Provider=SQLOLEDB;Data Source=db01;Initial Catalog=MART;Integrated Security=SSPI";
+    QTest::newRow("oracle alias") << "mart1=Ora,PROVIDER=MSDAORA;Data Source=ORCL;User ID=scott;Password=;"
+                                  << "&Database Alias:"
+                                  << "" << true << "Remember Password" << false << true << false
+                                  << "Provider=MSDAORA;Data Source=ORCL;User Id=scott;Password=;";
+    QTest::newRow("local warehouse file")
+        << "mart1=Demo,PROVIDER=SQLITE;Data Source=demo.db;User ID=;Password=;"
+        << "&Database Alias:"
+        << "" << false << "Remember Password" << false << false << false
+        << "Provider=SQLITE;Data Source=demo.db;User Id=;Password=;";
+    QTest::newRow("data source") << "mart1=Rep,PROVIDER=MSDASQL;Data Source=reporting;User "
+                                    "ID=;Password=;Initial Catalog=X;Persist Security Info=True"
+                                 << "&Database Alias:"
+                                 << "" << false << "Remember Password" << false << false << false
+                                 << "Provider=MSDASQL;Data Source=reporting;User Id=;Password=;";
+}
+
+void tst_OpenConnection::entryShowsItsBoxes() {
+    QFETCH(QString, entry);
+    QFETCH(QString, serverLabel);
+    QFETCH(QString, database);
+    QFETCH(bool, loginBoxes);
+    QFETCH(QString, checkCaption);
+    QFETCH(bool, checked);
+    QFETCH(bool, checkEnabled);
+    QFETCH(bool, integrated);
+    QFETCH(QString, text);
+    TestEnvironment env;
+    writeIni(env.folder(), {"mart1=Other,PROVIDER=SQLOLEDB;Data Source=x;User ID=;Password=;",
+                            entry.replace("mart1=", "mart2=")});
+    gIntegratedSecurity = !integrated;
+    frmOpenConnection dialog;
+    QVERIFY(!dialog.CboLocation->isEditable());
+    QCOMPARE(dialog.CboLocation->currentIndex(), -1);
+    QCOMPARE(dialog.CboLocation->count(), 2);
+    QVERIFY(!dialog.txtConnectionType->isEnabled() && !dialog.txtDatabaseServer->isEnabled());
+    dialog.CboLocation->setCurrentIndex(1);
+    QCOMPARE(dialog.MartKey(), QString("mart2"));
+    QCOMPARE(dialog.Label3->text(), serverLabel);
+    QCOMPARE(dialog.txtDatabaseName->text(), database);
+    QCOMPARE(dialog.Label4->isEnabled(), !database.isEmpty());
+    QCOMPARE(dialog.txtUserID->isEnabled(), loginBoxes);
+    QCOMPARE(dialog.txtPassword->isEnabled(), loginBoxes);
+    QCOMPARE(dialog.lblUserID->isEnabled(), loginBoxes);
+    QCOMPARE(greyed(dialog.txtUserID), !loginBoxes);
+    QCOMPARE(dialog.ChkSavePassword->text(), checkCaption);
+    QCOMPARE(dialog.ChkSavePassword->isChecked(), checked);
+    QCOMPARE(dialog.ChkSavePassword->isEnabled(), checkEnabled);
+    QCOMPARE(gIntegratedSecurity, integrated);
+    QCOMPARE(dialog.ConnectionTextFromBoxes(), text);
+}
+
+void tst_OpenConnection::noConnectionsIsToldOncePerShowing() {
+    TestEnvironment env;
+    frmOpenConnection dialog;
+    QCOMPARE(dialog.CboLocation->count(), 0);
+    dialog.show();
+    QTRY_COMPARE(env.ui.messages.size(), 1);
+    dialog.hide();
+    dialog.show();
+    QCoreApplication::processEvents();
+    dialog.Form_Activate();
+    QCOMPARE(env.ui.messages.size(), 1);
+    QCOMPARE(env.ui.messages[0].prompt, frmOpenConnection::NoConnectionsMessage());
+    QVERIFY(env.ui.messages[0].prompt.contains("Warehouse\rConnection"));
+    QCOMPARE(env.ui.messages[0].style, int(vbInformation));
+    QCOMPARE(gMsgResponse, QString("1"));
+    // Open repeats it.
+    dialog.cmdOK->click();
+    QCOMPARE(env.ui.messages.size(), 2);
+    QVERIFY(dialog.isVisible());
+}
+
+void tst_OpenConnection::openWithNothingChosen() {
+    TestEnvironment env;
+    writeIni(env.folder(), {"mart1=Demo,PROVIDER=SQLITE;Data Source=demo.db;User ID=;Password=;"});
+    frmOpenConnection dialog;
+    dialog.cmdOK->click();
+    QCOMPARE(env.ui.messages.size(), 1);
+    QCOMPARE(env.ui.messages[0].prompt,
+             QString("Please specify the location of the warehouse that you want to open."));
+    QCOMPARE(env.ui.messages[0].style, int(vbExclamation));
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(gDBConnection.State(), 0);
+}
+
+void tst_OpenConnection::failedOpenChangesNothing() {
+    TestEnvironment env;
+    writeIni(env.folder(),
+             {"mart1=Fin,PROVIDER=SQLOLEDB;Data Source=127.0.0.1,1;User ID=fin;Password=;Initial "
+              "Catalog=MART;Persist Security Info=True"});
+    const QByteArray before = readAll(QlxIni::PathIn(env.folder()));
+    Main();
+    frmOpenConnection dialog;
+    dialog.CboLocation->setCurrentIndex(0);
+    dialog.txtPassword->setText("secret");
+    dialog.ChkSavePassword->setChecked(true);
+    dialog.cmdOK->click();
+    QCOMPARE(env.ui.messages.size(), 1); // the connection's own failure, once
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(dialog.txtPassword->text(), QString("secret"));
+    QCOMPARE(readAll(QlxIni::PathIn(env.folder())), before);
+    QVERIFY(!gMainForm->MaintenanceMenu(1)->isEnabled());
+    QVERIFY(gMainForm->Command("mnuOPenMart")->isEnabled());
+}
+
+void tst_OpenConnection::openingTheDemoWarehouseFromTheWelcomeDialog() {
+    TestEnvironment env;
+    Warehouse w("sqlite");
+    QLX_REQUIRE_WAREHOUSE(w);
+    const QString file = ConnectionText::Parse(w.connectionText()).DataSource;
+    writeIni(env.folder(),
+             {"mart1=Demo Warehouse,PROVIDER=SQLITE;Data Source=" + file + ";User ID=;Password=;"});
+    const QByteArray before = readAll(QlxIni::PathIn(env.folder()));
+    Main();
+    env.ui.dialogScripts << [](QDialog& d) {
+        auto& dialog = static_cast<frmOpenConnection&>(d);
+        dialog.CboLocation->setCurrentIndex(0);
+        dialog.cmdOK->click();
+        return dialog.result();
+    };
+    for (QWidget* form : LoadedWindows::instance().Forms())
+        if (auto* welcome = qobject_cast<frmWelcome*>(form))
+            welcome->cmdOpen->click();
+    QCOMPARE(env.ui.dialogs, QStringList{"frmOpenConnection"});
+    QVERIFY(env.ui.messages.isEmpty());
+    QCOMPARE(gDBConnection.State(), 1);
+    QCOMPARE(LoadedWindows::instance().Count(), 1);
+    for (int i = 1; i <= 5; ++i)
+        QVERIFY(gMainForm->MaintenanceMenu(i)->isEnabled());
+    QVERIFY(!gMainForm->Command("mnuOPenMart")->isEnabled());
+    QVERIFY(!gMainForm->ToolbarButton("open")->isEnabled());
+    QVERIFY(gMainForm->Command("mnuCloseMart")->isEnabled());
+    QVERIFY(!gMainForm->Command("mnuImportLocations")->isEnabled());
+    QCOMPARE(readAll(QlxIni::PathIn(env.folder())), before);
+}
+
+void tst_OpenConnection::rememberPasswordAfterASuccessfulOpen_data() {
+    QTest::addColumn<bool>("remember");
+    if (!Warehouse::backends().contains("postgres"))
+        return;
+    QTest::newRow("remember") << true;
+    QTest::newRow("forget") << false;
+}
+
+void tst_OpenConnection::rememberPasswordAfterASuccessfulOpen() {
+    QFETCH(bool, remember);
+    TestEnvironment env;
+    Warehouse w("postgres");
+    QLX_REQUIRE_WAREHOUSE(w);
+    // A SQL login entry, served here by the PostgreSQL driver in place of a SQL Server one.
+    SettingsStore::SaveSetting(App::Title(), "ODBC Drivers", "SQLOLEDB", "PostgreSQL Unicode");
+    const ConnectionText ct = ConnectionText::Parse(w.connectionText());
+    const QString stale = EncryptPassword("stale");
+    writeIni(env.folder(),
+             {"mart1=Other,PROVIDER=SQLITE;Data Source=x.db;User ID=;Password=;",
+              "mart2=PG,PROVIDER=SQLOLEDB;Data Source=127.0.0.1," + qEnvironmentVariable("QLX_TEST_PG_PORT") +
+                  ";User ID=someone;Password=" + stale + ";Initial Catalog=" + ct.InitialCatalog +
+                  ";Persist Security Info=True"});
+    Main();
+    frmOpenConnection dialog;
+    dialog.CboLocation->setCurrentIndex(1);
+    QCOMPARE(dialog.txtPassword->text(), QString("stale"));
+    dialog.txtUserID->setText(ct.UserId);
+    dialog.txtPassword->setText(ct.Password);
+    dialog.ChkSavePassword->setChecked(!remember);
+    dialog.ChkSavePassword->setChecked(remember);
+    dialog.cmdOK->click();
+    QVERIFY2(env.ui.messages.isEmpty(), qPrintable(env.ui.messages.value(0).prompt));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(gDBConnection.State(), 1);
+    const QList<clsLocations> after = frmOpenConnection::ReadConnections(QlxIni::PathIn(env.folder()));
+    QCOMPARE(after[1].sUser, ct.UserId);
+    QCOMPARE(DecryptPassword(after[1].sPwd), remember ? ct.Password : QString());
+    QCOMPARE(after[0].sServer, QString("x.db"));
+}
+
+QTEST_MAIN(tst_OpenConnection)
+#include "tst_OpenConnection.moc"

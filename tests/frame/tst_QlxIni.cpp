@@ -1,0 +1,366 @@
+#include "frame/PasswordTable.h"
+#include "frame/QlxIni.h"
+#include "frame/frmOpenConnection.h"
+#include "frame/modMain.h"
+#include "platform/App.h"
+#include "platform/ConnectionText.h"
+#include "support/TestEnvironment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QStringList names(const QList<clsLocations>& entries) {
+    QStringList n;
+    for (const clsLocations& e : entries)
+        n << e.sMartNo + ":" + e.sLocName;
+    return n;
+}
+
+} // namespace
+
+class tst_QlxIni : public QObject {
+    Q_OBJECT
+private slots:
+    void templatesRoundTrip_data();
+    void templatesRoundTrip();
+    void firstEntryCreatesTheFile();
+    void readingAndAppending_data();
+    void readingAndAppending();
+    void corruptingEntriesAreRefused_data();
+    void corruptingEntriesAreRefused();
+    void savePasswordEditsOnlyItsOwnLine();
+    void failedRewriteLeavesTheFileWhole();
+    void scramblingCoversEveryPrintableCharacter();
+    void storedFormsArePinned_data();
+    void storedFormsArePinned();
+    void unscramblingOddTexts_data();
+    void unscramblingOddTexts();
+    void connectionTexts_data();
+    void connectionTexts();
+};
+
+void tst_QlxIni::templatesRoundTrip_data() {
+    QTest::addColumn<bool>("integrated");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<bool>("remember");
+    QTest::addColumn<QString>("line");
+    const QString stored = EncryptPassword("s3cret");
+    QTest::newRow("login, no database")
+        << false << "" << true
+        << "mart1=Fin's DW,PROVIDER=MSDAORA;Data Source=ORCL;User ID=fin;Password=" + stored + ";";
+    QTest::newRow("login with database, password not remembered")
+        << false << "MART" << false
+        << "mart1=Fin's DW,PROVIDER=MSDAORA;Data Source=ORCL;User ID=fin;Password=;Initial "
+           "Catalog=MART;Persist "
+           "Security Info=True";
+    QTest::newRow("integrated, no database") << true << "" << false
+                                             << "mart1=Fin's DW,PROVIDER=MSDAORA;Data Source=ORCL;;Persist "
+                                                "Security Info=True;Trusted_Connection=Yes,";
+    QTest::newRow("integrated with database")
+        << true << "MART" << false
+        << "mart1=Fin's DW,PROVIDER=MSDAORA;Data Source=ORCL;Initial Catalog=MART;Persist Security "
+           "Info=True;Trusted_Connection=Yes,";
+}
+
+void tst_QlxIni::templatesRoundTrip() {
+    QFETCH(bool, integrated);
+    QFETCH(QString, database);
+    QFETCH(bool, remember);
+    QFETCH(QString, line);
+    TestEnvironment env;
+    QString password = remember ? "s3cret" : "";
+    QVERIFY(AddNewConnection("Fin's DW", "MSDAORA", "ORCL", database, integrated ? "" : "fin", password,
+                             remember, integrated));
+    QCOMPARE(readAll(QlxIni::PathIn(env.folder())), ("[Marts]\r\n" + line + "\r\n").toLatin1());
+    const QList<clsLocations> read = frmOpenConnection::ReadConnections(QlxIni::PathIn(env.folder()));
+    QCOMPARE(read.size(), 1);
+    const clsLocations& e = read[0];
+    QCOMPARE(e.sMartNo, QString("1"));
+    QCOMPARE(e.sLocName, QString("Fin's DW"));
+    QCOMPARE(e.sProvider, QString("MSDAORA"));
+    QCOMPARE(e.sServer, QString("ORCL"));
+    QCOMPARE(e.sDatabase, database);
+    QCOMPARE(e.sUser, integrated ? QString() : QString("fin"));
+    QCOMPARE(DecryptPassword(e.sPwd), remember ? QString("s3cret") : QString());
+    QCOMPARE(e.sTrustConn, integrated ? QString("Yes") : QString());
+}
+
+void tst_QlxIni::firstEntryCreatesTheFile() {
+    TestEnvironment env;
+    QString password;
+    QVERIFY(AddNewConnection("Démo", "SQLITE", "demo.db", "", "", password, false, false));
+    QVERIFY(AddNewConnection("Second", "MSDASQL", "reporting", "", "", password, false, false));
+    const QByteArray bytes = readAll(QlxIni::PathIn(env.folder()));
+    QCOMPARE(bytes,
+             QByteArray("[Marts]\r\nmart1=D\xe9mo,PROVIDER=SQLITE;Data Source=demo.db;User ID=;Password=;\r\n"
+                        "mart2=Second,PROVIDER=MSDASQL;Data Source=reporting;User ID=;Password=;\r\n"));
+    QCOMPARE(names(QlxIni::Parse(bytes)), QStringList({"1:Démo", "2:Second"}));
+}
+
+void tst_QlxIni::readingAndAppending_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("seen");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray e1 = "mart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;";
+    const QByteArray e2 = "mart2=B,PROVIDER=SQLITE;Data Source=b.db;User ID=;Password=;";
+    const QByteArray e4 = "mart4=D,PROVIDER=SQLITE;Data Source=d.db;User ID=;Password=;";
+    const QByteArray n2 = "mart2=N,PROVIDER=SQLITE;Data Source=n.db;User ID=;Password=;\r\n";
+    const QByteArray n3 = "mart3=N,PROVIDER=SQLITE;Data Source=n.db;User ID=;Password=;\r\n";
+    const QByteArray n1 = "mart1=N,PROVIDER=SQLITE;Data Source=n.db;User ID=;Password=;\r\n";
+    QTest::newRow("plain") << "[Marts]\r\n" + e1 + "\r\n" + e2 + "\r\n"
+                           << QStringList{"1:A", "2:B"} << "[Marts]\r\n" + e1 + "\r\n" + e2 + "\r\n" + n3;
+    QTest::newRow("gap") << "[Marts]\r\n" + e1 + "\r\n" + e2 + "\r\n" + e4 + "\r\n"
+                         << QStringList{"1:A", "2:B"}
+                         << "[Marts]\r\n" + e1 + "\r\n" + e2 + "\r\n" + e4 + "\r\n[Marts]\r\n" + n3;
+    QTest::newRow("stray line in the middle")
+        << "[Marts]\r\n" + e1 + "\r\n; retired\r\n" + e2 + "\r\n"
+        << QStringList{"1:A"} << "[Marts]\r\n" + e1 + "\r\n; retired\r\n" + e2 + "\r\n[Marts]\r\n" + n2;
+    QTest::newRow("blank line at the end")
+        << "[Marts]\r\n" + e1 + "\r\n\r\n"
+        << QStringList{"1:A"} << "[Marts]\r\n" + e1 + "\r\n\r\n[Marts]\r\n" + n2;
+    QTest::newRow("no final line end")
+        << "[Marts]\r\n" + e1 << QStringList{"1:A"} << "[Marts]\r\n" + e1 + "\r\n" + n2;
+    QTest::newRow("last line [Marts]") << "[Marts]\r\n" + e1 + "\r\n[Marts]\r\n"
+                                       << QStringList{"1:A"} << "[Marts]\r\n" + e1 + "\r\n[Marts]\r\n" + n2;
+    QTest::newRow("LF only") << "[Marts]\n" + e1 + "\n" + e2 + "\n"
+                             << QStringList{"1:A", "2:B"} << "[Marts]\n" + e1 + "\n" + e2 + "\n" + n3;
+    QTest::newRow("no [Marts] line") << e1 + "\r\n" << QStringList{} << e1 + "\r\n[Marts]\r\n" + n1;
+    QTest::newRow("empty file") << QByteArray() << QStringList{} << "[Marts]\r\n" + n1;
+    QTest::newRow("second run continues the numbering")
+        << "[Marts]\r\n" + e1 + "\r\nnote\r\n[Marts]\r\n" + e2 + "\r\n"
+        << QStringList{"1:A", "2:B"} << "[Marts]\r\n" + e1 + "\r\nnote\r\n[Marts]\r\n" + e2 + "\r\n" + n3;
+}
+
+void tst_QlxIni::readingAndAppending() {
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, seen);
+    QFETCH(QByteArray, after);
+    TestEnvironment env;
+    const QString path = QlxIni::PathIn(env.folder());
+    writeAll(path, before);
+    QCOMPARE(names(frmOpenConnection::ReadConnections(path)), seen);
+    QString password;
+    QVERIFY(AddNewConnection("N", "SQLITE", "n.db", "", "", password, false, false));
+    QCOMPARE(readAll(path), after);
+    // The new entry is always read back.
+    const QList<clsLocations> now = frmOpenConnection::ReadConnections(path);
+    QCOMPARE(now.size(), seen.size() + 1);
+    QCOMPARE(now.last().sLocName, QString("N"));
+}
+
+void tst_QlxIni::corruptingEntriesAreRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("user");
+    QTest::newRow("empty name") << " "
+                                << "srv"
+                                << "u";
+    QTest::newRow("comma in name") << "a,b"
+                                   << "srv"
+                                   << "u";
+    QTest::newRow("semicolon in name") << "a;b"
+                                       << "srv"
+                                       << "u";
+    QTest::newRow("semicolon in a value") << "n"
+                                          << "srv;x"
+                                          << "u";
+    QTest::newRow("label in a value") << "n"
+                                      << "srv"
+                                      << "Password=x";
+    QTest::newRow("label in the name") << "Data Source=x"
+                                       << "srv"
+                                       << "u";
+    QTest::newRow("line break") << "n"
+                                << "srv\r\nmart9=evil"
+                                << "u";
+}
+
+void tst_QlxIni::corruptingEntriesAreRefused() {
+    QFETCH(QString, name);
+    QFETCH(QString, server);
+    QFETCH(QString, user);
+    TestEnvironment env;
+    const QString path = QlxIni::PathIn(env.folder());
+    writeAll(path, "[Marts]\r\n");
+    QString password = "pw";
+    QVERIFY(!AddNewConnection(name, "SQLOLEDB", server, "", user, password, false, false));
+    QCOMPARE(env.ui.messages.size(), 1);
+    QCOMPARE(env.ui.messages[0].style, int(vbExclamation));
+    QCOMPARE(readAll(path), QByteArray("[Marts]\r\n"));
+}
+
+void tst_QlxIni::savePasswordEditsOnlyItsOwnLine() {
+    TestEnvironment env;
+    const QString path = QlxIni::PathIn(env.folder());
+    QByteArray before = "[Marts]\r\n";
+    for (int i = 1; i <= 10; ++i)
+        before +=
+            QString("mart%1=Mart %1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s%1;User ID=u%1;Password=;%2")
+                .arg(i)
+                .arg(i == 3 ? "\n" : "\r\n")
+                .toLatin1();
+    writeAll(path, before);
+    frmOpenConnection dialog;
+    dialog.CboLocation->setCurrentIndex(0);
+    QCOMPARE(dialog.MartKey(), QString("mart1"));
+    dialog.ChkSavePassword->setChecked(true);
+    QVERIFY(dialog.SavePassword("  new user ", " pa;ss "));
+    const QByteArray after = readAll(path);
+    const QByteArray expectedLine =
+        "mart1=Mart 1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s1;User ID=new user;Password=" +
+        EncryptPassword("pa;ss").toLatin1() + ";";
+    QByteArray expected = before;
+    expected.replace(
+        QByteArray("mart1=Mart 1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s1;User ID=u1;Password=;"),
+        expectedLine);
+    QCOMPARE(after, expected);
+    // Choosing mart10 edits mart10 alone.
+    dialog.LoadConnections(path);
+    dialog.CboLocation->setCurrentIndex(9);
+    QCOMPARE(dialog.MartKey(), QString("mart10"));
+    dialog.ChkSavePassword->setChecked(false);
+    QVERIFY(dialog.SavePassword("x", ""));
+    expected.replace(QByteArray("Data Source=s10;User ID=u10;"), QByteArray("Data Source=s10;User ID=x;"));
+    QCOMPARE(readAll(path), expected);
+}
+
+void tst_QlxIni::failedRewriteLeavesTheFileWhole() {
+    TestEnvironment env;
+    const QString path = QlxIni::PathIn(env.folder());
+    const QByteArray before = "[Marts]\r\nmart1=A,PROVIDER=SQLOLEDB;Data Source=s;User ID=u;Password=;\r\n";
+    writeAll(path, before);
+    // Where the new text would be written stands a folder: the write fails.
+    QVERIFY(QDir(env.folder()).mkdir(QlxIni::FileName() + ".new"));
+    frmOpenConnection dialog;
+    dialog.CboLocation->setCurrentIndex(0);
+    dialog.ChkSavePassword->setChecked(true);
+    QVERIFY(!dialog.SavePassword("other", "pw"));
+    QCOMPARE(readAll(path), before);
+    QCOMPARE(env.ui.messages.size(), 1);
+    QVERIFY(env.logText().contains("in frmOpenConnection:SavePassword"));
+    QString password;
+    QVERIFY(!AddNewConnection("B", "SQLITE", "b.db", "", "", password, false, false));
+    QCOMPARE(readAll(path), before);
+    QVERIFY(env.logText().contains("in modMain:AddNewConnection"));
+}
+
+void tst_QlxIni::scramblingCoversEveryPrintableCharacter() {
+    QString all;
+    for (int c = 0x20; c <= 0x7E; ++c)
+        all += QChar(c);
+    const QString stored = EncryptPassword(all);
+    QCOMPARE(stored.size(), all.size() * 3);
+    QCOMPARE(DecryptPassword(stored), all);
+    QSet<QString> groups;
+    for (qsizetype i = 0; i < stored.size(); i += 3) {
+        const QString g = stored.mid(i, 3);
+        QVERIFY2(!g.contains(';') && !g.contains(',') && !g.contains('=') && !g.contains(' '), qPrintable(g));
+        groups.insert(g);
+    }
+    QCOMPARE(groups.size(), all.size());
+    QCOMPARE(EncryptPassword(""), QString(""));
+    QCOMPARE(DecryptPassword(""), QString(""));
+    QVERIFY(!PasswordTable::instance().covers("caf\u00e9"));
+    QCOMPARE(EncryptPassword("\u00e9").size(), 1); // a character without a group passes through
+}
+
+void tst_QlxIni::storedFormsArePinned_data() {
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("tiger") << "tiger"
+                           << "zIqEHucs(eB_KAe";
+    QTest::newRow("mixed") << "P@ss w0rd!"
+                           << "S!}tA4?*O?*Op)F5.(ei<KAem1IwLi";
+    QTest::newRow("braces and blank") << "~ }{"
+                                      << "l>'p)FLPxQwC";
+    QTest::newRow("case matters") << "Aa"
+                                  << "XBU(2.";
+}
+
+void tst_QlxIni::storedFormsArePinned() {
+    QFETCH(QString, password);
+    QFETCH(QString, stored);
+    QCOMPARE(EncryptPassword(password), stored);
+    QCOMPARE(DecryptPassword(stored), password);
+}
+
+void tst_QlxIni::unscramblingOddTexts_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("clear");
+    QTest::newRow("length not a multiple of three") << "zIqEH"
+                                                    << "tEH";
+    QTest::newRow("unknown group") << "zIq###"
+                                   << "t###";
+}
+
+void tst_QlxIni::unscramblingOddTexts() {
+    QFETCH(QString, stored);
+    QFETCH(QString, clear);
+    QCOMPARE(DecryptPassword(stored), clear);
+}
+
+void tst_QlxIni::connectionTexts_data() {
+    QTest::addColumn<bool>("forOpen");
+    QTest::addColumn<bool>("integrated");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("new, login, database")
+        << false << false << "MART"
+        << "pw"
+        << "PROVIDER=SQLOLEDB;Data Source=srv;User ID=fin;Password=pw;Initial "
+           "Catalog=MART;Persist Security Info=True;";
+    QTest::newRow("new, login, no database") << false << false << " "
+                                             << "pw"
+                                             << "PROVIDER=SQLOLEDB;Data Source=srv;User ID=fin;Password=pw";
+    QTest::newRow("new, integrated")
+        << false << true << "MART"
+        << ""
+        << "Provider=SQLOLEDB;Data Source=srv;Initial Catalog=MART;Integrated Security=SSPI";
+    QTest::newRow("open, login")
+        << true << false << "MART"
+        << "pw"
+        << "Provider=SQLOLEDB;Data Source=srv;Initial Catalog=MART;User Id=fin;Password=pw;";
+    QTest::newRow("open, integrated, no database")
+        << true << true << ""
+        << ""
+        << "Provider=SQLOLEDB;Data Source=srv;Integrated Security=SSPI";
+    QTest::newRow("open, password with ; and quote")
+        << true << false << ""
+        << "a;b\"c"
+        << "Provider=SQLOLEDB;Data Source=srv;User Id=fin;Password=\"a;b\"\"c\";";
+}
+
+void tst_QlxIni::connectionTexts() {
+    QFETCH(bool, forOpen);
+    QFETCH(bool, integrated);
+    QFETCH(QString, database);
+    QFETCH(QString, password);
+    QFETCH(QString, text);
+    const QString user = integrated ? "" : "fin";
+    const QString built =
+        forOpen ? QlxIni::OpenConnectionText("SQLOLEDB", "srv", database, user, password, integrated)
+                : QlxIni::NewConnectionText("SQLOLEDB", "srv", database, user, password, integrated);
+    QCOMPARE(built, text);
+    if (!integrated)
+        QCOMPARE(ConnectionText::Parse(built).Password, password);
+}
+
+QTEST_MAIN(tst_QlxIni)
+#include "tst_QlxIni.moc"
