@@ -176,6 +176,10 @@ void DbConnection::Close() {
             db.close();
         }
     }
+    if (m_depth > 0) {
+        m_depth = 0;
+        finishTransaction(false);
+    }
     QSqlDatabase::removeDatabase(m_connectionName);
     m_open = false;
     m_depth = 0;
@@ -261,15 +265,34 @@ bool DbConnection::CommitTrans() {
         m_doomed = false;
         fail({CurrentError::UnspecifiedError, "The transaction was rolled back because part of it failed.",
               driverLabel()});
+        finishTransaction(false);
         return false;
     }
     if (!db.commit()) {
         const QSqlError e = db.lastError();
         db.rollback();
         fail({nativeCode(e), describe(e), driverLabel()});
+        finishTransaction(false);
         return false;
     }
+    finishTransaction(true);
     return true;
+}
+
+void DbConnection::WhenTransactionEnds(std::function<void(bool committed)> done) {
+    if (m_depth == 0) {
+        done(true);
+        return;
+    }
+    m_onTransactionEnd.push_back(std::move(done));
+}
+
+void DbConnection::finishTransaction(bool committed) {
+    // Taken first: a callback may begin the next transaction.
+    std::vector<std::function<void(bool)>> callbacks;
+    callbacks.swap(m_onTransactionEnd);
+    for (auto it = callbacks.rbegin(); it != callbacks.rend(); ++it)
+        (*it)(committed);
 }
 
 void DbConnection::RollbackTrans() {
@@ -283,6 +306,7 @@ void DbConnection::RollbackTrans() {
     QSqlDatabase db = database();
     if (db.isValid() && db.isOpen())
         db.rollback();
+    finishTransaction(false);
 }
 
 void DbConnection::FailNthStatement(int k, const DbError& error) {

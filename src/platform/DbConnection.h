@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
+#include <vector>
 
 class QSqlQuery;
 
@@ -53,6 +55,11 @@ public:
     bool CommitTrans();
     void RollbackTrans();
     int TransactionDepth() const { return m_depth; }
+    bool InTransaction() const { return m_depth > 0; }
+    // Runs `done` once when the transaction now running ends: with true after its commit, with false
+    // after its rollback. Work kept outside the database (tree nodes) follows the transaction this way.
+    // Without a running transaction, `done` runs at once with true.
+    void WhenTransactionEnds(std::function<void(bool committed)> done);
 
     // Test switch: the k-th statement from now (1 = the next one) fails with the given error.
     void FailNthStatement(int k, const DbError& error);
@@ -79,4 +86,7 @@ private:
     QString m_failFragment;
     DbError m_failFragmentError;
     bool m_open = false;
+    std::vector<std::function<void(bool)>> m_onTransactionEnd;
+
+    void finishTransaction(bool committed);
 };

@@ -22,6 +22,8 @@ private slots:
     void failedStatementKeepsTheError();
     void nestedGuardsFormOneTransaction_data();
     void nestedGuardsFormOneTransaction();
+    void transactionEndIsAnnouncedOnce_data();
+    void transactionEndIsAnnouncedOnce();
     void injectedFailureRollsBackEveryTable_data();
     void injectedFailureRollsBackEveryTable();
 };
@@ -191,6 +193,45 @@ void tst_DbConnection::injectedFailureRollsBackEveryTable() {
     QCOMPARE(w.snapshot(), before);
     // The switch fires once.
     QVERIFY(c.Execute("Delete From CS_CAT_DESC Where CAT_CODE = 'none'"));
+}
+
+void tst_DbConnection::transactionEndIsAnnouncedOnce_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<bool>("commit");
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "commit") << true;
+        Warehouse::newRow(b, "rollback") << false;
+    }
+}
+
+void tst_DbConnection::transactionEndIsAnnouncedOnce() {
+    QFETCH(QString, backend);
+    QFETCH(bool, commit);
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    DbConnection& c = w.own();
+    QList<QString> heard;
+    c.WhenTransactionEnds([&](bool ok) { heard << QString("outside %1").arg(ok); });
+    QCOMPARE(heard, QList<QString>{"outside 1"}); // no transaction: at once
+    {
+        TransactionGuard outer(c);
+        c.WhenTransactionEnds([&](bool ok) { heard << QString("first %1").arg(ok); });
+        {
+            TransactionGuard inner(c);
+            c.WhenTransactionEnds([&](bool ok) { heard << QString("second %1").arg(ok); });
+            inner.Commit();
+        }
+        QCOMPARE(heard.size(), 1); // the inner end announces nothing
+        if (commit)
+            QVERIFY(outer.Commit());
+    }
+    // The last registered hears first, as undo work must run newest first.
+    QCOMPARE(heard, (QList<QString>{"outside 1", QString("second %1").arg(commit),
+                                    QString("first %1").arg(commit)}));
+    TransactionGuard next(c);
+    next.Commit();
+    QCOMPARE(heard.size(), 3);
 }
 
 QTEST_MAIN(tst_DbConnection)
