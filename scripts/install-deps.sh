@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make clang-format
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev sqlite3
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc libqt6svg6 libsqlite3-dev sqlite3
   unixodbc unixodbc-dev tdsodbc odbc-postgresql postgresql
 )
 missing=()
