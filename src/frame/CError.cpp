@@ -21,8 +21,17 @@ QString CError::LogFileName(const QDateTime& when) {
     return when.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log");
 }
 
-QString CError::LogLine(const QDateTime& when, qint32 number, const QString& description,
-                        const QString& location) {
+QString CError::LogLine(const QDateTime& when, qint32 number, const QString& rawDescription,
+                        const QString& rawLocation) {
+    // One entry, one line: drivers' texts may carry line breaks and tabs of their own.
+    const auto oneLine = [](QString text) {
+        for (QChar& c : text)
+            if (c == '\r' || c == '\n' || c == '\t')
+                c = ' ';
+        return text;
+    };
+    const QString description = oneLine(rawDescription);
+    const QString location = oneLine(rawLocation);
     QString line = QLocale::system().toString(when, QStringLiteral("dd MMMM yyyy HH:mm:ss")) + ',';
     if (number != 0)
         line += " Error #" + QString::number(static_cast<quint32>(number), 16).toUpper() + ' ';

@@ -2,12 +2,32 @@
 
 #include "frame/clsDBConnection.h"
 
+#include <QCoreApplication>
+
+namespace {
+
+SharedConnection* theSlot = nullptr;
+
+// Qt's registry of database connections is gone by the time static objects die; the shared connection
+// must close while the application still exists, however the program ends.
+void closeBeforeQtGoes() {
+    if (theSlot)
+        theSlot->SetNothing();
+}
+
+} // namespace
+
 SharedConnection::SharedConnection() = default;
 SharedConnection::~SharedConnection() = default;
 
 clsDBConnection* SharedConnection::operator->() {
-    if (!m_connection)
+    if (!m_connection) {
+        if (!theSlot && QCoreApplication::instance()) {
+            theSlot = this;
+            qAddPostRoutine(closeBeforeQtGoes);
+        }
         m_connection = std::make_unique<clsDBConnection>();
+    }
     return m_connection.get();
 }
 

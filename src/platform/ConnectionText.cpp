@@ -28,7 +28,7 @@ QList<QPair<QString, QString>> splitPairs(const QString& text) {
         if (eq < 0 || (semi >= 0 && semi < eq)) {
             if (semi < 0)
                 break;
-            i = semi + 1; // a piece without "=" carries nothing
+            i = semi + 1; // a part without "=" carries nothing
             continue;
         }
         const QString key = text.mid(i, eq - i).trimmed().toLower();
@@ -152,8 +152,12 @@ QString ConnectionText::odbcConnectionString(const QString& odbcDriver) const {
             port = server.mid(comma + 1).trimmed();
             server = server.left(comma).trimmed();
         }
-        if (server.compare("(local)", Qt::CaseInsensitive) == 0 || server == ".")
-            server = "localhost";
+        // "(local)" and "." name this machine, also in front of an instance name.
+        for (const QString& local : {QStringLiteral("(local)"), QStringLiteral(".")}) {
+            if (server.compare(local, Qt::CaseInsensitive) == 0 ||
+                server.startsWith(local + '\\', Qt::CaseInsensitive))
+                server = "localhost" + server.mid(local.size());
+        }
         add("SERVER", server);
         if (!port.isEmpty())
             add("PORT", port);

@@ -117,9 +117,22 @@ bool DbConnection::Open(const QString& connectionText) {
             return false;
         }
         QString odbc = ct.odbcConnectionString(odbcDriver);
-        // Qt's ODBC driver takes a text without DRIVER= or SERVER= for a data source name and puts
-        // "DSN=" in front of it itself.
-        if (ct.backend() == ConnectionText::Backend::OdbcDataSource && odbc.startsWith(QLatin1String("DSN=")))
+        // Qt's ODBC driver guesses what it was given: a text holding ".dsn" becomes a file data source, one
+        // without "DRIVER=" or "SERVER=" gets "DSN=" put in front. Hand it a text that the guess leaves
+        // as it is.
+        if (odbc.contains(QLatin1String(".dsn"), Qt::CaseInsensitive)) {
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            fail({CurrentError::UnspecifiedError,
+                  "The connection's values cannot contain \".dsn\"; the ODBC layer would read them as a file "
+                  "data "
+                  "source.",
+                  "QODBC"});
+            return false;
+        }
+        const bool passedAsIs = odbc.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive) ||
+                                odbc.contains(QLatin1String("SERVER="), Qt::CaseInsensitive);
+        if (!passedAsIs && odbc.startsWith(QLatin1String("DSN=")))
             odbc = odbc.mid(4);
         db.setDatabaseName(odbc);
         db.setConnectOptions(QString("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(30));
@@ -255,8 +268,10 @@ bool DbConnection::BeginTrans() {
 }
 
 bool DbConnection::CommitTrans() {
-    if (m_depth <= 0)
+    if (m_depth <= 0) {
+        fail({CurrentError::UnspecifiedError, "No transaction is running.", driverLabel()});
         return false;
+    }
     if (--m_depth > 0)
         return true;
     QSqlDatabase db = database();

@@ -28,34 +28,34 @@ int sizeFromDeclaredType(const char* declared) {
 } // namespace
 
 QString Field::Name() const {
-    if (!m_rs->usable() || m_index < 0 || m_index >= m_rs->d->columns.size())
+    if (!m_rs.usable() || m_index < 0 || m_index >= m_rs.d->columns.size())
         return {};
-    return m_rs->d->columns[m_index].name;
+    return m_rs.d->columns[m_index].name;
 }
 
 QVariant Field::Value() const {
-    const QVariant* v = m_rs->current(m_index);
+    const QVariant* v = m_rs.current(m_index);
     return v ? *v : QVariant();
 }
 
 bool Field::IsNull() const {
-    const QVariant* v = m_rs->current(m_index);
+    const QVariant* v = m_rs.current(m_index);
     return !v || v->isNull();
 }
 
 QString Field::Text() const {
-    const QVariant* v = m_rs->current(m_index);
+    const QVariant* v = m_rs.current(m_index);
     return (v && !v->isNull()) ? v->toString() : QString();
 }
 
 QMetaType Field::Type() const {
-    if (!m_rs->usable() || m_index < 0 || m_index >= m_rs->d->columns.size())
+    if (!m_rs.usable() || m_index < 0 || m_index >= m_rs.d->columns.size())
         return {};
-    return m_rs->d->columns[m_index].type;
+    return m_rs.d->columns[m_index].type;
 }
 
 int Field::DefinedSize() const {
-    return m_rs->columnSize(m_index);
+    return m_rs.columnSize(m_index);
 }
 
 Recordset::Recordset() : d(QSharedPointer<Data>::create()) {}
@@ -71,8 +71,6 @@ QString Recordset::normalised(const QString& name) {
 
 bool Recordset::Open(const QString& sql, DbConnection& connection) {
     d = QSharedPointer<Data>::create();
-    d->sql = sql;
-    d->connection = &connection;
     if (!connection.admitStatement(sql))
         return false;
     QSqlQuery q(connection.database());
@@ -89,10 +87,8 @@ bool Recordset::Open(const QString& sql, DbConnection& connection) {
         Column c;
         c.name = f.name();
         c.type = f.metaType();
-        if (!sqlite) {
+        if (!sqlite)
             c.size = f.length() > 0 ? f.length() : -1;
-            c.sizeKnown = true;
-        }
         d->columns.push_back(c);
         // A later column of the same name never hides the first, as with joined tables.
         const QString key = normalised(c.name);
@@ -113,7 +109,8 @@ bool Recordset::Open(const QString& sql, DbConnection& connection) {
         return false;
     }
     q.finish();
-    d->sizesResolved = !sqlite;
+    if (sqlite)
+        resolveDeclaredSizes(sql, connection);
     d->open = true;
     d->failed = false;
     return true;
@@ -186,7 +183,7 @@ Field Recordset::Fields(const QString& name) const {
         Err().Raise(3265,
                     "Item cannot be found in the collection corresponding to the requested name or ordinal.",
                     "Recordset");
-    return Field(this, i);
+    return Field(*this, i);
 }
 
 Field Recordset::Fields(int index) const {
@@ -194,7 +191,7 @@ Field Recordset::Fields(int index) const {
         Err().Raise(3265,
                     "Item cannot be found in the collection corresponding to the requested name or ordinal.",
                     "Recordset");
-    return Field(this, index);
+    return Field(*this, index);
 }
 
 const QVariant* Recordset::current(int index) const {
@@ -213,32 +210,27 @@ const QVariant* Recordset::current(int index) const {
 int Recordset::columnSize(int index) const {
     if (d->failed || index < 0 || index >= d->columns.size())
         return -1;
-    if (!d->sizesResolved)
-        resolveDeclaredSizes();
     return d->columns[index].size;
 }
 
-void Recordset::resolveDeclaredSizes() const {
+void Recordset::resolveDeclaredSizes(const QString& sql, DbConnection& connection) {
     // SQLite's Qt driver reports no widths; the declared column type ("VARCHAR(10)") still holds them.
-    d->sizesResolved = true;
-    if (!d->connection || d->connection->State() != DbConnection::adStateOpen)
-        return;
-    const QVariant handle = d->connection->database().driver()->handle();
+    // Preparing the statement again only compiles it; nothing runs.
+    const QVariant handle = connection.database().driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return;
     sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
     if (!db)
         return;
     sqlite3_stmt* stmt = nullptr;
-    const QByteArray sql = d->sql.toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) !=
+        SQLITE_OK) {
         sqlite3_finalize(stmt);
         return;
     }
     const int n = qMin(sqlite3_column_count(stmt), static_cast<int>(d->columns.size()));
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
         d->columns[i].size = sizeFromDeclaredType(sqlite3_column_decltype(stmt, i));
-        d->columns[i].sizeKnown = true;
-    }
     sqlite3_finalize(stmt);
 }

@@ -8,26 +8,7 @@
 #include <QVector>
 
 class DbConnection;
-class Recordset;
-
-// One column of the current row. A NULL stays distinct from empty text: Value() is a null QVariant and
-// Text() gives "".
-class Field {
-public:
-    QString Name() const;
-    QVariant Value() const;
-    bool IsNull() const;
-    QString Text() const;
-    QMetaType Type() const;
-    // The declared width of a text column; -1 where nothing limits it or nothing is known.
-    int DefinedSize() const;
-
-private:
-    friend class Recordset;
-    Field(const Recordset* rs, int index) : m_rs(rs), m_index(index) {}
-    const Recordset* m_rs;
-    int m_index;
-};
+class Field;
 
 // A forward-only recordset. All rows are read when it opens and the statement is released at once, so
 // RecordCount is exact from the start and the caller may run other queries and writes while it walks
@@ -61,26 +42,42 @@ private:
         QString name;
         QMetaType type;
         int size = -1;
-        bool sizeKnown = false;
     };
     struct Data {
-        QString sql;
-        DbConnection* connection = nullptr;
         QVector<Column> columns;
         QHash<QString, int> byName;
         QVector<QVector<QVariant>> rows;
         int position = 0;
         bool open = false;
         bool failed = true;
-        bool sizesResolved = false;
     };
 
     bool usable() const;
     int indexOf(const QString& name) const;
     const QVariant* current(int index) const;
     int columnSize(int index) const;
-    void resolveDeclaredSizes() const;
+    void resolveDeclaredSizes(const QString& sql, DbConnection& connection);
     static QString normalised(const QString& name);
 
     QSharedPointer<Data> d;
+};
+
+// One column of the current row. A NULL stays distinct from empty text: Value() is a null QVariant and
+// Text() gives "".
+class Field {
+public:
+    QString Name() const;
+    QVariant Value() const;
+    bool IsNull() const;
+    QString Text() const;
+    QMetaType Type() const;
+    // The declared width of a text column; -1 where nothing limits it or nothing is known.
+    int DefinedSize() const;
+
+private:
+    friend class Recordset;
+    Field(const Recordset& rs, int index) : m_rs(rs), m_index(index) {}
+    // A handle on the same rows, so the field stays valid after the recordset it came from is gone.
+    Recordset m_rs;
+    int m_index;
 };

@@ -1,3 +1,4 @@
+#include "frame/QlxIni.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/App.h"
@@ -6,6 +7,8 @@
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
+#include <QCoreApplication>
+#include <QScopeGuard>
 #include <QTest>
 
 class tst_ServerConnections : public QObject {
@@ -26,6 +29,9 @@ private slots:
     void collationDecidesCase();
     void sqlServerOnAClosedPort();
     void oracleWithoutItsDriver();
+    void valuesThatLookLikeKeysAreRefused();
+    void oddPasswordsReachTheServer_data();
+    void oddPasswordsReachTheServer();
     void serverFailuresAreToldOnce_data();
     void serverFailuresAreToldOnce();
 };
@@ -59,6 +65,17 @@ void tst_ServerConnections::collationDecidesCase() {
 
 void tst_ServerConnections::sqlServerOnAClosedPort() {
     TestEnvironment env;
+    // The machine's own ODBC set-up, as users have it, not the one the test command writes.
+    const QByteArray sysIni = qgetenv("ODBCSYSINI");
+    const QByteArray userIni = qgetenv("ODBCINI");
+    qunsetenv("ODBCSYSINI");
+    qunsetenv("ODBCINI");
+    const auto restore = qScopeGuard([&] {
+        if (!sysIni.isEmpty())
+            qputenv("ODBCSYSINI", sysIni);
+        if (!userIni.isEmpty())
+            qputenv("ODBCINI", userIni);
+    });
     // FreeTDS is registered, the generated text parses, and the refusal comes from the driver itself.
     expectOneClearFailure(
         env, "Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=MART;User Id=fin;Password=x;",
@@ -106,6 +123,43 @@ void tst_ServerConnections::serverFailuresAreToldOnce() {
     expectOneClearFailure(env, text, expected);
     QVERIFY(w.openShared());
     QCOMPARE(gDBConnection.State(), 1);
+}
+
+void tst_ServerConnections::valuesThatLookLikeKeysAreRefused() {
+    TestEnvironment env;
+    expectOneClearFailure(env, "Provider=MSDASQL;Data Source=reporting;User Id=u;Password=my.DSN",
+                          "\".dsn\"");
+}
+
+void tst_ServerConnections::oddPasswordsReachTheServer_data() {
+    QTest::addColumn<QString>("password");
+    if (!Warehouse::backends().contains("postgres"))
+        return;
+    QTest::newRow("semicolon and brace") << "a;b}c";
+    QTest::newRow("looks like a key") << "observer=1;DRIVER=x";
+    QTest::newRow("inner blanks") << "p a d";
+    QTest::newRow("quotes") << "it's \"quoted\"";
+}
+
+void tst_ServerConnections::oddPasswordsReachTheServer() {
+    QFETCH(QString, password);
+    TestEnvironment env;
+    Warehouse w("postgres");
+    QLX_REQUIRE_WAREHOUSE(w);
+    const QString role =
+        QString("qlx_odd_%1_%2").arg(QCoreApplication::applicationPid()).arg(QTest::currentDataTag()[0]);
+    QVERIFY(w.own().Execute("CREATE ROLE " + role + " LOGIN PASSWORD " + SqlText(password)));
+    const auto dropRole = qScopeGuard([&] { w.own().Execute("DROP ROLE " + role); });
+    const ConnectionText ct = ConnectionText::Parse(w.connectionText());
+    const QString text =
+        QlxIni::OpenConnectionText("MSDASQL", ct.DataSource, ct.InitialCatalog, role, password, false);
+    QVERIFY2(OpenDBConecction(text), qPrintable(env.ui.messages.value(0).prompt));
+    QCOMPARE(gDBConnection.State(), 1);
+    gDBConnection->CloseDB();
+    // A wrong password with the same odd characters is refused by the server, not misread on the way.
+    QVERIFY(!OpenDBConecction(QlxIni::OpenConnectionText("MSDASQL", ct.DataSource, ct.InitialCatalog, role,
+                                                         password + "x", false)));
+    QVERIFY(env.ui.messages.value(0).prompt.contains("password authentication failed"));
 }
 
 QTEST_MAIN(tst_ServerConnections)

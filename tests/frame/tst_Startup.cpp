@@ -44,6 +44,7 @@ private slots:
     void closeWarehouseWithoutConnection();
     void closeWarehouseClosesTheConnection_data() { Warehouse::addBackendRows(); }
     void closeWarehouseClosesTheConnection();
+    void exitUnloadsEverythingLastFirst_data() { Warehouse::addBackendRows(); }
     void exitUnloadsEverythingLastFirst();
     void findFormCaptionIsExact();
 };
@@ -203,8 +204,9 @@ void tst_Startup::closeWarehouseClosesTheConnection() {
 }
 
 void tst_Startup::exitUnloadsEverythingLastFirst() {
+    QFETCH(QString, backend);
     TestEnvironment env;
-    Warehouse w("sqlite");
+    Warehouse w(backend);
     QLX_REQUIRE_WAREHOUSE(w);
     Main();
     QVERIFY(w.openShared());

@@ -84,6 +84,10 @@ void tst_ConnectionText::mapsProvidersToOdbc_data() {
     QTest::newRow("(local) and a port") << "Provider=SQLOLEDB;Data Source=(local),1433;User Id=fin;Password=;"
                                         << "QODBC"
                                         << "DRIVER=FreeTDS;SERVER=localhost;PORT=1433;UID=fin;PWD=;";
+    QTest::newRow("(local) with an instance")
+        << "Provider=SQLOLEDB;Data Source=(local)\\SQLEXPRESS;User Id=fin;Password=x;"
+        << "QODBC"
+        << "DRIVER=FreeTDS;SERVER=localhost\\SQLEXPRESS;UID=fin;PWD=x;";
     QTest::newRow("integrated security") << "Provider=SQLOLEDB;Data Source=db01;Integrated Security=SSPI"
                                          << "QODBC"
                                          << "DRIVER=FreeTDS;SERVER=db01;Trusted_Connection=Yes;";

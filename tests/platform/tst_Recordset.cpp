@@ -4,6 +4,7 @@
 #include "support/Warehouse.h"
 
 #include <QTest>
+#include <memory>
 
 class tst_Recordset : public QObject {
     Q_OBJECT
@@ -30,6 +31,8 @@ private slots:
     void walkMayQueryAndWriteOnEveryRow();
     void failedOpenIsNothingAndEveryUseRaises_data() { Warehouse::addBackendRows(); }
     void failedOpenIsNothingAndEveryUseRaises();
+    void fieldsOutliveTheirRecordsetAndConnection_data() { Warehouse::addBackendRows(); }
+    void fieldsOutliveTheirRecordsetAndConnection();
     void readingPastTheEndRaises_data() { Warehouse::addBackendRows(); }
     void readingPastTheEndRaises();
 };
@@ -204,6 +207,25 @@ void tst_Recordset::readingPastTheEndRaises() {
     rs.IsEOF();
     QCOMPARE(Err().Number(), CurrentError::ObjectClosed);
     Err().Clear();
+}
+
+void tst_Recordset::fieldsOutliveTheirRecordsetAndConnection() {
+    QFETCH(QString, backend);
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    makeProbe(w.own());
+    auto connection = std::make_unique<DbConnection>();
+    QVERIFY(connection->Open(w.connectionText()));
+    const Field code = [&] {
+        Recordset rs;
+        rs.Open("SELECT CODE, DESCR FROM QLX_PROBE ORDER BY CODE", *connection);
+        return rs.Fields("DESCR");
+    }();
+    connection.reset();
+    QCOMPARE(code.Text(), QString("Cash"));
+    QCOMPARE(code.DefinedSize(), 40);
+    QCOMPARE(Err().Number(), 0);
 }
 
 QTEST_MAIN(tst_Recordset)

@@ -95,8 +95,9 @@ QString postgresTemplate(QString* error) {
 
 QStringList Warehouse::backends() {
     QStringList list{QStringLiteral("sqlite")};
-    // The test command starts a PostgreSQL server and names its ODBC data source here.
-    if (!qEnvironmentVariableIsEmpty("QLX_TEST_PG_DSN"))
+    // The test command starts a PostgreSQL server and names its ODBC data source here. Under CI the
+    // server is required: without it every PostgreSQL row fails instead of silently vanishing.
+    if (!qEnvironmentVariableIsEmpty("QLX_TEST_PG_DSN") || !qEnvironmentVariableIsEmpty("CI"))
         list << QStringLiteral("postgres");
     return list;
 }
@@ -131,6 +132,10 @@ Warehouse::Warehouse(const QString& backend) : m_backend(backend) {
     }
     if (backend == "postgres") {
         static int serial = 0;
+        if (qEnvironmentVariableIsEmpty("QLX_TEST_PG_DSN")) {
+            m_error = "no PostgreSQL test server is configured (QLX_TEST_PG_DSN is not set)";
+            return;
+        }
         const QString source = postgresTemplate(&m_error);
         if (!m_error.isEmpty())
             return;
