@@ -1,11 +1,16 @@
 #include "frame/frmMain.h"
 
+#include "codemaint/frmCodeMaintenance.h"
 #include "frame/MaintenanceEditor.h"
+#include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
+#include "frame/frmAbout.h"
+#include "frame/frmImportLocations.h"
 #include "frame/frmNewConnection.h"
 #include "frame/modMain.h"
 #include "platform/App.h"
 #include "platform/LoadedWindows.h"
+#include "rangemaint/frmRangeMaintenance.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -14,15 +19,40 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 
+// The resources live in the program's library, which the linker would otherwise leave out.
+static void initialiseFrameResources() {
+    Q_INIT_RESOURCE(frame);
+}
+
+namespace {
+
+struct EditorItem {
+    int index;
+    const char* item;
+    bool range;
+    int type;
+};
+
+const EditorItem kEditorItems[] = {
+    {10, "mnuMultiplierRangeMaint", true, 1}, {20, "mnuMultiplierCodeMaint", false, 1},
+    {30, "mnuCategoriesRangeMaint", true, 2}, {40, "mnuCategoriesCodeMaint", false, 2},
+    {50, "mnuLevelRangeMaint", true, 3},      {60, "mnuLevelCodeMaint", false, 3},
+    {70, "mnuBURangeMaint", true, 4},         {80, "mnuBUCodeMaint", false, 4},
+    {90, "mnuBARangeMaint", true, 5},         {100, "mnuBACodeMaint", false, 5},
+};
+
+} // namespace
+
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    initialiseFrameResources();
     setObjectName("frmMain");
     LoadedWindows::instance().Register(this);
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName("MdiArea");
     setCentralWidget(MdiArea);
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, &frmMain::currentEditorChanged);
     buildMenus();
     buildToolbar();
     ProgressBar1 = new QProgressBar(this);
@@ -93,8 +123,15 @@ void frmMain::buildMenus() {
         QMenu* sub = maintenance->addMenu(QString::fromLatin1(s.caption));
         sub->setObjectName(s.index <= 3 ? QString("mnuAccountMaintenance(%1)").arg(s.index)
                                         : QString("mnuBusinessMaintenance(%1)").arg(s.index));
-        addCommand(sub, QString::fromLatin1(s.rangeItem), "Range Maintenance");
-        addCommand(sub, QString::fromLatin1(s.codeItem), "Code Maintenance");
+        for (const char* item : {s.rangeItem, s.codeItem}) {
+            const QString name = QString::fromLatin1(item);
+            QAction* action =
+                addCommand(sub, name, item == s.rangeItem ? "Range Maintenance" : "Code Maintenance");
+            for (const EditorItem& e : kEditorItems)
+                if (name == QLatin1String(e.item))
+                    connect(action, &QAction::triggered, this,
+                            [this, index = e.index] { OpenMaintenanceEditor(index); });
+        }
         // The business submenus are hidden by design; their items exist all the same.
         if (s.index > 3)
             sub->menuAction()->setVisible(false);
@@ -103,29 +140,29 @@ void frmMain::buildMenus() {
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->setObjectName("mnuTools");
-    addCommand(tools, "mnuImportLocations", "Import Warehouse Locations");
+    connect(addCommand(tools, "mnuImportLocations", "Import Warehouse Locations"), &QAction::triggered, this,
+            &frmMain::mnuImportLocations_Click);
 
-    QMenu* window = menuBar()->addMenu(tr("&Window"));
-    window->setObjectName("mnuWindow");
-    connect(addCommand(window, "mnuWindowCascade", "Cascade"), &QAction::triggered, MdiArea,
-            &QMdiArea::cascadeSubWindows);
-    connect(addCommand(window, "mnuWindowTileHorizontal", "Tile &Horizontal"), &QAction::triggered, MdiArea,
-            &QMdiArea::tileSubWindows);
-    connect(addCommand(window, "mnuWindowTileVertical", "Tile &Vertical"), &QAction::triggered, MdiArea,
-            &QMdiArea::tileSubWindows);
-    addCommand(window, "mnuWindowArrangeIcons", "&Arrange Icons");
+    m_windowMenu = menuBar()->addMenu(tr("&Window"));
+    m_windowMenu->setObjectName("mnuWindow");
+    connect(addCommand(m_windowMenu, "mnuWindowCascade", "Cascade"), &QAction::triggered, this,
+            &frmMain::mnuWindowCascade_Click);
+    connect(addCommand(m_windowMenu, "mnuWindowTileHorizontal", "Tile &Horizontal"), &QAction::triggered,
+            this, &frmMain::mnuWindowTileHorizontal_Click);
+    connect(addCommand(m_windowMenu, "mnuWindowTileVertical", "Tile &Vertical"), &QAction::triggered, this,
+            &frmMain::mnuWindowTileVertical_Click);
+    connect(addCommand(m_windowMenu, "mnuWindowArrangeIcons", "&Arrange Icons"), &QAction::triggered, this,
+            &frmMain::mnuWindowArrangeIcons_Click);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::fillWindowList);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName("mnuHelp");
-    addCommand(help, "mnuAbout", "About...");
+    connect(addCommand(help, "mnuAbout", "About..."), &QAction::triggered, this, &frmMain::mnuAbout_Click);
 }
 
 void frmMain::buildToolbar() {
-    ImageList1.insert("insert", style()->standardIcon(QStyle::SP_FileIcon));
-    ImageList1.insert("open", style()->standardIcon(QStyle::SP_DialogOpenButton));
-    ImageList1.insert("save", style()->standardIcon(QStyle::SP_DialogSaveButton));
-    ImageList1.insert("help", style()->standardIcon(QStyle::SP_DialogHelpButton));
-    ImageList1.insert("delete", style()->standardIcon(QStyle::SP_TrashIcon));
+    for (const char* key : {"insert", "open", "save", "help", "delete"})
+        ImageList1.insert(QString::fromLatin1(key), QIcon(QString(":/frame/images/%1.svg").arg(key)));
 
     Toolbar1 = addToolBar("Toolbar1");
     Toolbar1->setObjectName("Toolbar1");
@@ -178,14 +215,17 @@ QMenu* frmMain::MaintenanceMenu(int index) const {
 
 void frmMain::ActiveInsert(bool enable) {
     Command("mnuNew")->setEnabled(enable);
+    rememberCommandStates();
 }
 
 void frmMain::ActiveSave(bool enable) {
     Command("mnuSave")->setEnabled(enable);
+    rememberCommandStates();
 }
 
 void frmMain::ActiveDelete(bool enable) {
     Command("mnuDelete")->setEnabled(enable);
+    rememberCommandStates();
 }
 
 void frmMain::ActiveOpenMart(bool enable) {
@@ -198,6 +238,7 @@ void frmMain::ActiveCloseMart(bool enable) {
 
 void frmMain::ActiveSync(bool visible) {
     Command("mnuSubSync")->setVisible(visible);
+    rememberCommandStates();
 }
 
 void frmMain::InitialiseZentilMenuOptions(bool enable) {
@@ -238,15 +279,230 @@ void frmMain::mnuSubSync_Click() {
         editor->Synchronize();
 }
 
+template <class Window> void frmMain::showSingle(QPointer<Window>& slot) {
+    // Asked for again, the open window comes forward instead of a second copy.
+    if (!slot) {
+        slot = new Window(this);
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
 void frmMain::mnuNewMart_Click() {
-    if (m_newConnection) {
-        m_newConnection->raise();
-        m_newConnection->activateWindow();
+    showSingle(m_newConnection);
+}
+
+void frmMain::mnuImportLocations_Click() {
+    showSingle(m_import);
+}
+
+void frmMain::mnuAbout_Click() {
+    showSingle(m_about);
+}
+
+void frmMain::OpenMaintenanceEditor(int index) {
+    const EditorItem* item = nullptr;
+    for (const EditorItem& e : kEditorItems)
+        if (e.index == index)
+            item = &e;
+    if (!item)
+        return;
+    QWidget* window = item->range ? static_cast<QWidget*>(new frmRangeMaintenance)
+                                  : static_cast<QWidget*>(new frmCodeMaintenance);
+    auto* editor = dynamic_cast<MaintenanceEditor*>(window);
+    editor->setMaintenanceType(item->type);
+    const QString description = editor->MaintenanceDescription();
+    if (FindFormCaption(LoadedWindows::Name(window), description)) {
+        // The open twin is left as it is, not even brought forward.
+        delete window;
         return;
     }
-    m_newConnection = new frmNewConnection(this);
-    m_newConnection->setAttribute(Qt::WA_DeleteOnClose);
-    m_newConnection->show();
+    QMdiSubWindow* sub = MdiArea->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    sub->show();
+    // Current before it loads, so the command states it sets while loading are its own.
+    MdiArea->setActiveSubWindow(sub);
+    currentEditorChanged(sub);
+    editor->Form_Load();
+}
+
+void frmMain::mnuMultiplierRangeMaint_Click(int index) {
+    if (index == 10)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuMultiplierCodeMaint_Click(int index) {
+    if (index == 20)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuCategoriesRangeMaint_Click(int index) {
+    if (index == 30)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuCategoriesCodeMaint_Click(int index) {
+    if (index == 40)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuLevelRangeMaint_Click(int index) {
+    if (index == 50)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuLevelCodeMaint_Click(int index) {
+    if (index == 60)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuBURangeMaint_Click(int index) {
+    if (index == 70)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuBUCodeMaint_Click(int index) {
+    if (index == 80)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuBARangeMaint_Click(int index) {
+    if (index == 90)
+        OpenMaintenanceEditor(index);
+}
+
+void frmMain::mnuBACodeMaint_Click(int index) {
+    if (index == 100)
+        OpenMaintenanceEditor(index);
+}
+
+QList<QMdiSubWindow*> frmMain::ChildWindows() const {
+    QList<QMdiSubWindow*> list;
+    for (QMdiSubWindow* sub : MdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() || sub->isMinimized())
+            list << sub;
+    return list;
+}
+
+void frmMain::rememberCommandStates() {
+    if (m_restoring || !m_currentEditor)
+        return;
+    CommandSnapshot& s = m_snapshots[m_currentEditor.data()];
+    s.insert = Command("mnuNew")->isEnabled();
+    s.save = Command("mnuSave")->isEnabled();
+    s.remove = Command("mnuDelete")->isEnabled();
+    s.sync = Command("mnuSubSync")->isVisible();
+}
+
+void frmMain::currentEditorChanged(QMdiSubWindow* window) {
+    QWidget* incoming = window ? window->widget() : nullptr;
+    if (incoming == m_currentEditor.data() || m_unloading)
+        return;
+    // Node type and command states belong to each editor: the one that goes keeps its own, the one that
+    // comes gets its own back. An editor that closed left New, Save and Delete off.
+    if (m_currentEditor && m_snapshots.contains(m_currentEditor.data()))
+        m_snapshots[m_currentEditor.data()].nodeType = gNodeType;
+    m_currentEditor = incoming;
+    if (!incoming)
+        return;
+    if (!m_snapshots.contains(incoming)) {
+        CommandSnapshot fresh;
+        fresh.insert = Command("mnuNew")->isEnabled();
+        fresh.save = Command("mnuSave")->isEnabled();
+        fresh.remove = Command("mnuDelete")->isEnabled();
+        fresh.sync = Command("mnuSubSync")->isVisible();
+        m_snapshots.insert(incoming, fresh);
+        connect(incoming, &QObject::destroyed, this, [this, incoming] { m_snapshots.remove(incoming); });
+    }
+    const CommandSnapshot s = m_snapshots.value(incoming);
+    m_restoring = true;
+    ActiveInsert(s.insert);
+    ActiveSave(s.save);
+    ActiveDelete(s.remove);
+    ActiveSync(s.sync);
+    m_restoring = false;
+    gNodeType = s.nodeType;
+}
+
+void frmMain::mnuWindowCascade_Click() {
+    MdiArea->cascadeSubWindows();
+}
+
+void frmMain::mnuWindowTileHorizontal_Click() {
+    // One above the other, each the full width.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : ChildWindows())
+        if (!sub->isMinimized())
+            windows << sub;
+    if (windows.isEmpty())
+        return;
+    const QRect area = MdiArea->viewport()->rect();
+    const int height = area.height() / int(windows.size());
+    for (int i = 0; i < windows.size(); ++i)
+        windows[i]->setGeometry(0, i * height, area.width(), height);
+}
+
+void frmMain::mnuWindowTileVertical_Click() {
+    // Side by side, each the full height.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : ChildWindows())
+        if (!sub->isMinimized())
+            windows << sub;
+    if (windows.isEmpty())
+        return;
+    const QRect area = MdiArea->viewport()->rect();
+    const int width = area.width() / int(windows.size());
+    for (int i = 0; i < windows.size(); ++i)
+        windows[i]->setGeometry(i * width, 0, width, area.height());
+}
+
+void frmMain::mnuWindowArrangeIcons_Click() {
+    // The minimised windows lined up along the bottom, left to right.
+    const QRect area = MdiArea->viewport()->rect();
+    int x = 0;
+    int y = area.height();
+    for (QMdiSubWindow* sub : ChildWindows()) {
+        if (!sub->isMinimized())
+            continue;
+        const QSize size = sub->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            y -= size.height();
+        }
+        sub->move(x, y - size.height());
+        x += size.width();
+    }
+}
+
+void frmMain::fillWindowList() {
+    for (QAction* a : m_windowListActions) {
+        m_windowMenu->removeAction(a);
+        a->deleteLater();
+    }
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow*> windows = ChildWindows();
+    if (windows.isEmpty())
+        return;
+    m_windowListActions << m_windowMenu->addSeparator();
+    int n = 0;
+    for (QMdiSubWindow* sub : windows) {
+        ++n;
+        QAction* a = m_windowMenu->addAction(QString("&%1 %2").arg(n).arg(sub->widget()->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == MdiArea->currentSubWindow());
+        connect(a, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(sub)] {
+            if (window) {
+                if (window->isMinimized())
+                    window->showNormal();
+                MdiArea->setActiveSubWindow(window);
+                currentEditorChanged(window);
+            }
+        });
+        m_windowListActions << a;
+    }
 }
 
 void frmMain::mnuOPenMart_Click() {

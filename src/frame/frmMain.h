@@ -11,6 +11,9 @@ class QMenu;
 class QProgressBar;
 class QToolBar;
 class MaintenanceEditor;
+class QMdiSubWindow;
+class frmAbout;
+class frmImportLocations;
 class frmNewConnection;
 
 // The main window: a multiple-document window with the menus, the toolbar, the progress bar and the
@@ -38,6 +41,24 @@ public:
     void mnuOPenMart_Click();
     void mnuCloseMart_Click();
     void mnuClose_Click();
+    void mnuImportLocations_Click();
+    void mnuAbout_Click();
+    void mnuWindowCascade_Click();
+    void mnuWindowTileHorizontal_Click();
+    void mnuWindowTileVertical_Click();
+    void mnuWindowArrangeIcons_Click();
+
+    // The ten editor items of the Maintenance menu; each acts only on its own index.
+    void mnuMultiplierRangeMaint_Click(int index);
+    void mnuMultiplierCodeMaint_Click(int index);
+    void mnuCategoriesRangeMaint_Click(int index);
+    void mnuCategoriesCodeMaint_Click(int index);
+    void mnuLevelRangeMaint_Click(int index);
+    void mnuLevelCodeMaint_Click(int index);
+    void mnuBURangeMaint_Click(int index);
+    void mnuBUCodeMaint_Click(int index);
+    void mnuBARangeMaint_Click(int index);
+    void mnuBACodeMaint_Click(int index);
 
     // A menu item or command by its name ("mnuNew", "mnuOPenMart").
     QAction* Command(const QString& name) const;
@@ -54,12 +75,29 @@ public:
 
     // The editor in the current child window, or nullptr.
     MaintenanceEditor* ActiveEditor() const;
+    // Opens the editor of a Maintenance menu index (10-100) unless its twin is open.
+    void OpenMaintenanceEditor(int index);
+    // The open child windows, in the order the Window menu lists them.
+    QList<QMdiSubWindow*> ChildWindows() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The command states an editor left behind, given back when it is current again.
+    struct CommandSnapshot {
+        bool insert = false;
+        bool save = false;
+        bool remove = false;
+        bool sync = true;
+        qint32 nodeType = 0;
+    };
+
     void MDIForm_Load();
+    void currentEditorChanged(QMdiSubWindow* window);
+    void rememberCommandStates();
+    void fillWindowList();
+    template <class Window> void showSingle(QPointer<Window>& slot);
     QAction* addCommand(QMenu* menu, const QString& name, const QString& caption);
     void buildMenus();
     void buildToolbar();
@@ -68,5 +106,12 @@ private:
     QHash<QString, QAction*> m_buttons;
     QHash<int, QMenu*> m_maintenanceMenus;
     QPointer<frmNewConnection> m_newConnection;
+    QPointer<frmAbout> m_about;
+    QPointer<frmImportLocations> m_import;
+    QHash<QWidget*, CommandSnapshot> m_snapshots;
+    QPointer<QWidget> m_currentEditor;
+    bool m_restoring = false;
     bool m_unloading = false;
+    QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowListActions;
 };

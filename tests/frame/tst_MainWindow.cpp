@@ -1,0 +1,340 @@
+#include "codemaint/frmCodeMaintenance.h"
+#include "frame/ModMaintenance.h"
+#include "frame/frmAbout.h"
+#include "frame/frmMain.h"
+#include "frame/modMain.h"
+#include "platform/App.h"
+#include "platform/LoadedWindows.h"
+#include "rangemaint/frmRangeMaintenance.h"
+#include "support/TestEnvironment.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QList<QWidget*> editors() {
+    QList<QWidget*> list;
+    for (QMdiSubWindow* sub : gMainForm->ChildWindows())
+        list << sub->widget();
+    return list;
+}
+
+MaintenanceEditor* current() {
+    return gMainForm->ActiveEditor();
+}
+
+struct Commands {
+    bool insert, save, remove;
+    bool operator==(const Commands& o) const {
+        return insert == o.insert && save == o.save && remove == o.remove;
+    }
+};
+
+Commands commands() {
+    return {gMainForm->Command("mnuNew")->isEnabled(), gMainForm->Command("mnuSave")->isEnabled(),
+            gMainForm->Command("mnuDelete")->isEnabled()};
+}
+
+void openEditor(const char* item) {
+    gMainForm->Command(QString::fromLatin1(item))->trigger();
+}
+
+} // namespace
+
+class tst_MainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void everyEditorItemOpensItsEditorOnce_data();
+    void everyEditorItemOpensItsEditorOnce();
+    void handlersActOnlyOnTheirOwnIndex();
+    void typeOverflowIsLoggedAndIgnored();
+    void editCommandsReachTheCurrentEditor();
+    void withoutAnEditorSaveAndDeleteDoNothing();
+    void eachEditorKeepsItsOwnCommandStates();
+    void windowMenuListsAndSwitchesEditors();
+    void windowArrangements();
+    void aboutBoxIsOneWindow();
+    void closeWarehouseUnloadsEditorsLastFirst();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void tst_MainWindow::everyEditorItemOpensItsEditorOnce_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("levelType");
+    QTest::newRow("10") << "mnuMultiplierRangeMaint"
+                        << "frmRangeMaintenance"
+                        << "Account Multiplier Range Maintenance"
+                        << "";
+    QTest::newRow("20") << "mnuMultiplierCodeMaint"
+                        << "frmCodeMaintenance"
+                        << "Account Multiplier Code Maintenance"
+                        << "AC";
+    QTest::newRow("30") << "mnuCategoriesRangeMaint"
+                        << "frmRangeMaintenance"
+                        << "Account Categories Range Maintenance"
+                        << "";
+    QTest::newRow("40") << "mnuCategoriesCodeMaint"
+                        << "frmCodeMaintenance"
+                        << "Account Categories Code Maintenance"
+                        << "AC";
+    QTest::newRow("50") << "mnuLevelRangeMaint"
+                        << "frmRangeMaintenance"
+                        << "Account Level Range Maintenance"
+                        << "AC";
+    QTest::newRow("60") << "mnuLevelCodeMaint"
+                        << "frmCodeMaintenance"
+                        << "Account Level Code Maintenance"
+                        << "AC";
+    QTest::newRow("70") << "mnuBURangeMaint"
+                        << "frmRangeMaintenance"
+                        << "Business Unit Level Range Maintenance"
+                        << "BU";
+    QTest::newRow("80") << "mnuBUCodeMaint"
+                        << "frmCodeMaintenance"
+                        << "Business Unit Level Code Maintenance"
+                        << "BU";
+    QTest::newRow("90") << "mnuBARangeMaint"
+                        << "frmRangeMaintenance"
+                        << "Business Area Level Range Maintenance"
+                        << "BA";
+    QTest::newRow("100") << "mnuBACodeMaint"
+                         << "frmCodeMaintenance"
+                         << "Business Area Level Code Maintenance"
+                         << "BA";
+}
+
+void tst_MainWindow::everyEditorItemOpensItsEditorOnce() {
+    QFETCH(QString, item);
+    QFETCH(QString, className);
+    QFETCH(QString, caption);
+    QFETCH(QString, levelType);
+    Main();
+    // A Range and a Code editor of another type stand open already.
+    openEditor(className == "frmRangeMaintenance" ? "mnuLevelCodeMaint" : "mnuLevelRangeMaint");
+    gMainForm->Command(item)->trigger();
+    QCOMPARE(editors().size(), 2);
+    QWidget* editor = editors().last();
+    QCOMPARE(LoadedWindows::Name(editor), className);
+    QCOMPARE(editor->windowTitle(), caption);
+    QCOMPARE(dynamic_cast<MaintenanceEditor*>(editor)->LevelType(), levelType);
+    QCOMPARE(FindFormCaption(className, caption), editor);
+    QCOMPARE(current(), dynamic_cast<MaintenanceEditor*>(editor));
+    // Asked for again, even while another editor is current, the twin is left alone.
+    gMainForm->MdiArea->setActiveSubWindow(gMainForm->ChildWindows().first());
+    gMainForm->Command(item)->trigger();
+    QCOMPARE(editors().size(), 2);
+    QVERIFY(current() != dynamic_cast<MaintenanceEditor*>(editor));
+    QVERIFY(m_env->logText().isEmpty());
+}
+
+void tst_MainWindow::handlersActOnlyOnTheirOwnIndex() {
+    Main();
+    gMainForm->mnuLevelRangeMaint_Click(60);
+    gMainForm->mnuBUCodeMaint_Click(70);
+    QCOMPARE(editors().size(), 0);
+    gMainForm->mnuBUCodeMaint_Click(80);
+    gMainForm->mnuBARangeMaint_Click(90);
+    QCOMPARE(editors().size(), 2);
+    QCOMPARE(editors()[0]->windowTitle(), QString("Business Unit Level Code Maintenance"));
+}
+
+void tst_MainWindow::typeOverflowIsLoggedAndIgnored() {
+    frmRangeMaintenance range;
+    range.setMaintenanceType(3);
+    range.setMaintenanceType(40000);
+    QCOMPARE(range.MaintenanceType(), qint16(3));
+    QVERIFY(m_env->logText().contains("(Overflow) in frmRangeMaintenance:LetMaintenanceType"));
+    frmCodeMaintenance code;
+    code.setMaintenanceType(-40000);
+    QCOMPARE(code.MaintenanceType(), qint16(0));
+    QCOMPARE(code.MaintenanceDescription(), QString());
+    QVERIFY(m_env->logText().contains("in frmCodeMaintenance:LetMaintenanceType"));
+}
+
+void tst_MainWindow::editCommandsReachTheCurrentEditor() {
+    Main();
+    openEditor("mnuLevelRangeMaint");
+    openEditor("mnuMultiplierCodeMaint");
+    auto* range = qobject_cast<frmRangeMaintenance*>(editors()[0]);
+    auto* code = qobject_cast<frmCodeMaintenance*>(editors()[1]);
+    gMainForm->ActiveInsert(true);
+    gMainForm->ToolbarButton("insert")->trigger();
+    QVERIFY(code->NewRecord);
+    QVERIFY(!range->NewRecord);
+    QVERIFY(gMainForm->Command("mnuSave")->isEnabled());
+    gMainForm->ToolbarButton("save")->trigger();
+    QVERIFY(!code->NewRecord);
+    QVERIFY(!gMainForm->Command("mnuSave")->isEnabled());
+    gMainForm->MdiArea->setActiveSubWindow(gMainForm->ChildWindows().first());
+    gMainForm->ActiveDelete(true);
+    m_env->ui.answers << vbNo;
+    gMainForm->Command("mnuDelete")->trigger();
+    QCOMPARE(m_env->ui.messages.size(), 1);
+    QCOMPARE(m_env->ui.messages[0].prompt, QString("Do you want to delete selected item?"));
+    QCOMPARE(m_env->ui.messages[0].title, QString("Delete"));
+    QCOMPARE(gMsgResponse, QString("7"));
+    // The right-click menu reaches the same editor.
+    gMainForm->ActiveInsert(true);
+    gMainForm->mnuRightSubMenu->actions().first()->trigger();
+    QVERIFY(range->NewRecord);
+    QVERIFY(!code->NewRecord);
+}
+
+void tst_MainWindow::withoutAnEditorSaveAndDeleteDoNothing() {
+    Main();
+    const int loaded = LoadedWindows::instance().Count();
+    gMainForm->mnuSave_Click();
+    gMainForm->mnuDelete_Click();
+    gMainForm->mnuSubSync_Click();
+    QCOMPARE(LoadedWindows::instance().Count(), loaded);
+    QVERIFY(m_env->ui.messages.isEmpty());
+}
+
+void tst_MainWindow::eachEditorKeepsItsOwnCommandStates() {
+    Main();
+    openEditor("mnuLevelRangeMaint");
+    QCOMPARE(commands(), (Commands{false, false, false})); // an editor opens with New, Save and Delete off
+    gMainForm->ActiveInsert(true);
+    gMainForm->ActiveDelete(true);
+    gNodeType = 3;
+    openEditor("mnuLevelCodeMaint");
+    QCOMPARE(commands(), (Commands{false, false, false}));
+    QCOMPARE(gNodeType, 0);
+    gMainForm->ActiveInsert(true);
+    gMainForm->ActiveSave(true);
+    gNodeType = 4;
+    QMdiSubWindow* first = gMainForm->ChildWindows()[0];
+    QMdiSubWindow* second = gMainForm->ChildWindows()[1];
+    gMainForm->MdiArea->setActiveSubWindow(first);
+    QCOMPARE(commands(), (Commands{true, false, true}));
+    QCOMPARE(gNodeType, 3);
+    gMainForm->MdiArea->setActiveSubWindow(second);
+    QCOMPARE(commands(), (Commands{true, true, false}));
+    QCOMPARE(gNodeType, 4);
+    // Closing the current editor gives the other one its states back.
+    gMainForm->mnuClose_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(editors().size(), 1);
+    QCOMPARE(commands(), (Commands{true, false, true}));
+    QCOMPARE(gNodeType, 3);
+    // Closing the last leaves New, Save and Delete off.
+    gMainForm->mnuClose_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(editors().size(), 0);
+    QCOMPARE(commands(), (Commands{false, false, false}));
+}
+
+void tst_MainWindow::windowMenuListsAndSwitchesEditors() {
+    Main();
+    openEditor("mnuLevelRangeMaint");
+    openEditor("mnuCategoriesRangeMaint");
+    QMenu* windowMenu = gMainForm->findChild<QMenu*>("mnuWindow");
+    QVERIFY(windowMenu);
+    emit windowMenu->aboutToShow();
+    QAction* first = nullptr;
+    QStringList listed;
+    for (QAction* a : windowMenu->actions()) {
+        if (!a->isCheckable())
+            continue;
+        listed << a->text();
+        if (a->text().contains("Account Level Range Maintenance"))
+            first = a;
+    }
+    QCOMPARE(listed,
+             (QStringList{"&1 Account Level Range Maintenance", "&2 Account Categories Range Maintenance"}));
+    QVERIFY(first && !first->isChecked());
+    first->trigger();
+    QCOMPARE(dynamic_cast<QWidget*>(current())->windowTitle(), QString("Account Level Range Maintenance"));
+    // Listed again, not twice.
+    emit windowMenu->aboutToShow();
+    int checkable = 0;
+    for (QAction* a : windowMenu->actions())
+        checkable += a->isCheckable() ? 1 : 0;
+    QCOMPARE(checkable, 2);
+}
+
+void tst_MainWindow::windowArrangements() {
+    Main();
+    gMainForm->resize(1000, 800);
+    openEditor("mnuLevelRangeMaint");
+    openEditor("mnuCategoriesRangeMaint");
+    openEditor("mnuMultiplierRangeMaint");
+    const QList<QMdiSubWindow*> subs = gMainForm->ChildWindows();
+    const QRect area = gMainForm->MdiArea->viewport()->rect();
+    gMainForm->Command("mnuWindowTileHorizontal")->trigger();
+    QCOMPARE(subs[1]->geometry().top(), subs[0]->geometry().bottom() + 1);
+    QCOMPARE(subs[0]->width(), area.width());
+    gMainForm->Command("mnuWindowTileVertical")->trigger();
+    QCOMPARE(subs[1]->geometry().left(), subs[0]->geometry().right() + 1);
+    QCOMPARE(subs[0]->height(), area.height());
+    subs[0]->showMinimized();
+    subs[2]->showMinimized();
+    gMainForm->Command("mnuWindowArrangeIcons")->trigger();
+    QCOMPARE(subs[0]->geometry().bottom(), area.bottom());
+    QCOMPARE(subs[2]->geometry().left(), subs[0]->geometry().right() + 1);
+    gMainForm->Command("mnuWindowCascade")->trigger();
+    QVERIFY(subs[1]->geometry().topLeft() != subs[0]->geometry().topLeft());
+}
+
+void tst_MainWindow::aboutBoxIsOneWindow() {
+    Main();
+    const QDate today(2026, 12, 6);
+    App::SetClock([today] { return QDateTime(today, QTime(10, 0)); });
+    gMainForm->Command("mnuAbout")->trigger();
+    gMainForm->Command("mnuAbout")->trigger();
+    QList<frmAbout*> boxes;
+    for (QWidget* w : LoadedWindows::instance().Forms())
+        if (auto* about = qobject_cast<frmAbout*>(w))
+            boxes << about;
+    QCOMPARE(boxes.size(), 1);
+    frmAbout* about = boxes[0];
+    QVERIFY(about->isVisible() && !about->isModal());
+    QCOMPARE(about->windowTitle(), QString("About Marvane QLX"));
+    QCOMPARE(about->lblVersion->text(), QString("2.5"));
+    QCOMPARE(about->lblBuild->text(), QString("2.5.7"));
+    QCOMPARE(about->lblDate->text(), QLocale::system().toString(today, QLocale::ShortFormat));
+    QCOMPARE(about->lblDisclaimer->text().count(". "), 2);
+    QVERIFY(!about->picIcon->pixmap().isNull());
+    about->cmdSysInfo->click();
+    QCOMPARE(m_env->ui.messages.size(), 1);
+    QCOMPARE(m_env->ui.messages[0].prompt, QString("System Information Is Unavailable At This Time"));
+    QCOMPARE(m_env->ui.messages[0].style, int(vbOKOnly));
+    about->cmdOK->click();
+    QVERIFY(!LoadedWindows::instance().IsLoaded(about));
+}
+
+void tst_MainWindow::closeWarehouseUnloadsEditorsLastFirst() {
+    Main();
+    openEditor("mnuLevelRangeMaint");
+    openEditor("mnuLevelCodeMaint");
+    gMainForm->Command("mnuAbout")->trigger();
+    QStringList order;
+    for (QWidget* form : LoadedWindows::instance().Forms())
+        if (form != gMainForm)
+            QObject::connect(form, &QObject::destroyed, this,
+                             [&order, name = form->windowTitle()] { order << name; });
+    gMainForm->ActiveInsert(true);
+    gMainForm->Command("mnuCloseMart")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(order, (QStringList{"About Marvane QLX", "Account Level Code Maintenance",
+                                 "Account Level Range Maintenance", "Welcome"}));
+    QCOMPARE(LoadedWindows::instance().Count(), 1);
+    QCOMPARE(commands(), (Commands{false, false, false})); // each editor turned them off as it went
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_MainWindow.moc"
