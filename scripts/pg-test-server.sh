@@ -54,6 +54,8 @@ Driver=PostgreSQL Unicode
 Servername=127.0.0.1
 Port=$port
 Database=postgres
+Username=qlx
+Password=$QLX_PG_PASSWORD
 
 [qlx_pg_down]
 Driver=PostgreSQL Unicode

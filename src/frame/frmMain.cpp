@@ -510,11 +510,21 @@ void frmMain::mnuOPenMart_Click() {
 }
 
 void frmMain::mnuCloseMart_Click() {
-    CloseDBConnection();
+    CloseWarehouse();
+}
+
+void frmMain::CloseWarehouse(QWidget* keep) {
+    CloseDBConnection(keep);
     ActiveOpenMart(true);
     ActiveCloseMart(false);
     InitialiseZentilMenuOptions(false);
     Command("mnuImportLocations")->setEnabled(true);
+}
+
+void frmMain::ShowWarehouseOpen() {
+    InitialiseZentilMenuOptions(true);
+    ActiveOpenMart(false);
+    ActiveCloseMart(true);
 }
 
 void frmMain::mnuClose_Click() {

@@ -15,6 +15,7 @@ class QMdiSubWindow;
 class frmAbout;
 class frmImportLocations;
 class frmNewConnection;
+class QWidget;
 
 // The main window: a multiple-document window with the menus, the toolbar, the progress bar and the
 // command states that the editors and connection dialogs switch.
@@ -40,6 +41,11 @@ public:
     void mnuNewMart_Click();
     void mnuOPenMart_Click();
     void mnuCloseMart_Click();
+    // Close Warehouse Connection: the connection closed, every window but this one (and `keep`)
+    // unloaded, the menus back in their closed state.
+    void CloseWarehouse(QWidget* keep = nullptr);
+    // The menus of an open connection.
+    void ShowWarehouseOpen();
     void mnuClose_Click();
     void mnuImportLocations_Click();
     void mnuAbout_Click();

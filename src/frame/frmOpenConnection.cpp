@@ -261,9 +261,7 @@ void frmOpenConnection::cmdOK_Click() {
     if (!OpenDBConecction(ConnectionTextFromBoxes()))
         return;
     if (gMainForm) {
-        gMainForm->InitialiseZentilMenuOptions(true);
-        gMainForm->ActiveOpenMart(false);
-        gMainForm->ActiveCloseMart(true);
+        gMainForm->ShowWarehouseOpen();
         gMainForm->Command("mnuImportLocations")->setEnabled(false);
     }
     if (!gIntegratedSecurity && m_bSavePasswordClicked && !NeedsNoLogin(sDBLocation.sProvider))

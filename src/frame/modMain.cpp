@@ -74,14 +74,15 @@ bool IsCaseInsensitiveCollation(const QString& provider, const QString& collatio
     return provider.contains("SQLOLEDB") && collation.contains("_CI_");
 }
 
-void CloseDBConnection() {
+void CloseDBConnection(QWidget* keep) {
     if (gDBConnection.State() == DbConnection::adStateOpen)
         gDBConnection->CloseDB();
     gDBConnection.SetNothing();
     LoadedWindows& windows = LoadedWindows::instance();
     const QList<QWidget*> forms = windows.Forms();
     for (qsizetype i = forms.size() - 1; i >= 1; --i)
-        windows.Unload(forms[i]);
+        if (forms[i] != keep)
+            windows.Unload(forms[i]);
 }
 
 Recordset GetRecordset(const QString& sql) {
@@ -97,7 +98,13 @@ Recordset GetRecordset(const QString& sql) {
 
 bool AddNewConnection(const QString& name, const QString& provider, const QString& server,
                       const QString& database, const QString& user, QString& password, bool remember,
-                      bool integrated) {
+                      bool integrated, QString* failure) {
+    const auto failWith = [failure](const QString& why) {
+        if (failure)
+            *failure = why;
+        Err().Raise(CurrentError::UnspecifiedError, why, "QLX.ini");
+        return ErrorHandler::Fail("modMain:AddNewConnection");
+    };
     if (remember) {
         if (PasswordTable::instance().covers(password)) {
             password = EncryptPassword(password);
@@ -112,23 +119,21 @@ bool AddNewConnection(const QString& name, const QString& provider, const QStrin
     const QString problem = QlxIni::EntryProblem(name, {provider, server, database, user, password});
     if (!problem.isEmpty()) {
         MsgBox(problem, vbExclamation);
+        if (failure)
+            *failure = problem;
         return false;
     }
     const QString path = QlxIni::PathIn(App::Path());
     QByteArray bytes;
-    if (QFileInfo::exists(path) && !QlxIni::ReadFile(path, &bytes)) {
-        Err().Raise(CurrentError::UnspecifiedError, QString("Cannot read \"%1\".").arg(path), "QLX.ini");
-        return ErrorHandler::Fail("modMain:AddNewConnection");
-    }
+    if (QFileInfo::exists(path) && !QlxIni::ReadFile(path, &bytes))
+        return failWith(QString("Cannot read \"%1\".").arg(path));
     const int number = QlxIni::NextNumber(bytes);
     const QString line = integrated
                              ? QlxIni::IntegratedLine(number, name, provider, server, database)
                              : QlxIni::LoginLine(number, name, provider, server, database, user, password);
     QString error;
-    if (!QlxIni::WriteFile(path, QlxIni::Append(bytes, line), &error)) {
-        Err().Raise(CurrentError::UnspecifiedError, error, "QLX.ini");
-        return ErrorHandler::Fail("modMain:AddNewConnection");
-    }
+    if (!QlxIni::WriteFile(path, QlxIni::Append(bytes, line), &error))
+        return failWith(error);
     return true;
 }
 

@@ -34,17 +34,19 @@ void OpenWarehouseConnection();
 bool OpenDBConecction(const QString& connectionText);
 // Whether a database of that provider and collation compares text without regard to case.
 bool IsCaseInsensitiveCollation(const QString& provider, const QString& collation);
-void CloseDBConnection();
+// Closes the warehouse connection and unloads every window but the main one (and `keep`, the dialog that
+// asked for it, when given).
+void CloseDBConnection(QWidget* keep = nullptr);
 // A forward-only recordset of the statement; when it cannot open, the user sees why, gQueryOK turns
 // False and the recordset answered is nothing.
 Recordset GetRecordset(const QString& sql);
 
 // Appends a warehouse connection entry to QLX.ini in the program's folder. With `remember` the password
 // is replaced by its stored form before it is written; without it, the password is written as given
-// (empty, or already in stored form).
+// (empty, or already in stored form). `failure` receives why the entry could not be written.
 bool AddNewConnection(const QString& name, const QString& provider, const QString& server,
                       const QString& database, const QString& user, QString& password, bool remember,
-                      bool integrated);
+                      bool integrated, QString* failure = nullptr);
 // Opens the shared connection on a connection defined in the new-connection dialog.
 bool ValidateConecction(const QString& provider, const QString& server, const QString& database,
                         const QString& user, const QString& password, bool integrated);
