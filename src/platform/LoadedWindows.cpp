@@ -33,6 +33,10 @@ QString LoadedWindows::Name(const QWidget* window) {
     return window ? QString::fromLatin1(window->metaObject()->className()) : QString();
 }
 
+void LoadedWindows::Forget(QWidget* window) {
+    m_windows.removeIf([window](const QPointer<QWidget>& w) { return w.data() == window; });
+}
+
 bool LoadedWindows::Unload(QWidget* window) {
     if (!window)
         return false;

@@ -22,6 +22,9 @@ public:
     // Closes the window (its close handling may refuse) and, when it closed, removes it from the list and
     // destroys it; an editor's sub-window frame goes with it. Answers whether it was unloaded.
     bool Unload(QWidget* window);
+    // Drops a window that has closed itself from the list, leaving the object to its owner (a modal
+    // dialog whose caller still reads its results).
+    void Forget(QWidget* window);
 
 private:
     mutable QList<QPointer<QWidget>> m_windows;
