@@ -63,6 +63,12 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     MDIForm_Load();
 }
 
+frmMain::~frmMain() {
+    // The sub-windows go after this object is half destroyed; their goodbyes must not reach it.
+    disconnect(MdiArea, nullptr, this, nullptr);
+    m_unloading = true;
+}
+
 QAction* frmMain::addCommand(QMenu* menu, const QString& name, const QString& caption) {
     auto* action = new QAction(caption, this);
     action->setObjectName(name);

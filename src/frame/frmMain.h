@@ -23,6 +23,7 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
 
     // Command states; each sets its command wherever it appears (menu, toolbar, right-click menu).
     void ActiveInsert(bool enable);

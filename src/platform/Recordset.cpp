@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <sqlite3.h>
+#include <utility>
 
 namespace {
 
@@ -204,7 +205,7 @@ const QVariant* Recordset::current(int index) const {
                     "Recordset");
         return nullptr;
     }
-    return &d->rows[d->position][index];
+    return &std::as_const(d->rows)[d->position][index];
 }
 
 int Recordset::columnSize(int index) const {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// What a tree node stands for, so that no code has to read a node's text or key to find out. The same
+// node kinds serve both maintenance editors; the tag the editors compare ("0" to "4") is kept apart.
+enum class NodeKind {
+    Other,
+    Root,
+    ChartOfAccount, // chart of account, or business level in the business-level trees
+    Level,
+    CodCat,             // code, multiplier or category
+    RangeAccount,       // range of accounts, business units or business areas
+    ChildCode,          // child code under a parent code
+    MultiCategoryLevel, // level under a multiplier or category (code maintenance of types 1 and 2)
+    MultiCategoryCode,  // code under such a level
+    ChildLevelCode,     // child level and code under a parent code (code maintenance of types 3 to 5)
+    Notice,             // a keyless line of text such as "There is no item at this range"
+};
+
+// The kind of a node and the values it was built from, exactly as they were passed (trailing blanks
+// included). A field that does not apply to the kind stays empty.
+struct NodeInfo {
+    NodeKind kind = NodeKind::Other;
+    QString root;
+    QString account;
+    QString level;
+    QString code; // the code, multiplier or category; the parent code of a child
+    QString fromAccount;
+    QString toAccount;
+    QString multiCategory;
+    QString childLevel;
+    QString childCode;
+    QString description; // of the account, code or child, as shown after ":"
+};
