@@ -1,0 +1,171 @@
+// Opens the Account Level Range Maintenance editor, through the main window's menu, on a warehouse of
+// 100,000 ranges (five charts of account, ten levels, a hundred codes per level, twenty ranges per code)
+// and compares the time it takes with the raw query and fetch of the same rows. Prints the median of five
+// runs of each and their ratio.
+
+#include "frame/frmMain.h"
+#include "frame/modMain.h"
+#include "platform/App.h"
+#include "platform/CurrentError.h"
+#include "platform/DbConnection.h"
+#include "platform/Recordset.h"
+#include "platform/SqlScript.h"
+#include "rangemaint/clsAcLevelRangeMaint.h"
+#include "rangemaint/frmRangeMaintenance.h"
+#include "services/MaintTree.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const int kCharts = 5;
+const int kLevels = 10;
+const int kCodesPerLevel = 100;
+const int kRangesPerCode = 20;
+const int kRuns = 5;
+
+bool fail(const char* what) {
+    std::fprintf(stderr, "bench_rangeeditor: %s: %s\n", what, qPrintable(Err().Description()));
+    return false;
+}
+
+bool generate(DbConnection& c) {
+    if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE))
+        return fail("cannot create the tables");
+    if (!c.BeginTrans())
+        return fail("cannot begin");
+    for (int level = 1; level <= kLevels; ++level) {
+        for (int code = 1; code <= kCodesPerLevel; ++code) {
+            const QString sql = QString("INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES "
+                                        "('AC', 'L%1', '%1%2', 'Code %2 of level %1')")
+                                    .arg(level)
+                                    .arg(code, 3, 10, QLatin1Char('0'));
+            if (!c.Execute(sql))
+                return fail("cannot write CS_SOURCE");
+        }
+    }
+    for (int chart = 1; chart <= kCharts; ++chart) {
+        for (int level = 1; level <= kLevels; ++level) {
+            for (int code = 1; code <= kCodesPerLevel; ++code) {
+                for (int range = 0; range < kRangesPerCode; ++range) {
+                    const int from = 100000 + range * 1000;
+                    const QString sql =
+                        QString("INSERT INTO CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, "
+                                "CO_TO_ACCT) VALUES ('%1', 'L%2', '%2%3', '%4', '%5')")
+                            .arg(1000 * chart)
+                            .arg(level)
+                            .arg(code, 3, 10, QLatin1Char('0'))
+                            .arg(from)
+                            .arg(from + 999);
+                    if (!c.Execute(sql))
+                        return fail("cannot write CS_COA_ACCT_RANGE");
+                }
+            }
+        }
+    }
+    if (!c.CommitTrans())
+        return fail("cannot commit");
+    return true;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void closeEditors() {
+    for (QMdiSubWindow* sub : gMainForm->MdiArea->subWindowList())
+        sub->close();
+    // Closed windows go at once, so the next open finds no twin.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    App::SetPath(dir.path());
+    const QString file = QDir(dir.path()).filePath("bench-warehouse.db");
+    {
+        QFile create(file);
+        create.open(QIODevice::WriteOnly);
+    }
+    const QString connectionText = "PROVIDER=SQLITE;Data Source=" + file;
+    {
+        DbConnection connection;
+        if (!connection.Open(connectionText)) {
+            fail("cannot open the warehouse file");
+            return 1;
+        }
+        std::printf("generating %d range rows...\n", kCharts * kLevels * kCodesPerLevel * kRangesPerCode);
+        if (!generate(connection))
+            return 1;
+    }
+
+    gMainForm = new frmMain();
+    gMainForm->resize(1024, 768);
+    gMainForm->show();
+    if (!OpenDBConecction(connectionText)) {
+        fail("cannot open the shared connection");
+        return 1;
+    }
+    gMainForm->ShowWarehouseOpen();
+    QCoreApplication::processEvents();
+    // The editor's own statement, as it sends it.
+    const QString treeQuery = clsAcLevelRangeMaint().GetSQL_Level();
+
+    std::vector<double> fetchMs;
+    std::vector<double> openMs;
+    int rows = 0;
+    int nodes = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        Recordset rs = GetRecordset(treeQuery);
+        if (rs.IsNothing()) {
+            fail("cannot run the tree query");
+            return 1;
+        }
+        rows = rs.RecordCount();
+        fetchMs.push_back(timer.nsecsElapsed() / 1e6);
+        rs.Close();
+
+        timer.restart();
+        gMainForm->Command("mnuLevelRangeMaint")->trigger();
+        openMs.push_back(timer.nsecsElapsed() / 1e6);
+        const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
+        auto* editor =
+            editors.isEmpty() ? nullptr : qobject_cast<frmRangeMaintenance*>(editors.first()->widget());
+        if (!editor) {
+            fail("the editor did not open");
+            return 1;
+        }
+        nodes = editor->trvMaintenance->Count();
+        std::printf("run %d: query and fetch %.1f ms, editor open %.1f ms\n", run + 1, fetchMs.back(),
+                    openMs.back());
+        closeEditors();
+    }
+    const double fetch = median(fetchMs);
+    const double open = median(openMs);
+    std::printf("rows: %d, nodes: %d\n", rows, nodes);
+    std::printf("query and fetch (median of %d): %.1f ms\n", kRuns, fetch);
+    std::printf("editor open (median of %d): %.1f ms\n", kRuns, open);
+    std::printf("ratio: %.3f\n", open / fetch);
+    closeEditors();
+    delete gMainForm.data();
+    return 0;
+}

@@ -1,0 +1,52 @@
+#include "rangemaint/RangeEngine.h"
+
+#include "frame/modMain.h"
+#include "platform/MessageLoop.h"
+#include "platform/Recordset.h"
+#include "rangemaint/RangeEditorAccess.h"
+
+#include <QTreeWidget>
+
+QString RangeEngine::FilterCondition(const QString& lead, const QString& fromColumn,
+                                     const QString& toColumn) const {
+    const QString filter = m_owner ? m_owner->FilterText().trimmed() : QString();
+    if (filter.isEmpty())
+        return {};
+    return lead + SqlText(filter) + QStringLiteral(" between ") + fromColumn + QStringLiteral(" and ") +
+           toColumn;
+}
+
+QTreeWidget* RangeEngine::BeginListFill() {
+    if (!m_owner)
+        return nullptr;
+    m_owner->SetTreeEnabled(false);
+    QTreeWidget* list = m_owner->AccountList();
+    if (list)
+        list->clear();
+    // The tree stays off meanwhile, so no selection can start a second fill.
+    MessageLoop::DoEvents();
+    return list;
+}
+
+void RangeEngine::EndListFill() {
+    if (m_owner)
+        m_owner->SetTreeEnabled(true);
+}
+
+void RangeEngine::AddListRow(QTreeWidget* list, const Recordset& rs, const QStringList& columns) {
+    QStringList texts;
+    texts.reserve(columns.size());
+    for (const QString& column : columns)
+        texts << rs.Fields(column).Text();
+    list->addTopLevelItem(new QTreeWidgetItem(texts));
+}
+
+bool RangeEngine::LevelNumber(const QString& level, int& number) {
+    QString text = level;
+    text.remove(QLatin1Char('L'), Qt::CaseSensitive);
+    bool ok = false;
+    number = text.trimmed().toInt(&ok);
+    if (!ok)
+        number = 0;
+    return ok;
+}

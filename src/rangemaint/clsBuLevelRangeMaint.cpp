@@ -1,0 +1,78 @@
+#include "rangemaint/clsBuLevelRangeMaint.h"
+
+#include "frame/ErrorHandler.h"
+#include "frame/modMain.h"
+#include "platform/CurrentError.h"
+#include "platform/MousePointer.h"
+#include "platform/Recordset.h"
+#include "rangemaint/RangeEditorAccess.h"
+
+#include <QTreeWidget>
+
+namespace {
+// The level columns of BUSINESS_UNIT run from 1 to 10, those of BUSINESS_AREA from 1 to 5.
+constexpr int kLastUnitLevel = 10;
+constexpr int kLastAreaLevel = 5;
+} // namespace
+
+QString clsBuLevelRangeMaint::GetSQL_BU_Level() const {
+    const QString area = m_owner ? m_owner->LevelType() : QString();
+    return QStringLiteral("Select distinct B.SO_AREA, B.SO_LEVELS,B.SO_CODE, S.SODESC,") +
+           QStringLiteral("B.SO_FR_CD, B.SO_TO_CD ") + QStringLiteral("From CS_BA_BU_LEVELS B ") +
+           QStringLiteral("left outer jOIN CS_SOURCE  S on B.SO_CODE = S.SOCODE ") +
+           QStringLiteral("and B.SO_AREA = S.SOAREA and B.SO_LEVELS =S.SOLEVEL ") +
+           QStringLiteral("where B.SO_AREA = ") + SqlText(area) +
+           FilterCondition(QStringLiteral(" and "), QStringLiteral("B.SO_FR_CD"),
+                           QStringLiteral("B.SO_TO_CD")) +
+           QStringLiteral(" Order by B.SO_AREA, B.SO_LEVELS, B.SO_CODE, B.SO_FR_CD, B.SO_TO_CD");
+}
+
+void clsBuLevelRangeMaint::PopulateBusinessUnitList(const QString& level) {
+    int n = 0;
+    LevelNumber(level, n);
+    const QString cd = QStringLiteral("BUS_UNIT_LVL%1_CD").arg(n);
+    const QString nm = QStringLiteral("BUS_UNIT_LVL%1_NM").arg(n);
+    PopulateList(level, kLastUnitLevel,
+                 QStringLiteral("Select distinct BUSINESS_UNIT_CD, ") + cd + QStringLiteral(", ") + nm +
+                     QStringLiteral(" from BUSINESS_UNIT") + QStringLiteral(" Where BUSINESS_UNIT_CD <>''") +
+                     QStringLiteral(" Order by BUSINESS_UNIT_CD, ") + cd,
+                 cd, nm, QStringLiteral("BUSINESS_UNIT_CD"),
+                 QStringLiteral("clsBuLevelRangeMaint:PopulateBusinessUnitList"));
+}
+
+void clsBuLevelRangeMaint::PopulateBusinessAreaList(const QString& level) {
+    int n = 0;
+    LevelNumber(level, n);
+    const QString cd = QStringLiteral("BA_LEVEL_%1_CD").arg(n);
+    const QString nm = QStringLiteral("BA_LEVEL_%1_NM").arg(n);
+    PopulateList(level, kLastAreaLevel,
+                 QStringLiteral("Select distinct BUSINESS_AREA_CD, ") + cd + QStringLiteral(", ") + nm +
+                     QStringLiteral(" from BUSINESS_AREA") + QStringLiteral(" Order by BUSINESS_AREA_CD, ") +
+                     cd,
+                 cd, nm, QStringLiteral("BUSINESS_AREA_CD"),
+                 QStringLiteral("clsBuLevelRangeMaint:PopulateBusinessAreaList"));
+}
+
+void clsBuLevelRangeMaint::PopulateList(const QString& level, int lastLevel, const QString& sql,
+                                        const QString& codeColumn, const QString& nameColumn,
+                                        const QString& keyColumn, const QString& location) {
+    MousePointer hourglass;
+    QTreeWidget* list = BeginListFill();
+    int n = 0;
+    if (!LevelNumber(level, n)) {
+        Err().Raise(13, QStringLiteral("Type mismatch"), location);
+        ErrorHandler::Fail(location);
+    }
+    if (list && n >= 1 && n <= lastLevel) {
+        Recordset rs = GetRecordset(sql);
+        if (rs.IsNothing()) {
+            ErrorHandler::Fail(location);
+        } else {
+            const QStringList columns{keyColumn, codeColumn, nameColumn};
+            for (; !rs.IsEOF(); rs.MoveNext())
+                AddListRow(list, rs, columns);
+            rs.Close();
+        }
+    }
+    EndListFill();
+}
