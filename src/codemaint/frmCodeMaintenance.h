@@ -9,7 +9,4 @@ public:
     explicit frmCodeMaintenance(QWidget* parent = nullptr);
 
     void Form_Load() override;
-    void Insert() override;
-    void Save() override;
-    void Delete() override;
 };

@@ -5,6 +5,8 @@
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
 #include "platform/LoadedWindows.h"
+#include "platform/MousePointer.h"
+#include "platform/UserDialogs.h"
 
 #include <QCloseEvent>
 #include <limits>
@@ -57,4 +59,26 @@ void MaintenanceWindow::Form_Unload() {
 void MaintenanceWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
+}
+
+void MaintenanceWindow::Insert() {
+    NewRecord = true;
+    if (gMainForm)
+        gMainForm->ActiveSave(true);
+}
+
+void MaintenanceWindow::Save() {
+    if (!NewRecord)
+        return;
+    MousePointer hourglass;
+    NewRecord = false;
+    if (gMainForm)
+        gMainForm->ActiveSave(false);
+}
+
+void MaintenanceWindow::Delete() {
+    DelRecord = true;
+    gMsgResponse =
+        QString::number(MsgBox("Do you want to delete selected item?", vbYesNo + vbQuestion, "Delete"));
+    DelRecord = false;
 }

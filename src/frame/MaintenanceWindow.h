@@ -15,6 +15,12 @@ public:
     QString MaintenanceDescription() const override;
     QString LevelType() const override;
 
+    // New opens a pending insert and enables Save; Save closes it; Delete asks first. The editors add
+    // their own entry fields and engine work on top.
+    void Insert() override;
+    void Save() override;
+    void Delete() override;
+
     qint16 m_intMaintenanceType = 0;
     bool NewRecord = false;
     bool DelRecord = false;

@@ -661,28 +661,6 @@ void frmRangeMaintenance::ChkBlockedAccounts_Click() {
     }
 }
 
-void frmRangeMaintenance::Insert() {
-    NewRecord = true;
-    if (gMainForm)
-        gMainForm->ActiveSave(true);
-}
-
-void frmRangeMaintenance::Save() {
-    if (!NewRecord)
-        return;
-    MousePointer hourglass;
-    NewRecord = false;
-    if (gMainForm)
-        gMainForm->ActiveSave(false);
-}
-
-void frmRangeMaintenance::Delete() {
-    DelRecord = true;
-    gMsgResponse =
-        QString::number(MsgBox("Do you want to delete selected item?", vbYesNo + vbQuestion, "Delete"));
-    DelRecord = false;
-}
-
 void frmRangeMaintenance::Synchronize() {
     MousePointer hourglass;
 }

@@ -35,9 +35,6 @@ public:
     void SetTreeEnabled(bool enabled) override;
 
     void Form_Load() override;
-    void Insert() override;
-    void Save() override;
-    void Delete() override;
     void Synchronize() override;
 
     void SetFieldsIndex();
