@@ -45,7 +45,39 @@ QStringList row(const QTreeWidget& list, int r) {
     return cells;
 }
 
+QString areaOf(int type) {
+    return QStringList{"", "", "", "AC", "BU", "BA"}.value(type);
+}
+
+// The statement that loads the tree of the owner's maintenance type.
+QString treeSql(HeadlessEditor& owner) {
+    switch (owner.MaintenanceType()) {
+    case 1: {
+        clsAcMultiplierRangeMaint e;
+        e.OwnerForm(&owner);
+        return e.GetSQL_Multiplier();
+    }
+    case 2: {
+        clsAcCategoriesRangeMaint e;
+        e.OwnerForm(&owner);
+        return e.GetSQL_Categories();
+    }
+    case 3: {
+        clsAcLevelRangeMaint e;
+        e.OwnerForm(&owner);
+        return e.GetSQL_Level();
+    }
+    default: {
+        clsBuLevelRangeMaint e;
+        e.OwnerForm(&owner);
+        return e.GetSQL_BU_Level();
+    }
+    }
+}
+
 } // namespace
+
+#define OPEN_WAREHOUSE() QLX_OPEN_WAREHOUSE(w)
 
 class tst_RangeEngines : public QObject {
     Q_OBJECT
@@ -61,7 +93,7 @@ private slots:
     void accountLists();
     void anUnknownValueColumnLeavesTheListEmpty_data();
     void anUnknownValueColumnLeavesTheListEmpty();
-    void levelStatementBuilders_data();
+    void levelStatementBuilders_data() { Warehouse::addBackendRows(); }
     void levelStatementBuilders();
     void aFailedQueryEndsItsOperation_data();
     void aFailedQueryEndsItsOperation();
@@ -114,27 +146,9 @@ void tst_RangeEngines::treeStatements() {
     QFETCH(int, type);
     QFETCH(QString, filter);
     QFETCH(QString, sql);
-    HeadlessEditor owner(type, type == 4 ? "BU" : type == 5 ? "BA" : type == 3 ? "AC" : "");
+    HeadlessEditor owner(type, areaOf(type));
     owner.filter = filter;
-    QString built;
-    if (type == 1) {
-        clsAcMultiplierRangeMaint e;
-        e.OwnerForm(&owner);
-        built = e.GetSQL_Multiplier();
-    } else if (type == 2) {
-        clsAcCategoriesRangeMaint e;
-        e.OwnerForm(&owner);
-        built = e.GetSQL_Categories();
-    } else if (type == 3) {
-        clsAcLevelRangeMaint e;
-        e.OwnerForm(&owner);
-        built = e.GetSQL_Level();
-    } else {
-        clsBuLevelRangeMaint e;
-        e.OwnerForm(&owner);
-        built = e.GetSQL_BU_Level();
-    }
-    QCOMPARE(built, sql);
+    QCOMPARE(treeSql(owner), sql);
 }
 
 void tst_RangeEngines::treeStatementsRun_data() {
@@ -154,20 +168,13 @@ void tst_RangeEngines::treeStatementsRun_data() {
 }
 
 void tst_RangeEngines::treeStatementsRun() {
-    QFETCH(QString, backend);
     QFETCH(int, type);
     QFETCH(QString, filter);
     QFETCH(int, rows);
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
-    HeadlessEditor owner(type, type == 5 ? "BA" : type == 4 ? "BU" : type == 3 ? "AC" : "");
+    OPEN_WAREHOUSE();
+    HeadlessEditor owner(type, areaOf(type));
     owner.filter = filter;
-    QString sql;
     if (type == 1) {
-        clsAcMultiplierRangeMaint e;
-        e.OwnerForm(&owner);
-        sql = e.GetSQL_Multiplier();
         // Every multiplier range that holds the account, but none of a D multiplier.
         rows = w.rows("Select MUL_CODE From CS_MULTIPLIER_RANGE where MUL_CODE not like 'D%' and "
                       "MUL_FR_ACCT <= '211120' and MUL_TO_ACCT >= '211120'")
@@ -175,20 +182,8 @@ void tst_RangeEngines::treeStatementsRun() {
         if (filter == "'")
             rows = 0;
         QVERIFY(rows > 0 || filter == "'");
-    } else if (type == 2) {
-        clsAcCategoriesRangeMaint e;
-        e.OwnerForm(&owner);
-        sql = e.GetSQL_Categories();
-    } else if (type == 3) {
-        clsAcLevelRangeMaint e;
-        e.OwnerForm(&owner);
-        sql = e.GetSQL_Level();
-    } else {
-        clsBuLevelRangeMaint e;
-        e.OwnerForm(&owner);
-        sql = e.GetSQL_BU_Level();
     }
-    Recordset rs = GetRecordset(sql);
+    Recordset rs = GetRecordset(treeSql(owner));
     QVERIFY(m_env->ui.messages.isEmpty());
     QVERIFY(!rs.IsNothing());
     QCOMPARE(rs.RecordCount(), rows);
@@ -243,15 +238,12 @@ void tst_RangeEngines::accountLists_data() {
 }
 
 void tst_RangeEngines::accountLists() {
-    QFETCH(QString, backend);
     QFETCH(int, type);
     QFETCH(QStringList, args);
     QFETCH(int, rows);
     QFETCH(QStringList, first);
     QFETCH(bool, logged);
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
+    OPEN_WAREHOUSE();
     HeadlessEditor owner(type, type == 4 ? "BU" : type == 5 ? "BA" : "");
     // Rows of an earlier fill go first.
     owner.list.addTopLevelItem(new QTreeWidgetItem(QStringList{"stale"}));
@@ -348,15 +340,8 @@ void tst_RangeEngines::anUnknownValueColumnLeavesTheListEmpty() {
     QVERIFY(owner.enabled);
 }
 
-void tst_RangeEngines::levelStatementBuilders_data() {
-    Warehouse::addBackendRows();
-}
-
 void tst_RangeEngines::levelStatementBuilders() {
-    QFETCH(QString, backend);
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
+    OPEN_WAREHOUSE();
     // Without an owner, as other engines use it.
     clsAcLevelRangeMaint e;
     QVERIFY(e.RecordExists("CORP"));
@@ -425,12 +410,9 @@ void tst_RangeEngines::aFailedQueryEndsItsOperation_data() {
 }
 
 void tst_RangeEngines::aFailedQueryEndsItsOperation() {
-    QFETCH(QString, backend);
     QFETCH(QString, operation);
     QFETCH(QString, location);
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
+    OPEN_WAREHOUSE();
     gDBConnection->adoConnection().FailStatementContaining("from ", {-7, "the test's failure", "test"});
     HeadlessEditor owner(operation == "units" ? 4 : 3, operation == "units" ? "BU" : "AC");
     if (operation == "RecordExists") {

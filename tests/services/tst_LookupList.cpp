@@ -50,6 +50,10 @@ QString levelRows(Warehouse& w, const QString& area, const QString& level) {
 
 } // namespace
 
+#define OPEN_WAREHOUSE()                                                                                     \
+    TestEnvironment env;                                                                                     \
+    QLX_OPEN_WAREHOUSE(w)
+
 class tst_LookupList : public QObject {
     Q_OBJECT
 private slots:
@@ -144,15 +148,11 @@ void tst_LookupList::listQueryRunsOnEveryBackend_data() {
 }
 
 void tst_LookupList::listQueryRunsOnEveryBackend() {
-    QFETCH(QString, backend);
     QFETCH(QStringList, fields);
     QFETCH(QString, table);
     QFETCH(QString, filter);
     QFETCH(QStringList, codes);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
+    OPEN_WAREHOUSE();
     LookupSettings s;
     s.m_colFieldNames = fields;
     s.m_strTableName = table;
@@ -172,43 +172,31 @@ void tst_LookupList::insertItemByMode_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("rows");
     for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "level") << "level"
-                                      << "L5" << true
-                                      << "INSERT INTO CS_SOURCE (SOAREA,SOLEVEL,SOCODE,SODESC) VALUES "
-                                         "('BA','L5',' ',' ')"
-                                      << "BA|L5| | ";
-        Warehouse::newRow(b, "code filling the placeholder")
-            << "code"
-            << "L4 " << true
-            << "Update CS_SOURCE Set SOCODE ='411', SODESC ='North''s Hub' where  SOAREA = 'BA' and  "
-               "SOLEVEL = 'L4' and SOCODE = ' ' and SODESC = ' '"
-            << "BA|L4|411|North's Hub";
-        Warehouse::newRow(b, "code of a new level with an apostrophe")
-            << "code"
-            << "L'9" << true
-            << "INSERT INTO CS_SOURCE (SOAREA,SOLEVEL,SOCODE,SODESC) VALUES ('BA','L''9','411','North''s "
-               "Hub')"
-            << "BA|L'9|411|North's Hub";
-        Warehouse::newRow(b, "code without a level") << "code"
-                                                     << " " << false << ""
-                                                     << "";
-        Warehouse::newRow(b, "neither mode") << "neither"
-                                             << "L5" << false << ""
-                                             << "";
+        const auto row = [&b](const char* name, const QString& mode, const QString& level, bool written,
+                              const QString& sql, const QString& rows) {
+            Warehouse::newRow(b, name) << mode << level << written << sql << rows;
+        };
+        row("level", "level", "L5", true,
+            "INSERT INTO CS_SOURCE (SOAREA,SOLEVEL,SOCODE,SODESC) VALUES ('BA','L5',' ',' ')", "BA|L5| | ");
+        row("code filling the placeholder", "code", "L4 ", true,
+            "Update CS_SOURCE Set SOCODE ='411', SODESC ='North''s Hub' where  SOAREA = 'BA' and  "
+            "SOLEVEL = 'L4' and SOCODE = ' ' and SODESC = ' '",
+            "BA|L4|411|North's Hub");
+        row("code of a new level with an apostrophe", "code", "L'9", true,
+            "INSERT INTO CS_SOURCE (SOAREA,SOLEVEL,SOCODE,SODESC) VALUES ('BA','L''9','411','North''s Hub')",
+            "BA|L'9|411|North's Hub");
+        row("code without a level", "code", " ", false, "", "");
+        row("neither mode", "neither", "L5", false, "", "");
     }
 }
 
 void tst_LookupList::insertItemByMode() {
-    QFETCH(QString, backend);
     QFETCH(QString, mode);
     QFETCH(QString, level);
     QFETCH(bool, written);
     QFETCH(QString, sql);
     QFETCH(QString, rows);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
+    OPEN_WAREHOUSE();
     const QString before = w.snapshot();
     const int areaRows = w.scalar("SELECT COUNT(*) FROM CS_SOURCE WHERE SOAREA = 'BA'").toInt();
     LookupSettings s = mode == "level" ? levelLookup("BA") : codeLookup("BA", level);
@@ -276,54 +264,30 @@ void tst_LookupList::deleteOfLastCodeIsOneTransaction() {
 
 void tst_LookupList::dependencyStatements_data() {
     Warehouse::addBackendColumn();
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<QString>("fldCode");
-    QTest::addColumn<QString>("fldArea");
-    QTest::addColumn<QString>("fldLevel");
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("sql");
+    for (const char* column : {"mode", "table", "fldCode", "fldArea", "fldLevel", "code", "sql"})
+        QTest::addColumn<QString>(column);
     QTest::addColumn<bool>("found");
     for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "code with area and level")
-            << "code"
-            << "CS_BA_BU_LEVELS"
-            << "SO_CODE"
-            << "SO_AREA"
-            << "SO_LEVELS"
-            << "223"
-            << "Select * From CS_BA_BU_LEVELS Where SO_CODE = '223' And SO_AREA= 'BA' And SO_LEVELS = 'L3'"
-            << true;
-        Warehouse::newRow(b, "code of another level") << "code"
-                                                      << "CS_LEVELHIER"
-                                                      << "CS_CHILDCODE"
-                                                      << "CS_AREA"
-                                                      << "CS_CHILDLEVEL"
-                                                      << "1"
-                                                      << "Select * From CS_LEVELHIER Where CS_CHILDCODE = "
-                                                         "'1' And CS_AREA= 'BA' And CS_CHILDLEVEL = 'L3'"
-                                                      << false;
-        Warehouse::newRow(b, "level")
-            << "level"
-            << "CS_BA_BU_LEVELS"
-            << ""
-            << "SO_AREA"
-            << "SO_LEVELS"
-            << "L1"
-            << "Select * From CS_BA_BU_LEVELS Where SO_LEVELS = 'L1' And SO_AREA= 'BA'" << true;
-        Warehouse::newRow(b, "level with an apostrophe")
-            << "level"
-            << "CS_BA_BU_LEVELS"
-            << ""
-            << "SO_AREA"
-            << "SO_LEVELS"
-            << "L'1"
-            << "Select * From CS_BA_BU_LEVELS Where SO_LEVELS = 'L''1' And SO_AREA= 'BA'" << false;
+        const auto row = [&b](const char* name, const QString& mode, const QString& table,
+                              const QString& fldCode, const QString& fldArea, const QString& fldLevel,
+                              const QString& code, const QString& sql, bool found) {
+            Warehouse::newRow(b, name)
+                << mode << table << fldCode << fldArea << fldLevel << code << sql << found;
+        };
+        row("code with area and level", "code", "CS_BA_BU_LEVELS", "SO_CODE", "SO_AREA", "SO_LEVELS", "223",
+            "Select * From CS_BA_BU_LEVELS Where SO_CODE = '223' And SO_AREA= 'BA' And SO_LEVELS = 'L3'",
+            true);
+        row("code of another level", "code", "CS_LEVELHIER", "CS_CHILDCODE", "CS_AREA", "CS_CHILDLEVEL", "1",
+            "Select * From CS_LEVELHIER Where CS_CHILDCODE = '1' And CS_AREA= 'BA' And CS_CHILDLEVEL = 'L3'",
+            false);
+        row("level", "level", "CS_BA_BU_LEVELS", "", "SO_AREA", "SO_LEVELS", "L1",
+            "Select * From CS_BA_BU_LEVELS Where SO_LEVELS = 'L1' And SO_AREA= 'BA'", true);
+        row("level with an apostrophe", "level", "CS_BA_BU_LEVELS", "", "SO_AREA", "SO_LEVELS", "L'1",
+            "Select * From CS_BA_BU_LEVELS Where SO_LEVELS = 'L''1' And SO_AREA= 'BA'", false);
     }
 }
 
 void tst_LookupList::dependencyStatements() {
-    QFETCH(QString, backend);
     QFETCH(QString, mode);
     QFETCH(QString, table);
     QFETCH(QString, fldCode);
@@ -332,10 +296,7 @@ void tst_LookupList::dependencyStatements() {
     QFETCH(QString, code);
     QFETCH(QString, sql);
     QFETCH(bool, found);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
+    OPEN_WAREHOUSE();
     const LookupSettings s = mode == "code" ? codeLookup("BA", " L3 ") : levelLookup("BA");
     LookupList list(s);
     const LookupList::Dependency answer = list.DependenciesExist(table, fldCode, fldArea, fldLevel, code);

@@ -72,6 +72,16 @@ void changeNodes(MaintTree& tree, clsGenericMaint& gm) {
 
 } // namespace
 
+// A shared warehouse connection and an empty tree with its generic maintenance.
+#define OPEN_TREE()                                                                                          \
+    QFETCH(QString, backend);                                                                                \
+    TestEnvironment env;                                                                                     \
+    Warehouse w(backend);                                                                                    \
+    QLX_REQUIRE_WAREHOUSE(w);                                                                                \
+    QVERIFY(w.openShared());                                                                                 \
+    MaintTree tree;                                                                                          \
+    clsGenericMaint gm
+
 class tst_MaintTreeJournal : public QObject {
     Q_OBJECT
 private slots:
@@ -94,14 +104,8 @@ void tst_MaintTreeJournal::nodeChangesFollowTheTransaction_data() {
 }
 
 void tst_MaintTreeJournal::nodeChangesFollowTheTransaction() {
-    QFETCH(QString, backend);
     QFETCH(QString, ending);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
-    MaintTree tree;
-    clsGenericMaint gm;
+    OPEN_TREE();
     tree.show();
     buildSample(tree, gm);
     QAbstractItemModelTester tester(tree.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -150,13 +154,7 @@ void tst_MaintTreeJournal::nodeChangesFollowTheTransaction() {
 }
 
 void tst_MaintTreeJournal::committedChangesSurviveALaterRollback() {
-    QFETCH(QString, backend);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
-    MaintTree tree;
-    clsGenericMaint gm;
+    OPEN_TREE();
     buildSample(tree, gm);
     DbConnection& connection = gDBConnection->adoConnection();
     {
@@ -174,13 +172,7 @@ void tst_MaintTreeJournal::committedChangesSurviveALaterRollback() {
 }
 
 void tst_MaintTreeJournal::changesOutsideATransactionAreNotJournaled() {
-    QFETCH(QString, backend);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
-    MaintTree tree;
-    clsGenericMaint gm;
+    OPEN_TREE();
     buildSample(tree, gm);
     QVERIFY(tree.Remove(key("100", "L2")));
     QVERIFY(!tree.Journaling());

@@ -77,6 +77,31 @@ void accounts(frmLookup& f, const QString& chart) {
     f.m_strFilter = " BUSINESS_UNIT_ID = " + SqlText(chart);
 }
 
+// A lookup named "categories", "codes AREA LEVEL", "levels AREA" or "accounts CHART".
+void configure(frmLookup& f, const QString& lookup) {
+    const QStringList words = lookup.split(' ');
+    if (words[0] == "codes")
+        codes(f, words[1], words.value(2));
+    else if (words[0] == "levels")
+        levels(f, words[1]);
+    else if (words[0] == "accounts")
+        accounts(f, words[1]);
+    else
+        categories(f);
+}
+
+bool insertCategories(Warehouse& w, std::initializer_list<const char*> rows) {
+    for (const char* row : rows)
+        if (!w.own().Execute(QString("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES (%1)").arg(row)))
+            return false;
+    return true;
+}
+
+const QString lastCodeOfL4 =
+    "UPDATE CS_SOURCE SET SOCODE = '411', SODESC = 'Hub''s' WHERE SOAREA = 'BA' AND SOLEVEL = 'L4'";
+const QString spareCode =
+    "INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES ('BA', 'L2', '29', 'Spare')";
+
 QStringList listed(frmLookup& f) {
     QStringList items;
     for (int i = 0; i < f.ctlListView()->topLevelItemCount(); ++i) {
@@ -101,6 +126,20 @@ std::function<int(QDialog&)> pickAndConfirm(const QString& code) {
     };
 }
 
+// Nothing picked: a new row can be typed in.
+void expectAddMode(frmLookup& f) {
+    QVERIFY(!f.IsModify());
+    QCOMPARE(f.cmdAdd()->text(), QString("Add"));
+    QVERIFY(f.cmdAdd()->isEnabled());
+    QVERIFY(!f.txtCode()->isReadOnly());
+}
+
+void expectMessage(const TestEnvironment& env, int index, int style, const QString& title) {
+    QVERIFY(env.ui.messages.size() > index);
+    QCOMPARE(env.ui.messages[index].style, style);
+    QCOMPARE(env.ui.messages[index].title, title);
+}
+
 QStringList prompts(const TestEnvironment& env) {
     QStringList list;
     for (const MessageRequest& m : env.ui.messages)
@@ -111,11 +150,8 @@ QStringList prompts(const TestEnvironment& env) {
 } // namespace
 
 #define OPEN_WAREHOUSE()                                                                                     \
-    QFETCH(QString, backend);                                                                                \
     TestEnvironment env;                                                                                     \
-    Warehouse w(backend);                                                                                    \
-    QLX_REQUIRE_WAREHOUSE(w);                                                                                \
-    QVERIFY(w.openShared())
+    QLX_OPEN_WAREHOUSE(w)
 
 class tst_frmLookup : public QObject {
     Q_OBJECT
@@ -148,12 +184,10 @@ private slots:
     void addLevelKeepsItsL();
     void duplicateCodeIsRefused_data();
     void duplicateCodeIsRefused();
-    void failedInsertChangesNothing_data() { Warehouse::addBackendRows(); }
-    void failedInsertChangesNothing();
+    void failedSaveChangesNothing_data();
+    void failedSaveChangesNothing();
     void modifyWithApostrophe_data();
     void modifyWithApostrophe();
-    void failedModifyChangesNothing_data() { Warehouse::addBackendRows(); }
-    void failedModifyChangesNothing();
     void deleteBlockedByDependency_data();
     void deleteBlockedByDependency();
     void failedDependencyQueryRefusesDelete_data() { Warehouse::addBackendRows(); }
@@ -189,10 +223,8 @@ void tst_frmLookup::configuringDoesNotLoad() {
 
 void tst_frmLookup::listSkipsNullsAndBlanksAndShowsZero() {
     OPEN_WAREHOUSE();
-    for (const char* row :
-         {"NULL, 'No code'", "' ', 'Blank code'", "'0', 'Zero'", "'NODESC', NULL", "'Q''1', 'It''s quoted'"})
-        QVERIFY(
-            w.own().Execute(QString("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES (%1)").arg(row)));
+    QVERIFY(insertCategories(w, {"NULL, 'No code'", "' ', 'Blank code'", "'0', 'Zero'", "'NODESC', NULL",
+                                 "'Q''1', 'It''s quoted'"}));
     frmLookup f;
     categories(f);
     const QStringList items = listed(f);
@@ -211,39 +243,29 @@ void tst_frmLookup::preselection_data() {
     Warehouse::addBackendColumn();
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("selected");
-    for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "first row") << ""
-                                          << "0";
-        Warehouse::newRow(b, "exact") << "ab"
-                                      << "ab";
-        Warehouse::newRow(b, "prefix") << "EQ"
-                                       << "EQTY";
-        Warehouse::newRow(b, "zero") << "0"
-                                     << "0";
-        Warehouse::newRow(b, "apostrophe") << "Q'1"
-                                           << "Q'1";
-        Warehouse::newRow(b, "none") << "ZZ"
-                                     << "";
-    }
+    for (const QString& b : Warehouse::backends())
+        for (const auto& [name, find, selected] : {std::array<const char*, 3>{"first row", "", "0"},
+                                                   {"exact", "ab", "ab"},
+                                                   {"prefix", "EQ", "EQTY"},
+                                                   {"zero", "0", "0"},
+                                                   {"apostrophe", "Q'1", "Q'1"},
+                                                   {"none", "ZZ", ""}})
+            Warehouse::newRow(b, name) << QString(find) << QString(selected);
 }
 
 void tst_frmLookup::preselection() {
     OPEN_WAREHOUSE();
     QFETCH(QString, find);
     QFETCH(QString, selected);
-    for (const char* row : {"'0', 'Zero'", "'AB1', 'Upper'", "'ab', 'Lower'", "'Q''1', 'It''s quoted'"})
-        QVERIFY(
-            w.own().Execute(QString("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES (%1)").arg(row)));
+    QVERIFY(
+        insertCategories(w, {"'0', 'Zero'", "'AB1', 'Upper'", "'ab', 'Lower'", "'Q''1', 'It''s quoted'"}));
     frmLookup f;
     categories(f);
     f.m_strFindItem = find;
     QCOMPARE(picked(f), selected);
     if (selected.isEmpty()) {
         // Nothing picked: ready to add.
-        QVERIFY(!f.IsModify());
-        QCOMPARE(f.cmdAdd()->text(), QString("Add"));
-        QVERIFY(f.cmdAdd()->isEnabled());
-        QVERIFY(!f.txtCode()->isReadOnly());
+        expectAddMode(f);
         QCOMPARE(f.txtCode()->text(), QString());
     } else {
         QVERIFY(f.IsModify());
@@ -272,9 +294,7 @@ void tst_frmLookup::showReturnsTheChoice() {
     QFETCH(QString, action);
     QFETCH(bool, ok);
     QFETCH(QStringList, selection);
-    QVERIFY(
-        w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('Q''1', '  It''s quoted ')"));
-    QVERIFY(w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('0', 'Zero')"));
+    QVERIFY(insertCategories(w, {"'Q''1', '  It''s quoted '", "'0', 'Zero'"}));
     if (action == "OK")
         env.ui.dialogScripts << pickAndConfirm("Q'1");
     else if (action == "double click")
@@ -322,8 +342,7 @@ void tst_frmLookup::failedListClearsLookupOK() {
     QCOMPARE(f.ctlListView()->topLevelItemCount(), 0);
     QVERIFY(!gLookupOK);
     QCOMPARE(env.ui.messages.size(), 1);
-    QCOMPARE(env.ui.messages[0].style, int(vbOKOnly));
-    QCOMPARE(env.ui.messages[0].title, App::Title());
+    expectMessage(env, 0, vbOKOnly, App::Title());
     QVERIFY(!env.ui.messages[0].prompt.isEmpty());
     const QStringList log = env.logLines();
     QCOMPARE(log.size(), 2); // the run's header and the one report
@@ -359,43 +378,43 @@ void tst_frmLookup::layoutFollowsTheCaptions() {
 void tst_frmLookup::entryStates_data() {
     Warehouse::addBackendColumn();
     QTest::addColumn<QString>("lookup");
+    QTest::addColumn<QString>("filter");
     QTest::addColumn<bool>("addEnabled");
     QTest::addColumn<bool>("deleteEnabled");
     QTest::addColumn<bool>("descEditable");
     QTest::addColumn<QString>("addCaption");
     for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "categories") << "categories" << true << true << true << "Accept";
-        Warehouse::newRow(b, "no categories") << "no categories" << true << true << true << "Add";
-        Warehouse::newRow(b, "codes of a level") << "codes" << true << true << true << "Accept";
-        Warehouse::newRow(b, "levels") << "levels" << false << true << true << "Accept";
-        Warehouse::newRow(b, "accounts") << "accounts" << false << false << false << "Accept";
-        Warehouse::newRow(b, "no accounts") << "no accounts" << false << false << true << "Add";
+        Warehouse::newRow(b, "categories") << "categories" << QString() << true << true << true << "Accept";
+        Warehouse::newRow(b, "no categories") << "categories"
+                                              << "CAT_CODE = 'NONE'" << true << true << true << "Add";
+        Warehouse::newRow(b, "codes of a level")
+            << "codes AC L2" << QString() << true << true << true << "Accept";
+        Warehouse::newRow(b, "levels") << "levels AC" << QString() << false << true << true << "Accept";
+        Warehouse::newRow(b, "accounts")
+            << "accounts CORP" << QString() << false << false << false << "Accept";
+        Warehouse::newRow(b, "no accounts")
+            << "accounts CORP"
+            << " BUSINESS_UNIT_ID = 'NONE'" << false << false << true << "Add";
     }
 }
 
 void tst_frmLookup::entryStates() {
     OPEN_WAREHOUSE();
     QFETCH(QString, lookup);
+    QFETCH(QString, filter);
     QFETCH(bool, addEnabled);
     QFETCH(bool, deleteEnabled);
     QFETCH(bool, descEditable);
     QFETCH(QString, addCaption);
     frmLookup f;
-    if (lookup.endsWith("categories"))
-        categories(f);
-    else if (lookup == "codes")
-        codes(f, "AC", "L2");
-    else if (lookup == "levels")
-        levels(f, "AC");
-    else
-        accounts(f, "CORP");
-    if (lookup.startsWith("no "))
-        f.m_strFilter = lookup == "no accounts" ? " BUSINESS_UNIT_ID = 'NONE'" : "CAT_CODE = 'NONE'";
+    configure(f, lookup);
+    if (!filter.isEmpty())
+        f.m_strFilter = filter;
     QCOMPARE(f.cmdAdd()->isEnabled(), addEnabled);
     QCOMPARE(f.cmdAdd()->text(), addCaption);
     QCOMPARE(f.cmdDelete()->isEnabled(), deleteEnabled);
     QCOMPARE(f.txtDesc()->isReadOnly(), !descEditable);
-    QCOMPARE(f.ctlListView()->topLevelItemCount() == 0, lookup.startsWith("no "));
+    QCOMPARE(f.ctlListView()->topLevelItemCount() == 0, !filter.isEmpty());
 }
 
 void tst_frmLookup::entryBoxLimits() {
@@ -437,24 +456,15 @@ void tst_frmLookup::validationRefuses_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("desc");
     QTest::addColumn<QString>("message");
+    const QString invalid = "Code contains invalid characters!";
     for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "blank code") << "  "
-                                           << "Something"
+        Warehouse::newRow(b, "blank code") << QString("  ") << "Something"
                                            << "Code cannot be blank";
-        Warehouse::newRow(b, "trailing blank") << "NEW "
-                                               << "Something"
-                                               << "Code contains invalid characters!";
-        Warehouse::newRow(b, "apostrophe") << "N'W"
-                                           << "Something"
-                                           << "Code contains invalid characters!";
-        Warehouse::newRow(b, "percent") << "N%"
-                                        << "Something"
-                                        << "Code contains invalid characters!";
-        Warehouse::newRow(b, "hyphen") << "N-W"
-                                       << "Something"
-                                       << "Code contains invalid characters!";
-        Warehouse::newRow(b, "blank description") << "NEW"
-                                                  << "   "
+        Warehouse::newRow(b, "trailing blank") << QString("NEW ") << "Something" << invalid;
+        Warehouse::newRow(b, "apostrophe") << QString("N'W") << "Something" << invalid;
+        Warehouse::newRow(b, "percent") << QString("N%") << "Something" << invalid;
+        Warehouse::newRow(b, "hyphen") << QString("N-W") << "Something" << invalid;
+        Warehouse::newRow(b, "blank description") << QString("NEW") << "   "
                                                   << "Description cannot be blank";
     }
 }
@@ -472,8 +482,7 @@ void tst_frmLookup::validationRefuses() {
     f.txtDesc()->setText(desc);
     f.cmdAdd_Click();
     QCOMPARE(prompts(env), QStringList{message});
-    QCOMPARE(env.ui.messages[0].style, int(vbExclamation));
-    QCOMPARE(env.ui.messages[0].title, QString("Error"));
+    expectMessage(env, 0, vbExclamation, "Error");
     QCOMPARE(w.snapshot(), before);
     QCOMPARE(f.txtCode()->text(), code);
     QVERIFY(!f.IsModify());
@@ -559,18 +568,14 @@ void tst_frmLookup::duplicateCodeIsRefused_data() {
     QTest::addColumn<bool>("caseSensitive");
     QTest::addColumn<bool>("refused");
     for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "code of the level") << "codes"
-                                                  << "12" << true << true;
-        Warehouse::newRow(b, "code of another level") << "codes"
-                                                      << "111" << true << false;
-        Warehouse::newRow(b, "category") << "categories"
-                                         << "EQTY" << true << true;
-        Warehouse::newRow(b, "category in other case, case-sensitive") << "categories"
-                                                                       << "eqty" << true << false;
-        Warehouse::newRow(b, "category in other case, case-insensitive") << "categories"
-                                                                         << "eqty" << false << true;
-        Warehouse::newRow(b, "level") << "levels"
-                                      << "L3" << true << true;
+        Warehouse::newRow(b, "code of the level") << QString("codes BA L2") << "12" << true << true;
+        Warehouse::newRow(b, "code of another level") << QString("codes BA L2") << "111" << true << false;
+        Warehouse::newRow(b, "category") << QString("categories") << "EQTY" << true << true;
+        Warehouse::newRow(b, "category in other case, case-sensitive")
+            << QString("categories") << "eqty" << true << false;
+        Warehouse::newRow(b, "category in other case, case-insensitive")
+            << QString("categories") << "eqty" << false << true;
+        Warehouse::newRow(b, "level") << QString("levels BA") << "L3" << true << true;
     }
 }
 
@@ -582,12 +587,7 @@ void tst_frmLookup::duplicateCodeIsRefused() {
     QFETCH(bool, refused);
     gCaseSensitive = caseSensitive;
     frmLookup f;
-    if (lookup == "codes")
-        codes(f, "BA", "L2");
-    else if (lookup == "levels")
-        levels(f, "BA");
-    else
-        categories(f);
+    configure(f, lookup);
     f.cmdClear_Click();
     const QString before = w.snapshot();
     f.txtCode()->setText(code);
@@ -599,32 +599,63 @@ void tst_frmLookup::duplicateCodeIsRefused() {
         return;
     }
     QCOMPARE(prompts(env), QStringList{"Code is already exists"});
-    QCOMPARE(env.ui.messages[0].style, int(vbExclamation));
-    QCOMPARE(env.ui.messages[0].title, QString("Save Cancelled"));
+    expectMessage(env, 0, vbExclamation, "Save Cancelled");
     QCOMPARE(w.snapshot(), before);
     QCOMPARE(f.txtCode()->text(), code);
 }
 
-void tst_frmLookup::failedInsertChangesNothing() {
+void tst_frmLookup::failedSaveChangesNothing_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("lookup");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("place");
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "insert")
+            << QString("codes BA L2") << QString() << "INSERT INTO CS_SOURCE"
+            << QStringList{"failed", "Item cannot be added to the list"} << "Insert Cancelled"
+            << "InsertItem";
+        Warehouse::newRow(b, "modify")
+            << QString("categories") << QString("EQTY") << "Update CS_CAT_DESC"
+            << QStringList{"failed", "Item cannot be modified "} << "Update Cancelled"
+            << "ModifyItem";
+    }
+}
+
+void tst_frmLookup::failedSaveChangesNothing() {
     OPEN_WAREHOUSE();
+    QFETCH(QString, lookup);
+    QFETCH(QString, find);
+    QFETCH(QString, statement);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, title);
+    QFETCH(QString, place);
     frmLookup f;
-    codes(f, "BA", "L2");
-    f.cmdClear_Click();
+    configure(f, lookup);
+    const bool modify = !find.isEmpty();
+    if (modify) {
+        f.m_strFindItem = find;
+        QCOMPARE(picked(f), find);
+    } else {
+        f.cmdClear_Click();
+        f.txtCode()->setText("29");
+    }
+    QCOMPARE(f.IsModify(), modify);
     const QString before = w.snapshot();
     const int items = f.ctlListView()->topLevelItemCount();
-    gDBConnection->adoConnection().FailStatementContaining("INSERT INTO CS_SOURCE",
-                                                           {-9, "disk full", "test"});
-    f.txtCode()->setText("29");
-    f.txtDesc()->setText("Spare");
+    gDBConnection->adoConnection().FailStatementContaining(statement, {-9, "failed", "test"});
+    f.txtDesc()->setText("Changed");
     f.cmdAdd_Click();
-    QCOMPARE(prompts(env), (QStringList{"disk full", "Item cannot be added to the list"}));
-    QCOMPARE(env.ui.messages[1].style, int(vbCritical));
-    QCOMPARE(env.ui.messages[1].title, QString("Insert Cancelled"));
-    QVERIFY(env.logLines().last().endsWith("in frmLookup:InsertItem"));
+    QCOMPARE(prompts(env), messages);
+    expectMessage(env, 1, vbCritical, title);
+    QVERIFY(env.logLines().last().endsWith("in frmLookup:" + place));
     QCOMPARE(w.snapshot(), before);
     QCOMPARE(f.ctlListView()->topLevelItemCount(), items);
-    QCOMPARE(f.txtCode()->text(), QString("29"));
-    QVERIFY(!f.IsModify());
+    QCOMPARE(f.txtCode()->text(), modify ? find : QString("29"));
+    QCOMPARE(f.txtDesc()->text(), QString("Changed"));
+    QCOMPARE(f.IsModify(), modify);
 }
 
 void tst_frmLookup::modifyWithApostrophe_data() {
@@ -635,7 +666,7 @@ void tst_frmLookup::modifyWithApostrophe_data() {
     QTest::addColumn<QStringList>("rows");
     for (const QString& b : Warehouse::backends()) {
         Warehouse::newRow(b, "code of a level")
-            << "codes"
+            << "codes BA L2"
             << "11"
             << "SELECT SOAREA, SOLEVEL, SODESC FROM CS_SOURCE WHERE SOCODE = '11' ORDER BY SOAREA, SOLEVEL"
             << QStringList{"AC|L2|Assets", "BA|L2|Owner's 'best' goods", "BU|L2|Store Network"};
@@ -654,10 +685,7 @@ void tst_frmLookup::modifyWithApostrophe() {
     QFETCH(QString, check);
     QFETCH(QStringList, rows);
     frmLookup f;
-    if (lookup == "codes")
-        codes(f, "BA", "L2");
-    else
-        categories(f);
+    configure(f, lookup);
     f.m_strFindItem = code;
     QCOMPARE(picked(f), code);
     QVERIFY(f.IsModify());
@@ -670,43 +698,20 @@ void tst_frmLookup::modifyWithApostrophe() {
     QCOMPARE(f.ctlListView()->selectedItems().first()->text(1), QString("Owner's 'best' goods"));
 }
 
-void tst_frmLookup::failedModifyChangesNothing() {
-    OPEN_WAREHOUSE();
-    frmLookup f;
-    categories(f);
-    f.m_strFindItem = "EQTY";
-    QCOMPARE(picked(f), QString("EQTY"));
-    QVERIFY(f.IsModify());
-    const QString before = w.snapshot();
-    gDBConnection->adoConnection().FailStatementContaining("Update CS_CAT_DESC", {-9, "locked", "test"});
-    f.txtDesc()->setText("Changed");
-    f.cmdAdd_Click();
-    QCOMPARE(prompts(env), (QStringList{"locked", "Item cannot be modified "}));
-    QCOMPARE(env.ui.messages[1].style, int(vbCritical));
-    QCOMPARE(env.ui.messages[1].title, QString("Update Cancelled"));
-    QVERIFY(env.logLines().last().endsWith("in frmLookup:ModifyItem"));
-    QCOMPARE(w.snapshot(), before);
-    QCOMPARE(f.txtDesc()->text(), QString("Changed"));
-}
-
 void tst_frmLookup::deleteBlockedByDependency_data() {
     Warehouse::addBackendColumn();
     QTest::addColumn<QString>("lookup");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("message");
     for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "code with ranges") << "BA codes"
-                                                 << "223"
-                                                 << "Code 223 has Dependency and cannot be deleted!";
-        Warehouse::newRow(b, "code without ranges") << "AC codes"
-                                                    << "9"
-                                                    << "Code 9 has Dependency and cannot be deleted!";
-        Warehouse::newRow(b, "level") << "levels"
-                                      << "L1"
-                                      << "Level L1 has Dependency and cannot be deleted!";
-        Warehouse::newRow(b, "category") << "categories"
-                                         << "STAT"
-                                         << "Category STAT has Dependency and cannot be deleted!";
+        Warehouse::newRow(b, "code with ranges") << QString("codes BA L3") << "223"
+                                                 << "Code 223";
+        Warehouse::newRow(b, "code without ranges") << QString("codes AC L1") << "9"
+                                                    << "Code 9";
+        Warehouse::newRow(b, "level") << QString("levels BA") << "L1"
+                                      << "Level L1";
+        Warehouse::newRow(b, "category") << QString("categories") << "STAT"
+                                         << "Category STAT";
     }
 }
 
@@ -716,30 +721,20 @@ void tst_frmLookup::deleteBlockedByDependency() {
     QFETCH(QString, code);
     QFETCH(QString, message);
     frmLookup f;
-    if (lookup == "BA codes")
-        codes(f, "BA", "L3");
-    else if (lookup == "AC codes")
-        codes(f, "AC", "L1");
-    else if (lookup == "levels")
-        levels(f, "BA");
-    else
-        categories(f);
+    configure(f, lookup);
     f.m_strFindItem = code;
     QCOMPARE(picked(f), code);
     const QString before = w.snapshot();
     f.cmdDelete_Click();
-    QCOMPARE(prompts(env), QStringList{message});
-    QCOMPARE(env.ui.messages[0].style, int(vbExclamation));
-    QCOMPARE(env.ui.messages[0].title, App::Title());
+    QCOMPARE(prompts(env), QStringList{message + " has Dependency and cannot be deleted!"});
+    expectMessage(env, 0, vbExclamation, App::Title());
     QCOMPARE(w.snapshot(), before);
     QCOMPARE(picked(f), code);
 }
 
 void tst_frmLookup::failedDependencyQueryRefusesDelete() {
     OPEN_WAREHOUSE();
-    QVERIFY(
-        w.own().Execute("INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES ('BA', 'L2', '29', "
-                        "'Spare')"));
+    QVERIFY(w.own().Execute(spareCode));
     frmLookup f;
     codes(f, "BA", "L2");
     f.m_strFindItem = "29";
@@ -764,16 +759,13 @@ void tst_frmLookup::deleteWritesBackOnlyTheLastCodesLevel_data() {
     const QString source = "SELECT SOAREA, SOLEVEL, SOCODE, SODESC FROM CS_SOURCE WHERE ";
     for (const QString& b : Warehouse::backends()) {
         Warehouse::newRow(b, "last code of its level")
-            << "codes L4"
-            << "UPDATE CS_SOURCE SET SOCODE = '411', SODESC = 'Hub''s' WHERE SOAREA = 'BA' AND SOLEVEL = 'L4'"
-            << "411" << source + "SOLEVEL = 'L4' AND SOAREA = 'BA'" << QStringList{"BA|L4| | "};
+            << "codes BA L4" << lastCodeOfL4 << "411" << source + "SOLEVEL = 'L4' AND SOAREA = 'BA'"
+            << QStringList{"BA|L4| | "};
         Warehouse::newRow(b, "code beside others")
-            << "codes L2"
-            << "INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES ('BA', 'L2', '29', 'Spare''s')"
-            << "29" << source + "SOLEVEL = 'L2' AND SOAREA = 'BA' AND SOCODE IN ('29', ' ')" << QStringList{};
-        Warehouse::newRow(b, "level") << "levels"
-                                      << ""
-                                      << "L4" << source + "SOLEVEL = 'L4' AND SOAREA = 'BA'" << QStringList{};
+            << "codes BA L2" << spareCode << "29"
+            << source + "SOLEVEL = 'L2' AND SOAREA = 'BA' AND SOCODE IN ('29', ' ')" << QStringList{};
+        Warehouse::newRow(b, "level") << "levels BA" << QString() << "L4"
+                                      << source + "SOLEVEL = 'L4' AND SOAREA = 'BA'" << QStringList{};
         Warehouse::newRow(b, "category")
             << "categories"
             << "INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEWC', 'New''s')"
@@ -793,21 +785,13 @@ void tst_frmLookup::deleteWritesBackOnlyTheLastCodesLevel() {
         QVERIFY(w.own().Execute(setup));
     const QString others = w.rows("SELECT * FROM CS_SOURCE WHERE SOAREA <> 'BA'").join(",");
     frmLookup f;
-    if (lookup == "codes L4")
-        codes(f, "BA", "L4");
-    else if (lookup == "codes L2")
-        codes(f, "BA", "L2");
-    else if (lookup == "levels")
-        levels(f, "BA");
-    else
-        categories(f);
+    configure(f, lookup);
     f.m_strFindItem = code;
     QCOMPARE(picked(f), code);
     env.ui.answers << vbYes;
     f.cmdDelete_Click();
     QCOMPARE(prompts(env), QStringList{"Delete Selected " + f.m_colColumnNames[0] + "?"});
-    QCOMPARE(env.ui.messages[0].style, int(vbYesNo + vbExclamation));
-    QCOMPARE(env.ui.messages[0].title, QString("Delete"));
+    expectMessage(env, 0, vbYesNo + vbExclamation, "Delete");
     QCOMPARE(w.rows(check), rows);
     QCOMPARE(w.rows("SELECT * FROM CS_SOURCE WHERE SOAREA <> 'BA'").join(","), others);
     for (const QString& item : listed(f))
@@ -817,8 +801,7 @@ void tst_frmLookup::deleteWritesBackOnlyTheLastCodesLevel() {
 
 void tst_frmLookup::failedWriteBackLeavesTheTable() {
     OPEN_WAREHOUSE();
-    QVERIFY(w.own().Execute(
-        "UPDATE CS_SOURCE SET SOCODE = '411', SODESC = 'Hub''s' WHERE SOAREA = 'BA' AND SOLEVEL = 'L4'"));
+    QVERIFY(w.own().Execute(lastCodeOfL4));
     frmLookup f;
     codes(f, "BA", "L4");
     QCOMPARE(picked(f), QString("411"));
@@ -838,7 +821,7 @@ void tst_frmLookup::failedWriteBackLeavesTheTable() {
 
 void tst_frmLookup::deleteOfTheLastListedRowLeavesAddMode() {
     OPEN_WAREHOUSE();
-    QVERIFY(w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEWC', 'New')"));
+    QVERIFY(insertCategories(w, {"'NEWC', 'New'"}));
     frmLookup f;
     categories(f);
     f.m_strFilter = "CAT_CODE = " + SqlText("NEWC");
@@ -848,16 +831,13 @@ void tst_frmLookup::deleteOfTheLastListedRowLeavesAddMode() {
     QCOMPARE(prompts(env), QStringList{"Delete Selected Category?"});
     QCOMPARE(env.logText(), QString());
     QCOMPARE(f.ctlListView()->topLevelItemCount(), 0);
-    QVERIFY(!f.IsModify());
-    QCOMPARE(f.cmdAdd()->text(), QString("Add"));
-    QVERIFY(f.cmdAdd()->isEnabled());
-    QVERIFY(!f.txtCode()->isReadOnly());
+    expectAddMode(f);
     QCOMPARE(w.scalar("SELECT COUNT(*) FROM CS_CAT_DESC").toInt(), 12);
 }
 
 void tst_frmLookup::deleteOfAChangedRowTellsAndReloads() {
     OPEN_WAREHOUSE();
-    QVERIFY(w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEWC', 'New')"));
+    QVERIFY(insertCategories(w, {"'NEWC', 'New'"}));
     frmLookup f;
     categories(f);
     f.m_strFindItem = "NEWC";
@@ -876,9 +856,7 @@ void tst_frmLookup::deleteOfAChangedRowTellsAndReloads() {
 
 void tst_frmLookup::emptyLevelCodeModeIsPickOnly() {
     OPEN_WAREHOUSE();
-    QVERIFY(
-        w.own().Execute("INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES ('BA', 'L2', '29', "
-                        "'Spare')"));
+    QVERIFY(w.own().Execute(spareCode));
     const QString before = w.snapshot();
     env.ui.answers << vbYes << vbYes;
     env.ui.dialogScripts << pickAndConfirm("223");

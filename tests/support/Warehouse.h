@@ -55,3 +55,11 @@ private:
 
 // Fails the test when the warehouse could not be built.
 #define QLX_REQUIRE_WAREHOUSE(w) QVERIFY2((w).ok(), qPrintable((w).error()))
+
+// Takes the backend from the test's data row, builds warehouse `w` on it and opens the program's shared
+// connection there.
+#define QLX_OPEN_WAREHOUSE(w)                                                                                \
+    QFETCH(QString, backend);                                                                                \
+    Warehouse w(backend);                                                                                    \
+    QLX_REQUIRE_WAREHOUSE(w);                                                                                \
+    QVERIFY((w).openShared())
