@@ -34,10 +34,10 @@ void clsBuLevelRangeMaint::PopulateBusinessUnitList(const QString& level) {
     const QString nm = QStringLiteral("BUS_UNIT_LVL%1_NM").arg(n);
     PopulateList(level, kLastUnitLevel,
                  QStringLiteral("Select distinct BUSINESS_UNIT_CD, ") + cd + QStringLiteral(", ") + nm +
-                     QStringLiteral(" from BUSINESS_UNIT") + QStringLiteral(" Where BUSINESS_UNIT_CD <>''") +
-                     QStringLiteral(" Order by BUSINESS_UNIT_CD, ") + cd,
+                     QStringLiteral(" from BUSINESS_UNIT") + QStringLiteral(" Order by BUSINESS_UNIT_CD, ") +
+                     cd,
                  cd, nm, QStringLiteral("BUSINESS_UNIT_CD"),
-                 QStringLiteral("clsBuLevelRangeMaint:PopulateBusinessUnitList"));
+                 QStringLiteral("clsBuLevelRangeMaint:PopulateBusinessUnitList"), true);
 }
 
 void clsBuLevelRangeMaint::PopulateBusinessAreaList(const QString& level) {
@@ -50,12 +50,13 @@ void clsBuLevelRangeMaint::PopulateBusinessAreaList(const QString& level) {
                      QStringLiteral(" from BUSINESS_AREA") + QStringLiteral(" Order by BUSINESS_AREA_CD, ") +
                      cd,
                  cd, nm, QStringLiteral("BUSINESS_AREA_CD"),
-                 QStringLiteral("clsBuLevelRangeMaint:PopulateBusinessAreaList"));
+                 QStringLiteral("clsBuLevelRangeMaint:PopulateBusinessAreaList"), false);
 }
 
 void clsBuLevelRangeMaint::PopulateList(const QString& level, int lastLevel, const QString& sql,
                                         const QString& codeColumn, const QString& nameColumn,
-                                        const QString& keyColumn, const QString& location) {
+                                        const QString& keyColumn, const QString& location,
+                                        bool skipBlankKeys) {
     MousePointer hourglass;
     QTreeWidget* list = BeginListFill();
     int n = 0;
@@ -69,8 +70,11 @@ void clsBuLevelRangeMaint::PopulateList(const QString& level, int lastLevel, con
             ErrorHandler::Fail(location);
         } else {
             const QStringList columns{keyColumn, codeColumn, nameColumn};
+            // Units without a code (the unknown member) stay out of the list. They are left out here and not
+            // by a "<> ''" condition, which Oracle, holding '' as NULL, would answer with no row at all.
             for (; !rs.IsEOF(); rs.MoveNext())
-                AddListRow(list, rs, columns);
+                if (!skipBlankKeys || !rs.Fields(keyColumn).Text().trimmed().isEmpty())
+                    AddListRow(list, rs, columns);
             rs.Close();
         }
     }

@@ -14,5 +14,6 @@ public:
 
 private:
     void PopulateList(const QString& level, int lastLevel, const QString& sql, const QString& codeColumn,
-                      const QString& nameColumn, const QString& keyColumn, const QString& location);
+                      const QString& nameColumn, const QString& keyColumn, const QString& location,
+                      bool skipBlankKeys);
 };

@@ -27,6 +27,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace {
 
@@ -535,7 +536,10 @@ void frmRangeMaintenance::PopulateMaintenanceTree() {
                                 : type == 2 ? "CAT_COA"
                                 : type == 3 ? "CO_COA"
                                             : "SO_AREA");
-    const Field level = rs.Fields(type == 3 ? "CO_LEVEL" : "SO_LEVELS");
+    // The account trees of types 1 and 2 have no level column; asking for one would raise an error.
+    std::optional<Field> level;
+    if (!accounts)
+        level = rs.Fields(type == 3 ? "CO_LEVEL" : "SO_LEVELS");
     const Field code = rs.Fields(type == 1   ? "MUL_CODE"
                                  : type == 2 ? "CAT_TYP_CD"
                                  : type == 3 ? "CO_CODE"
@@ -574,7 +578,7 @@ void frmRangeMaintenance::PopulateMaintenanceTree() {
             gm.AddNode_ChartOfAccount(tree, strcurRoot, strcurAccount, topDescription, false);
         }
         if (!accounts) {
-            const QString levelValue = TrimRight(level.Text());
+            const QString levelValue = TrimRight(level->Text());
             if (levelValue != strcurLevel) {
                 strcurLevel = levelValue;
                 strcurCode.clear();

@@ -44,7 +44,8 @@ bool LookupList::LevelCodeLimit() const {
 }
 
 QString LookupList::filterClause() const {
-    return m_settings.m_strFilter.trimmed().isEmpty() ? QString() : " and " + m_settings.m_strFilter;
+    // In brackets: a caller's condition holding "or" must not widen the statement to other rows.
+    return m_settings.m_strFilter.trimmed().isEmpty() ? QString() : " and (" + m_settings.m_strFilter + ")";
 }
 
 QString LookupList::BuildSQL() const {
@@ -104,7 +105,19 @@ int LookupList::DefinedSize(int column) const {
 }
 
 bool LookupList::CodeIsInteger() const {
-    return FieldCount() > 0 && m_rsLookup.Fields(0).Type().id() == QMetaType::Int;
+    if (FieldCount() == 0)
+        return false;
+    switch (m_rsLookup.Fields(0).Type().id()) {
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QStringList LookupList::Codes() const {

@@ -675,6 +675,12 @@ void tst_frmLookup::modifyWithApostrophe_data() {
             << "EQTY"
             << "SELECT CAT_CODE, CAT_DESC FROM CS_CAT_DESC WHERE CAT_DESC LIKE 'Own%'"
             << QStringList{"EQTY|Owner's 'best' goods"};
+        // A caller's condition holding "or" stays one condition: only code 11 changes, in both areas.
+        Warehouse::newRow(b, "filter with or") << "codes BA L2 or"
+                                               << "11"
+                                               << "SELECT SOAREA, SOLEVEL, SOCODE FROM CS_SOURCE WHERE "
+                                                  "SODESC LIKE 'Own%' ORDER BY SOAREA, SOLEVEL"
+                                               << QStringList{"BA|L2|11", "BU|L2|11"};
     }
 }
 
@@ -686,6 +692,8 @@ void tst_frmLookup::modifyWithApostrophe() {
     QFETCH(QStringList, rows);
     frmLookup f;
     configure(f, lookup);
+    if (lookup.endsWith(" or"))
+        f.m_strFilter += " or SOAREA = 'BU' and SOLEVEL = 'L2'";
     f.m_strFindItem = code;
     QCOMPARE(picked(f), code);
     QVERIFY(f.IsModify());
