@@ -3,6 +3,7 @@
 // and compares the time it takes with the raw query and fetch of the same rows. Prints the median of five
 // runs of each and their ratio.
 
+#include "BenchWarehouse.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/App.h"
@@ -28,59 +29,11 @@
 
 namespace {
 
-const int kCharts = 5;
-const int kLevels = 10;
-const int kCodesPerLevel = 100;
-const int kRangesPerCode = 20;
-const int kRuns = 5;
+using namespace BenchWarehouse;
 
 bool fail(const char* what) {
     std::fprintf(stderr, "bench_rangeeditor: %s: %s\n", what, qPrintable(Err().Description()));
     return false;
-}
-
-bool generate(DbConnection& c) {
-    if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE))
-        return fail("cannot create the tables");
-    if (!c.BeginTrans())
-        return fail("cannot begin");
-    for (int level = 1; level <= kLevels; ++level) {
-        for (int code = 1; code <= kCodesPerLevel; ++code) {
-            const QString sql = QString("INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES "
-                                        "('AC', 'L%1', '%1%2', 'Code %2 of level %1')")
-                                    .arg(level)
-                                    .arg(code, 3, 10, QLatin1Char('0'));
-            if (!c.Execute(sql))
-                return fail("cannot write CS_SOURCE");
-        }
-    }
-    for (int chart = 1; chart <= kCharts; ++chart) {
-        for (int level = 1; level <= kLevels; ++level) {
-            for (int code = 1; code <= kCodesPerLevel; ++code) {
-                for (int range = 0; range < kRangesPerCode; ++range) {
-                    const int from = 100000 + range * 1000;
-                    const QString sql =
-                        QString("INSERT INTO CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, "
-                                "CO_TO_ACCT) VALUES ('%1', 'L%2', '%2%3', '%4', '%5')")
-                            .arg(1000 * chart)
-                            .arg(level)
-                            .arg(code, 3, 10, QLatin1Char('0'))
-                            .arg(from)
-                            .arg(from + 999);
-                    if (!c.Execute(sql))
-                        return fail("cannot write CS_COA_ACCT_RANGE");
-                }
-            }
-        }
-    }
-    if (!c.CommitTrans())
-        return fail("cannot commit");
-    return true;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 void closeEditors() {
@@ -112,7 +65,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("generating %d range rows...\n", kCharts * kLevels * kCodesPerLevel * kRangesPerCode);
-        if (!generate(connection))
+        if (!Generate(connection, "bench_rangeeditor"))
             return 1;
     }
 
@@ -159,8 +112,8 @@ int main(int argc, char** argv) {
                     openMs.back());
         closeEditors();
     }
-    const double fetch = median(fetchMs);
-    const double open = median(openMs);
+    const double fetch = Median(fetchMs);
+    const double open = Median(openMs);
     std::printf("rows: %d, nodes: %d\n", rows, nodes);
     std::printf("query and fetch (median of %d): %.1f ms\n", kRuns, fetch);
     std::printf("editor open (median of %d): %.1f ms\n", kRuns, open);

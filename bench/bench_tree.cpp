@@ -2,6 +2,7 @@
 // per level, twenty ranges per code) from a SQLite warehouse file, and compares the time of the tree
 // build with the time of the query and fetch of the same rows. Prints the median of five runs of each.
 
+#include "BenchWarehouse.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/App.h"
@@ -27,11 +28,8 @@
 
 namespace {
 
-const int kCharts = 5;
-const int kLevels = 10;
-const int kCodesPerLevel = 100;
-const int kRangesPerCode = 20;
-const int kRuns = 5;
+using namespace BenchWarehouse;
+
 const QString kRoot = QStringLiteral("Account Level");
 
 const QString kTreeQuery =
@@ -45,45 +43,6 @@ const QString kTreeQuery =
 bool fail(const char* what) {
     std::fprintf(stderr, "bench_tree: %s: %s\n", what, qPrintable(Err().Description()));
     return false;
-}
-
-bool generate(DbConnection& c) {
-    if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE))
-        return fail("cannot create the tables");
-    if (!c.BeginTrans())
-        return fail("cannot begin");
-    for (int level = 1; level <= kLevels; ++level) {
-        for (int code = 1; code <= kCodesPerLevel; ++code) {
-            const QString sql = QString("INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES "
-                                        "('AC', 'L%1', 'C%1%2', 'Code %2 of level %1')")
-                                    .arg(level)
-                                    .arg(code, 3, 10, QLatin1Char('0'));
-            if (!c.Execute(sql))
-                return fail("cannot write CS_SOURCE");
-        }
-    }
-    for (int chart = 1; chart <= kCharts; ++chart) {
-        for (int level = 1; level <= kLevels; ++level) {
-            for (int code = 1; code <= kCodesPerLevel; ++code) {
-                for (int range = 0; range < kRangesPerCode; ++range) {
-                    const int from = 100000 + range * 1000;
-                    const QString sql =
-                        QString("INSERT INTO CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, "
-                                "CO_TO_ACCT) VALUES ('%1', 'L%2', 'C%2%3', '%4', '%5')")
-                            .arg(1000 * chart)
-                            .arg(level)
-                            .arg(code, 3, 10, QLatin1Char('0'))
-                            .arg(from)
-                            .arg(from + 999);
-                    if (!c.Execute(sql))
-                        return fail("cannot write CS_COA_ACCT_RANGE");
-                }
-            }
-        }
-    }
-    if (!c.CommitTrans())
-        return fail("cannot commit");
-    return true;
 }
 
 // Trailing blanks do not make a value differ.
@@ -160,11 +119,6 @@ double cpuMs() {
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -184,7 +138,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("generating %d range rows...\n", kCharts * kLevels * kCodesPerLevel * kRangesPerCode);
-    if (!generate(connection))
+    if (!Generate(connection, "bench_tree"))
         return 1;
 
     // The tree stands in an editor-like place: a shown main window with its progress bar.
@@ -228,13 +182,13 @@ int main(int argc, char** argv) {
         std::printf("run %d: query and fetch %.1f ms, tree build %.1f ms (processor %.1f ms, %.1f ms)\n",
                     run + 1, fetchMs.back(), buildMs.back(), fetchCpuMs.back(), buildCpuMs.back());
     }
-    const double fetch = median(fetchMs);
-    const double build = median(buildMs);
+    const double fetch = Median(fetchMs);
+    const double build = Median(buildMs);
     std::printf("rows: %d, nodes: %d\n", rows, nodes);
     std::printf("query and fetch (median of %d): %.1f ms\n", kRuns, fetch);
     std::printf("tree build (median of %d): %.1f ms\n", kRuns, build);
     std::printf("processor time, query and fetch %.1f ms, tree build %.1f ms, ratio %.3f\n",
-                median(fetchCpuMs), median(buildCpuMs), median(buildCpuMs) / median(fetchCpuMs));
+                Median(fetchCpuMs), Median(buildCpuMs), Median(buildCpuMs) / Median(fetchCpuMs));
     std::printf("ratio: %.3f\n", build / fetch);
     // The editor's window goes before the main window, as when the program closes.
     delete window;

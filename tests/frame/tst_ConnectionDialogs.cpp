@@ -26,17 +26,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 bool warehouseShownOpen() {
     return gMainForm->MaintenanceMenu(1)->isEnabled() && !gMainForm->Command("mnuOPenMart")->isEnabled() &&
            gMainForm->Command("mnuCloseMart")->isEnabled();
@@ -191,7 +180,8 @@ void tst_ConnectionDialogs::localMeansThisMachineForSqlServerOnly() {
 void tst_ConnectionDialogs::failedOpenChangesNothing() {
     Main();
     const QString path = QlxIni::PathIn(App::Path());
-    writeAll(path, "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n");
+    TestEnvironment::writeFile(path,
+                               "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n");
     frmNewConnection dialog;
     dialog.txtConnectionName->setText("Missing");
     dialog.cboConnectionType->setCurrentIndex(2);
@@ -199,7 +189,7 @@ void tst_ConnectionDialogs::failedOpenChangesNothing() {
     dialog.cmdOK->click();
     QCOMPARE(m_env->ui.messages.size(), 1);
     QVERIFY(m_env->ui.messages[0].prompt.contains("no-such-warehouse.db"));
-    QCOMPARE(readAll(path),
+    QCOMPARE(TestEnvironment::readFile(path),
              QByteArray("[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n"));
     QVERIFY(loaded(&dialog));
     QCOMPARE(dialog.txtConnectionName->text(), QString("Missing"));
@@ -242,7 +232,7 @@ void tst_ConnectionDialogs::successAddsOneEntryAndOpens() {
     Main();
     const QString path = QlxIni::PathIn(App::Path());
     const QByteArray before = "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n";
-    writeAll(path, before);
+    TestEnvironment::writeFile(path, before);
     auto* dialog = new frmNewConnection(gMainForm);
     dialog->show();
     dialog->txtConnectionName->setText(" Second warehouse ");
@@ -263,9 +253,9 @@ void tst_ConnectionDialogs::successAddsOneEntryAndOpens() {
     QVERIFY2(m_env->ui.messages.isEmpty(), qPrintable(m_env->ui.messages.value(0).prompt));
     QCOMPARE(gDBConnection.State(), 1);
     const QString provider = backend == "sqlite" ? "SQLITE" : "MSDASQL";
-    QCOMPARE(readAll(path), before + ("mart2=Second warehouse,PROVIDER=" + provider +
-                                      ";Data Source=" + server + ";User ID=;Password=;\r\n")
-                                         .toLatin1());
+    QCOMPARE(TestEnvironment::readFile(path), before + ("mart2=Second warehouse,PROVIDER=" + provider +
+                                                        ";Data Source=" + server + ";User ID=;Password=;\r\n")
+                                                           .toLatin1());
     QVERIFY(warehouseShownOpen());
     QVERIFY(!loaded(dialog));
 }
@@ -321,15 +311,15 @@ void tst_ConnectionDialogs::importWritesTheLocalListInOrder() {
             .toLatin1();
     const QByteArray localIntegrated = "mart2=Local integrated,PROVIDER=SQLOLEDB;Data Source=db02;;Persist "
                                        "Security Info=True;Trusted_Connection=Yes,";
-    writeAll(path, "[Marts]\r\n" + localLogin + "\r\n" + localIntegrated + "\r\n");
+    TestEnvironment::writeFile(path, "[Marts]\r\n" + localLogin + "\r\n" + localIntegrated + "\r\n");
     const QString master = QDir(App::Path()).filePath("master.INI");
-    writeAll(master,
-             "[Marts]\n"
-             "mart1=Master login,PROVIDER=MSDAORA;Data Source=ORCL;User ID=scott;Password=" +
-                 stored.toLatin1() +
-                 ";\n"
-                 "mart2=Master integrated,PROVIDER=SQLOLEDB;Data Source=db03;Initial Catalog=DW;Persist "
-                 "Security Info=True;Trusted_Connection=Yes,\n");
+    TestEnvironment::writeFile(
+        master, "[Marts]\n"
+                "mart1=Master login,PROVIDER=MSDAORA;Data Source=ORCL;User ID=scott;Password=" +
+                    stored.toLatin1() +
+                    ";\n"
+                    "mart2=Master integrated,PROVIDER=SQLOLEDB;Data Source=db03;Initial Catalog=DW;Persist "
+                    "Security Info=True;Trusted_Connection=Yes,\n");
     Main();
     frmImportLocations dialog;
     QCOMPARE(dialog.lstLocal->topLevelItemCount(), 2);
@@ -357,7 +347,7 @@ void tst_ConnectionDialogs::importWritesTheLocalListInOrder() {
     dialog.cmdOK->click();
     QVERIFY(m_env->ui.messages.isEmpty());
     QCOMPARE(
-        readAll(path),
+        TestEnvironment::readFile(path),
         "[Marts]\r\n" + QByteArray(localIntegrated).replace("mart2=", "mart1=") +
             "\r\n"
             "mart2=Master integrated,PROVIDER=SQLOLEDB;Data Source=db03;Initial Catalog=DW;Persist Security "
@@ -369,7 +359,8 @@ void tst_ConnectionDialogs::importWritesTheLocalListInOrder() {
 
 void tst_ConnectionDialogs::importWithAnEmptyLocalList() {
     const QString path = QlxIni::PathIn(App::Path());
-    writeAll(path, "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n");
+    TestEnvironment::writeFile(path,
+                               "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n");
     frmImportLocations dialog;
     QVERIFY(dialog.cmdRemove->isEnabled());
     select(dialog.lstLocal, 0);
@@ -395,7 +386,7 @@ void tst_ConnectionDialogs::importAsksBeforeLosingUnreadEntries() {
     const QByteArray before = "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n"
                               "mart3=C,PROVIDER=SQLITE;Data Source=c.db;User ID=;Password=;\r\n"
                               "mart4=D,PROVIDER=SQLITE;Data Source=d.db;User ID=;Password=;\r\n";
-    writeAll(path, before);
+    TestEnvironment::writeFile(path, before);
     frmImportLocations dialog;
     m_env->ui.answers << answer;
     dialog.cmdOK->click();
@@ -403,10 +394,10 @@ void tst_ConnectionDialogs::importAsksBeforeLosingUnreadEntries() {
     QVERIFY(m_env->ui.messages[0].prompt.contains("2 connection entries"));
     QCOMPARE(m_env->ui.messages[0].style & 0x0F, int(vbYesNo));
     if (answer == vbNo) {
-        QCOMPARE(readAll(path), before);
+        QCOMPARE(TestEnvironment::readFile(path), before);
         QVERIFY(loaded(&dialog));
     } else {
-        QCOMPARE(readAll(path),
+        QCOMPARE(TestEnvironment::readFile(path),
                  QByteArray("[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n"));
         QVERIFY(!loaded(&dialog));
     }
@@ -416,7 +407,7 @@ void tst_ConnectionDialogs::browseRemembersTheFile() {
     const QString folder = QDir(App::Path()).filePath("elsewhere");
     QVERIFY(QDir().mkpath(folder));
     const QString other = QDir(folder).filePath("empty.ini");
-    writeAll(other, "[Marts]\r\n");
+    TestEnvironment::writeFile(other, "[Marts]\r\n");
     frmImportLocations dialog;
     dialog.cmdBrowse->click(); // cancelled: nothing loaded, nothing stored
     QCOMPARE(m_env->ui.fileDialogs.size(), 1);
@@ -438,8 +429,8 @@ void tst_ConnectionDialogs::browseRemembersTheFile() {
 void tst_ConnectionDialogs::importClosesAnOpenConnection() {
     Warehouse w("sqlite");
     QLX_REQUIRE_WAREHOUSE(w);
-    writeAll(QlxIni::PathIn(App::Path()),
-             "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n");
+    TestEnvironment::writeFile(QlxIni::PathIn(App::Path()),
+                               "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n");
     Main();
     QVERIFY(w.openShared());
     gMainForm->ShowWarehouseOpen();

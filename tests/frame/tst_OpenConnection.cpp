@@ -25,11 +25,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 void writeIni(const QString& folder, const QStringList& entries) {
     QFile f(QlxIni::PathIn(folder));
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -171,7 +166,7 @@ void tst_OpenConnection::failedOpenChangesNothing() {
     writeIni(env.folder(),
              {"mart1=Fin,PROVIDER=SQLOLEDB;Data Source=127.0.0.1,1;User ID=fin;Password=;Initial "
               "Catalog=MART;Persist Security Info=True"});
-    const QByteArray before = readAll(QlxIni::PathIn(env.folder()));
+    const QByteArray before = TestEnvironment::readFile(QlxIni::PathIn(env.folder()));
     Main();
     frmOpenConnection dialog;
     dialog.CboLocation->setCurrentIndex(0);
@@ -181,7 +176,7 @@ void tst_OpenConnection::failedOpenChangesNothing() {
     QCOMPARE(env.ui.messages.size(), 1); // the connection's own failure, once
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(dialog.txtPassword->text(), QString("secret"));
-    QCOMPARE(readAll(QlxIni::PathIn(env.folder())), before);
+    QCOMPARE(TestEnvironment::readFile(QlxIni::PathIn(env.folder())), before);
     QVERIFY(!gMainForm->MaintenanceMenu(1)->isEnabled());
     QVERIFY(gMainForm->Command("mnuOPenMart")->isEnabled());
 }
@@ -193,7 +188,7 @@ void tst_OpenConnection::openingTheDemoWarehouseFromTheWelcomeDialog() {
     const QString file = ConnectionText::Parse(w.connectionText()).DataSource;
     writeIni(env.folder(),
              {"mart1=Demo Warehouse,PROVIDER=SQLITE;Data Source=" + file + ";User ID=;Password=;"});
-    const QByteArray before = readAll(QlxIni::PathIn(env.folder()));
+    const QByteArray before = TestEnvironment::readFile(QlxIni::PathIn(env.folder()));
     Main();
     env.ui.dialogScripts << [](QDialog& d) {
         auto& dialog = static_cast<frmOpenConnection&>(d);
@@ -214,7 +209,7 @@ void tst_OpenConnection::openingTheDemoWarehouseFromTheWelcomeDialog() {
     QVERIFY(!gMainForm->ToolbarButton("open")->isEnabled());
     QVERIFY(gMainForm->Command("mnuCloseMart")->isEnabled());
     QVERIFY(!gMainForm->Command("mnuImportLocations")->isEnabled());
-    QCOMPARE(readAll(QlxIni::PathIn(env.folder())), before);
+    QCOMPARE(TestEnvironment::readFile(QlxIni::PathIn(env.folder())), before);
 }
 
 void tst_OpenConnection::rememberPasswordAfterASuccessfulOpen_data() {

@@ -14,17 +14,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 QStringList names(const QList<clsLocations>& entries) {
     QStringList n;
     for (const clsLocations& e : entries)
@@ -87,7 +76,8 @@ void tst_QlxIni::templatesRoundTrip() {
     QString password = remember ? "s3cret" : "";
     QVERIFY(AddNewConnection("Fin's DW", "MSDAORA", "ORCL", database, integrated ? "" : "fin", password,
                              remember, integrated));
-    QCOMPARE(readAll(QlxIni::PathIn(env.folder())), ("[Marts]\r\n" + line + "\r\n").toLatin1());
+    QCOMPARE(TestEnvironment::readFile(QlxIni::PathIn(env.folder())),
+             ("[Marts]\r\n" + line + "\r\n").toLatin1());
     const QList<clsLocations> read = frmOpenConnection::ReadConnections(QlxIni::PathIn(env.folder()));
     QCOMPARE(read.size(), 1);
     const clsLocations& e = read[0];
@@ -106,7 +96,7 @@ void tst_QlxIni::firstEntryCreatesTheFile() {
     QString password;
     QVERIFY(AddNewConnection("Démo", "SQLITE", "demo.db", "", "", password, false, false));
     QVERIFY(AddNewConnection("Second", "MSDASQL", "reporting", "", "", password, false, false));
-    const QByteArray bytes = readAll(QlxIni::PathIn(env.folder()));
+    const QByteArray bytes = TestEnvironment::readFile(QlxIni::PathIn(env.folder()));
     QCOMPARE(bytes,
              QByteArray("[Marts]\r\nmart1=D\xe9mo,PROVIDER=SQLITE;Data Source=demo.db;User ID=;Password=;\r\n"
                         "mart2=Second,PROVIDER=MSDASQL;Data Source=reporting;User ID=;Password=;\r\n"));
@@ -153,11 +143,11 @@ void tst_QlxIni::readingAndAppending() {
     QFETCH(QByteArray, after);
     TestEnvironment env;
     const QString path = QlxIni::PathIn(env.folder());
-    writeAll(path, before);
+    TestEnvironment::writeFile(path, before);
     QCOMPARE(names(frmOpenConnection::ReadConnections(path)), seen);
     QString password;
     QVERIFY(AddNewConnection("N", "SQLITE", "n.db", "", "", password, false, false));
-    QCOMPARE(readAll(path), after);
+    QCOMPARE(TestEnvironment::readFile(path), after);
     // The new entry is always read back.
     const QList<clsLocations> now = frmOpenConnection::ReadConnections(path);
     QCOMPARE(now.size(), seen.size() + 1);
@@ -197,12 +187,12 @@ void tst_QlxIni::corruptingEntriesAreRefused() {
     QFETCH(QString, user);
     TestEnvironment env;
     const QString path = QlxIni::PathIn(env.folder());
-    writeAll(path, "[Marts]\r\n");
+    TestEnvironment::writeFile(path, "[Marts]\r\n");
     QString password = "pw";
     QVERIFY(!AddNewConnection(name, "SQLOLEDB", server, "", user, password, false, false));
     QCOMPARE(env.ui.messages.size(), 1);
     QCOMPARE(env.ui.messages[0].style, int(vbExclamation));
-    QCOMPARE(readAll(path), QByteArray("[Marts]\r\n"));
+    QCOMPARE(TestEnvironment::readFile(path), QByteArray("[Marts]\r\n"));
 }
 
 void tst_QlxIni::savePasswordEditsOnlyItsOwnLine() {
@@ -215,13 +205,13 @@ void tst_QlxIni::savePasswordEditsOnlyItsOwnLine() {
                 .arg(i)
                 .arg(i == 3 ? "\n" : "\r\n")
                 .toLatin1();
-    writeAll(path, before);
+    TestEnvironment::writeFile(path, before);
     frmOpenConnection dialog;
     dialog.CboLocation->setCurrentIndex(0);
     QCOMPARE(dialog.MartKey(), QString("mart1"));
     dialog.ChkSavePassword->setChecked(true);
     QVERIFY(dialog.SavePassword("  new user ", " pa;ss "));
-    const QByteArray after = readAll(path);
+    const QByteArray after = TestEnvironment::readFile(path);
     const QByteArray expectedLine =
         "mart1=Mart 1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s1;User ID=new user;Password=" +
         EncryptPassword("pa;ss").toLatin1() + ";";
@@ -237,26 +227,26 @@ void tst_QlxIni::savePasswordEditsOnlyItsOwnLine() {
     dialog.ChkSavePassword->setChecked(false);
     QVERIFY(dialog.SavePassword("x", ""));
     expected.replace(QByteArray("Data Source=s10;User ID=u10;"), QByteArray("Data Source=s10;User ID=x;"));
-    QCOMPARE(readAll(path), expected);
+    QCOMPARE(TestEnvironment::readFile(path), expected);
 }
 
 void tst_QlxIni::failedRewriteLeavesTheFileWhole() {
     TestEnvironment env;
     const QString path = QlxIni::PathIn(env.folder());
     const QByteArray before = "[Marts]\r\nmart1=A,PROVIDER=SQLOLEDB;Data Source=s;User ID=u;Password=;\r\n";
-    writeAll(path, before);
+    TestEnvironment::writeFile(path, before);
     // Where the new text would be written stands a folder: the write fails.
     QVERIFY(QDir(env.folder()).mkdir(QlxIni::FileName() + ".new"));
     frmOpenConnection dialog;
     dialog.CboLocation->setCurrentIndex(0);
     dialog.ChkSavePassword->setChecked(true);
     QVERIFY(!dialog.SavePassword("other", "pw"));
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(TestEnvironment::readFile(path), before);
     QCOMPARE(env.ui.messages.size(), 1);
     QVERIFY(env.logText().contains("in frmOpenConnection:SavePassword"));
     QString password;
     QVERIFY(!AddNewConnection("B", "SQLITE", "b.db", "", "", password, false, false));
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(TestEnvironment::readFile(path), before);
     QVERIFY(env.logText().contains("in modMain:AddNewConnection"));
 }
 

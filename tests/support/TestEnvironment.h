@@ -20,6 +20,11 @@ public:
 
     static void resetProgramState();
 
+    // A file's bytes, or "<missing>" when it cannot be read.
+    static QByteArray readFile(const QString& path);
+    // Replaces a file's bytes; fails the running test when it cannot.
+    static void writeFile(const QString& path, const QByteArray& bytes);
+
 private:
     QTemporaryDir m_dir;
 };

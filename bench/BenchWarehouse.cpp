@@ -1,0 +1,66 @@
+#include "BenchWarehouse.h"
+
+#include "platform/CurrentError.h"
+#include "platform/DbConnection.h"
+#include "platform/SqlScript.h"
+
+#include <QString>
+#include <algorithm>
+#include <cstdio>
+
+namespace BenchWarehouse {
+
+namespace {
+
+bool fail(const char* program, const char* what) {
+    std::fprintf(stderr, "%s: %s: %s\n", program, what, qPrintable(Err().Description()));
+    return false;
+}
+
+} // namespace
+
+bool Generate(DbConnection& c, const char* program) {
+    if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE))
+        return fail(program, "cannot create the tables");
+    if (!c.BeginTrans())
+        return fail(program, "cannot begin");
+    for (int level = 1; level <= kLevels; ++level) {
+        for (int code = 1; code <= kCodesPerLevel; ++code) {
+            const QString sql = QString("INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES "
+                                        "('AC', 'L%1', '%1%2', 'Code %2 of level %1')")
+                                    .arg(level)
+                                    .arg(code, 3, 10, QLatin1Char('0'));
+            if (!c.Execute(sql))
+                return fail(program, "cannot write CS_SOURCE");
+        }
+    }
+    for (int chart = 1; chart <= kCharts; ++chart) {
+        for (int level = 1; level <= kLevels; ++level) {
+            for (int code = 1; code <= kCodesPerLevel; ++code) {
+                for (int range = 0; range < kRangesPerCode; ++range) {
+                    const int from = 100000 + range * 1000;
+                    const QString sql =
+                        QString("INSERT INTO CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, "
+                                "CO_TO_ACCT) VALUES ('%1', 'L%2', '%2%3', '%4', '%5')")
+                            .arg(1000 * chart)
+                            .arg(level)
+                            .arg(code, 3, 10, QLatin1Char('0'))
+                            .arg(from)
+                            .arg(from + 999);
+                    if (!c.Execute(sql))
+                        return fail(program, "cannot write CS_COA_ACCT_RANGE");
+                }
+            }
+        }
+    }
+    if (!c.CommitTrans())
+        return fail(program, "cannot commit");
+    return true;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace BenchWarehouse

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <vector>
+
+class DbConnection;
+
+// The large warehouse both benchmarks measure: five charts of account, ten levels, a hundred codes per
+// level and twenty ranges per code in CS_COA_ACCT_RANGE, with a CS_SOURCE row for every code.
+namespace BenchWarehouse {
+
+constexpr int kCharts = 5;
+constexpr int kLevels = 10;
+constexpr int kCodesPerLevel = 100;
+constexpr int kRangesPerCode = 20;
+constexpr int kRanges = kCharts * kLevels * kCodesPerLevel * kRangesPerCode;
+constexpr int kRuns = 5;
+
+// Creates the tables and writes the rows on an open connection; says why on stderr when it cannot.
+bool Generate(DbConnection& c, const char* program);
+double Median(std::vector<double> values);
+
+} // namespace BenchWarehouse
