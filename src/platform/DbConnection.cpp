@@ -220,6 +220,7 @@ bool DbConnection::admitStatement(const QString& sql) {
               "Connection"});
         return false;
     }
+    ++m_statements;
     if (m_failCountdown > 0 && --m_failCountdown == 0) {
         fail(m_failNth);
         return false;
