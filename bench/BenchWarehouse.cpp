@@ -4,6 +4,7 @@
 #include "platform/DbConnection.h"
 #include "platform/SqlScript.h"
 
+#include <QFile>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
@@ -61,6 +62,16 @@ bool Generate(DbConnection& c, const char* program) {
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+long PeakRssMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong() / 1024;
+    return -1;
 }
 
 } // namespace BenchWarehouse

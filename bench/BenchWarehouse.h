@@ -18,5 +18,7 @@ constexpr int kRuns = 5;
 // Creates the tables and writes the rows on an open connection; says why on stderr when it cannot.
 bool Generate(DbConnection& c, const char* program);
 double Median(std::vector<double> values);
+// The process's peak resident set size in MB (VmHWM), or -1 where the system does not tell it.
+long PeakRssMb();
 
 } // namespace BenchWarehouse
