@@ -140,6 +140,8 @@ struct Propagation {
     {"range already gone", "gone", "L3:P>L4:X", "", "L3:P", "L3|P|1'0,L4|X|-", false},
     {"drag onto a placeholder", "drag", "L3:P>L4:Y L3:Q>L4:X", "", "L4:X L3:Q",
      "L3|P|1'0,L3|Q|1'0,L4|X|1'0,L4|Y|1'0", true},
+    {"drag onto a code with ranges", "drag+", "L3:P>L4:Y L3:Q>L4:X", "", "L4:X L3:Q",
+     "L3|P|1'0,L3|Q|1'0,L4|X|1'0,L4|Y|0,L4|Y|1'0", true},
     {"drag onto the range", "drag", "L3:P>L4:Y L3:Q>L4:X", "", "L4:X L4:Y L3:P L3:Q", "", false},
 };
 
@@ -151,7 +153,10 @@ bool act(Warehouse& w, clsAcLevelRangeMaint& e, RangeEditorState& st, const QStr
         st.newRecord = true;
         return e.Save();
     }
-    if (action == "drag")
+    if (action == "drag+") // Y holds another range already
+        w.own().Execute(
+            "update CS_COA_ACCT_RANGE set CO_FR_ACCT = '0', CO_TO_ACCT = '1' where CO_CODE = 'Y'");
+    if (action.startsWith("drag"))
         return e.CopyDraggedRangOfAccount(st.AddPath(at("L4:X", true)), st.AddPath(at("L4:Y")));
     if (action == "gone")
         w.own().Execute(
