@@ -1,10 +1,16 @@
 #include "BenchWarehouse.h"
 
+#include "frame/frmMain.h"
+#include "frame/modMain.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/SqlScript.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +68,47 @@ bool Generate(DbConnection& c, const char* program) {
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+QString CreateFile(const QString& folder, const char* program,
+                   const std::function<bool(DbConnection&)>& extra) {
+    const QString file = QDir(folder).filePath("bench-warehouse.db");
+    {
+        QFile create(file);
+        create.open(QIODevice::WriteOnly);
+    }
+    const QString connectionText = "PROVIDER=SQLITE;Data Source=" + file;
+    DbConnection connection;
+    if (!connection.Open(connectionText)) {
+        fail(program, "cannot open the warehouse file");
+        return {};
+    }
+    std::printf("generating %d range rows...\n", kRanges);
+    if (!Generate(connection, program))
+        return {};
+    if (extra && !extra(connection)) {
+        fail(program, "cannot write the extra rows");
+        return {};
+    }
+    return connectionText;
+}
+
+bool OpenInMainWindow(const QString& connectionText, const char* program) {
+    gMainForm = new frmMain();
+    gMainForm->resize(1024, 768);
+    gMainForm->show();
+    if (!OpenDBConecction(connectionText))
+        return fail(program, "cannot open the shared connection");
+    gMainForm->ShowWarehouseOpen();
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void CloseEditors() {
+    for (QMdiSubWindow* sub : gMainForm->MdiArea->subWindowList())
+        sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
 }
 
 long PeakRssMb() {

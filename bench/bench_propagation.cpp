@@ -76,33 +76,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     App::SetPath(dir.path());
-    const QString file = QDir(dir.path()).filePath("bench-warehouse.db");
-    {
-        QFile create(file);
-        create.open(QIODevice::WriteOnly);
-    }
-    const QString connectionText = "PROVIDER=SQLITE;Data Source=" + file;
-    {
-        DbConnection connection;
-        if (!connection.Open(connectionText)) {
-            fail("cannot open the warehouse file");
-            return 1;
-        }
-        std::printf("generating %d range rows and the ancestry...\n", kRanges);
-        if (!Generate(connection, "bench_propagation") || !AddAncestry(connection)) {
-            fail("cannot write the warehouse");
-            return 1;
-        }
-    }
-
-    gMainForm = new frmMain();
-    gMainForm->resize(1024, 768);
-    gMainForm->show();
-    if (!OpenDBConecction(connectionText)) {
-        fail("cannot open the shared connection");
+    const QString connectionText = CreateFile(dir.path(), "bench_propagation", AddAncestry);
+    if (connectionText.isEmpty() || !OpenInMainWindow(connectionText, "bench_propagation"))
         return 1;
-    }
-    gMainForm->ShowWarehouseOpen();
     gMainForm->Command("mnuLevelRangeMaint")->trigger();
     const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
     auto* editor =
@@ -137,11 +113,7 @@ int main(int argc, char** argv) {
     }
     std::printf("ms: %.1f\n", Median(saveMs));
     std::printf("statements: %lld\n", static_cast<long long>(statements));
-    for (QMdiSubWindow* sub : gMainForm->MdiArea->subWindowList())
-        sub->close();
-    // The closed editors go before the main window does.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+    CloseEditors();
     delete gMainForm.data();
     return 0;
 }
