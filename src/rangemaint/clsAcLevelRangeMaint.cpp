@@ -101,12 +101,7 @@ QString clsAcLevelRangeMaint::DeleteRangeOfAccount(const QString& m_CO_COA, cons
 }
 
 bool clsAcLevelRangeMaint::Fail(const QString& procedure) {
-    if (Err().Number() == 0) {
-        // A failed query has been shown and cleared; the connection still knows what the database said.
-        const DbError e = gDBConnection->adoConnection().LastError();
-        Err().Raise(e.isSet() ? e.number : CurrentError::UnspecifiedError,
-                    e.isSet() ? e.description : QStringLiteral("The warehouse could not be read"), e.source);
-    }
+    KeepDatabaseError();
     m_failure = Err().Description();
     return ErrorHandler::Fail(QStringLiteral("clsAcLevelRangeMaint:") + procedure);
 }
@@ -189,8 +184,12 @@ bool clsAcLevelRangeMaint::Save() {
                 gm->AddNode_CodCat(*tree, root, keys[0], keys[1], keys[2], owner->CodeDescription(), true, 3);
         else
             node = gm->AddNode_RangeAccount(*tree, root, keys[0], keys[1], keys[2], from, to, true);
-        if (!node)
+        if (!node) {
+            Err().Raise(CurrentError::UnspecifiedError,
+                        QStringLiteral("The new entry cannot be shown in the tree"),
+                        QStringLiteral("clsAcLevelRangeMaint"));
             return Fail(QStringLiteral("Save")) || failed();
+        }
     }
     if (t == 3) {
         const QString area = owner->LevelType();
