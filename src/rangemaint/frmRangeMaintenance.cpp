@@ -703,7 +703,12 @@ bool frmRangeMaintenance::SettlePendingInsert() {
 }
 
 void frmRangeMaintenance::trvMaintenance_NodeClick(TreeNode* Node) {
-    if (!Node || trvMaintenance->IndexOf(Node) < 0 || !SettlePendingInsert())
+    if (!Node || trvMaintenance->IndexOf(Node) < 0)
+        return;
+    // Clicking the node of a pending insert again leaves nothing: the entry goes on as typed.
+    if (NewRecord && !m_lastNodeKey.isEmpty() && Node->Key() == m_lastNodeKey)
+        return;
+    if (!SettlePendingInsert())
         return;
     trvMaintenance->SetSelectedItem(Node);
     m_lastNodeKey = Node->Key();
