@@ -172,9 +172,9 @@ bool clsAcLevelRangeMaint::Save() {
 
     MaintTree* tree = owner->Tree();
     clsGenericMaint* gm = owner->GenMaint();
+    TreeNode* node = nullptr;
     if (tree && gm) {
         const QString root = owner->CurrentRoot();
-        TreeNode* node = nullptr;
         if (t == 0)
             node = gm->AddNode_ChartOfAccount(*tree, root, keys[0], QString(), true);
         else if (t == 1)
@@ -200,9 +200,12 @@ bool clsAcLevelRangeMaint::Save() {
     }
     if (!transaction.Commit())
         return Fail(QStringLiteral("Save")) || failed();
+    owner->SetNewRecord(false);
+    // The owner follows the new, selected node, so a Delete right after removes just that entry.
+    if (node)
+        owner->trvMaintenance_NodeClick(node);
     owner->SetNodeType(t + 1);
     owner->EnableNew(false);
-    owner->SetNewRecord(false);
     return true;
 }
 
@@ -217,6 +220,9 @@ bool clsAcLevelRangeMaint::Delete() {
         const QStringList keys = QStringList{k.COA, k.level, k.Code}.mid(0, std::min(t, 3));
         const QString from = t == 4 ? k.FR_ACCT : QString();
         const QString to = t == 4 ? k.TO_ACCT : QString();
+        // A range without its bounds would name the whole code.
+        if (t == 4 && (from.isEmpty() || to.isEmpty()))
+            return false;
         TransactionGuard transaction(gDBConnection->adoConnection());
         if (!transaction.active())
             return Fail(QStringLiteral("Delete"));
