@@ -297,6 +297,10 @@ bool clsAcLevelRangeMaint::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNo
         return refused();
     if (!transaction.Commit())
         return Fail(QStringLiteral("CopyDraggedRangOfAccount")) || refused();
+    // The selection moved to the target code: node type and key parts follow it, so a Delete after the
+    // drop acts on what is shown selected rather than on the dragged range.
+    if (m_owner && m_owner->Tree() == nodeDestin->Tree())
+        m_owner->trvMaintenance_NodeClick(nodeDestin);
     return true;
 }
 

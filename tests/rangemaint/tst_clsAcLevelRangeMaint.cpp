@@ -278,6 +278,10 @@ void tst_clsAcLevelRangeMaint::propagation() {
     const QString before = state(w);
     QCOMPARE(act(w, e, st, r.action), r.answer);
     QCOMPARE(state(w), r.answer ? QString(r.after) : before);
+    if (QString(r.action).startsWith("drag") &&
+        r.answer) // the selection, node type and key parts: the target
+        QCOMPARE(st.Tree()->SelectedItem()->Key() + QString::number(st.NodeType()) + st.KeyParts().Code,
+                 st.AddPath(at("L4:Y"))->Key() + "3Y");
     // The tree follows the table: a range node wherever a shown code holds the range.
     for (const QString& code : QStringList{"L4:X", "L4:Y", "L3:P", "L3:Q", "L2:G"}) {
         if (!r.answer)
