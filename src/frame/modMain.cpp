@@ -4,6 +4,7 @@
 #include "frame/ErrorHandler.h"
 #include "frame/PasswordTable.h"
 #include "frame/QlxIni.h"
+#include "frame/WarehouseFile.h"
 #include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/frmOpenConnection.h"
@@ -59,6 +60,10 @@ bool OpenDBConecction(const QString& connectionText) {
     DbConnection& connection = gDBConnection->adoConnection();
     if (!connection.Open(connectionText))
         return ErrorHandler::FailShowing("modMain:OpenDBConecction", vbInformation);
+    if (!WarehouseFile::Check(connection, connectionText)) {
+        connection.Close();
+        return ErrorHandler::FailShowing("modMain:OpenDBConecction", vbInformation);
+    }
     for (const QString& name : connection.PropertyNames()) {
         if (name == "Current Collation Name" &&
             IsCaseInsensitiveCollation(connection.Provider(), connection.Property(name).toString())) {

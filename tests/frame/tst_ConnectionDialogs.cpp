@@ -311,6 +311,8 @@ void tst_ConnectionDialogs::onlyAWarehouseOpensAndOtherWindowsStay_data() {
     QTest::addColumn<bool>("remember");
     QTest::newRow("warehouse, password remembered") << "warehouse" << true;
     QTest::newRow("warehouse, password not remembered") << "warehouse" << false;
+    QTest::newRow("zero-byte file") << "empty" << true;
+    QTest::newRow("database without the warehouse tables") << "other tables" << false;
 }
 
 void tst_ConnectionDialogs::onlyAWarehouseOpensAndOtherWindowsStay() {
