@@ -294,6 +294,7 @@ void tst_QlxIni::writesKeepTheFileProtected_data() {
     row("read-only link, rewrite", "rewrite", 0444, true, "frmOpenConnection:SavePassword", "1");
     row("read-only, import", "import", 0444, false, "frmImportLocations:cmdok_Click", "1");
     row("unreadable, open", "open", 0, false, "frmOpenConnection:LoadConnections", "1");
+    row("unreadable, import", "import", 0, false, "frmImportLocations:cmdok_Click", "2");
     row("write-only, import", "import", 0200, false, "frmImportLocations:cmdok_Click", "2");
 }
 
