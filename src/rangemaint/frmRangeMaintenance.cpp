@@ -496,7 +496,10 @@ Recordset frmRangeMaintenance::GetMainRecordset() {
     }
     if (sql.trimmed().isEmpty())
         return Recordset();
-    return GetRecordset(sql);
+    Recordset rs = GetRecordset(sql);
+    if (rs.IsNothing())
+        ErrorHandler::Fail(QStringLiteral("frmRangeMaintenance:GetMainRecordset"));
+    return rs;
 }
 
 void frmRangeMaintenance::PopulateMaintenanceTree() {

@@ -3,10 +3,12 @@
 #include "platform/App.h"
 #include "platform/LoadedWindows.h"
 #include "platform/UserDialogs.h"
+#include "platform/WellFormedText.h"
 #include "services/frmLookup.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -204,6 +206,12 @@ private slots:
     void emptyLevelCodeModeIsPickOnly();
     void categoryAddModifyDelete_data() { Warehouse::addBackendRows(); }
     void categoryAddModifyDelete();
+    void illFormedValuesAreNeverSent_data();
+    void illFormedValuesAreNeverSent();
+    void aCodeTheTableHoldsIsRefusedAfterAFailedRefresh_data() { Warehouse::addBackendRows(); }
+    void aCodeTheTableHoldsIsRefusedAfterAFailedRefresh();
+    void anAddWaitingForAnotherSessionsLockEndsAfterTheTimeOut_data() { Warehouse::addBackendRows(); }
+    void anAddWaitingForAnotherSessionsLockEndsAfterTheTimeOut();
 };
 
 void tst_frmLookup::configuringDoesNotLoad() {
@@ -913,6 +921,74 @@ void tst_frmLookup::categoryAddModifyDelete() {
     QCOMPARE(w.scalar("SELECT COUNT(*) FROM CS_CAT_DESC").toInt(), 12);
     QCOMPARE(prompts(env), QStringList{"Delete Selected Category?"});
     QCOMPARE(picked(f), QString("COS"));
+}
+
+void tst_frmLookup::illFormedValuesAreNeverSent_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("description");
+    const QString half(QChar(0xD800));
+    const QString nul(QChar(0));
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "code with half of a pair") << "Q" + half << "--";
+        Warehouse::newRow(b, "code with NUL") << "Q" + nul << "Nul";
+        Warehouse::newRow(b, "description with half of a pair") << "Q9"
+                                                                << "--" + half;
+        Warehouse::newRow(b, "description with NUL") << "Q9"
+                                                     << "a" + nul + "b";
+    }
+}
+
+void tst_frmLookup::illFormedValuesAreNeverSent() {
+    OPEN_WAREHOUSE();
+    QFETCH(QString, code);
+    QFETCH(QString, description);
+    frmLookup f;
+    configure(f, "codes BA L2");
+    f.cmdClear_Click();
+    const QString before = w.snapshot();
+    f.txtCode()->setText(code);
+    f.txtDesc()->setText(description);
+    f.cmdAdd_Click();
+    QCOMPARE(prompts(env).value(0), WellFormedText::RefusalText());
+    QCOMPARE(w.snapshot(), before);
+}
+
+void tst_frmLookup::aCodeTheTableHoldsIsRefusedAfterAFailedRefresh() {
+    OPEN_WAREHOUSE();
+    frmLookup f;
+    configure(f, "codes BA L2");
+    f.cmdClear_Click();
+    gDBConnection->adoConnection().FailStatementContaining("SELECT DISTINCT", {7, "refresh failed", "test"});
+    for (int i = 0; i < 2; ++i) {
+        f.txtCode()->setText("77");
+        f.txtDesc()->setText("Twice");
+        f.cmdAdd_Click();
+    }
+    QCOMPARE(prompts(env), (QStringList{"refresh failed", "Code is already exists"}));
+    QCOMPARE(w.rows("SELECT SOLEVEL FROM CS_SOURCE WHERE SOCODE = '77'"), QStringList{"L2"});
+}
+
+void tst_frmLookup::anAddWaitingForAnotherSessionsLockEndsAfterTheTimeOut() {
+    OPEN_WAREHOUSE();
+    frmLookup f;
+    configure(f, "codes BA L2");
+    f.cmdClear_Click();
+    const QString before = w.snapshot();
+    DbConnection& other = w.own();
+    QVERIFY(other.BeginTrans());
+    QVERIFY(other.Execute(backend == "sqlite" ? "UPDATE CS_SOURCE SET SODESC = SODESC"
+                                              : "LOCK TABLE CS_SOURCE IN EXCLUSIVE MODE"));
+    gDBConnection->adoConnection().CommandTimeout = 1;
+    f.txtCode()->setText("77");
+    f.txtDesc()->setText("Waits");
+    QElapsedTimer clock;
+    clock.start();
+    f.cmdAdd_Click();
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(prompts(env).value(1), QString("Item cannot be added to the list"));
+    other.RollbackTrans();
+    QCOMPARE(w.snapshot(), before);
 }
 
 QTEST_MAIN(tst_frmLookup)
