@@ -95,8 +95,8 @@ Recordset GetRecordset(const QString& sql) {
     Recordset rs;
     if (!rs.Open(sql, gDBConnection->adoConnection())) {
         gQueryOK = false;
+        // Shown here, logged by the caller's handler: the error stays current until it is reported.
         MsgBox(Err().Description(), vbOKOnly);
-        Err().Clear();
     }
     return rs;
 }

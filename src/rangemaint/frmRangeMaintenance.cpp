@@ -23,6 +23,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -135,6 +136,8 @@ void frmRangeMaintenance::BuildControls() {
     expandLine->addWidget(CmdCollapseAll);
     treePane->addLayout(expandLine);
     left->addWidget(vsTreeView, 1);
+    // Room for a range under its code at first sight; wider texts scroll sideways.
+    vsLeft->setMinimumWidth(Twips(4200));
     vsMain->addWidget(vsLeft);
 
     // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
@@ -153,8 +156,15 @@ void frmRangeMaintenance::BuildControls() {
     lstAccountList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstAccountList->setSelectionBehavior(QAbstractItemView::SelectRows);
     vsMain->addWidget(vsRightRangeMaint);
+    // The entry panel keeps its designed width; the tree takes all the width the window has beyond it.
     vsMain->setStretchFactor(0, 1);
-    vsMain->setStretchFactor(1, 2);
+    vsMain->setStretchFactor(1, 0);
+    vsMain->setCollapsible(0, false);
+    vsMain->setHandleWidth(Twips(90));
+    // A handle the user can see and grab, whatever the style draws.
+    QSplitterHandle* handle = vsMain->handle(1);
+    handle->setBackgroundRole(QPalette::Mid);
+    handle->setAutoFillBackground(true);
 
     connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
     connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });
@@ -177,6 +187,9 @@ void frmRangeMaintenance::SetTreeEnabled(bool enabled) {
 
 void frmRangeMaintenance::Form_Load() {
     LoadCommon();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                [this](Qt::WindowStates previous) { Form_Resize(previous); });
     CreateMaintenanceObjects();
     m_clsGenMaint->InitializeTree(*trvMaintenance);
     SetFieldsIndex();
@@ -189,6 +202,12 @@ void frmRangeMaintenance::Form_Load() {
     LoadMaintenanceTree();
     NewRecord = false;
     DelRecord = false;
+}
+
+void frmRangeMaintenance::Form_Resize(Qt::WindowStates previous) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub && (sub->isMinimized() || (previous & Qt::WindowMinimized)))
+        sub->raise();
 }
 
 void frmRangeMaintenance::Form_Unload() {
@@ -496,7 +515,10 @@ Recordset frmRangeMaintenance::GetMainRecordset() {
     }
     if (sql.trimmed().isEmpty())
         return Recordset();
-    return GetRecordset(sql);
+    Recordset rs = GetRecordset(sql);
+    if (rs.IsNothing())
+        ErrorHandler::Fail(QStringLiteral("frmRangeMaintenance:GetMainRecordset"));
+    return rs;
 }
 
 void frmRangeMaintenance::PopulateMaintenanceTree() {

@@ -36,6 +36,9 @@ public:
 
     void Form_Load() override;
     void Synchronize() override;
+    // Follows the window state: minimised, and restored from minimised, the editor comes in front of the
+    // other child windows.
+    void Form_Resize(Qt::WindowStates previous);
 
     void SetFieldsIndex();
     int FieldsIndex() const { return m_intFieldsIndex; }
