@@ -9,4 +9,8 @@ public:
     explicit frmCodeMaintenance(QWidget* parent = nullptr);
 
     void Form_Load() override;
+
+protected:
+    void InitializeFields() override {}
+    void LoadMaintenanceTree() override {}
 };

@@ -33,14 +33,6 @@ namespace {
 
 const QString kSaveAddRange = QStringLiteral("Save and ready to add next range");
 
-// Trailing blanks make no difference to a key value: CHAR columns pad, and typed values may carry them.
-QString TrimRight(const QString& text) {
-    qsizetype n = text.size();
-    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
-        --n;
-    return n == text.size() ? text : text.left(n);
-}
-
 } // namespace
 
 frmRangeMaintenance::frmRangeMaintenance(QWidget* parent)
@@ -195,15 +187,6 @@ void frmRangeMaintenance::Form_Unload() {
     ReleaseMaintenanceObjects();
     m_rsMain = Recordset();
     MaintenanceWindow::Form_Unload();
-}
-
-void frmRangeMaintenance::closeEvent(QCloseEvent* event) {
-    // The load yields to the message loop now and then; the window must outlive it.
-    if (m_loading) {
-        event->ignore();
-        return;
-    }
-    MaintenanceWindow::closeEvent(event);
 }
 
 void frmRangeMaintenance::CreateMaintenanceObjects() {
@@ -463,6 +446,7 @@ bool frmRangeMaintenance::FieldsChanged() const {
 }
 
 void frmRangeMaintenance::LoadMaintenanceTree() {
+    lstAccountList->clear();
     m_rsMain = Recordset();
     // An editor opened without a warehouse has nothing to show and nothing to complain about.
     if (gDBConnection.State() != 1)
@@ -500,36 +484,21 @@ Recordset frmRangeMaintenance::GetMainRecordset() {
 }
 
 void frmRangeMaintenance::PopulateMaintenanceTree() {
-    MousePointer hourglass;
-    m_loading = true;
-    strcurRoot.clear();
     strcurAccount.clear();
     strcurLevel.clear();
     strcurCode.clear();
     strcurCat.clear();
     strcurFrAccount.clear();
     strcurToAccount.clear();
+    PopulateTree(
+        m_rsMain, [this] { WalkRows(); }, QStringLiteral("frmRangeMaintenance:PopulateMaintenanceTree"));
+}
+
+void frmRangeMaintenance::WalkRows() {
     const qint16 type = MaintenanceType();
     Recordset& rs = m_rsMain;
     MaintTree& tree = *trvMaintenance;
     clsGenericMaint& gm = *m_clsGenMaint;
-
-    if (rs.RecordCount() < 1) {
-        if (TxtFilterAccount->text().trimmed().isEmpty()) {
-            strcurRoot = MaintenanceTypes::TypeName(type);
-            gm.AddNode_Root(tree, strcurRoot);
-        } else {
-            NodeInfo info;
-            info.kind = NodeKind::Notice;
-            gm.AddNode(tree, QStringView(), QString(), QStringLiteral("There is no item at this range"),
-                       TreeImages::ChartOfAccount, QString(), true, false, info,
-                       QStringLiteral("frmRangeMaintenance:PopulateMaintenanceTree"));
-        }
-        tree.SetSelectedItem(nullptr);
-        m_loading = false;
-        return;
-    }
-
     const bool accounts = type <= 2;
     const bool categories = type == 2;
     const Field top = rs.Fields(type == 1   ? "MUL_COA"
@@ -558,10 +527,6 @@ void frmRangeMaintenance::PopulateMaintenanceTree() {
                   : QString();
     QString& curCode = categories ? strcurCat : strcurCode;
 
-    ProgressPacer load(rs.RecordCount());
-    MaintTree::BuildScope build(tree, rs.RecordCount());
-    strcurRoot = MaintenanceTypes::TypeName(type);
-    gm.AddNode_Root(tree, strcurRoot);
     while (!rs.IsEOF()) {
         const QString topValue = TrimRight(top.Text());
         if (topValue.trimmed().isEmpty()) {
@@ -606,42 +571,6 @@ void frmRangeMaintenance::PopulateMaintenanceTree() {
         rs.MoveNext();
         gm.AddtoProgressBar();
     }
-    tree.SetSelectedItem(nullptr);
-    m_loading = false;
-}
-
-void frmRangeMaintenance::cmdapply_Click() {
-    if (m_loading || !m_clsGenMaint)
-        return;
-    m_clsGenMaint->InitializeTree(*trvMaintenance);
-    InitializeFields();
-    lstAccountList->clear();
-    LoadMaintenanceTree();
-    // As after the first load: nothing selected, nothing to save or delete until the next click.
-    trvMaintenance->SetSelectedItem(nullptr);
-    if (gMainForm) {
-        gMainForm->ActiveInsert(false);
-        gMainForm->ActiveSave(false);
-        gMainForm->ActiveDelete(false);
-    }
-}
-
-void frmRangeMaintenance::CmdExpandAll_Click() {
-    if (m_clsGenMaint)
-        m_clsGenMaint->ExpandCurrent(true, *trvMaintenance);
-}
-
-void frmRangeMaintenance::CmdCollapseAll_Click() {
-    TreeNode* node = trvMaintenance->SelectedItem();
-    if (!node || !m_clsGenMaint)
-        return;
-    if (!node->Parent()) {
-        const auto& nodes = trvMaintenance->Nodes();
-        for (std::size_t n = 1; n < nodes.size(); ++n)
-            trvMaintenance->SetExpanded(nodes[n], false);
-        return;
-    }
-    m_clsGenMaint->ExpandCurrent(false, *trvMaintenance);
 }
 
 void frmRangeMaintenance::ChkBlockedAccounts_Click() {
