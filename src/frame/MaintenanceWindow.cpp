@@ -16,6 +16,10 @@
 #include "services/clsGenericMaint.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <limits>
 
 namespace {
@@ -40,6 +44,46 @@ MaintenanceWindow::MaintenanceWindow(MaintenanceTypes::Editor kind, QWidget* par
 }
 
 MaintenanceWindow::~MaintenanceWindow() = default;
+
+int MaintenanceWindow::Twips(int twips) const {
+    const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
+    return (twips * dpi + 720) / 1440;
+}
+
+QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
+    auto* vsLeft = new QWidget;
+    auto* left = new QVBoxLayout(vsLeft);
+    auto* vsSelection = new QWidget;
+    auto* selection = new QVBoxLayout(vsSelection);
+    selection->setContentsMargins(0, 0, 0, 0);
+    lblselection = new QLabel(selectionCaption);
+    TxtFilterAccount = new EntryBox;
+    cmdapply = new QPushButton(QStringLiteral("Apply"));
+    auto* filterLine = new QHBoxLayout;
+    filterLine->addWidget(TxtFilterAccount, 1);
+    filterLine->addWidget(cmdapply);
+    selection->addWidget(lblselection);
+    selection->addLayout(filterLine);
+    left->addWidget(vsSelection);
+    auto* vsTreeView = new QWidget;
+    auto* treePane = new QVBoxLayout(vsTreeView);
+    treePane->setContentsMargins(0, 0, 0, 0);
+    trvMaintenance = new MaintTree;
+    treePane->addWidget(trvMaintenance, 1);
+    auto* expandLine = new QHBoxLayout;
+    CmdExpandAll = new QPushButton(QStringLiteral("Expand Current"));
+    CmdCollapseAll = new QPushButton(QStringLiteral("Collapse Current"));
+    expandLine->addWidget(CmdExpandAll);
+    expandLine->addWidget(CmdCollapseAll);
+    treePane->addLayout(expandLine);
+    left->addWidget(vsTreeView, 1);
+
+    connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
+    connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });
+    connect(CmdExpandAll, &QPushButton::clicked, this, [this] { CmdExpandAll_Click(); });
+    connect(CmdCollapseAll, &QPushButton::clicked, this, [this] { CmdCollapseAll_Click(); });
+    return vsLeft;
+}
 
 void MaintenanceWindow::setMaintenanceType(qint32 type) {
     if (type < std::numeric_limits<qint16>::min() || type > std::numeric_limits<qint16>::max()) {

@@ -45,6 +45,9 @@ public:
     // A tree load is under way; it yields to the message loop now and then.
     bool Loading() const { return m_loading; }
 
+    // Twips of the layout numbers in pixels of this screen.
+    int Twips(int twips) const;
+
     qint16 m_intMaintenanceType = 0;
     bool NewRecord = false;
     bool DelRecord = false;
@@ -65,6 +68,9 @@ protected:
     // Sets the caption and registers the window as loaded; New, Save and Delete stay off until a node
     // is chosen.
     void LoadCommon();
+    // The left pane of both editors: the selection pane (caption, filter box and Apply) above the tree
+    // pane (the tree, Expand Current and Collapse Current), with their buttons connected.
+    QWidget* BuildTreePane(const QString& selectionCaption);
     void closeEvent(QCloseEvent* event) override;
     virtual void Form_Unload();
 

@@ -43,11 +43,6 @@ frmRangeMaintenance::frmRangeMaintenance(QWidget* parent)
 
 frmRangeMaintenance::~frmRangeMaintenance() = default;
 
-int frmRangeMaintenance::Twips(int twips) const {
-    const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    return (twips * dpi + 720) / 1440;
-}
-
 QGroupBox* frmRangeMaintenance::BuildFieldGroup(int i) {
     auto* frame = new QGroupBox;
     const auto place = [this](QWidget* w, int left, int top, int width, int height) {
@@ -101,33 +96,7 @@ void frmRangeMaintenance::BuildControls() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(vsMain);
 
-    auto* vsLeft = new QWidget;
-    auto* left = new QVBoxLayout(vsLeft);
-    auto* vsSelection = new QWidget;
-    auto* selection = new QVBoxLayout(vsSelection);
-    selection->setContentsMargins(0, 0, 0, 0);
-    lblselection = new QLabel(QStringLiteral(" Account No. Selection:"));
-    TxtFilterAccount = new EntryBox;
-    cmdapply = new QPushButton(QStringLiteral("Apply"));
-    auto* filterLine = new QHBoxLayout;
-    filterLine->addWidget(TxtFilterAccount, 1);
-    filterLine->addWidget(cmdapply);
-    selection->addWidget(lblselection);
-    selection->addLayout(filterLine);
-    left->addWidget(vsSelection);
-    auto* vsTreeView = new QWidget;
-    auto* treePane = new QVBoxLayout(vsTreeView);
-    treePane->setContentsMargins(0, 0, 0, 0);
-    trvMaintenance = new MaintTree;
-    treePane->addWidget(trvMaintenance, 1);
-    auto* expandLine = new QHBoxLayout;
-    CmdExpandAll = new QPushButton(QStringLiteral("Expand Current"));
-    CmdCollapseAll = new QPushButton(QStringLiteral("Collapse Current"));
-    expandLine->addWidget(CmdExpandAll);
-    expandLine->addWidget(CmdCollapseAll);
-    treePane->addLayout(expandLine);
-    left->addWidget(vsTreeView, 1);
-    vsMain->addWidget(vsLeft);
+    vsMain->addWidget(BuildTreePane(QStringLiteral(" Account No. Selection:")));
 
     // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
     auto* vsRightRangeMaint = new QWidget;
@@ -148,10 +117,6 @@ void frmRangeMaintenance::BuildControls() {
     vsMain->setStretchFactor(0, 1);
     vsMain->setStretchFactor(1, 2);
 
-    connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
-    connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });
-    connect(CmdExpandAll, &QPushButton::clicked, this, [this] { CmdExpandAll_Click(); });
-    connect(CmdCollapseAll, &QPushButton::clicked, this, [this] { CmdCollapseAll_Click(); });
     connect(ChkBlockedAccounts, &QCheckBox::clicked, this, [this] { ChkBlockedAccounts_Click(); });
 }
 

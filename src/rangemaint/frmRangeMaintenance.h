@@ -57,9 +57,6 @@ public:
 
     void ChkBlockedAccounts_Click();
 
-    // Twips of the layout numbers in pixels of this screen.
-    int Twips(int twips) const;
-
     // Controls; the arrays hold the member of each field group.
     QTreeWidget* lstAccountList = nullptr;
     QCheckBox* ChkBlockedAccounts = nullptr;
