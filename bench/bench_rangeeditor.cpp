@@ -36,14 +36,6 @@ bool fail(const char* what) {
     return false;
 }
 
-void closeEditors() {
-    for (QMdiSubWindow* sub : gMainForm->MdiArea->subWindowList())
-        sub->close();
-    // Closed windows go at once, so the next open finds no twin.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -52,32 +44,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     App::SetPath(dir.path());
-    const QString file = QDir(dir.path()).filePath("bench-warehouse.db");
-    {
-        QFile create(file);
-        create.open(QIODevice::WriteOnly);
-    }
-    const QString connectionText = "PROVIDER=SQLITE;Data Source=" + file;
-    {
-        DbConnection connection;
-        if (!connection.Open(connectionText)) {
-            fail("cannot open the warehouse file");
-            return 1;
-        }
-        std::printf("generating %d range rows...\n", kCharts * kLevels * kCodesPerLevel * kRangesPerCode);
-        if (!Generate(connection, "bench_rangeeditor"))
-            return 1;
-    }
-
-    gMainForm = new frmMain();
-    gMainForm->resize(1024, 768);
-    gMainForm->show();
-    if (!OpenDBConecction(connectionText)) {
-        fail("cannot open the shared connection");
+    if (!OpenEditorWarehouse(dir.path(), Generate, "bench_rangeeditor"))
         return 1;
-    }
-    gMainForm->ShowWarehouseOpen();
-    QCoreApplication::processEvents();
     // The editor's own statement, as it sends it.
     const QString treeQuery = clsAcLevelRangeMaint().GetSQL_Level();
 
@@ -110,7 +78,7 @@ int main(int argc, char** argv) {
         nodes = editor->trvMaintenance->Count();
         std::printf("run %d: query and fetch %.1f ms, editor open %.1f ms\n", run + 1, fetchMs.back(),
                     openMs.back());
-        closeEditors();
+        CloseEditors();
     }
     const double fetch = Median(fetchMs);
     const double open = Median(openMs);
@@ -118,7 +86,7 @@ int main(int argc, char** argv) {
     std::printf("query and fetch (median of %d): %.1f ms\n", kRuns, fetch);
     std::printf("editor open (median of %d): %.1f ms\n", kRuns, open);
     std::printf("ratio: %.3f\n", open / fetch);
-    closeEditors();
+    CloseEditors();
     delete gMainForm.data();
     return 0;
 }

@@ -34,14 +34,6 @@ namespace {
 
 const QString kSaveAddRange = QStringLiteral("Save and ready to add next range");
 
-// Trailing blanks make no difference to a key value: CHAR columns pad, and typed values may carry them.
-QString TrimRight(const QString& text) {
-    qsizetype n = text.size();
-    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
-        --n;
-    return n == text.size() ? text : text.left(n);
-}
-
 } // namespace
 
 frmRangeMaintenance::frmRangeMaintenance(QWidget* parent)
@@ -51,11 +43,6 @@ frmRangeMaintenance::frmRangeMaintenance(QWidget* parent)
 }
 
 frmRangeMaintenance::~frmRangeMaintenance() = default;
-
-int frmRangeMaintenance::Twips(int twips) const {
-    const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    return (twips * dpi + 720) / 1440;
-}
 
 QGroupBox* frmRangeMaintenance::BuildFieldGroup(int i) {
     auto* frame = new QGroupBox;
@@ -110,35 +97,7 @@ void frmRangeMaintenance::BuildControls() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(vsMain);
 
-    auto* vsLeft = new QWidget;
-    auto* left = new QVBoxLayout(vsLeft);
-    auto* vsSelection = new QWidget;
-    auto* selection = new QVBoxLayout(vsSelection);
-    selection->setContentsMargins(0, 0, 0, 0);
-    lblselection = new QLabel(QStringLiteral(" Account No. Selection:"));
-    TxtFilterAccount = new EntryBox;
-    cmdapply = new QPushButton(QStringLiteral("Apply"));
-    auto* filterLine = new QHBoxLayout;
-    filterLine->addWidget(TxtFilterAccount, 1);
-    filterLine->addWidget(cmdapply);
-    selection->addWidget(lblselection);
-    selection->addLayout(filterLine);
-    left->addWidget(vsSelection);
-    auto* vsTreeView = new QWidget;
-    auto* treePane = new QVBoxLayout(vsTreeView);
-    treePane->setContentsMargins(0, 0, 0, 0);
-    trvMaintenance = new MaintTree;
-    treePane->addWidget(trvMaintenance, 1);
-    auto* expandLine = new QHBoxLayout;
-    CmdExpandAll = new QPushButton(QStringLiteral("Expand Current"));
-    CmdCollapseAll = new QPushButton(QStringLiteral("Collapse Current"));
-    expandLine->addWidget(CmdExpandAll);
-    expandLine->addWidget(CmdCollapseAll);
-    treePane->addLayout(expandLine);
-    left->addWidget(vsTreeView, 1);
-    // Room for a range under its code at first sight; wider texts scroll sideways.
-    vsLeft->setMinimumWidth(Twips(4200));
-    vsMain->addWidget(vsLeft);
+    vsMain->addWidget(BuildTreePane(QStringLiteral(" Account No. Selection:")));
 
     // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
     auto* vsRightRangeMaint = new QWidget;
@@ -166,10 +125,6 @@ void frmRangeMaintenance::BuildControls() {
     handle->setBackgroundRole(QPalette::Mid);
     handle->setAutoFillBackground(true);
 
-    connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
-    connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });
-    connect(CmdExpandAll, &QPushButton::clicked, this, [this] { CmdExpandAll_Click(); });
-    connect(CmdCollapseAll, &QPushButton::clicked, this, [this] { CmdCollapseAll_Click(); });
     connect(ChkBlockedAccounts, &QCheckBox::clicked, this, [this] { ChkBlockedAccounts_Click(); });
 }
 
@@ -214,15 +169,6 @@ void frmRangeMaintenance::Form_Unload() {
     ReleaseMaintenanceObjects();
     m_rsMain = Recordset();
     MaintenanceWindow::Form_Unload();
-}
-
-void frmRangeMaintenance::closeEvent(QCloseEvent* event) {
-    // The load yields to the message loop now and then; the window must outlive it.
-    if (m_loading) {
-        event->ignore();
-        return;
-    }
-    MaintenanceWindow::closeEvent(event);
 }
 
 void frmRangeMaintenance::CreateMaintenanceObjects() {
@@ -482,6 +428,7 @@ bool frmRangeMaintenance::FieldsChanged() const {
 }
 
 void frmRangeMaintenance::LoadMaintenanceTree() {
+    lstAccountList->clear();
     m_rsMain = Recordset();
     // An editor opened without a warehouse has nothing to show and nothing to complain about.
     if (gDBConnection.State() != 1)
@@ -522,36 +469,21 @@ Recordset frmRangeMaintenance::GetMainRecordset() {
 }
 
 void frmRangeMaintenance::PopulateMaintenanceTree() {
-    MousePointer hourglass;
-    m_loading = true;
-    strcurRoot.clear();
     strcurAccount.clear();
     strcurLevel.clear();
     strcurCode.clear();
     strcurCat.clear();
     strcurFrAccount.clear();
     strcurToAccount.clear();
+    PopulateTree(
+        m_rsMain, [this] { WalkRows(); }, QStringLiteral("frmRangeMaintenance:PopulateMaintenanceTree"));
+}
+
+void frmRangeMaintenance::WalkRows() {
     const qint16 type = MaintenanceType();
     Recordset& rs = m_rsMain;
     MaintTree& tree = *trvMaintenance;
     clsGenericMaint& gm = *m_clsGenMaint;
-
-    if (rs.RecordCount() < 1) {
-        if (TxtFilterAccount->text().trimmed().isEmpty()) {
-            strcurRoot = MaintenanceTypes::TypeName(type);
-            gm.AddNode_Root(tree, strcurRoot);
-        } else {
-            NodeInfo info;
-            info.kind = NodeKind::Notice;
-            gm.AddNode(tree, QStringView(), QString(), QStringLiteral("There is no item at this range"),
-                       TreeImages::ChartOfAccount, QString(), true, false, info,
-                       QStringLiteral("frmRangeMaintenance:PopulateMaintenanceTree"));
-        }
-        tree.SetSelectedItem(nullptr);
-        m_loading = false;
-        return;
-    }
-
     const bool accounts = type <= 2;
     const bool categories = type == 2;
     const Field top = rs.Fields(type == 1   ? "MUL_COA"
@@ -580,10 +512,6 @@ void frmRangeMaintenance::PopulateMaintenanceTree() {
                   : QString();
     QString& curCode = categories ? strcurCat : strcurCode;
 
-    ProgressPacer load(rs.RecordCount());
-    MaintTree::BuildScope build(tree, rs.RecordCount());
-    strcurRoot = MaintenanceTypes::TypeName(type);
-    gm.AddNode_Root(tree, strcurRoot);
     while (!rs.IsEOF()) {
         const QString topValue = TrimRight(top.Text());
         if (topValue.trimmed().isEmpty()) {
@@ -628,42 +556,6 @@ void frmRangeMaintenance::PopulateMaintenanceTree() {
         rs.MoveNext();
         gm.AddtoProgressBar();
     }
-    tree.SetSelectedItem(nullptr);
-    m_loading = false;
-}
-
-void frmRangeMaintenance::cmdapply_Click() {
-    if (m_loading || !m_clsGenMaint)
-        return;
-    m_clsGenMaint->InitializeTree(*trvMaintenance);
-    InitializeFields();
-    lstAccountList->clear();
-    LoadMaintenanceTree();
-    // As after the first load: nothing selected, nothing to save or delete until the next click.
-    trvMaintenance->SetSelectedItem(nullptr);
-    if (gMainForm) {
-        gMainForm->ActiveInsert(false);
-        gMainForm->ActiveSave(false);
-        gMainForm->ActiveDelete(false);
-    }
-}
-
-void frmRangeMaintenance::CmdExpandAll_Click() {
-    if (m_clsGenMaint)
-        m_clsGenMaint->ExpandCurrent(true, *trvMaintenance);
-}
-
-void frmRangeMaintenance::CmdCollapseAll_Click() {
-    TreeNode* node = trvMaintenance->SelectedItem();
-    if (!node || !m_clsGenMaint)
-        return;
-    if (!node->Parent()) {
-        const auto& nodes = trvMaintenance->Nodes();
-        for (std::size_t n = 1; n < nodes.size(); ++n)
-            trvMaintenance->SetExpanded(nodes[n], false);
-        return;
-    }
-    m_clsGenMaint->ExpandCurrent(false, *trvMaintenance);
 }
 
 void frmRangeMaintenance::ChkBlockedAccounts_Click() {

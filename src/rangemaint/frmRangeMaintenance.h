@@ -44,10 +44,9 @@ public:
     int FieldsIndex() const { return m_intFieldsIndex; }
     // The engine of the type; nullptr for a type outside 1-5.
     RangeEngine* Engine() const { return m_clsMaintenanceType.get(); }
-    bool Loading() const { return m_loading; }
 
     // The entry panel.
-    void InitializeFields();
+    void InitializeFields() override;
     void SetFrameVisibility(bool showCodeFrame, bool showLevelFrame);
     void ShowChartOfAccountFields();
     void ShowLevelFields();
@@ -59,24 +58,11 @@ public:
     bool AddCodeShown() const { return mb_AddCode; }
     bool AddRangeShown() const { return mb_AddRange; }
 
-    // The tree and its buttons.
-    void cmdapply_Click();
-    void CmdExpandAll_Click();
-    void CmdCollapseAll_Click();
     void ChkBlockedAccounts_Click();
 
-    // Twips of the layout numbers in pixels of this screen.
-    int Twips(int twips) const;
-
     // Controls; the arrays hold the member of each field group.
-    MaintTree* trvMaintenance = nullptr;
     QTreeWidget* lstAccountList = nullptr;
     QCheckBox* ChkBlockedAccounts = nullptr;
-    EntryBox* TxtFilterAccount = nullptr;
-    QLabel* lblselection = nullptr;
-    QPushButton* cmdapply = nullptr;
-    QPushButton* CmdExpandAll = nullptr;
-    QPushButton* CmdCollapseAll = nullptr;
     QGroupBox* fraCodCat = nullptr;
     QGroupBox* fralevel = nullptr;
     std::array<EntryBox*, 2> txtChartOfAccount{}, txtcodCat{}, txtRangAccountFr{}, txtRangAccountTo{};
@@ -87,16 +73,13 @@ public:
     QLabel* lblLevel = nullptr;
 
     // What the engines read and write.
-    QString strcurRoot;
     QString strcurAccount, strcurLevel, strcurCode, strcurCat, strcurFrAccount, strcurToAccount;
     QString m_COA, m_level, m_Code, m_FR_ACCT, m_TO_ACCT;
-    std::unique_ptr<clsGenericMaint> m_clsGenMaint;
     bool mb_ScrollUp = false;
     bool mb_DragDrop = false;
 
 protected:
     void Form_Unload() override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
@@ -105,9 +88,10 @@ private:
     void ReleaseMaintenanceObjects();
     void InitializeListView();
     void CreateColumnHeaders();
-    void LoadMaintenanceTree();
+    void LoadMaintenanceTree() override;
     Recordset GetMainRecordset();
     void PopulateMaintenanceTree();
+    void WalkRows();
     void SetCodeGroupVisible(bool visible);
     void SetRangeGroupVisible(bool visible);
     void SetLevelGroupVisible(bool visible);
@@ -118,5 +102,4 @@ private:
     qint16 m_intFieldsIndex = 0;
     bool mb_AddCode = false;
     bool mb_AddRange = false;
-    bool m_loading = false;
 };
