@@ -1,6 +1,9 @@
 #include "rangemaint/RangeEngine.h"
 
+#include "frame/ErrorHandler.h"
+#include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
+#include "platform/CurrentError.h"
 #include "platform/MessageLoop.h"
 #include "platform/Recordset.h"
 #include "rangemaint/RangeEditorAccess.h"
@@ -49,4 +52,26 @@ bool RangeEngine::LevelNumber(const QString& level, int& number) {
     if (!ok)
         number = 0;
     return ok;
+}
+
+QString RangeEngine::AccountListKey(const QString& coa, const QString& level, const QString& code) const {
+    return coa + QChar(0xFF) + level + QChar(0xFF) + code;
+}
+
+Existence RangeEngine::RowExists(const QString& sql) {
+    Recordset rs = GetRecordset(sql);
+    if (!gQueryOK || rs.IsNothing())
+        return Existence::Failed;
+    const bool found = rs.RecordCount() >= 1;
+    rs.Close();
+    return found ? Existence::Present : Existence::Absent;
+}
+
+bool RangeEngine::FailLookup(const QString& location) {
+    // The look-up has shown its error; the log names the action it ended, with the database's words.
+    if (Err().Number() == 0) {
+        const DbError e = gDBConnection->adoConnection().LastError();
+        Err().Raise(e.isSet() ? e.number : CurrentError::UnspecifiedError, e.description, e.source);
+    }
+    return ErrorHandler::Fail(location);
 }

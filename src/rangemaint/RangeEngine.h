@@ -1,19 +1,53 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QTreeWidget;
 class RangeEditorAccess;
 class Recordset;
+class TreeNode;
 
-// What the four range engines share: the owning editor, and the way they fill its account list and its
-// tree query's filter. Engines created without an owner (by other engines) only build statements.
+// An existence check that could not run is neither answer: the caller ends its action on Failed.
+enum class Existence { Absent, Present, Failed };
+
+// The columns of an engine's tree query, from the chart of account (or business level) down to the range.
+// `level` is empty for the trees without level nodes.
+struct RangeTreeColumns {
+    QString top;
+    QString level;
+    QString code;
+    QString description;
+    QString from;
+    QString to;
+};
+
+// The one interface the Range Maintenance editor calls on its engine, whatever the maintenance type: the
+// tree query, the account list, and the edit operations. Engines created without an owner (by other
+// engines) only build statements and check existence.
 class RangeEngine {
 public:
     virtual ~RangeEngine() = default;
 
     void OwnerForm(RangeEditorAccess* frm) { m_owner = frm; }
     RangeEditorAccess* Owner() const { return m_owner; }
+
+    // The statement that loads the editor's tree and the names of its columns.
+    virtual QString TreeSQL() const { return {}; }
+    virtual RangeTreeColumns TreeColumns() const { return {}; }
+    // Refills the owner's account list for the selection; `blocked` is 1 to include blocked accounts.
+    virtual void FillAccountList(const QString& /*coa*/, const QString& /*level*/, const QString& /*code*/,
+                                 qint16 /*blocked*/) {}
+    // The values the account list depends on, joined: the list is refilled when they change.
+    virtual QString AccountListKey(const QString& coa, const QString& level, const QString& code) const;
+
+    // The edit operations on the owner's selection and entry. Each answers false when nothing was done.
+    virtual bool Save() { return false; }
+    virtual bool Delete() { return false; }
+    virtual bool CopyDraggedRangOfAccount(TreeNode* /*dragged*/, TreeNode* /*target*/) { return false; }
+
+    // Reports a failed look-up under the caller's location with the database's error; answers false.
+    static bool FailLookup(const QString& location);
 
 protected:
     // " Where '<account>' between <from> and <to>" with `lead` in place of " Where "; empty without a
@@ -29,6 +63,9 @@ protected:
 
     // The number after every capital "L" is removed and blanks trimmed; false when it is no whole number.
     static bool LevelNumber(const QString& level, int& number);
+
+    // Whether the query finds a row; Failed when it could not run (the error stays for the caller).
+    static Existence RowExists(const QString& sql);
 
     RangeEditorAccess* m_owner = nullptr;
 };

@@ -7,6 +7,12 @@
 
 #include <QTreeWidget>
 
+RangeTreeColumns clsAcCategoriesRangeMaint::TreeColumns() const {
+    return {QStringLiteral("CAT_COA"),     QString(),
+            QStringLiteral("CAT_TYP_CD"),  QStringLiteral("CAT_DESC"),
+            QStringLiteral("CAT_FR_ACCT"), QStringLiteral("CAT_TO_ACCT")};
+}
+
 QString clsAcCategoriesRangeMaint::GetSQL_Categories() const {
     return QStringLiteral("Select distinct * From CS_CAT_TYPE ") +
            QStringLiteral("left outer join CS_CAT_DESC on CS_CAT_TYPE.CAT_TYP_CD = CS_CAT_DESC.CAT_CODE") +

@@ -12,4 +12,16 @@ public:
     // Lists every account of the chart with its category, whatever category is selected.
     void PopulateAccountList(const QString& m_COA, const QString& m_level, const QString& m_Code,
                              qint16 m_BLOCKED_FLG);
+
+    QString TreeSQL() const override { return GetSQL_Categories(); }
+    RangeTreeColumns TreeColumns() const override;
+    void FillAccountList(const QString& coa, const QString& level, const QString& code,
+                         qint16 blocked) override {
+        PopulateAccountList(coa, level, code, blocked);
+    }
+    // The list holds every account of the chart: it follows the chart only.
+    QString AccountListKey(const QString& coa, const QString& /*level*/,
+                           const QString& /*code*/) const override {
+        return RangeEngine::AccountListKey(coa, QString(), QString());
+    }
 };

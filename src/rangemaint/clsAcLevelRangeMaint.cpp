@@ -13,6 +13,11 @@ namespace {
 constexpr int kLastAccountLevel = 7;
 } // namespace
 
+RangeTreeColumns clsAcLevelRangeMaint::TreeColumns() const {
+    return {QStringLiteral("CO_COA"), QStringLiteral("CO_LEVEL"),   QStringLiteral("CO_CODE"),
+            QStringLiteral("SODESC"), QStringLiteral("CO_FR_ACCT"), QStringLiteral("CO_TO_ACCT")};
+}
+
 QString clsAcLevelRangeMaint::GetSQL_Level() const {
     return QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE, SODESC, CO_FR_ACCT, CO_TO_ACCT"
                           " From CS_COA_ACCT_RANGE "
@@ -56,9 +61,9 @@ void clsAcLevelRangeMaint::PopulateAccountList(const QString& m_COA, const QStri
     EndListFill();
 }
 
-bool clsAcLevelRangeMaint::RecordExists(const QString& m_CO_COA, const QString& m_CO_LEVEL,
-                                        const QString& m_CO_CODE, const QString& m_CO_FR_ACCT,
-                                        const QString& m_CO_TO_ACCT) {
+Existence clsAcLevelRangeMaint::RecordExists(const QString& m_CO_COA, const QString& m_CO_LEVEL,
+                                             const QString& m_CO_CODE, const QString& m_CO_FR_ACCT,
+                                             const QString& m_CO_TO_ACCT) {
     QString sql = QStringLiteral("Select * from CS_COA_ACCT_RANGE where CO_COA = ") + SqlText(m_CO_COA);
     if (!m_CO_LEVEL.isEmpty())
         sql += QStringLiteral(" and CO_LEVEL = ") + SqlText(m_CO_LEVEL);
@@ -67,45 +72,32 @@ bool clsAcLevelRangeMaint::RecordExists(const QString& m_CO_COA, const QString& 
     if (!m_CO_FR_ACCT.isEmpty() && !m_CO_TO_ACCT.isEmpty())
         sql += QStringLiteral(" and CO_FR_ACCT = ") + SqlText(m_CO_FR_ACCT) + QStringLiteral(" and") +
                QStringLiteral(" CO_TO_ACCT = ") + SqlText(m_CO_TO_ACCT);
-    Recordset rs = GetRecordset(sql);
-    if (!gQueryOK) {
-        // GetRecordset has shown why; the log keeps where.
-        Err().Raise(CurrentError::UnspecifiedError, QStringLiteral("The range could not be looked up"),
-                    QStringLiteral("clsAcLevelRangeMaint"));
-        return ErrorHandler::Fail(QStringLiteral("clsAcLevelRangeMaint:RecordExists"));
-    }
-    const bool found = rs.RecordCount() >= 1;
-    rs.Close();
-    return found;
+    return RowExists(sql);
 }
 
-QString clsAcLevelRangeMaint::AddRangeOfAccount(const QString& m_CO_COA, const QString& m_CO_LEVEL,
-                                                const QString& m_CO_CODE, const QString& m_CO_FR_ACCT,
-                                                const QString& m_CO_TO_ACCT) {
+std::optional<QString> clsAcLevelRangeMaint::AddRangeOfAccount(const QString& m_CO_COA,
+                                                               const QString& m_CO_LEVEL,
+                                                               const QString& m_CO_CODE,
+                                                               const QString& m_CO_FR_ACCT,
+                                                               const QString& m_CO_TO_ACCT) {
     const QString codeRow = QStringLiteral(" CO_COA =") + SqlText(m_CO_COA) + QStringLiteral(" and ") +
                             QStringLiteral(" CO_LEVEL = ") + SqlText(m_CO_LEVEL) + QStringLiteral(" and ") +
                             QStringLiteral(" CO_CODE = ") + SqlText(m_CO_CODE) + QStringLiteral(" and ");
-    Recordset probe = GetRecordset(QStringLiteral("Select * from CS_COA_ACCT_RANGE where ") + codeRow +
-                                   QStringLiteral(" CO_FR_ACCT = ' '  and CO_TO_ACCT= ' '"));
-    if (probe.IsNothing()) {
-        ErrorHandler::Fail(QStringLiteral("clsAcLevelRangeMaint:AddRangeOfAccount"));
-        return {};
-    }
-    QString sql;
-    if (probe.RecordCount() < 1) {
-        sql = QStringLiteral("Insert into CS_COA_ACCT_RANGE(CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, "
-                             "CO_TO_ACCT)") +
-              QStringLiteral(" values (") + SqlText(m_CO_COA) + QStringLiteral(",") + SqlText(m_CO_LEVEL) +
-              QStringLiteral(",") + SqlText(m_CO_CODE) + QStringLiteral(",") + SqlText(m_CO_FR_ACCT) +
-              QStringLiteral(",") + SqlText(m_CO_TO_ACCT) + QStringLiteral(")");
-    } else {
-        sql = QStringLiteral("Update CS_COA_ACCT_RANGE Set") + QStringLiteral(" CO_FR_ACCT =") +
-              SqlText(m_CO_FR_ACCT) + QStringLiteral(", ") + QStringLiteral(" CO_TO_ACCT =") +
-              SqlText(m_CO_TO_ACCT) + QStringLiteral(" where ") + codeRow +
-              QStringLiteral(" CO_FR_ACCT = ' '  and CO_TO_ACCT = ' '");
-    }
-    probe.Close();
-    return sql;
+    const Existence placeholder =
+        RowExists(QStringLiteral("Select * from CS_COA_ACCT_RANGE where ") + codeRow +
+                  QStringLiteral(" CO_FR_ACCT = ' '  and CO_TO_ACCT= ' '"));
+    if (placeholder == Existence::Failed)
+        return std::nullopt;
+    if (placeholder == Existence::Absent)
+        return QStringLiteral("Insert into CS_COA_ACCT_RANGE(CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, "
+                              "CO_TO_ACCT)") +
+               QStringLiteral(" values (") + SqlText(m_CO_COA) + QStringLiteral(",") + SqlText(m_CO_LEVEL) +
+               QStringLiteral(",") + SqlText(m_CO_CODE) + QStringLiteral(",") + SqlText(m_CO_FR_ACCT) +
+               QStringLiteral(",") + SqlText(m_CO_TO_ACCT) + QStringLiteral(")");
+    return QStringLiteral("Update CS_COA_ACCT_RANGE Set") + QStringLiteral(" CO_FR_ACCT =") +
+           SqlText(m_CO_FR_ACCT) + QStringLiteral(", ") + QStringLiteral(" CO_TO_ACCT =") +
+           SqlText(m_CO_TO_ACCT) + QStringLiteral(" where ") + codeRow +
+           QStringLiteral(" CO_FR_ACCT = ' '  and CO_TO_ACCT = ' '");
 }
 
 QString clsAcLevelRangeMaint::DeleteRangeOfAccount(const QString& m_CO_COA, const QString& m_CO_LEVEL,

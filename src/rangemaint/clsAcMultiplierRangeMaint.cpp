@@ -26,6 +26,12 @@ bool IsAccountColumn(const QString& name) {
 
 } // namespace
 
+RangeTreeColumns clsAcMultiplierRangeMaint::TreeColumns() const {
+    return {QStringLiteral("MUL_COA"),     QString(),
+            QStringLiteral("MUL_CODE"),    QStringLiteral("MULDESC"),
+            QStringLiteral("MUL_FR_ACCT"), QStringLiteral("MUL_TO_ACCT")};
+}
+
 QString clsAcMultiplierRangeMaint::GetSQL_Multiplier() const {
     return QStringLiteral("Select * From CS_MULTIPLIER_RANGE ") +
            QStringLiteral(

@@ -13,4 +13,15 @@ public:
     // multiplier; the level takes no part.
     void PopulateAccountList(const QString& m_COA, const QString& m_level, const QString& m_Code,
                              qint16 m_BLOCKED_FLG);
+
+    QString TreeSQL() const override { return GetSQL_Multiplier(); }
+    RangeTreeColumns TreeColumns() const override;
+    void FillAccountList(const QString& coa, const QString& level, const QString& code,
+                         qint16 blocked) override {
+        PopulateAccountList(coa, level, code, blocked);
+    }
+    // The list shows a value of the multiplier: it follows chart and multiplier.
+    QString AccountListKey(const QString& coa, const QString& /*level*/, const QString& code) const override {
+        return RangeEngine::AccountListKey(coa, QString(), code);
+    }
 };

@@ -15,6 +15,19 @@ constexpr int kLastUnitLevel = 10;
 constexpr int kLastAreaLevel = 5;
 } // namespace
 
+RangeTreeColumns clsBuLevelRangeMaint::TreeColumns() const {
+    return {QStringLiteral("SO_AREA"), QStringLiteral("SO_LEVELS"), QStringLiteral("SO_CODE"),
+            QStringLiteral("SODESC"),  QStringLiteral("SO_FR_CD"),  QStringLiteral("SO_TO_CD")};
+}
+
+void clsBuLevelRangeMaint::FillAccountList(const QString& /*coa*/, const QString& level,
+                                           const QString& /*code*/, qint16 /*blocked*/) {
+    if (m_owner && m_owner->LevelType() == QLatin1String("BA"))
+        PopulateBusinessAreaList(level);
+    else
+        PopulateBusinessUnitList(level);
+}
+
 QString clsBuLevelRangeMaint::GetSQL_BU_Level() const {
     const QString area = m_owner ? m_owner->LevelType() : QString();
     return QStringLiteral("Select distinct B.SO_AREA, B.SO_LEVELS,B.SO_CODE, S.SODESC,") +

@@ -2,6 +2,7 @@
 
 #include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
+#include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/EntryBox.h"
@@ -16,6 +17,7 @@
 #include "services/TreeImages.h"
 #include "services/TreeNode.h"
 #include "services/clsGenericMaint.h"
+#include "services/frmLookup.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -40,6 +42,7 @@ frmRangeMaintenance::frmRangeMaintenance(QWidget* parent)
     : MaintenanceWindow(MaintenanceTypes::Range, parent) {
     setObjectName("frmRangeMaintenance");
     BuildControls();
+    ConnectEntryPanel();
 }
 
 frmRangeMaintenance::~frmRangeMaintenance() = default;
@@ -397,15 +400,16 @@ void frmRangeMaintenance::ShowRangeFields(bool showLevel) {
 
 void frmRangeMaintenance::EnableParentFields(bool Enabled) {
     const int i = m_intFieldsIndex;
-    if (gNodeType < 1 || gNodeType > 3)
+    const qint32 nodeType = m_nodeType;
+    if (nodeType < 1 || nodeType > 3)
         return;
     txtChartOfAccount[i]->setEnabled(Enabled);
     cmdAccount[i]->setEnabled(Enabled);
-    if (gNodeType >= 2) {
+    if (nodeType >= 2) {
         txtLevel->setEnabled(Enabled);
         cmdLevel->setEnabled(Enabled);
     }
-    if (gNodeType == 3) {
+    if (nodeType == 3) {
         txtcodCat[i]->setEnabled(Enabled);
         cmdCodCat[i]->setEnabled(Enabled);
     }
@@ -441,25 +445,7 @@ void frmRangeMaintenance::LoadMaintenanceTree() {
 }
 
 Recordset frmRangeMaintenance::GetMainRecordset() {
-    QString sql;
-    RangeEngine* engine = m_clsMaintenanceType.get();
-    switch (MaintenanceType()) {
-    case 1:
-        sql = static_cast<clsAcMultiplierRangeMaint*>(engine)->GetSQL_Multiplier();
-        break;
-    case 2:
-        sql = static_cast<clsAcCategoriesRangeMaint*>(engine)->GetSQL_Categories();
-        break;
-    case 3:
-        sql = static_cast<clsAcLevelRangeMaint*>(engine)->GetSQL_Level();
-        break;
-    case 4:
-    case 5:
-        sql = static_cast<clsBuLevelRangeMaint*>(engine)->GetSQL_BU_Level();
-        break;
-    default:
-        break;
-    }
+    const QString sql = m_clsMaintenanceType ? m_clsMaintenanceType->TreeSQL() : QString();
     if (sql.trimmed().isEmpty())
         return Recordset();
     Recordset rs = GetRecordset(sql);
@@ -559,26 +545,618 @@ void frmRangeMaintenance::WalkRows() {
 }
 
 void frmRangeMaintenance::ChkBlockedAccounts_Click() {
-    if (!Engine())
+    // Only the account lists know blocked accounts.
+    if (!Engine() || MaintenanceType() > 3)
         return;
-    const qint16 blocked = ChkBlockedAccounts->isChecked() ? 1 : 0;
-    switch (MaintenanceType()) {
-    case 1:
-        static_cast<clsAcMultiplierRangeMaint*>(Engine())->PopulateAccountList(m_COA, m_level, m_Code,
-                                                                               blocked);
-        break;
-    case 2:
-        static_cast<clsAcCategoriesRangeMaint*>(Engine())->PopulateAccountList(m_COA, m_level, m_Code,
-                                                                               blocked);
-        break;
-    case 3:
-        static_cast<clsAcLevelRangeMaint*>(Engine())->PopulateAccountList(m_COA, m_level, m_Code, blocked);
-        break;
-    default:
-        break;
-    }
+    m_listKey = Engine()->AccountListKey(m_COA, m_level, m_Code);
+    Engine()->FillAccountList(m_COA, m_level, m_Code, ChkBlockedAccounts->isChecked() ? 1 : 0);
 }
 
 void frmRangeMaintenance::Synchronize() {
     MousePointer hourglass;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Node selection
+
+void frmRangeMaintenance::UseEngine(std::unique_ptr<RangeEngine> engine) {
+    m_clsMaintenanceType = std::move(engine);
+    if (m_clsMaintenanceType)
+        m_clsMaintenanceType->OwnerForm(this);
+    m_listKey.reset();
+}
+
+void frmRangeMaintenance::ConnectEntryPanel() {
+    connect(trvMaintenance, &MaintTree::NodeClick, this,
+            [this](TreeNode* node) { trvMaintenance_NodeClick(node); });
+    for (int i = 0; i < 2; ++i) {
+        connect(cmdAccount[i], &QPushButton::clicked, this, [this, i] { cmdAccount_Click(i); });
+        connect(cmdCodCat[i], &QPushButton::clicked, this, [this, i] { cmdCodCat_Click(i); });
+        connect(cmdlookupFr[i], &QPushButton::clicked, this, [this, i] { cmdlookupFr_Click(i); });
+        connect(cmdlookupTo[i], &QPushButton::clicked, this, [this, i] { cmdlookupTo_Click(i); });
+        connect(CmdSaveAdd[i], &QPushButton::clicked, this, [this, i] { CmdSaveAdd_Click(i); });
+    }
+    connect(cmdLevel, &QPushButton::clicked, this, [this] { cmdLevel_Click(); });
+}
+
+void frmRangeMaintenance::SetNodeType(qint32 type) {
+    m_nodeType = type;
+    gNodeType = type;
+}
+
+void frmRangeMaintenance::EnableNew(bool enable) {
+    if (gMainForm)
+        gMainForm->ActiveInsert(enable);
+}
+
+RangeKeyParts frmRangeMaintenance::EntryValues() const {
+    const int i = m_intFieldsIndex;
+    return {txtChartOfAccount[i]->text().trimmed(), txtLevel->text().trimmed(),
+            txtcodCat[i]->text().trimmed(), txtRangAccountFr[i]->text().trimmed(),
+            txtRangAccountTo[i]->text().trimmed()};
+}
+
+QString frmRangeMaintenance::CodeDescription() const {
+    return lblCodCatDesc[m_intFieldsIndex]->text().trimmed();
+}
+
+void frmRangeMaintenance::ResetFieldsChanged() {
+    const int i = m_intFieldsIndex;
+    for (EntryBox* box :
+         {txtChartOfAccount[i], txtcodCat[i], txtLevel, txtRangAccountFr[i], txtRangAccountTo[i]})
+        box->DataChanged = false;
+}
+
+bool frmRangeMaintenance::SettlePendingInsert() {
+    if (!NewRecord)
+        return true;
+    if (FieldsChanged()) {
+        gMsgResponse = QString::number(MsgBox(QStringLiteral("Do you want to cancel insert?"),
+                                              vbYesNo + vbQuestion, QStringLiteral("Cancel Insert")));
+        if (gMsgResponse.toInt() != vbYes) {
+            // The insert goes on where it was; the node is found again by its key, not by a position.
+            trvMaintenance->SetSelectedItem(m_lastNodeKey.isEmpty() ? nullptr
+                                                                    : trvMaintenance->Node(m_lastNodeKey));
+            return false;
+        }
+    }
+    NewRecord = false;
+    EnableKeyFields(true);
+    if (gMainForm)
+        gMainForm->ActiveSave(false);
+    return true;
+}
+
+void frmRangeMaintenance::trvMaintenance_NodeClick(TreeNode* Node) {
+    if (!Node || trvMaintenance->IndexOf(Node) < 0 || !SettlePendingInsert())
+        return;
+    trvMaintenance->SetSelectedItem(Node);
+    m_lastNodeKey = Node->Key();
+    const qint16 type = MaintenanceType();
+    if (type < 1 || type > 5)
+        return;
+    const bool accounts = type <= 2;
+    SetFrameVisibility(accounts, !accounts);
+    bool isNumber = false;
+    const int tag = Node->Tag().toInt(&isNumber);
+    if (!isNumber || tag < 0 || tag > 4 || (accounts && tag == 2)) {
+        SetNodeType(0);
+        InitializeFields();
+        return;
+    }
+    SetNodeType(tag);
+    if (gMainForm) {
+        const bool childless = Node->ChildCount() == 0;
+        gMainForm->ActiveInsert(tag != 4);
+        gMainForm->ActiveSave(false);
+        gMainForm->ActiveDelete(tag != 0 && childless);
+    }
+    ShowNodeFields(*Node, tag);
+}
+
+void frmRangeMaintenance::ShowNodeFields(const TreeNode& node, int tag) {
+    const int i = m_intFieldsIndex;
+    const qint16 type = MaintenanceType();
+    const bool accounts = type <= 2;
+    const auto showList = [this](bool list, bool blockedBox) {
+        lstAccountList->setVisible(list);
+        ChkBlockedAccounts->setVisible(blockedBox);
+    };
+    switch (tag) {
+    case 0:
+        SetFrameVisibility(false, false);
+        showList(false, false);
+        return;
+    case 1:
+        ShowChartOfAccountFields();
+        if (!accounts)
+            showList(false, false);
+        break;
+    case 2:
+        ShowLevelFields();
+        break;
+    case 3:
+        ShowCodeFields(!accounts);
+        if (accounts)
+            showList(true, true);
+        break;
+    default:
+        ShowRangeFields(!accounts);
+        break;
+    }
+
+    // Every value comes from what the node was built of, never from its display text.
+    const NodeInfo& info = node.Info();
+    const QString coa = info.account.trimmed();
+    const QString level = info.level.trimmed();
+    const QString code = info.code.trimmed();
+    txtChartOfAccount[i]->setText(coa);
+    if (!accounts && tag >= 2)
+        txtLevel->setText(level);
+    if (tag >= 3) {
+        const TreeNode* codeNode = tag == 3 ? &node : node.Parent();
+        txtcodCat[i]->setText(code);
+        lblCodCatDesc[i]->setText(codeNode ? codeNode->Info().description.trimmed() : QString());
+    }
+    if (tag == 4) {
+        txtRangAccountFr[i]->setText(info.fromAccount.trimmed());
+        txtRangAccountTo[i]->setText(info.toAccount.trimmed());
+    }
+    ResetFieldsChanged();
+
+    if (accounts) {
+        if (tag == 1 && type == 1)
+            showList(false, false);
+        else
+            RefillAccountList(coa, QString(), tag == 1 ? txtcodCat[i]->text() : code);
+    } else if (tag >= 2) {
+        RefillAccountList(coa, level, QString());
+        if (type == 3)
+            lstAccountList->show();
+        else
+            ChkBlockedAccounts->hide();
+    }
+    m_COA = coa;
+    if (!accounts && tag >= 2)
+        m_level = level;
+    if (tag >= 3)
+        m_Code = code;
+    if (tag == 4) {
+        m_FR_ACCT = info.fromAccount.trimmed();
+        m_TO_ACCT = info.toAccount.trimmed();
+    }
+}
+
+void frmRangeMaintenance::RefillAccountList(const QString& coa, const QString& level, const QString& code) {
+    RangeEngine* engine = Engine();
+    if (!engine)
+        return;
+    // The list follows the values it was filled for; an emptied list (Apply) is filled again.
+    const QString key = engine->AccountListKey(coa, level, code);
+    if (m_listKey && *m_listKey == key && lstAccountList->topLevelItemCount() > 0)
+        return;
+    m_listKey = key;
+    engine->FillAccountList(coa, level, code, ChkBlockedAccounts->isChecked() ? 1 : 0);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Edit commands
+
+void frmRangeMaintenance::OpenField(QLineEdit* box) {
+    box->clear();
+    box->setEnabled(true);
+    box->setFocus();
+}
+
+void frmRangeMaintenance::Insert() {
+    MaintenanceWindow::Insert();
+    const int i = m_intFieldsIndex;
+    const bool accounts = MaintenanceType() <= 2;
+    switch (m_nodeType) {
+    case 0:
+        SetFrameVisibility(accounts, !accounts);
+        ShowChartOfAccountFields();
+        OpenField(txtChartOfAccount[i]);
+        break;
+    case 1:
+        if (!accounts) {
+            ShowCodeFields(true);
+            ShowLevelFields();
+            OpenField(txtLevel);
+            break;
+        }
+        [[fallthrough]];
+    case 2:
+        ShowCodeFields(!accounts);
+        lblCodCatDesc[i]->clear();
+        cmdCodCat[i]->setEnabled(true);
+        OpenField(txtcodCat[i]);
+        break;
+    case 3:
+        ShowRangeFields(!accounts);
+        txtRangAccountTo[i]->clear();
+        OpenField(txtRangAccountFr[i]);
+        break;
+    default:
+        break;
+    }
+    EnableParentFields(false);
+    ResetFieldsChanged();
+}
+
+void frmRangeMaintenance::Save() {
+    SaveEntry();
+}
+
+bool frmRangeMaintenance::SaveEntry() {
+    RangeEngine* engine = Engine();
+    if (!NewRecord || !engine)
+        return true;
+    MousePointer hourglass;
+    if (!ValidateEntry())
+        return false;
+    if (!engine->Save()) {
+        MsgBox(QStringLiteral("Item could not be added. Accept Cancelled"), vbCritical,
+               QStringLiteral("Error"));
+        // A refused entry stays pending as typed; an insert the engine ended opens the key fields again.
+        if (!NewRecord) {
+            if (gMainForm)
+                gMainForm->ActiveSave(false);
+            EnableKeyFields(true);
+        }
+        return false;
+    }
+    if (gMainForm)
+        gMainForm->ActiveSave(false);
+    EnableKeyFields(true);
+    // The new node is selected: the editor follows it as after a click.
+    if (TreeNode* selected = trvMaintenance->SelectedItem())
+        trvMaintenance_NodeClick(selected);
+    return true;
+}
+
+void frmRangeMaintenance::Delete() {
+    DelRecord = true;
+    gMsgResponse = QString::number(MsgBox(QStringLiteral("Do you want to delete selected item?"),
+                                          vbYesNo + vbQuestion, QStringLiteral("Delete")));
+    if (gMsgResponse.toInt() != vbYes) {
+        DelRecord = false;
+        return;
+    }
+    MousePointer hourglass;
+    RangeEngine* engine = Engine();
+    if (!engine || !engine->Delete())
+        MsgBox(QStringLiteral("Item cannot be deleted. Delete cancelled"), vbExclamation,
+               QStringLiteral("Error"));
+}
+
+void frmRangeMaintenance::CmdSaveAdd_Click(int Index) {
+    TreeNode* selected = trvMaintenance->SelectedItem();
+    const QString tag = selected ? selected->Tag() : QString();
+    const bool codeEntry = mb_AddCode && tag == (Index == 0 ? QLatin1String("1") : QLatin1String("2"));
+    const bool rangeEntry = mb_AddRange && tag == QLatin1String("3");
+    if ((codeEntry || rangeEntry) && !SaveEntry())
+        return;
+    selected = trvMaintenance->SelectedItem();
+    if (selected && (selected->Tag() == QLatin1String("3") || selected->Tag() == QLatin1String("4")) &&
+        selected->Parent()) {
+        trvMaintenance->SetSelectedItem(selected->Parent());
+        m_lastNodeKey = selected->Parent()->Key();
+        SetNodeType(selected->Parent()->Tag().toInt());
+    }
+    Insert();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Validation
+
+bool frmRangeMaintenance::Refuse(QWidget* field, const QString& message) {
+    MsgBox(message, vbExclamation, QStringLiteral("Error"));
+    field->setFocus();
+    return false;
+}
+
+bool frmRangeMaintenance::ValidateEntry() {
+    const int i = m_intFieldsIndex;
+    const qint16 type = MaintenanceType();
+    const RangeKeyParts entry = EntryValues();
+    clsGenericMaint& gm = *m_clsGenMaint;
+    const auto check = [](bool valid, QWidget* field) {
+        if (!valid)
+            field->setFocus();
+        return valid;
+    };
+    switch (m_nodeType) {
+    case 0:
+        return check(gm.validateAccount(entry.COA, type), txtChartOfAccount[i]);
+    case 1:
+        if (type == 1)
+            return check(gm.validateMulptCode(entry.Code), txtcodCat[i]);
+        if (type == 2)
+            return check(gm.validateCategories(entry.Code), txtcodCat[i]);
+        if (type >= 3 && type <= 5)
+            return check(gm.validateLevel(entry.level, type, LevelType()), txtLevel);
+        return false;
+    case 2:
+        return check(gm.ValidateLevelCode(entry.level, entry.Code, LevelType()), txtcodCat[i]);
+    case 3:
+        if (type == 4)
+            return ValidateBusinessUnit();
+        if (type == 5)
+            return ValidateBusinessArea();
+        return ValidateRangeAccount();
+    default:
+        return false;
+    }
+}
+
+bool frmRangeMaintenance::ValidateRangeAccount() {
+    const int i = m_intFieldsIndex;
+    const RangeKeyParts entry = EntryValues();
+    if (entry.FR_ACCT.isEmpty())
+        return Refuse(txtRangAccountFr[i], QStringLiteral("Account From cannot be blank "));
+    if (entry.TO_ACCT.isEmpty())
+        return Refuse(txtRangAccountTo[i], QStringLiteral("Account To cannot be blank "));
+    if (!FromToAcRangeOk(MatchDBCase(entry.FR_ACCT), MatchDBCase(entry.TO_ACCT))) {
+        if (!gQueryOK)
+            return false;
+        return Refuse(txtRangAccountTo[i], QStringLiteral("Account From cannot be greater than Account To"));
+    }
+    return KnownOrWarned(
+        QStringLiteral("Select DISTINCT ACCOUNT_NO from CHART_OF_ACCOUNT where ACCOUNT_NO =") +
+            SqlText(entry.FR_ACCT),
+        QStringLiteral("It's not a valid 'Account From' "),
+        QStringLiteral("frmRangeMaintenance:ValidateRangeAccount"));
+}
+
+bool frmRangeMaintenance::ValidateBusinessArea() {
+    return ValidateBusinessRange(QStringLiteral("Business Area"), QStringLiteral("BUSINESS_AREA"),
+                                 QStringLiteral("BUSINESS_AR_DIM_ID"),
+                                 QStringLiteral("frmRangeMaintenance:ValidateBusinessArea"));
+}
+
+bool frmRangeMaintenance::ValidateBusinessUnit() {
+    return ValidateBusinessRange(QStringLiteral("Business Unit"), QStringLiteral("BUSINESS_UNIT"),
+                                 QStringLiteral("BUS_UNIT_DIM_ID"),
+                                 QStringLiteral("frmRangeMaintenance:ValidateBusinessUnit"));
+}
+
+bool frmRangeMaintenance::ValidateBusinessRange(const QString& noun, const QString& table,
+                                                const QString& column, const QString& location) {
+    const int i = m_intFieldsIndex;
+    const RangeKeyParts entry = EntryValues();
+    if (entry.FR_ACCT.isEmpty())
+        return Refuse(txtRangAccountFr[i], noun + QStringLiteral(" From cannot be blank"));
+    // A range needs both bounds, also a range of business units: a blank To holds no unit at all.
+    if (entry.TO_ACCT.isEmpty())
+        return Refuse(txtRangAccountTo[i], noun + QStringLiteral(" To cannot be blank"));
+    return KnownOrWarned(QStringLiteral("Select DISTINCT ") + column + QStringLiteral(" from ") + table +
+                             QStringLiteral(" where ") + column + QStringLiteral(" =") +
+                             SqlText(entry.FR_ACCT),
+                         QStringLiteral("It's not a valid ") + noun + QStringLiteral(" "), location);
+}
+
+bool frmRangeMaintenance::KnownOrWarned(const QString& sql, const QString& warning, const QString& location) {
+    Recordset rs = GetRecordset(sql);
+    if (!gQueryOK || rs.IsNothing())
+        return RangeEngine::FailLookup(location);
+    const bool known = rs.RecordCount() >= 1;
+    rs.Close();
+    if (!known)
+        MsgBox(warning, vbInformation, QStringLiteral("Warning"));
+    return true;
+}
+
+bool frmRangeMaintenance::FromToAcRangeOk(const QString& from, const QString& to) {
+    // The server compares the two texts under its own collation; no table's rows are needed for it.
+    const QString source = gDBConnection->adoConnection().Provider() == QLatin1String("MSDAORA")
+                               ? QStringLiteral(" from DUAL")
+                               : QString();
+    Recordset rs = GetRecordset(QStringLiteral("Select 1 as INORDER") + source + QStringLiteral(" where ") +
+                                SqlText(from) + QStringLiteral(" <= ") + SqlText(to));
+    if (!gQueryOK || rs.IsNothing())
+        return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:FromToAcRangeOk"));
+    const bool inOrder = rs.RecordCount() >= 1;
+    rs.Close();
+    return inOrder;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Lookup buttons
+
+namespace {
+
+// A pick-only lookup: nothing can be added, deleted or cleared, and the code cannot be typed.
+void PickOnly(frmLookup& d, bool lockDescription) {
+    d.cmdClear()->setEnabled(false);
+    d.cmdAdd()->setEnabled(false);
+    d.cmdDelete()->setEnabled(false);
+    d.txtCode()->setReadOnly(true);
+    if (lockDescription)
+        d.txtDesc()->setReadOnly(true);
+}
+
+void AddDependency(frmLookup& d, const QString& table, const QString& code, const QString& area,
+                   const QString& level) {
+    d.m_DependencyTable << table;
+    d.m_DependencyFldCode << code;
+    d.m_DependencyFldArea << area;
+    d.m_DependencyFldlevel << level;
+}
+
+// What must not hold a level or code of the area before it may be deleted: the area's range table and
+// both sides of the level hierarchy.
+void AddLevelCodeDependencies(frmLookup& d, qint16 type, bool code) {
+    const QString none;
+    if (type == 4 || type == 5) {
+        AddDependency(d, QStringLiteral("CS_BA_BU_LEVELS"), code ? QStringLiteral("SO_CODE") : none,
+                      QStringLiteral("SO_AREA"), QStringLiteral("SO_LEVELS"));
+    } else {
+        AddDependency(d, QStringLiteral("CS_COA_ACCT_RANGE"), code ? QStringLiteral("CO_CODE") : none, none,
+                      QStringLiteral("CO_LEVEL"));
+        AddDependency(d, QStringLiteral("CS_MULTIPLIERHIER"), code ? QStringLiteral("CS_CODE") : none,
+                      QStringLiteral("CS_AREA"), QStringLiteral("CS_LEVEL"));
+        AddDependency(d, QStringLiteral("CS_CATEGORYHIER"), code ? QStringLiteral("CS_CODE") : none,
+                      QStringLiteral("CS_AREA"), QStringLiteral("CS_LEVEL"));
+    }
+    AddDependency(d, QStringLiteral("CS_LEVELHIER"), code ? QStringLiteral("CS_PARENTCODE") : none,
+                  QStringLiteral("CS_AREA"), QStringLiteral("CS_PARENTLEVEL"));
+    AddDependency(d, QStringLiteral("CS_LEVELHIER"), code ? QStringLiteral("CS_CHILDCODE") : none,
+                  QStringLiteral("CS_AREA"), QStringLiteral("CS_CHILDLEVEL"));
+}
+
+} // namespace
+
+template <typename Configure, typename Restrict>
+std::optional<QStringList> frmRangeMaintenance::RunLookup(Configure configure, Restrict restrict) {
+    gLookupOK = true;
+    frmLookup dialog(this);
+    configure(dialog);
+    // The load reads the list and clears gLookupOK when it cannot.
+    dialog.Form_Load();
+    restrict(dialog);
+    if (!gLookupOK)
+        return std::nullopt;
+    dialog.Show();
+    if (!dialog.m_OK)
+        return std::nullopt;
+    return dialog.m_colSelection;
+}
+
+void frmRangeMaintenance::cmdAccount_Click(int Index) {
+    const bool accounts = MaintenanceType() <= 3;
+    const auto chosen = RunLookup(
+        [&](frmLookup& d) {
+            if (accounts) {
+                d.m_strTableName = QStringLiteral("CHART_OF_ACCOUNT");
+                d.m_colFieldNames = {QStringLiteral("BUSINESS_UNIT_ID"), QStringLiteral("BUSINESS_UNIT_NM")};
+                d.m_colColumnNames = {QStringLiteral("Chart Of Account"), QStringLiteral("Description")};
+                d.m_strCaption = QStringLiteral("Table Lookup of Chart Of Account");
+            } else {
+                d.m_strTableName = QStringLiteral("CS_SOURCE");
+                d.m_colFieldNames = {SqlText(LevelType())};
+                d.m_colColumnNames = {QStringLiteral("Business Level")};
+                d.m_strCaption = QStringLiteral("Table Lookup of Business Level");
+            }
+        },
+        [](frmLookup& d) { PickOnly(d, false); });
+    if (chosen)
+        txtChartOfAccount[Index]->setText(chosen->value(0));
+}
+
+void frmRangeMaintenance::cmdLevel_Click() {
+    const qint16 type = MaintenanceType();
+    const auto chosen = RunLookup(
+        [&](frmLookup& d) {
+            d.m_strTableName = QStringLiteral("CS_SOURCE");
+            d.m_colHideFieldNames = {QStringLiteral("SOAREA"), QStringLiteral("SOLEVEL"),
+                                     QStringLiteral("SOCODE"), QStringLiteral("SODESC")};
+            d.m_colFieldNames = {QStringLiteral("SOLEVEL")};
+            d.m_colColumnNames = {QStringLiteral("Level")};
+            d.m_strFilter = QStringLiteral("SOAREA = ") + SqlText(LevelType());
+            d.m_strCaption = QStringLiteral("Table Lookup of Level");
+            d.m_strLevel = txtLevel->text();
+            d.m_strLevelType = LevelType();
+            AddLevelCodeDependencies(d, type, false);
+            d.m_Lookuplevel = true;
+        },
+        [](frmLookup&) {});
+    if (chosen)
+        txtLevel->setText(chosen->value(0));
+}
+
+void frmRangeMaintenance::cmdCodCat_Click(int Index) {
+    const qint16 type = MaintenanceType();
+    const auto chosen = RunLookup(
+        [&](frmLookup& d) {
+            if (type == 1) {
+                d.m_strTableName = QStringLiteral("CS_MULTIPLIER");
+                d.m_colFieldNames = {QStringLiteral("MULPT"), QStringLiteral("MULDESC")};
+                d.m_colColumnNames = {QStringLiteral("Multiplier"), QStringLiteral("Description")};
+                d.m_strFilter = QStringLiteral(" CS_MULTIPLIER.MULPT LIKE 'M%'");
+                d.m_strCaption = QStringLiteral("Table Lookup of Multiplier");
+            } else if (type == 2) {
+                d.m_strTableName = QStringLiteral("CS_CAT_DESC");
+                d.m_colFieldNames = {QStringLiteral("CAT_CODE"), QStringLiteral("CAT_DESC")};
+                d.m_colColumnNames = {QStringLiteral("Category"), QStringLiteral("Description")};
+                d.m_strCaption = QStringLiteral("Table Lookup of Categories");
+                AddDependency(d, QStringLiteral("CS_CAT_TYPE"), QStringLiteral("CAT_TYP_CD"), QString(),
+                              QString());
+                // A category the category hierarchy uses is in use as well.
+                AddDependency(d, QStringLiteral("CS_CATEGORYHIER"), QStringLiteral("CS_CATEGORY"), QString(),
+                              QString());
+            } else {
+                d.m_strTableName = QStringLiteral("CS_SOURCE");
+                d.m_colHideFieldNames = {QStringLiteral("SOAREA"), QStringLiteral("SOLEVEL"),
+                                         QStringLiteral("SOCODE"), QStringLiteral("SODESC")};
+                d.m_colFieldNames = {QStringLiteral("SOCODE"), QStringLiteral("SODESC")};
+                d.m_colColumnNames = {QStringLiteral("Code"), QStringLiteral("Description")};
+                d.m_strFilter = QStringLiteral(" SOAREA = ") + SqlText(LevelType());
+                if (!txtLevel->text().isEmpty())
+                    d.m_strFilter += QStringLiteral(" and SOLEVEL = ") + SqlText(txtLevel->text().trimmed());
+                d.m_strCaption = QStringLiteral("Table Lookup of Code");
+                d.m_strLevel = txtLevel->text();
+                d.m_strLevelType = LevelType();
+                AddLevelCodeDependencies(d, type, true);
+            }
+            d.m_LookupCode = true;
+        },
+        [type](frmLookup& d) {
+            if (type != 1)
+                return;
+            d.cmdClear()->setEnabled(false);
+            d.cmdDelete()->setEnabled(false);
+            d.txtCode()->setReadOnly(true);
+            d.txtDesc()->setReadOnly(true);
+        });
+    if (chosen) {
+        txtcodCat[Index]->setText(chosen->value(0));
+        lblCodCatDesc[Index]->setText(chosen->value(1));
+    }
+}
+
+void frmRangeMaintenance::ConfigureBoundLookup(frmLookup& d) const {
+    switch (MaintenanceType()) {
+    case 4:
+        d.m_strTableName = QStringLiteral("BUSINESS_UNIT");
+        d.m_colFieldNames = {QStringLiteral("BUS_UNIT_DIM_ID")};
+        d.m_colColumnNames = {QStringLiteral("Business Unit")};
+        d.m_strCaption = QStringLiteral("Table Lookup of Business Unit");
+        break;
+    case 5:
+        d.m_strTableName = QStringLiteral("BUSINESS_AREA");
+        d.m_colFieldNames = {QStringLiteral("BUSINESS_AR_DIM_ID")};
+        d.m_colColumnNames = {QStringLiteral("Business Area")};
+        d.m_strCaption = QStringLiteral("Table Lookup of Business Area");
+        break;
+    default:
+        d.m_strTableName = QStringLiteral("CHART_OF_ACCOUNT");
+        d.m_colFieldNames = {QStringLiteral("ACCOUNT_NO"), QStringLiteral("ACCOUNT_NM")};
+        d.m_colColumnNames = {QStringLiteral("Account No"), QStringLiteral("Description")};
+        // The accounts of the selected node's chart, whatever the chart box holds.
+        d.m_strFilter = QStringLiteral(" BUSINESS_UNIT_ID = ") + SqlText(m_COA);
+        d.m_strCaption = QStringLiteral("Table Lookup of Account No.");
+        break;
+    }
+}
+
+void frmRangeMaintenance::cmdlookupFr_Click(int Index) {
+    const auto chosen =
+        RunLookup([this](frmLookup& d) { ConfigureBoundLookup(d); }, [](frmLookup& d) { PickOnly(d, true); });
+    if (chosen) {
+        // Picking the lower bound proposes a range of one.
+        txtRangAccountFr[Index]->setText(chosen->value(0));
+        txtRangAccountTo[Index]->setText(chosen->value(0));
+    }
+}
+
+void frmRangeMaintenance::cmdlookupTo_Click(int Index) {
+    const auto chosen = RunLookup(
+        [this, Index](frmLookup& d) {
+            ConfigureBoundLookup(d);
+            d.m_strFindItem = txtRangAccountTo[Index]->text();
+        },
+        [](frmLookup& d) { PickOnly(d, true); });
+    if (chosen)
+        txtRangAccountTo[Index]->setText(chosen->value(0));
 }

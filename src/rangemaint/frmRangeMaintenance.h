@@ -5,17 +5,22 @@
 #include "rangemaint/RangeEditorAccess.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
 
 class EntryBox;
 class MaintTree;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
+class frmLookup;
 class QPushButton;
 class QTreeWidget;
 class RangeEngine;
+class TreeNode;
 class clsGenericMaint;
 
 // The Range Maintenance editor of one maintenance type, a child window of the main window: the tree of
@@ -33,12 +38,45 @@ public:
     QTreeWidget* AccountList() override { return lstAccountList; }
     bool TreeEnabled() const override;
     void SetTreeEnabled(bool enabled) override;
+    qint32 NodeType() const override { return m_nodeType; }
+    void SetNodeType(qint32 type) override;
+    bool IsNewRecord() const override { return NewRecord; }
+    void SetNewRecord(bool pending) override { NewRecord = pending; }
+    bool IsDelRecord() const override { return DelRecord; }
+    void SetDelRecord(bool pending) override { DelRecord = pending; }
+    RangeKeyParts KeyParts() const override { return {m_COA, m_level, m_Code, m_FR_ACCT, m_TO_ACCT}; }
+    RangeKeyParts EntryValues() const override;
+    QString CodeDescription() const override;
+    QString CurrentRoot() const override { return strcurRoot; }
+    MaintTree* Tree() override { return trvMaintenance; }
+    clsGenericMaint* GenMaint() override { return m_clsGenMaint.get(); }
+    void EnableNew(bool enable) override;
 
     void Form_Load() override;
     void Synchronize() override;
     // Follows the window state: minimised, and restored from minimised, the editor comes in front of the
     // other child windows.
     void Form_Resize(Qt::WindowStates previous);
+
+    // Node selection: settles a pending insert, then shows the node's fields, commands and account list
+    // and takes over its node type and key parts.
+    void trvMaintenance_NodeClick(TreeNode* Node) override;
+
+    // The edit commands of the main window and the entry panel's Save and Add.
+    void Insert() override;
+    void Save() override;
+    void Delete() override;
+    void CmdSaveAdd_Click(int Index);
+
+    // The lookup buttons beside the key fields.
+    void cmdAccount_Click(int Index);
+    void cmdLevel_Click();
+    void cmdCodCat_Click(int Index);
+    void cmdlookupFr_Click(int Index);
+    void cmdlookupTo_Click(int Index);
+
+    // Replaces the engine (a stand-in in tests); the editor keeps it as its own.
+    void UseEngine(std::unique_ptr<RangeEngine> engine);
 
     void SetFieldsIndex();
     int FieldsIndex() const { return m_intFieldsIndex; }
@@ -97,9 +135,42 @@ private:
     void SetLevelGroupVisible(bool visible);
     void SetChartGroupVisible(bool visible);
 
+    // Node selection.
+    bool SettlePendingInsert();
+    void ShowNodeFields(const TreeNode& node, int tag);
+    void RefillAccountList(const QString& coa, const QString& level, const QString& code);
+    // Save with its answer: true when the entry was written or nothing was pending.
+    bool SaveEntry();
+
+    // Validation.
+    bool ValidateEntry();
+    bool ValidateRangeAccount();
+    bool ValidateBusinessUnit();
+    bool ValidateBusinessArea();
+    bool ValidateBusinessRange(const QString& noun, const QString& table, const QString& column,
+                               const QString& location);
+    bool FromToAcRangeOk(const QString& from, const QString& to);
+    bool Refuse(QWidget* field, const QString& message);
+    // Runs an existence look-up: true when found, true after the warning when not, false when it failed.
+    bool KnownOrWarned(const QString& sql, const QString& warning, const QString& location);
+    void ConfigureBoundLookup(frmLookup& d) const;
+    void ConnectEntryPanel();
+    void ResetFieldsChanged();
+    void OpenField(QLineEdit* box);
+
+    // Runs one lookup: settings filled by `configure`, restrictions applied by `restrict`, then shown;
+    // answers the chosen row, or nothing when the dialog was not shown or not confirmed.
+    template <typename Configure, typename Restrict>
+    std::optional<QStringList> RunLookup(Configure configure, Restrict restrict);
+
     std::unique_ptr<RangeEngine> m_clsMaintenanceType;
     Recordset m_rsMain;
     qint16 m_intFieldsIndex = 0;
     bool mb_AddCode = false;
     bool mb_AddRange = false;
+    qint32 m_nodeType = 0;
+    // The node the selection last settled on, by key, so a No to the prompt can go back to it.
+    QString m_lastNodeKey;
+    // The values the account list was last filled for; unset while it was never filled.
+    std::optional<QString> m_listKey;
 };

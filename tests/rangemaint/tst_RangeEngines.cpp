@@ -1,6 +1,6 @@
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
-#include "rangemaint/RangeEditorAccess.h"
+#include "rangemaint/RangeEditorState.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
 #include "rangemaint/clsAcMultiplierRangeMaint.h"
@@ -13,28 +13,18 @@
 
 namespace {
 
-// An owner without a window: what the engines read, and a record of the tree's enabled states.
-class HeadlessEditor : public RangeEditorAccess {
+// An owner without a window that records the tree's enabled states.
+class HeadlessEditor : public RangeEditorState {
 public:
-    explicit HeadlessEditor(qint16 type, const QString& area = QString()) : m_type(type), m_area(area) {}
-    qint16 MaintenanceType() const override { return m_type; }
-    QString LevelType() const override { return m_area; }
-    QString FilterText() const override { return filter; }
-    QTreeWidget* AccountList() override { return &list; }
-    bool TreeEnabled() const override { return enabled; }
+    explicit HeadlessEditor(qint16 type, const QString& = QString()) : RangeEditorState(type) {}
     void SetTreeEnabled(bool on) override {
-        enabled = on;
+        RangeEditorState::SetTreeEnabled(on);
         states << on;
     }
 
-    QString filter;
-    QTreeWidget list;
-    bool enabled = true;
+    QTreeWidget& list = *AccountList();
+    bool& enabled = treeEnabled;
     QList<bool> states;
-
-private:
-    qint16 m_type;
-    QString m_area;
 };
 
 QStringList row(const QTreeWidget& list, int r) {
@@ -344,24 +334,24 @@ void tst_RangeEngines::levelStatementBuilders() {
     OPEN_WAREHOUSE();
     // Without an owner, as other engines use it.
     clsAcLevelRangeMaint e;
-    QVERIFY(e.RecordExists("CORP"));
-    QVERIFY(e.RecordExists("RETL", "L5"));
-    QVERIFY(e.RecordExists("CORP", "L1", "9"));
-    QVERIFY(!e.RecordExists("CORP", "L1", "8"));
-    QVERIFY(e.RecordExists("CORP", "L4", "1111", "111100", "111199"));
-    QVERIFY(!e.RecordExists("CORP", "L4", "1111", "111100", "111198"));
+    QVERIFY(Existence::Present == e.RecordExists("CORP"));
+    QVERIFY(Existence::Present == e.RecordExists("RETL", "L5"));
+    QVERIFY(Existence::Present == e.RecordExists("CORP", "L1", "9"));
+    QVERIFY(Existence::Absent == e.RecordExists("CORP", "L1", "8"));
+    QVERIFY(Existence::Present == e.RecordExists("CORP", "L4", "1111", "111100", "111199"));
+    QVERIFY(Existence::Absent == e.RecordExists("CORP", "L4", "1111", "111100", "111198"));
     // A From without a To tests no range.
-    QVERIFY(e.RecordExists("CORP", "L4", "1111", "999999", ""));
-    QVERIFY(!e.RecordExists("CO'RP"));
+    QVERIFY(Existence::Present == e.RecordExists("CORP", "L4", "1111", "999999", ""));
+    QVERIFY(Existence::Absent == e.RecordExists("CO'RP"));
 
     // The code's placeholder row is filled first, later ranges are new rows.
-    const QString update = e.AddRangeOfAccount("CORP", "L1", "9", "900000", "900099");
+    const QString update = *e.AddRangeOfAccount("CORP", "L1", "9", "900000", "900099");
     QCOMPARE(update,
              QString("Update CS_COA_ACCT_RANGE Set CO_FR_ACCT ='900000',  CO_TO_ACCT ='900099' where  "
                      "CO_COA ='CORP' and  CO_LEVEL = 'L1' and  CO_CODE = '9' and  CO_FR_ACCT = ' '  and "
                      "CO_TO_ACCT = ' '"));
     QVERIFY(w.own().Execute(update));
-    const QString insert = e.AddRangeOfAccount("CORP", "L1", "9", "900100", "900199");
+    const QString insert = *e.AddRangeOfAccount("CORP", "L1", "9", "900100", "900199");
     QCOMPARE(insert,
              QString("Insert into CS_COA_ACCT_RANGE(CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT) "
                      "values ('CORP','L1','9','900100','900199')"));
@@ -370,21 +360,21 @@ void tst_RangeEngines::levelStatementBuilders() {
                     "= 'L1' and CO_CODE = '9' order by CO_FR_ACCT"),
              (QStringList{"900000|900099", "900100|900199"}));
     // An apostrophe is a value like any other.
-    const QString quoted = e.AddRangeOfAccount("CO'RP", "L1", "9", "1", "2");
+    const QString quoted = *e.AddRangeOfAccount("CO'RP", "L1", "9", "1", "2");
     QVERIFY(quoted.endsWith("values ('CO''RP','L1','9','1','2')"));
     QVERIFY(w.own().Execute(quoted));
-    QVERIFY(e.RecordExists("CO'RP", "L1", "9", "1", "2"));
+    QVERIFY(Existence::Present == e.RecordExists("CO'RP", "L1", "9", "1", "2"));
 
     const QString remove = e.DeleteRangeOfAccount("CO'RP", "L1", "9", "1", "2");
     QCOMPARE(remove,
              QString("Delete From CS_COA_ACCT_RANGE where  CO_COA = 'CO''RP' and CO_LEVEL = 'L1' and  "
                      "CO_CODE = '9' and CO_FR_ACCT = '1' and  CO_TO_ACCT = '2'"));
     QVERIFY(w.own().Execute(remove));
-    QVERIFY(!e.RecordExists("CO'RP"));
+    QVERIFY(Existence::Absent == e.RecordExists("CO'RP"));
     QVERIFY(w.own().Execute(e.DeleteRangeOfAccount("CORP", "L1", "9", "900000", "900099")));
     QVERIFY(w.own().Execute(e.DeleteRangeOfAccount("CORP", "L1", "9", "900100", "900199")));
     // No placeholder comes back: the code is gone.
-    QVERIFY(!e.RecordExists("CORP", "L1", "9"));
+    QVERIFY(Existence::Absent == e.RecordExists("CORP", "L1", "9"));
     QVERIFY(m_env->ui.messages.isEmpty());
     QVERIFY(m_env->logText().isEmpty());
 }
@@ -394,10 +384,11 @@ void tst_RangeEngines::aFailedQueryEndsItsOperation_data() {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("location");
     for (const QString& b : Warehouse::backends()) {
+        // The existence checks leave the report to the action they end.
         Warehouse::newRow(b, "RecordExists") << "RecordExists"
-                                             << "clsAcLevelRangeMaint:RecordExists";
+                                             << "caller:Action";
         Warehouse::newRow(b, "AddRangeOfAccount") << "AddRangeOfAccount"
-                                                  << "clsAcLevelRangeMaint:AddRangeOfAccount";
+                                                  << "caller:Action";
         Warehouse::newRow(b, "level list") << "PopulateAccountList"
                                            << "clsAcLevelRangeMaint:PopulateAccountList";
         Warehouse::newRow(b, "multiplier list") << "multiplier"
@@ -417,10 +408,13 @@ void tst_RangeEngines::aFailedQueryEndsItsOperation() {
     HeadlessEditor owner(operation == "units" ? 4 : 3, operation == "units" ? "BU" : "AC");
     if (operation == "RecordExists") {
         clsAcLevelRangeMaint e;
-        QVERIFY(!e.RecordExists("CORP"));
+        QVERIFY(Existence::Failed == e.RecordExists("CORP"));
+        QVERIFY(m_env->logText().isEmpty());
+        RangeEngine::FailLookup(location);
     } else if (operation == "AddRangeOfAccount") {
         clsAcLevelRangeMaint e;
-        QCOMPARE(e.AddRangeOfAccount("CORP", "L1", "9", "1", "2"), QString());
+        QVERIFY(!e.AddRangeOfAccount("CORP", "L1", "9", "1", "2"));
+        RangeEngine::FailLookup(location);
     } else if (operation == "PopulateAccountList") {
         clsAcLevelRangeMaint e;
         e.OwnerForm(&owner);
@@ -444,6 +438,8 @@ void tst_RangeEngines::aFailedQueryEndsItsOperation() {
     QCOMPARE(m_env->ui.messages.size(), 1);
     QVERIFY(m_env->ui.messages[0].prompt.contains("the test's failure"));
     QVERIFY2(m_env->logText().contains("in " + location), qPrintable(m_env->logText()));
+    if (location == "caller:Action")
+        QVERIFY2(m_env->logText().contains("the test's failure"), qPrintable(m_env->logText()));
 }
 
 QTEST_MAIN(tst_RangeEngines)

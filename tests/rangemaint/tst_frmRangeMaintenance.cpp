@@ -413,19 +413,19 @@ void tst_frmRangeMaintenance::entryPanelOperations() {
     };
     const QList<bool> all{true, true, true, true, true, true, true};
     for (int node : {0, 4}) {
-        gNodeType = node;
+        f.SetNodeType(node);
         f.EnableParentFields(false);
         QCOMPARE(enabled(), all);
     }
-    gNodeType = 1;
+    f.SetNodeType(1);
     f.EnableParentFields(false);
     QCOMPARE(enabled(), (QList<bool>{false, false, true, true, true, true, true}));
     f.EnableKeyFields(true);
-    gNodeType = 2;
+    f.SetNodeType(2);
     f.EnableParentFields(false);
     QCOMPARE(enabled(), (QList<bool>{false, false, false, false, true, true, true}));
     f.EnableKeyFields(true);
-    gNodeType = 3;
+    f.SetNodeType(3);
     f.EnableParentFields(false);
     QCOMPARE(enabled(), (QList<bool>{false, false, false, false, false, false, true}));
     f.EnableParentFields(true);

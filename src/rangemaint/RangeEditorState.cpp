@@ -1,0 +1,67 @@
+#include "rangemaint/RangeEditorState.h"
+
+#include "frame/MaintenanceTypes.h"
+#include "frame/ModMaintenance.h"
+#include "services/MaintTree.h"
+#include "services/TreeNode.h"
+#include "services/clsGenericMaint.h"
+
+#include <QTreeWidget>
+
+RangeEditorState::RangeEditorState(qint16 type)
+    : root(MaintenanceTypes::TypeName(type)), m_type(type), m_tree(std::make_unique<MaintTree>()),
+      m_genMaint(std::make_unique<clsGenericMaint>()), m_list(std::make_unique<QTreeWidget>()) {}
+
+RangeEditorState::~RangeEditorState() = default;
+
+QString RangeEditorState::LevelType() const {
+    return MaintenanceTypes::AreaCode(m_type, MaintenanceTypes::Range);
+}
+
+QTreeWidget* RangeEditorState::AccountList() {
+    return m_list.get();
+}
+
+MaintTree* RangeEditorState::Tree() {
+    return m_tree.get();
+}
+
+clsGenericMaint* RangeEditorState::GenMaint() {
+    return m_genMaint.get();
+}
+
+void RangeEditorState::SetNodeType(qint32 type) {
+    nodeType = type;
+    gNodeType = type;
+}
+
+RangeKeyParts RangeEditorState::EntryValues() const {
+    return {entry.COA.trimmed(), entry.level.trimmed(), entry.Code.trimmed(), entry.FR_ACCT.trimmed(),
+            entry.TO_ACCT.trimmed()};
+}
+
+TreeNode* RangeEditorState::EnsureRoot() {
+    if (TreeNode* node = m_tree->Node(clsGenericMaint::BuildKey(root, {}, {}, {}, {}, {})))
+        return node;
+    return m_genMaint->AddNode_Root(*m_tree, root);
+}
+
+void RangeEditorState::trvMaintenance_NodeClick(TreeNode* node) {
+    if (!node || m_tree->IndexOf(node) < 0)
+        return;
+    m_tree->SetSelectedItem(node);
+    bool isNumber = false;
+    const int tag = node->Tag().toInt(&isNumber);
+    SetNodeType(isNumber ? tag : 0);
+    const NodeInfo& info = node->Info();
+    if (tag >= 1)
+        keys.COA = info.account.trimmed();
+    if (tag >= 2 && !info.level.isEmpty())
+        keys.level = info.level.trimmed();
+    if (tag >= 3)
+        keys.Code = info.code.trimmed();
+    if (tag == 4) {
+        keys.FR_ACCT = info.fromAccount.trimmed();
+        keys.TO_ACCT = info.toAccount.trimmed();
+    }
+}
