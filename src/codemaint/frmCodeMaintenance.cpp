@@ -658,39 +658,31 @@ void frmCodeMaintenance::ShowNode(TreeNode* Node) {
     }
     txtCOAccount[i]->setText(info.account);
     m_COA = info.account.trimmed();
+    if (nodeType == 1)
+        return;
     if (multiCategory) {
-        const bool multiplierNode = nodeType == 3;
-        if (nodeType == 1)
-            return;
-        txtMulti->setText(multiplierNode ? info.code : info.multiCategory);
+        txtMulti->setText(nodeType == 3 ? info.code : info.multiCategory);
         m_MultiCategory = txtMulti->text().trimmed();
         // The multiplier's description is on its own node: the node itself, or one or two levels up.
         const TreeNode* multiplier = Node;
         while (multiplier && multiplier->Tag() != QLatin1String("3"))
             multiplier = multiplier->Parent();
         lblMultiDesc->setText(multiplier ? multiplier->Info().description : QString());
-        if (multiplierNode)
+        if (nodeType == 3)
             return;
-        txtParentLevel[i]->setText(info.level);
-        m_level = info.level.trimmed();
-        if (nodeType == 2)
-            return;
-        txtParentCode[i]->setText(info.code);
-        lblParentCodeDesc[i]->setText(info.description);
-        m_COA = txtCOAccount[i]->text();
-        m_MultiCategory = txtMulti->text();
-        m_Code = info.code.trimmed();
-        return;
     }
-    if (nodeType == 1)
-        return;
     txtParentLevel[i]->setText(info.level);
     m_level = info.level.trimmed();
     if (nodeType == 2)
         return;
     txtParentCode[i]->setText(info.code);
-    lblParentCodeDesc[i]->setText(nodeType == 3 ? info.description : parent.description);
+    lblParentCodeDesc[i]->setText(nodeType == 3 || multiCategory ? info.description : parent.description);
     m_Code = info.code.trimmed();
+    if (multiCategory) {
+        m_COA = txtCOAccount[i]->text();
+        m_MultiCategory = txtMulti->text();
+        return;
+    }
     if (nodeType == 3)
         return;
     // The child level first: a new child level clears the child code.
@@ -745,11 +737,12 @@ QString frmCodeMaintenance::GetNextLevelCode(const QString& CurrentLevel) {
     return QLatin1Char('L') + QString::number(n + 1);
 }
 
-bool frmCodeMaintenance::HasRows(const QString& sql) {
+std::optional<bool> frmCodeMaintenance::FindsRow(const QString& sql) {
     Recordset rs = GetRecordset(sql);
-    const bool found = !rs.IsNothing() && rs.RecordCount() > 0;
-    if (!rs.IsNothing())
-        rs.Close();
+    if (rs.IsNothing())
+        return std::nullopt;
+    const bool found = rs.RecordCount() > 0;
+    rs.Close();
     return found;
 }
 
@@ -797,9 +790,7 @@ void frmCodeMaintenance::Insert() {
         txtChildLevel->setEnabled(true);
         // The next level is proposed only where the area's dictionary has it.
         if (const QString next = GetNextLevelCode(txtParentLevel[i]->text());
-            !next.isEmpty() &&
-            HasRows(QStringLiteral("Select DISTINCT SOLEVEL from CS_SOURCE where SOLEVEL = ") +
-                    SqlText(next) + QStringLiteral(" and SOAREA = ") + SqlText(LevelType())))
+            !next.isEmpty() && LevelDefined(next).value_or(false))
             txtChildLevel->setText(next);
         txtChildLevel->setFocus();
         break;
@@ -908,25 +899,27 @@ bool frmCodeMaintenance::ValidateEntry() {
     }
 }
 
+std::optional<bool> frmCodeMaintenance::LevelDefined(const QString& level) const {
+    return FindsRow(QStringLiteral("Select DISTINCT SOLEVEL from CS_SOURCE where SOLEVEL = ") +
+                    SqlText(level) + QStringLiteral(" and SOAREA = ") + SqlText(LevelType()));
+}
+
+bool frmCodeMaintenance::Refuse(QWidget* box, const QString& message) {
+    MsgBox(message, vbExclamation, QStringLiteral("Error"));
+    box->setFocus();
+    return false;
+}
+
 bool frmCodeMaintenance::ValidateChildLevel() {
     const QString level = txtChildLevel->text().trimmed();
-    const auto refuse = [this](const QString& message) {
-        MsgBox(message, vbExclamation, QStringLiteral("Error"));
-        txtChildLevel->setFocus();
-        return false;
-    };
     if (level.isEmpty())
-        return refuse(QStringLiteral("Child Level cannot be blank "));
-    bool valid = true;
-    Recordset rs = GetRecordset(QStringLiteral("Select DISTINCT SOLEVEL from CS_SOURCE where SOLEVEL = ") +
-                                SqlText(level) + QStringLiteral(" and SOAREA = ") + SqlText(LevelType()));
-    if (rs.IsNothing())
+        return Refuse(txtChildLevel, QStringLiteral("Child Level cannot be blank "));
+    const std::optional<bool> known = LevelDefined(level);
+    if (!known)
         return false;
-    if (rs.RecordCount() < 1)
-        valid = refuse(QStringLiteral("It's not a valid Child Level"));
-    rs.Close();
+    bool valid = *known || Refuse(txtChildLevel, QStringLiteral("It's not a valid Child Level"));
     if (GetLevelNumber(level) <= GetLevelNumber(txtParentLevel[m_intFieldsIndex]->text().trimmed()))
-        valid = refuse(QStringLiteral("Child Level must be greater than Parent Level"));
+        valid = Refuse(txtChildLevel, QStringLiteral("Child Level must be greater than Parent Level"));
     return valid;
 }
 
@@ -934,21 +927,13 @@ bool frmCodeMaintenance::ValidateChildCode() {
     if (!ValidateChildLevel())
         return false;
     const QString code = txtChildCode->text().trimmed();
-    const auto refuse = [this](const QString& message) {
-        MsgBox(message, vbExclamation, QStringLiteral("Error"));
-        txtChildCode->setFocus();
-        return false;
-    };
     if (code.isEmpty())
-        return refuse(QStringLiteral("Child Code cannot be blank "));
-    Recordset rs = GetRecordset(QStringLiteral("Select DISTINCT SOCODE from CS_SOURCE where SOCODE = ") +
-                                SqlText(code) + QStringLiteral(" and SOAREA = ") + SqlText(LevelType()) +
-                                QStringLiteral(" and SOLEVEL = ") + SqlText(txtChildLevel->text()));
-    if (rs.IsNothing())
-        return false;
-    const bool found = rs.RecordCount() > 0;
-    rs.Close();
-    return found || refuse(QStringLiteral("It's not a valid Level Code"));
+        return Refuse(txtChildCode, QStringLiteral("Child Code cannot be blank "));
+    const std::optional<bool> known =
+        FindsRow(QStringLiteral("Select DISTINCT SOCODE from CS_SOURCE where SOCODE = ") + SqlText(code) +
+                 QStringLiteral(" and SOAREA = ") + SqlText(LevelType()) + QStringLiteral(" and SOLEVEL = ") +
+                 SqlText(txtChildLevel->text()));
+    return known && (*known || Refuse(txtChildCode, QStringLiteral("It's not a valid Level Code")));
 }
 
 std::unique_ptr<frmLookup> frmCodeMaintenance::NewLookup() {

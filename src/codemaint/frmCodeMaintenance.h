@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 
 class CodeEngine;
 class MaintTree;
@@ -152,8 +153,12 @@ private:
     bool ValidateEntry();
     bool ValidateChildLevel();
     bool ValidateChildCode();
-    // Whether a query finds a row; a query that fails answers false after its message.
-    static bool HasRows(const QString& sql);
+    // Whether a query finds a row; nothing when it fails (after its message).
+    static std::optional<bool> FindsRow(const QString& sql);
+    // Whether the editor's area has the level in its dictionary.
+    std::optional<bool> LevelDefined(const QString& level) const;
+    // Tells why the entry is refused and puts the focus on the box to mend; answers false.
+    static bool Refuse(QWidget* box, const QString& message);
     std::unique_ptr<frmLookup> NewLookup();
     // The tables that must not use an entry that the lookup is to delete.
     void AddDependencyRows(frmLookup& lookup, bool codes) const;
