@@ -70,9 +70,13 @@ QGroupBox* frmCodeMaintenance::BuildFrame(int i) {
         place(r.caption, 120, top + 30, 2200, 285);
         place(r.box, 2400, top, 1800, 315);
         place(r.lookup, 4260, top, 375, 315);
-        if (r.description)
-            place(r.description, 4740, top + 30, 3300, 285);
-        top += 420;
+        // Descriptions run long: they wrap onto a second line rather than lose their end.
+        if (r.description) {
+            place(r.description, 4740, top + 30, 3300, 510);
+            r.description->setWordWrap(true);
+            r.description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        }
+        top += 540;
         return r;
     };
     const Row chart = row(QStringLiteral("Chart Of Account:"), false);
