@@ -165,6 +165,8 @@ private slots:
     void twoEditorsDeleteTheirOwn();
     void cancelInsertRightClickAndDeleteKey_data() { Warehouse::addBackendRows(); }
     void cancelInsertRightClickAndDeleteKey();
+    void entryChecks_data();
+    void entryChecks();
     void childChecks_data();
     void childChecks();
     void levelArithmetic();
@@ -585,6 +587,53 @@ void tst_frmCodeMaintenance::cancelInsertRightClickAndDeleteKey() {
     f->trvMaintenance_KeyDown(Qt::Key_Delete, {});
     QCOMPARE(prompts(m_env->ui).last(), QString("Do you want to delete selected item?"));
     QVERIFY(!f->NewRecord && !f->DelRecord && engine->calls.isEmpty());
+}
+
+void tst_frmCodeMaintenance::entryChecks_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("node");  // selected before New; "" the root
+    QTest::addColumn<QString>("value"); // put in the box of the new entry
+    QTest::addColumn<QString>("message");
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "chart") << 1 << ""
+                                      << " "
+                                      << "Account cannot be blank";
+        Warehouse::newRow(b, "multiplier") << 1 << "CORP"
+                                           << "MX'"
+                                           << "It's not a valid Multiplier";
+        Warehouse::newRow(b, "category") << 2 << "CORP"
+                                         << "C'"
+                                         << "It's not a valid Category";
+        Warehouse::newRow(b, "level of a multiplier") << 1 << "CORP,MFX"
+                                                      << ""
+                                                      << "Level cannot be blank";
+        Warehouse::newRow(b, "parent level") << 3 << "CORP"
+                                             << "L9"
+                                             << "It's not a valid Level";
+        Warehouse::newRow(b, "parent code") << 4 << "BU,L1"
+                                            << "99"
+                                            << "It's not a valid Level Code";
+    }
+}
+
+void tst_frmCodeMaintenance::entryChecks() {
+    OPEN_WAREHOUSE();
+    Main();
+    QFETCH(int, type);
+    QFETCH(QString, node);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    StandInEngine* engine = nullptr;
+    frmCodeMaintenance* f = openEditor(type, &engine);
+    QVERIFY(
+        f->trvMaintenance_NodeClick(node.isEmpty() ? f->trvMaintenance->Nodes().front() : ::node(*f, node)));
+    f->Insert();
+    QWidget* box = f->focusWidget();
+    static_cast<QLineEdit*>(box)->setText(value);
+    f->Save();
+    QCOMPARE(prompts(m_env->ui), QStringList{message});
+    QVERIFY(f->focusWidget() == box && f->NewRecord && engine->calls.isEmpty());
 }
 
 void tst_frmCodeMaintenance::childChecks_data() {
