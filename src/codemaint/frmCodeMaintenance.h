@@ -7,12 +7,14 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 
 class CodeEngine;
 class MaintTree;
 class TreeNode;
 class EntryBox;
 class QGroupBox;
+class frmLookup;
 class QLabel;
 class QPushButton;
 
@@ -38,6 +40,38 @@ public:
     int FieldsIndex() const { return m_intFieldsIndex; }
     // The engine of the type; nullptr for a type outside 1-5.
     CodeEngine* Engine() const { return m_clsMaintenanceType.get(); }
+    // Puts another engine in place of the type's own (tests give the editor a stand-in this way).
+    void UseEngine(std::unique_ptr<CodeEngine> engine);
+
+    // Node selection: the command states, the entry panel and the key parts of the node. With an insert
+    // pending and a box changed it first asks whether to cancel the insert; answered No, the previous node
+    // is selected again. Answers whether the node was taken.
+    bool trvMaintenance_NodeClick(TreeNode* Node);
+    // The node type of this editor's selection, which its commands and its engine act on.
+    qint32 NodeType() const { return m_intNodeType; }
+    void trvMaintenance_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
+    // A right click selects the node under the pointer and opens the main window's pop-up menu for it.
+    void trvMaintenance_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& point);
+
+    // The edit commands: New below the selected node, Save of the pending entry, Delete of the selected
+    // leaf, and Save followed by New below the same parent.
+    void Insert() override;
+    void Save() override;
+    void Delete() override;
+    void CmdSaveAdd_Click(int Index);
+    // The level after a level text ("L3" gives "L4"); a text that is no valid level is told and answers "".
+    QString GetNextLevelCode(const QString& CurrentLevel);
+    // The number of a level text: every capital "L" removed, then digits only within 1-32767 (blanks
+    // around them allowed); anything else gives 0.
+    static qint16 GetLevelNumber(const QString& level);
+
+    // The lookup buttons.
+    void cmdCOAccount_Click(int Index);
+    void cmdMulti_Click();
+    void cmdParentLevel_Click(int Index);
+    void cmdParentCode_Click(int Index);
+    void cmdChildLevel_Click();
+    void cmdChildCode_Click();
 
     // The nodes that the load and the engines add below the built-in node kinds: a level under a
     // multiplier or category, a code under such a level, and a child (level and code) under a parent
@@ -109,8 +143,33 @@ private:
     void SetLevelRowVisible(bool visible);
     void SetCodeRowVisible(bool visible);
     void SetChildRowsVisible(bool visible);
+    void ShowNode(TreeNode* Node);
+    void CancelInsert();
+    // Makes this editor's node type the one the engine reads.
+    void PublishNodeType();
+    // Save's work: true when the entry was written or nothing was pending, false when a check or the
+    // engine refused it.
+    bool SaveEntry();
+    bool ValidateEntry();
+    bool ValidateChildLevel();
+    bool ValidateChildCode();
+    // Whether a query finds a row; nothing when it fails (after its message).
+    static std::optional<bool> FindsRow(const QString& sql);
+    // Whether the editor's area has the level in its dictionary.
+    std::optional<bool> LevelDefined(const QString& level) const;
+    // Tells why the entry is refused and puts the focus on the box to mend; answers false.
+    static bool Refuse(QWidget* box, const QString& message);
+    std::unique_ptr<frmLookup> NewLookup();
+    // The tables that must not use an entry that the lookup is to delete.
+    void AddDependencyRows(frmLookup& lookup, bool codes) const;
+    void SetCodeLookup(frmLookup& lookup, const QString& level) const;
+    void SetLevelLookup(frmLookup& lookup) const;
+    static bool ShowLookup(frmLookup& lookup);
 
     std::unique_ptr<CodeEngine> m_clsMaintenanceType;
     Recordset m_rsMain;
     qint16 m_intFieldsIndex = 0;
+    qint32 m_intNodeType = 0;
+    // The previous node, by key: a removal does not shift it as it would an index.
+    QString m_strLastNodeKey;
 };
