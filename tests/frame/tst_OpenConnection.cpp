@@ -103,9 +103,9 @@ void tst_OpenConnection::entryShowsItsBoxes() {
     QFETCH(bool, integrated);
     QFETCH(QString, text);
     TestEnvironment env;
-    writeIni(env.folder(), {"mart1=Other,PROVIDER=SQLOLEDB;Data Source=x;User ID=;Password=;",
+    // The entry chosen first is integrated: nothing of its greyed boxes may stay.
+    writeIni(env.folder(), {"mart1=Other,PROVIDER=SQLOLEDB;Data Source=x;;Trusted_Connection=Yes,",
                             entry.replace("mart1=", "mart2=")});
-    gIntegratedSecurity = !integrated;
     frmOpenConnection dialog;
     QVERIFY(!dialog.CboLocation->isEditable());
     QCOMPARE(dialog.CboLocation->currentIndex(), -1);
@@ -114,11 +114,14 @@ void tst_OpenConnection::entryShowsItsBoxes() {
     // Nothing chosen, nothing shown; the list has the focus.
     QVERIFY(dialog.txtConnectionType->text().isEmpty() && dialog.txtDatabaseServer->text().isEmpty());
     QCOMPARE(dialog.focusWidget(), dialog.CboLocation);
+    dialog.CboLocation->setCurrentIndex(0);
+    gIntegratedSecurity = !integrated;
     dialog.CboLocation->setCurrentIndex(1);
     QCOMPARE(dialog.MartKey(), QString("mart2"));
     QCOMPARE(dialog.Label3->text(), serverLabel);
     QCOMPARE(dialog.txtDatabaseName->text(), database);
     QCOMPARE(dialog.Label4->isEnabled(), !database.isEmpty());
+    QCOMPARE(greyed(dialog.txtDatabaseName), database.isEmpty());
     QCOMPARE(dialog.txtUserID->isEnabled(), loginBoxes);
     QCOMPARE(dialog.txtPassword->isEnabled(), loginBoxes);
     QCOMPARE(dialog.lblUserID->isEnabled(), loginBoxes);

@@ -323,6 +323,7 @@ void tst_QlxIni::writesKeepTheFileProtected() {
             frmImportLocations(nullptr).cmdOK->click();
         } else {
             frmOpenConnection dialog;
+            dialog.Form_Activate(); // an unreadable file is no file without connections
             dialog.CboLocation->setCurrentIndex(0);
             if (operation == "rewrite")
                 dialog.SavePassword("u2", "");
