@@ -6,7 +6,6 @@
 #include "platform/DbConnection.h"
 
 #include <QDir>
-#include <QSqlQuery>
 
 namespace {
 
@@ -23,9 +22,8 @@ bool WarehouseFile::Check(DbConnection& connection, const QString& connectionTex
     const ConnectionText ct = ConnectionText::Parse(connectionText);
     if (ct.backend() != ConnectionText::Backend::SqliteFile)
         return true;
-    QSqlQuery probe(connection.database());
     for (const char* table : kTables) {
-        if (probe.exec(QString("Select 1 From %1 Where 1 = 0").arg(QLatin1String(table))))
+        if (connection.Execute(QString("Select 1 From %1 Where 1 = 0").arg(QLatin1String(table))))
             continue;
         Err().Raise(CurrentError::UnspecifiedError,
                     QString("The file \"%1\" is not a warehouse: it has no table %2.")

@@ -208,19 +208,6 @@ void frmOpenConnection::tellNoConnections() {
     gMsgResponse = QString::number(MsgBox(NoConnectionsMessage(), vbInformation, App::Title()));
 }
 
-void frmOpenConnection::showNothing() {
-    for (QLineEdit* box : {txtConnectionType, txtDatabaseServer, txtDatabaseName,
-                           static_cast<QLineEdit*>(txtUserID), static_cast<QLineEdit*>(txtPassword)})
-        box->clear();
-    Label3->setText("Database s&erver name:");
-    ChkSavePassword->setText("Remember Password");
-    ChkSavePassword->setChecked(false);
-    m_sMartKey.clear();
-    m_bSavePasswordClicked = false;
-    sDBLocation = clsLocations();
-    CboLocation->setFocus();
-}
-
 void frmOpenConnection::CboLocation_Click() {
     m_bSavePasswordClicked = false;
     const int position = CboLocation->currentIndex();
@@ -271,9 +258,6 @@ void frmOpenConnection::CboLocation_Click() {
             gIntegratedSecurity = false;
         }
         m_sMartKey = QString("mart%1").arg(position + 1);
-    } else {
-        // The boxes show the chosen entry or nothing, never an earlier one's values.
-        return showNothing();
     }
     if (txtUserID->isEnabled() && txtUserID->text().trimmed().isEmpty())
         txtUserID->setFocus();
@@ -320,6 +304,13 @@ void frmOpenConnection::cmdCancel_Click() {
 }
 
 bool frmOpenConnection::SavePassword(const QString& UserId, const QString& Password) {
+    // A user name that would read back as something else is refused as it would be in a new entry.
+    const QString user = UserId.trimmed();
+    const QString problem = QlxIni::ValueProblem("user name", user);
+    if (!problem.isEmpty()) {
+        MsgBox(problem, vbExclamation);
+        return false;
+    }
     const QString path = QlxIni::PathIn(App::Path());
     QString stored;
     if (ChkSavePassword->isChecked()) {
@@ -331,13 +322,6 @@ bool frmOpenConnection::SavePassword(const QString& UserId, const QString& Passw
                 "The password holds a character that cannot be remembered, so it is not stored. You will be "
                 "asked for it when you open this connection.",
                 vbInformation);
-    }
-    // A user name that would read back as something else is refused as it would be in a new entry.
-    const QString user = UserId.trimmed();
-    const QString problem = QlxIni::ValueProblem("user name", user);
-    if (!problem.isEmpty()) {
-        MsgBox(problem, vbExclamation);
-        return false;
     }
     // The entry is the one the reader listed at the chosen position, wherever its line stands.
     const int number = m_sMartKey.trimmed().mid(4).toInt();

@@ -77,7 +77,6 @@ protected:
 private:
     void buildControls();
     void tellNoConnections();
-    void showNothing();
     // Entries whose credentials live elsewhere: a local warehouse file or an ODBC data source.
     static bool NeedsNoLogin(const QString& provider);
 

@@ -103,13 +103,15 @@ void tst_OpenConnection::entryShowsItsBoxes() {
     QFETCH(bool, integrated);
     QFETCH(QString, text);
     TestEnvironment env;
-    writeIni(env.folder(), {"mart1=Other,PROVIDER=SQLOLEDB;Data Source=x;User ID=;Password=;",
-                            entry.replace("mart1=", "mart2=")});
+    writeIni(env.folder(),
+             {"mart1=Other,PROVIDER=SQLOLEDB;Data Source=x;User ID=;Password=;",
+              entry.replace("mart1=", "mart2="),
+              "mart3=Int,PROVIDER=SQLOLEDB;Data Source=x;Initial Catalog=D;Trusted_Connection=Yes,"});
     gIntegratedSecurity = !integrated;
     frmOpenConnection dialog;
     QVERIFY(!dialog.CboLocation->isEditable());
     QCOMPARE(dialog.CboLocation->currentIndex(), -1);
-    QCOMPARE(dialog.CboLocation->count(), 2);
+    QCOMPARE(dialog.CboLocation->count(), 3);
     QVERIFY(!dialog.txtConnectionType->isEnabled() && !dialog.txtDatabaseServer->isEnabled());
     // Nothing chosen, nothing shown; the list has the focus.
     QVERIFY(dialog.txtConnectionType->text().isEmpty() && dialog.txtDatabaseServer->text().isEmpty());
@@ -128,6 +130,10 @@ void tst_OpenConnection::entryShowsItsBoxes() {
     QCOMPARE(dialog.ChkSavePassword->isEnabled(), checkEnabled);
     QCOMPARE(gIntegratedSecurity, integrated);
     QCOMPARE(dialog.ConnectionTextFromBoxes(), text);
+    // Chosen again after an integrated entry, the database box is as white or grey as before.
+    dialog.CboLocation->setCurrentIndex(2);
+    dialog.CboLocation->setCurrentIndex(1);
+    QCOMPARE(greyed(dialog.txtDatabaseName), database.isEmpty());
 }
 
 void tst_OpenConnection::noConnectionsIsToldOncePerShowing() {

@@ -36,7 +36,6 @@ private slots:
     void readingAndAppending();
     void corruptingEntriesAreRefused_data();
     void corruptingEntriesAreRefused();
-    void savePasswordEditsOnlyItsOwnLine();
     void rewriteChangesTheListedEntryOnly_data();
     void rewriteChangesTheListedEntryOnly();
     void writesKeepTheFileProtected_data();
@@ -207,70 +206,54 @@ void tst_QlxIni::corruptingEntriesAreRefused() {
     QCOMPARE(TestEnvironment::readFile(path), QByteArray("[Marts]\r\n"));
 }
 
-void tst_QlxIni::savePasswordEditsOnlyItsOwnLine() {
-    TestEnvironment env;
-    const QString path = QlxIni::PathIn(env.folder());
-    QByteArray before = "[Marts]\r\n";
-    for (int i = 1; i <= 10; ++i)
-        before +=
-            QString("mart%1=Mart %1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s%1;User ID=u%1;Password=;%2")
-                .arg(i)
-                .arg(i == 3 ? "\n" : "\r\n")
-                .toLatin1();
-    TestEnvironment::writeFile(path, before);
-    frmOpenConnection dialog;
-    dialog.CboLocation->setCurrentIndex(0);
-    QCOMPARE(dialog.MartKey(), QString("mart1"));
-    dialog.ChkSavePassword->setChecked(true);
-    QVERIFY(dialog.SavePassword("  new user ", " pa;ss "));
-    const QByteArray after = TestEnvironment::readFile(path);
-    const QByteArray expectedLine =
-        "mart1=Mart 1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s1;User ID=new user;Password=" +
-        EncryptPassword("pa;ss").toLatin1() + ";";
-    QByteArray expected = before;
-    expected.replace(
-        QByteArray("mart1=Mart 1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s1;User ID=u1;Password=;"),
-        expectedLine);
-    QCOMPARE(after, expected);
-    // Choosing mart10 edits mart10 alone.
-    dialog.LoadConnections(path);
-    dialog.CboLocation->setCurrentIndex(9);
-    QCOMPARE(dialog.MartKey(), QString("mart10"));
-    dialog.ChkSavePassword->setChecked(false);
-    QVERIFY(dialog.SavePassword("x", ""));
-    expected.replace(QByteArray("Data Source=s10;User ID=u10;"), QByteArray("Data Source=s10;User ID=x;"));
-    QCOMPARE(TestEnvironment::readFile(path), expected);
-}
-
 void tst_QlxIni::rewriteChangesTheListedEntryOnly_data() {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password"); // remembered when not empty
     QTest::addColumn<QByteArray>("after"); // the same bytes when refused
     const QByteArray a = "mart1=A,PROVIDER=SQLOLEDB;Data Source=a;User ID=a;Password=;\r\n";
     const QByteArray b = "mart2=B,PROVIDER=SQLOLEDB;Data Source=b;User ID=b;Password=;\r\n";
     const QByteArray n = "[Marts]\r\nmart2=N,PROVIDER=SQLOLEDB;Data Source=n;User ID=n;Password=;\r\n";
     const QByteArray twins = "[Marts]\r\n" + a + "\r\n" + b + n;
-    QTest::newRow("twin listed second")
-        << twins << 1 << "fin" << QByteArray(twins).replace("ID=n;", "ID=fin;");
+    QTest::newRow("twin listed second") << twins << 1 << "fin"
+                                        << "" << QByteArray(twins).replace("ID=n;", "ID=fin;");
     QTest::newRow("indented") << "[Marts]\r\n  " + a << 0 << "fin"
+                              << ""
                               << "[Marts]\r\n  " + QByteArray(a).replace("ID=a", "ID=fin");
+    // Every name holds "mart1=", and mart10 starts like mart1.
+    QByteArray ten = "[Marts]\r\n";
+    for (int i = 1; i <= 10; ++i)
+        ten +=
+            QString("mart%1=Mart %1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s%1;User ID=u%1;Password=;%2")
+                .arg(i)
+                .arg(i == 3 ? "\n" : "\r\n")
+                .toLatin1();
+    QTest::newRow("first of ten, password remembered")
+        << ten << 0 << "  new user "
+        << " pa;ss "
+        << QByteArray(ten).replace("s1;User ID=u1;Password=;", "s1;User ID=new user;Password=" +
+                                                                   EncryptPassword("pa;ss").toLatin1() + ";");
+    QTest::newRow("tenth") << ten << 9 << "x"
+                           << "" << QByteArray(ten).replace("User ID=u10;", "User ID=x;");
     const QString refused[] = {"fin;Initial Catalog=OTHER", "fin;Trusted_Connection=Yes,", "fin\r\nmart3=X,",
                                "\u0141ukasz"};
     for (const QString& user : refused)
-        QTest::addRow("refused: %s", qPrintable(user.simplified())) << twins << 1 << user << twins;
+        QTest::addRow("refused: %s", qPrintable(user.simplified())) << twins << 1 << user << "" << twins;
 }
 
 void tst_QlxIni::rewriteChangesTheListedEntryOnly() {
     QFETCH(QByteArray, before);
     QFETCH(int, position);
     QFETCH(QString, user);
+    QFETCH(QString, password);
     QFETCH(QByteArray, after);
     TestEnvironment env;
     TestEnvironment::writeFile(QlxIni::PathIn(env.folder()), before);
     frmOpenConnection dialog;
     dialog.CboLocation->setCurrentIndex(position);
-    QCOMPARE(dialog.SavePassword(user, ""), after != before);
+    dialog.ChkSavePassword->setChecked(!password.isEmpty());
+    QCOMPARE(dialog.SavePassword(user, password), after != before);
     QCOMPARE(TestEnvironment::readFile(QlxIni::PathIn(env.folder())), after);
     QCOMPARE(env.ui.messages.size(), after == before ? 1 : 0);
 }
@@ -323,6 +306,7 @@ void tst_QlxIni::writesKeepTheFileProtected() {
             frmImportLocations(nullptr).cmdOK->click();
         } else {
             frmOpenConnection dialog;
+            dialog.Form_Activate(); // an unreadable file is no file without connections
             dialog.CboLocation->setCurrentIndex(0);
             if (operation == "rewrite")
                 dialog.SavePassword("u2", "");
