@@ -68,6 +68,10 @@ bool AddAncestry(DbConnection& c) {
     return true;
 }
 
+bool GenerateWithAncestry(DbConnection& c, const char* program) {
+    return Generate(c, program) && AddAncestry(c);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -76,8 +80,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     App::SetPath(dir.path());
-    const QString connectionText = CreateFile(dir.path(), "bench_propagation", AddAncestry);
-    if (connectionText.isEmpty() || !OpenInMainWindow(connectionText, "bench_propagation"))
+    if (!OpenEditorWarehouse(dir.path(), GenerateWithAncestry, "bench_propagation"))
         return 1;
     gMainForm->Command("mnuLevelRangeMaint")->trigger();
     const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
