@@ -158,4 +158,14 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+long PeakRssMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong() / 1024;
+    return -1;
+}
+
 } // namespace BenchWarehouse

@@ -35,5 +35,7 @@ bool OpenEditorWarehouse(const QString& folder, bool (*generate)(DbConnection&, 
 void CloseEditors();
 
 double Median(std::vector<double> values);
+// The process's peak resident set size in MB (VmHWM), or -1 where the system does not tell it.
+long PeakRssMb();
 
 } // namespace BenchWarehouse

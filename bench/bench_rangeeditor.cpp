@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
     std::printf("query and fetch (median of %d): %.1f ms\n", kRuns, fetch);
     std::printf("editor open (median of %d): %.1f ms\n", kRuns, open);
     std::printf("ratio: %.3f\n", open / fetch);
+    std::printf("peak RSS: %ld MB\n", PeakRssMb());
     CloseEditors();
     delete gMainForm.data();
     return 0;

@@ -230,6 +230,7 @@ bool DbConnection::admitStatement(const QString& sql) {
         fail({CurrentError::UnspecifiedError, WellFormedText::RefusalText(), "Connection"});
         return false;
     }
+    ++m_statements;
     if (m_failCountdown > 0 && --m_failCountdown == 0) {
         fail(m_failNth);
         return false;

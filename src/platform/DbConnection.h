@@ -68,6 +68,9 @@ public:
     void FailStatementContaining(const QString& fragment, const DbError& error);
     void ClearInjectedFailures();
 
+    // How many queries and statements were sent on this connection since it was created.
+    qint64 StatementCount() const { return m_statements; }
+
     // Called before every statement is sent; answers false (with the error raised) when the text is not
     // well-formed or a test switch says this one fails.
     bool admitStatement(const QString& sql);
@@ -83,6 +86,7 @@ private:
     QString m_collation;
     DbError m_lastError;
     int m_depth = 0;
+    qint64 m_statements = 0;
     bool m_doomed = false;
     int m_failCountdown = 0;
     DbError m_failNth;

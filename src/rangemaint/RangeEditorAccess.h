@@ -7,13 +7,14 @@ class QTreeWidget;
 class TreeNode;
 class clsGenericMaint;
 
-// The key values of a range entry: chart of account (or business level), level, code, From and To.
+// The key values of a range entry: chart of account (or business level), level, code, From and To; parts
+// left out of an initializer are empty.
 struct RangeKeyParts {
-    QString COA;
-    QString level;
-    QString Code;
-    QString FR_ACCT;
-    QString TO_ACCT;
+    QString COA{};
+    QString level{};
+    QString Code{};
+    QString FR_ACCT{};
+    QString TO_ACCT{};
 };
 
 // What a range engine reads and writes of the editor that owns it. The engines see their editor only

@@ -46,6 +46,36 @@ TreeNode* RangeEditorState::EnsureRoot() {
     return m_genMaint->AddNode_Root(*m_tree, root);
 }
 
+TreeNode* RangeEditorState::AddPath(const RangeKeyParts& path) {
+    MaintTree& tree = *m_tree;
+    clsGenericMaint& gm = *m_genMaint;
+    const auto node = [&](const QString& key, auto add) {
+        TreeNode* found = tree.Node(key);
+        return found ? found : add();
+    };
+    TreeNode* deepest = EnsureRoot();
+    if (path.COA.isEmpty())
+        return deepest;
+    deepest = node(clsGenericMaint::BuildKey(root, path.COA, {}, {}, {}, {}),
+                   [&] { return gm.AddNode_ChartOfAccount(tree, root, path.COA, {}, false); });
+    if (!path.level.isEmpty())
+        deepest = node(clsGenericMaint::BuildKey(root, path.COA, path.level, {}, {}, {}),
+                       [&] { return gm.AddNode_Level(tree, root, path.COA, path.level, false); });
+    if (path.Code.isEmpty())
+        return deepest;
+    deepest = node(clsGenericMaint::BuildLevelKey(root, path.COA, path.level, path.Code, {}, {}), [&] {
+        return gm.AddNode_CodCat(tree, root, path.COA, path.level, path.Code, QString(), false, m_type);
+    });
+    if (path.FR_ACCT.isEmpty())
+        return deepest;
+    return node(
+        clsGenericMaint::BuildLevelKey(root, path.COA, path.level, path.Code, path.FR_ACCT, path.TO_ACCT),
+        [&] {
+            return gm.AddNode_RangeAccount(tree, root, path.COA, path.level, path.Code, path.FR_ACCT,
+                                           path.TO_ACCT, false);
+        });
+}
+
 void RangeEditorState::trvMaintenance_NodeClick(TreeNode* node) {
     if (!node || m_tree->IndexOf(node) < 0)
         return;

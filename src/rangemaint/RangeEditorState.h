@@ -41,6 +41,9 @@ public:
 
     // Adds the root node (named after the type) when the tree has none.
     TreeNode* EnsureRoot();
+    // Shows an entry in the tree: adds whichever of its chart of account, level (when not empty), code
+    // and range nodes are missing, down to the deepest part given, and answers that node.
+    TreeNode* AddPath(const RangeKeyParts& path);
 
     // The values an editor would hold; set them freely.
     QString filter;

@@ -58,20 +58,17 @@ QString RangeEngine::AccountListKey(const QString& coa, const QString& level, co
     return coa + QChar(0xFF) + level + QChar(0xFF) + code;
 }
 
-Existence RangeEngine::RowExists(const QString& sql) {
-    Recordset rs = GetRecordset(sql);
-    if (!gQueryOK || rs.IsNothing())
-        return Existence::Failed;
-    const bool found = rs.RecordCount() >= 1;
-    rs.Close();
-    return found ? Existence::Present : Existence::Absent;
+void RangeEngine::KeepDatabaseError() {
+    // A failed query has been shown and may have been cleared; the connection still knows what the
+    // database said.
+    if (Err().Number() != 0)
+        return;
+    const DbError e = gDBConnection->adoConnection().LastError();
+    Err().Raise(e.isSet() ? e.number : CurrentError::UnspecifiedError,
+                e.isSet() ? e.description : QStringLiteral("The warehouse could not be read"), e.source);
 }
 
 bool RangeEngine::FailLookup(const QString& location) {
-    // The look-up has shown its error; the log names the action it ended, with the database's words.
-    if (Err().Number() == 0) {
-        const DbError e = gDBConnection->adoConnection().LastError();
-        Err().Raise(e.isSet() ? e.number : CurrentError::UnspecifiedError, e.description, e.source);
-    }
+    KeepDatabaseError();
     return ErrorHandler::Fail(location);
 }

@@ -64,8 +64,8 @@ protected:
     // The number after every capital "L" is removed and blanks trimmed; false when it is no whole number.
     static bool LevelNumber(const QString& level, int& number);
 
-    // Whether the query finds a row; Failed when it could not run (the error stays for the caller).
-    static Existence RowExists(const QString& sql);
+    // Makes sure the current error holds the database's error after a failed query.
+    static void KeepDatabaseError();
 
     RangeEditorAccess* m_owner = nullptr;
 };

@@ -7,6 +7,13 @@
 
 #include <QTreeWidget>
 
+const RangeTable& clsAcCategoriesRangeMaint::Table() const {
+    static const RangeTable table(QStringLiteral("CS_CAT_TYPE"),
+                                  {QStringLiteral("CAT_COA"), QStringLiteral("CAT_TYP_CD")},
+                                  QStringLiteral("CAT_FR_ACCT"), QStringLiteral("CAT_TO_ACCT"));
+    return table;
+}
+
 RangeTreeColumns clsAcCategoriesRangeMaint::TreeColumns() const {
     return {QStringLiteral("CAT_COA"),     QString(),
             QStringLiteral("CAT_TYP_CD"),  QStringLiteral("CAT_DESC"),

@@ -26,6 +26,13 @@ bool IsAccountColumn(const QString& name) {
 
 } // namespace
 
+const RangeTable& clsAcMultiplierRangeMaint::Table() const {
+    static const RangeTable table(QStringLiteral("CS_MULTIPLIER_RANGE"),
+                                  {QStringLiteral("MUL_COA"), QStringLiteral("MUL_CODE")},
+                                  QStringLiteral("MUL_FR_ACCT"), QStringLiteral("MUL_TO_ACCT"));
+    return table;
+}
+
 RangeTreeColumns clsAcMultiplierRangeMaint::TreeColumns() const {
     return {QStringLiteral("MUL_COA"),     QString(),
             QStringLiteral("MUL_CODE"),    QStringLiteral("MULDESC"),

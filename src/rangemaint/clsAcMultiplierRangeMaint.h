@@ -1,18 +1,20 @@
 #pragma once
 
-#include "rangemaint/RangeEngine.h"
+#include "rangemaint/HolderRangeEngine.h"
 
 #include <QString>
 
 // The engine of the Account Multiplier ranges (CS_MULTIPLIER_RANGE): the editor's tree query, which never
 // shows the retired multipliers (codes starting with D), and the account list of a multiplier.
-class clsAcMultiplierRangeMaint : public RangeEngine {
+class clsAcMultiplierRangeMaint : public HolderRangeEngine {
 public:
     QString GetSQL_Multiplier() const;
     // Lists the accounts of the chart with the value of the column that CS_MULTIPLIERXREF names for the
     // multiplier; the level takes no part.
     void PopulateAccountList(const QString& m_COA, const QString& m_level, const QString& m_Code,
                              qint16 m_BLOCKED_FLG);
+
+    const RangeTable& Table() const override;
 
     QString TreeSQL() const override { return GetSQL_Multiplier(); }
     RangeTreeColumns TreeColumns() const override;

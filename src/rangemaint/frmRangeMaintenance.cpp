@@ -472,27 +472,16 @@ void frmRangeMaintenance::WalkRows() {
     clsGenericMaint& gm = *m_clsGenMaint;
     const bool accounts = type <= 2;
     const bool categories = type == 2;
-    const Field top = rs.Fields(type == 1   ? "MUL_COA"
-                                : type == 2 ? "CAT_COA"
-                                : type == 3 ? "CO_COA"
-                                            : "SO_AREA");
-    // The account trees of types 1 and 2 have no level column; asking for one would raise an error.
+    // The engine names its tree query's columns; only the account trees of types 1 and 2 have no level.
+    const RangeTreeColumns columns = m_clsMaintenanceType->TreeColumns();
+    const Field top = rs.Fields(columns.top);
     std::optional<Field> level;
     if (!accounts)
-        level = rs.Fields(type == 3 ? "CO_LEVEL" : "SO_LEVELS");
-    const Field code = rs.Fields(type == 1   ? "MUL_CODE"
-                                 : type == 2 ? "CAT_TYP_CD"
-                                 : type == 3 ? "CO_CODE"
-                                             : "SO_CODE");
-    const Field desc = rs.Fields(type == 1 ? "MULDESC" : type == 2 ? "CAT_DESC" : "SODESC");
-    const Field from = rs.Fields(type == 1   ? "MUL_FR_ACCT"
-                                 : type == 2 ? "CAT_FR_ACCT"
-                                 : type == 3 ? "CO_FR_ACCT"
-                                             : "SO_FR_CD");
-    const Field to = rs.Fields(type == 1   ? "MUL_TO_ACCT"
-                               : type == 2 ? "CAT_TO_ACCT"
-                               : type == 3 ? "CO_TO_ACCT"
-                                           : "SO_TO_CD");
+        level = rs.Fields(columns.level);
+    const Field code = rs.Fields(columns.code);
+    const Field desc = rs.Fields(columns.description);
+    const Field from = rs.Fields(columns.from);
+    const Field to = rs.Fields(columns.to);
     const QString topDescription =
         type >= 4 ? QString(MaintenanceDescription()).remove(QStringLiteral(" Level Range Maintenance"))
                   : QString();
@@ -628,7 +617,12 @@ bool frmRangeMaintenance::SettlePendingInsert() {
 }
 
 void frmRangeMaintenance::trvMaintenance_NodeClick(TreeNode* Node) {
-    if (!Node || trvMaintenance->IndexOf(Node) < 0 || !SettlePendingInsert())
+    if (!Node || trvMaintenance->IndexOf(Node) < 0)
+        return;
+    // Clicking the node of a pending insert again leaves nothing: the entry goes on as typed.
+    if (NewRecord && !m_lastNodeKey.isEmpty() && Node->Key() == m_lastNodeKey)
+        return;
+    if (!SettlePendingInsert())
         return;
     trvMaintenance->SetSelectedItem(Node);
     m_lastNodeKey = Node->Key();

@@ -293,10 +293,12 @@ void tst_RangeEditorCommands::leavingAPendingInsert_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("stays");
+    QTest::addColumn<bool>("same"); // the node of the insert clicked again: nothing to leave
     for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "Yes") << "123" << int(vbYes) << false;
-        Warehouse::newRow(b, "No") << "123" << int(vbNo) << true;
-        Warehouse::newRow(b, "nothing typed") << "" << 0 << false;
+        Warehouse::newRow(b, "Yes") << "123" << int(vbYes) << false << false;
+        Warehouse::newRow(b, "No") << "123" << int(vbNo) << true << false;
+        Warehouse::newRow(b, "nothing typed") << "" << 0 << false << false;
+        Warehouse::newRow(b, "same node") << "123" << 0 << true << true;
     }
 }
 
@@ -305,6 +307,7 @@ void tst_RangeEditorCommands::leavingAPendingInsert() {
     QFETCH(QString, typed);
     QFETCH(int, answer);
     QFETCH(bool, stays);
+    QFETCH(bool, same);
     frmRangeMaintenance* f = openEditor(3);
     TreeNode* first = nodeAt(f, "CORP|L4|1111");
     TreeNode* second = nodeAt(f, "CORP|L4|1112");
@@ -313,9 +316,9 @@ void tst_RangeEditorCommands::leavingAPendingInsert() {
     if (!typed.isEmpty())
         f->txtRangAccountFr[1]->setText(typed);
     m_env->ui.answers << answer;
-    f->trvMaintenance_NodeClick(second);
-    QCOMPARE(m_env->ui.messages.size(), typed.isEmpty() ? 0 : 1);
-    if (!typed.isEmpty())
+    f->trvMaintenance_NodeClick(same ? first : second);
+    QCOMPARE(m_env->ui.messages.size(), typed.isEmpty() || same ? 0 : 1);
+    if (!m_env->ui.messages.isEmpty())
         QCOMPARE(m_env->ui.messages[0].title, QString("Cancel Insert"));
     QCOMPARE(f->NewRecord, stays);
     QCOMPARE(f->trvMaintenance->SelectedItem(), stays ? first : second);

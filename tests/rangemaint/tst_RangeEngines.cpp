@@ -346,29 +346,18 @@ void tst_RangeEngines::levelStatementBuilders() {
 
     // The code's placeholder row is filled first, later ranges are new rows.
     const QString update = *e.AddRangeOfAccount("CORP", "L1", "9", "900000", "900099");
-    QCOMPARE(update,
-             QString("Update CS_COA_ACCT_RANGE Set CO_FR_ACCT ='900000',  CO_TO_ACCT ='900099' where  "
-                     "CO_COA ='CORP' and  CO_LEVEL = 'L1' and  CO_CODE = '9' and  CO_FR_ACCT = ' '  and "
-                     "CO_TO_ACCT = ' '"));
     QVERIFY(w.own().Execute(update));
     const QString insert = *e.AddRangeOfAccount("CORP", "L1", "9", "900100", "900199");
-    QCOMPARE(insert,
-             QString("Insert into CS_COA_ACCT_RANGE(CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT) "
-                     "values ('CORP','L1','9','900100','900199')"));
     QVERIFY(w.own().Execute(insert));
     QCOMPARE(w.rows("Select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_LEVEL "
                     "= 'L1' and CO_CODE = '9' order by CO_FR_ACCT"),
              (QStringList{"900000|900099", "900100|900199"}));
     // An apostrophe is a value like any other.
     const QString quoted = *e.AddRangeOfAccount("CO'RP", "L1", "9", "1", "2");
-    QVERIFY(quoted.endsWith("values ('CO''RP','L1','9','1','2')"));
     QVERIFY(w.own().Execute(quoted));
     QVERIFY(Existence::Present == e.RecordExists("CO'RP", "L1", "9", "1", "2"));
 
     const QString remove = e.DeleteRangeOfAccount("CO'RP", "L1", "9", "1", "2");
-    QCOMPARE(remove,
-             QString("Delete From CS_COA_ACCT_RANGE where  CO_COA = 'CO''RP' and CO_LEVEL = 'L1' and  "
-                     "CO_CODE = '9' and CO_FR_ACCT = '1' and  CO_TO_ACCT = '2'"));
     QVERIFY(w.own().Execute(remove));
     QVERIFY(Existence::Absent == e.RecordExists("CO'RP"));
     QVERIFY(w.own().Execute(e.DeleteRangeOfAccount("CORP", "L1", "9", "900000", "900099")));

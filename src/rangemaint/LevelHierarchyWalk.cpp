@@ -1,0 +1,112 @@
+#include "rangemaint/LevelHierarchyWalk.h"
+
+#include "frame/modMain.h"
+
+LevelHierarchyWalk::LevelHierarchyWalk(QString area, QString chart)
+    : m_area(std::move(area)), m_chart(std::move(chart)) {}
+
+int LevelHierarchyWalk::IndexOf(const Code& code) const {
+    for (std::size_t i = 0; i < m_codes.size(); ++i)
+        if (m_codes[i].level == code.level && m_codes[i].code == code.code)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Code>& related) const {
+    const QString mine = parents ? QStringLiteral("CHILD") : QStringLiteral("PARENT");
+    const QString theirs = parents ? QStringLiteral("PARENT") : QStringLiteral("CHILD");
+    const QString sql =
+        QStringLiteral("Select distinct CS_%1LEVEL, CS_%1CODE from CS_LEVELHIER where CS_AREA = ")
+            .arg(theirs) +
+        SqlText(m_area) + QStringLiteral(" and CS_COA = ") + SqlText(m_chart) +
+        QStringLiteral(" and CS_%1LEVEL = ").arg(mine) + SqlText(code.level) +
+        QStringLiteral(" and CS_%1CODE = ").arg(mine) + SqlText(code.code) +
+        QStringLiteral(" Order by CS_%1LEVEL, CS_%1CODE").arg(theirs);
+    Recordset rs = GetRecordset(sql);
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    const Field level = rs.Fields(QStringLiteral("CS_%1LEVEL").arg(theirs));
+    const Field value = rs.Fields(QStringLiteral("CS_%1CODE").arg(theirs));
+    related.clear();
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        Code next{level.Text().trimmed(), value.Text().trimmed()};
+        if (!next.level.isEmpty() && !next.code.isEmpty())
+            related.push_back(std::move(next));
+    }
+    rs.Close();
+    return true;
+}
+
+bool LevelHierarchyWalk::Children(const Code& parent, std::vector<Code>& children) const {
+    return Related(parent, false, children);
+}
+
+bool LevelHierarchyWalk::Ancestors(const Code& start, std::vector<Code>& ancestors) {
+    m_codes = {start};
+    m_edges.clear();
+    // Depth first with an explicit stack of (code, its parents, next parent to visit).
+    struct Frame {
+        int index;
+        std::vector<Code> parents;
+        std::size_t next = 0;
+    };
+    std::vector<Frame> stack(1);
+    stack[0].index = 0;
+    if (!Related(start, true, stack[0].parents))
+        return false;
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next >= top.parents.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const Code parent = top.parents[top.next++];
+        const int child = top.index;
+        int index = IndexOf(parent);
+        const bool seen = index >= 0;
+        if (!seen) {
+            index = static_cast<int>(m_codes.size());
+            m_codes.push_back(parent);
+        }
+        m_edges.emplace_back(child, index);
+        if (seen)
+            continue;
+        Frame frame;
+        frame.index = index;
+        if (!Related(parent, true, frame.parents))
+            return false;
+        stack.push_back(std::move(frame));
+    }
+    ancestors.assign(m_codes.begin() + 1, m_codes.end());
+    return true;
+}
+
+std::vector<LevelHierarchyWalk::Code> LevelHierarchyWalk::BottomUp() const {
+    const int n = static_cast<int>(m_codes.size());
+    // How many children among the walked ancestors each code still waits for; the start code is settled.
+    std::vector<int> waiting(n, 0);
+    for (const auto& [child, parent] : m_edges)
+        if (child != 0 && child != parent)
+            ++waiting[parent];
+    std::vector<bool> done(n, false);
+    done[0] = true;
+    std::vector<Code> order;
+    bool progress = true;
+    while (progress) {
+        progress = false;
+        for (int i = 1; i < n; ++i) {
+            if (done[i] || waiting[i] > 0)
+                continue;
+            done[i] = true;
+            progress = true;
+            order.push_back(m_codes[i]);
+            for (const auto& [child, parent] : m_edges)
+                if (child == i && parent != i)
+                    --waiting[parent];
+        }
+    }
+    for (int i = 1; i < n; ++i)
+        if (!done[i])
+            order.push_back(m_codes[i]);
+    return order;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+// A walk over the level hierarchy CS_LEVELHIER of one area and chart of account (or business level). It
+// finds each ancestor of a code once, however many paths lead to it and even when the table holds a cycle,
+// so a range carried up the hierarchy writes every ancestor once and the walk always ends. Hierarchy rows
+// with a blank level or code are not followed.
+class LevelHierarchyWalk {
+public:
+    struct Code {
+        QString level;
+        QString code;
+    };
+
+    LevelHierarchyWalk(QString area, QString chart);
+
+    // The ancestors of the code, each once, depth first (a parent's ancestry before the next parent).
+    // False when a look-up failed (its error is left for the caller).
+    bool Ancestors(const Code& start, std::vector<Code>& ancestors);
+    // The same ancestors ordered bottom up: each after every one of its descendants among them, so what a
+    // code keeps can be settled from what its children keep. Codes on a cycle come last, in walk order.
+    std::vector<Code> BottomUp() const;
+    // The direct children of a code; false when the look-up failed.
+    bool Children(const Code& parent, std::vector<Code>& children) const;
+
+private:
+    bool Related(const Code& code, bool parents, std::vector<Code>& related) const;
+    int IndexOf(const Code& code) const;
+
+    QString m_area;
+    QString m_chart;
+    // The start code first, then the ancestors in walk order; edges run from a child to its parent.
+    std::vector<Code> m_codes;
+    std::vector<std::pair<int, int>> m_edges;
+};

@@ -1,0 +1,112 @@
+#include "rangemaint/RangeTable.h"
+
+#include "frame/ModMaintenance.h"
+#include "frame/modMain.h"
+
+namespace {
+const QString kBlank = QStringLiteral(" ");
+} // namespace
+
+RangeTable::RangeTable(QString table, QStringList keyColumns, QString fromColumn, QString toColumn)
+    : m_table(std::move(table)), m_keys(std::move(keyColumns)), m_from(std::move(fromColumn)),
+      m_to(std::move(toColumn)) {}
+
+QString RangeTable::KeyCondition(const QStringList& keys) const {
+    QStringList parts;
+    for (qsizetype c = 0; c < keys.size() && c < m_keys.size(); ++c)
+        parts << QStringLiteral(" ") + m_keys[c] + QStringLiteral(" = ") + SqlText(keys[c]);
+    return parts.join(QStringLiteral(" and"));
+}
+
+QString RangeTable::PlaceholderCondition(const QStringList& keys) const {
+    QStringList blanks = keys;
+    for (qsizetype c = keys.size(); c < m_keys.size(); ++c)
+        blanks << kBlank;
+    return KeyCondition(blanks) + QStringLiteral(" and ") + m_from + QStringLiteral(" = ' '  and ") + m_to +
+           QStringLiteral(" = ' '");
+}
+
+QString RangeTable::InsertRow(const QStringList& keys, const QString& from, const QString& to) const {
+    QStringList values;
+    for (qsizetype c = 0; c < m_keys.size(); ++c)
+        values << SqlText(c < keys.size() ? keys[c] : kBlank);
+    return QStringLiteral("Insert into ") + m_table + QStringLiteral("(") +
+           m_keys.join(QStringLiteral(", ")) + QStringLiteral(", ") + m_from + QStringLiteral(", ") + m_to +
+           QStringLiteral(") values (") + values.join(QStringLiteral(",")) + QStringLiteral(",") +
+           SqlText(from) + QStringLiteral(",") + SqlText(to) + QStringLiteral(")");
+}
+
+Existence RangeTable::RowsWhere(const QString& condition) const {
+    Recordset rs =
+        GetRecordset(QStringLiteral("Select * from ") + m_table + QStringLiteral(" where ") + condition);
+    if (!gQueryOK || rs.IsNothing())
+        return Existence::Failed;
+    const bool found = rs.RecordCount() >= 1;
+    rs.Close();
+    return found ? Existence::Present : Existence::Absent;
+}
+
+Existence RangeTable::RecordExists(const QStringList& keys, const QString& from, const QString& to) const {
+    QString condition = m_keys[0] + QStringLiteral(" = ") + SqlText(keys.value(0));
+    for (qsizetype c = 1; c < keys.size() && c < m_keys.size(); ++c)
+        if (!keys[c].isEmpty())
+            condition += QStringLiteral(" and ") + m_keys[c] + QStringLiteral(" = ") + SqlText(keys[c]);
+    if (!from.isEmpty() && !to.isEmpty())
+        condition += QStringLiteral(" and ") + m_from + QStringLiteral(" = ") + SqlText(from) +
+                     QStringLiteral(" and ") + m_to + QStringLiteral(" = ") + SqlText(to);
+    return RowsWhere(condition);
+}
+
+std::optional<QString> RangeTable::AddRangeOfAccount(const QStringList& keys, const QString& from,
+                                                     const QString& to) const {
+    const QString placeholder = PlaceholderCondition(keys);
+    const Existence filled = RowsWhere(placeholder);
+    if (filled == Existence::Failed)
+        return std::nullopt;
+    if (filled == Existence::Absent)
+        return InsertRow(keys, from, to);
+    return QStringLiteral("Update ") + m_table + QStringLiteral(" Set ") + m_from + QStringLiteral(" =") +
+           SqlText(from) + QStringLiteral(",  ") + m_to + QStringLiteral(" =") + SqlText(to) +
+           QStringLiteral(" where ") + placeholder;
+}
+
+std::optional<QString> RangeTable::AddEntry(const QStringList& keys) const {
+    if (keys.size() <= 1)
+        return InsertRow(keys, kBlank, kBlank);
+    // The parent's placeholder: its own key values, a blank in every column below.
+    QStringList parent = keys;
+    parent.last() = kBlank;
+    const QString placeholder = PlaceholderCondition(parent);
+    const Existence filled = RowsWhere(placeholder);
+    if (filled == Existence::Failed)
+        return std::nullopt;
+    if (filled == Existence::Absent)
+        return InsertRow(keys, kBlank, kBlank);
+    return QStringLiteral("Update ") + m_table + QStringLiteral(" Set ") + m_keys[keys.size() - 1] +
+           QStringLiteral(" =") + SqlText(keys.last()) + QStringLiteral(" where ") + placeholder;
+}
+
+QString RangeTable::DeleteRangeOfAccount(const QStringList& keys, const QString& from,
+                                         const QString& to) const {
+    // "Delete From": the form every database accepts.
+    return QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + KeyCondition(keys) +
+           QStringLiteral(" and ") + m_from + QStringLiteral(" = ") + SqlText(from) +
+           QStringLiteral(" and ") + m_to + QStringLiteral(" = ") + SqlText(to);
+}
+
+bool RangeTable::DeleteEntry(const QStringList& keys, const QString& from, const QString& to) const {
+    const bool range = !from.isEmpty() || !to.isEmpty();
+    const QString sql =
+        range ? DeleteRangeOfAccount(keys, from, to)
+              : QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + KeyCondition(keys);
+    if (!ExecuteSQL(sql))
+        return false;
+    // The parent: the code of a range, else the entry one key up; the top entry has no row above it.
+    const QStringList parent = range ? keys : keys.mid(0, keys.size() - 1);
+    if (parent.isEmpty())
+        return true;
+    const Existence rows = RowsWhere(KeyCondition(parent));
+    if (rows != Existence::Absent)
+        return rows == Existence::Present;
+    return ExecuteSQL(InsertRow(parent, kBlank, kBlank));
+}

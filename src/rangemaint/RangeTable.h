@@ -1,0 +1,55 @@
+#pragma once
+
+#include "rangemaint/RangeEngine.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The statements on one range table: its key columns from the top entry (chart of account or business
+// level) down to the code, then the two bounds of a range. An entry without children is one placeholder
+// row whose lower columns hold a single blank; the first child fills it, later children are new rows.
+//
+// Values are passed top first and go through the quoting helper; the statements only read the table or
+// are answered unexecuted, except where a function says it writes.
+class RangeTable {
+public:
+    RangeTable(QString table, QStringList keyColumns, QString fromColumn, QString toColumn);
+
+    const QString& Table() const { return m_table; }
+
+    // Whether a row carries these leading key values (an empty value below the first is not tested) and,
+    // when both bounds are given, exactly this range. Failed when the look-up could not run.
+    Existence RecordExists(const QStringList& keys, const QString& from = QString(),
+                           const QString& to = QString()) const;
+    // The statement that gives the code (all key values) the range: the UPDATE of its placeholder row when
+    // it has one, else an INSERT. Nothing when the probe could not run.
+    std::optional<QString> AddRangeOfAccount(const QStringList& keys, const QString& from,
+                                             const QString& to) const;
+    // The statement that adds an entry without children (a chart of account, level or code: all its key
+    // values top first): the UPDATE of its parent's placeholder row when the parent has one, else an
+    // INSERT with blanks below. Nothing when the probe could not run.
+    std::optional<QString> AddEntry(const QStringList& keys) const;
+    // The statement that removes exactly this range row.
+    QString DeleteRangeOfAccount(const QStringList& keys, const QString& from, const QString& to) const;
+
+    // Writes: removes every row under the leading key values (the range as well when bounds are given)
+    // and, when that leaves the parent entry without any row, writes the parent's placeholder back.
+    // False when a statement failed (the error is raised).
+    bool DeleteEntry(const QStringList& keys, const QString& from = QString(),
+                     const QString& to = QString()) const;
+
+private:
+    // " C0 = 'v0' and C1 = 'v1' ..." over the given leading values.
+    QString KeyCondition(const QStringList& keys) const;
+    // The placeholder row of the entry with these key values: blanks below them and in both bounds.
+    QString PlaceholderCondition(const QStringList& keys) const;
+    // An INSERT of the key values, blanks below them, and the bounds.
+    QString InsertRow(const QStringList& keys, const QString& from, const QString& to) const;
+    Existence RowsWhere(const QString& condition) const;
+
+    QString m_table;
+    QStringList m_keys;
+    QString m_from;
+    QString m_to;
+};
