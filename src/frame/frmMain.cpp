@@ -73,6 +73,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 frmMain::~frmMain() {
     // The sub-windows go after this object is half destroyed; their goodbyes must not reach it.
     disconnect(MdiArea, nullptr, this, nullptr);
+    for (QWidget* editor : m_snapshots.keys())
+        disconnect(editor, nullptr, this, nullptr);
     m_unloading = true;
 }
 

@@ -65,6 +65,7 @@ private slots:
     void windowArrangements();
     void aboutBoxIsOneWindow();
     void closeWarehouseUnloadsEditorsLastFirst();
+    void mainWindowGoesWithEditorsOpen();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -336,6 +337,17 @@ void tst_MainWindow::closeWarehouseUnloadsEditorsLastFirst() {
                                  "Account Level Range Maintenance", "Welcome"}));
     QCOMPARE(LoadedWindows::instance().Count(), 1);
     QCOMPARE(commands(), (Commands{false, false, false})); // each editor turned them off as it went
+}
+
+void tst_MainWindow::mainWindowGoesWithEditorsOpen() {
+    // The editors go while the main window is half destroyed; their goodbyes must not reach its state
+    // (the sanitizer build catches a use after free here).
+    Main();
+    openEditor("mnuLevelRangeMaint");
+    openEditor("mnuLevelCodeMaint");
+    gMainForm->MdiArea->setActiveSubWindow(gMainForm->ChildWindows()[0]);
+    delete gMainForm.data();
+    QVERIFY(gMainForm.isNull());
 }
 
 QTEST_MAIN(tst_MainWindow)
