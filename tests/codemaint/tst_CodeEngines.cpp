@@ -14,6 +14,7 @@
 #include "support/Warehouse.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMdiSubWindow>
 #include <QTest>
 
@@ -314,6 +315,25 @@ void tst_CodeEngines::drivingTheCodeEnginesWithoutAWindow() {
     editor.nodeType = 4;            // the child selected
     bool deleted = engine.Delete(); // 13 detached; its ranges leave 9
     // --- end of the example ---
+    // What ran is what the notes show, line by line.
+    const auto lines = [](const QString& path, const QString& after, const QString& from, const QString& to) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        QStringList found = QString::fromUtf8(f.readAll())
+                                .section(after, 1)
+                                .section(from, 1)
+                                .section(to, 0, 0)
+                                .split('\n', Qt::SkipEmptyParts);
+        for (QString& line : found)
+            line = line.trimmed();
+        found.removeAll(QString());
+        return found;
+    };
+    const QStringList documented =
+        lines(QLX_ARCHITECTURE_FILE, "## Driving the code engines without a window", "```cpp", "```");
+    QVERIFY(documented.size() > 10);
+    QCOMPARE(documented, lines(__FILE__, "void tst_CodeEngines::drivingTheCodeEnginesWithoutAWindow()",
+                               "// --- the example ---", "// --- end of the example ---"));
     QVERIFY(saved);
     QVERIFY(!again);
     QVERIFY(deleted);
