@@ -140,8 +140,8 @@ private slots:
     void changes();
     void allOrNothing_data() { changes_data(); }
     void allOrNothing();
-    void deleteAfterALookup_data() { Warehouse::addBackendRows(); }
-    void deleteAfterALookup();
+    void throughTheEditor_data() { Warehouse::addBackendRows(); }
+    void throughTheEditor();
     void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
     void drivingTheCodeEnginesWithoutAWindow();
 
@@ -164,6 +164,9 @@ void tst_CodeEngines::changes_data() {
         {"multipliers built up", 1, "",
          "save ^ T'%;save / M'1;save M'1 L1;save M'1/L1 C'1;save M'1/L1 C2;save M'1 L2;save / M2",
          "MH[M'1,L1,C'1 M'1,L1,C2 M'1,L2,- M2,-,-]", ""},
+        {"categories built up", 2, "",
+         "save ^ T'%;save / K'1;save K'1 L1;save K'1/L1 C'1;save K'1/L1 C2;save K'1 L2",
+         "CH[K'1,L1,C'1 K'1,L1,C2 K'1,L2,-]", ""},
         {"levels built up", 3, "",
          "save ^ T'%;save / L1;save L1 P'1;save L1/P'1 L2:C'1;save L1/P'1 L2:C2;save L1 P2;save / L2",
          "H[L1,P'1,L2,C'1 L1,P'1,L2,C2 L1,P2,-,- L2,-,-,-]", ""},
@@ -219,8 +222,17 @@ void tst_CodeEngines::changes() {
     CodeEditorState st(static_cast<qint16>(type));
     const auto e = engineOf(type, st);
     const QString before = state(w);
-    for (const QString& a : actions.split(';'))
+    for (const QString& a : actions.split(';')) {
+        const QString at = a.section(' ', 1, 1);
+        const QString key = (at == "^" ? st.EnsureRoot() : st.AddPath(path(type, at)))->Key();
         QCOMPARE(act(type, *e, st, a), refusal.isEmpty());
+        if (refusal.isEmpty() && a.startsWith("delete"))
+            QVERIFY(!st.Tree()->Node(key));
+        if (refusal.isEmpty() && a.startsWith("save")) { // the new node, selected below the clicked one
+            QCOMPARE(st.Tree()->SelectedItem()->Parent()->Key(), key);
+            QCOMPARE(st.Tree()->SelectedItem()->Tag(), QString::number(st.nodeType));
+        }
+    }
     QCOMPARE(state(w), after == "=" ? before : after);
     QCOMPARE(st.NewRecord, !refusal.isEmpty()); // a refused insert stays pending
     if (!refusal.isEmpty()) {
@@ -263,24 +275,34 @@ void tst_CodeEngines::allOrNothing() {
     QCOMPARE(state(w), after);
 }
 
-// The user picks another child code through a lookup, then deletes: the selected node's rows go.
-void tst_CodeEngines::deleteAfterALookup() {
+// In the Account Level editor the user attaches 13 under parent code 9 and finds 13's ranges there; then,
+// a lookup having put another child code in the box, deletes: the selected child goes with its ranges.
+void tst_CodeEngines::throughTheEditor() {
     QLX_OPEN_WAREHOUSE(w);
     Main();
     gMainForm->Command("mnuLevelCodeMaint")->trigger();
     auto* f = qobject_cast<frmCodeMaintenance*>(gMainForm->ChildWindows().last()->widget());
     QVERIFY(f);
-    const auto count = [&w](const QString& code) {
-        return w.scalar("select count(*) from CS_LEVELHIER where CS_COA = 'CORP' and CS_CHILDCODE = '" +
-                        code + "'");
+    const auto ranges = [&w](const QString& level, const QString& code) {
+        return w.rows(
+            "select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_LEVEL = '" +
+            level + "' and CO_CODE = '" + code + "' and CO_FR_ACCT <> ' ' order by 1, 2");
     };
+    const QString before = w.snapshot();
     QVERIFY(f->trvMaintenance_NodeClick(
-        f->trvMaintenance->Node(clsGenericMaint::BuildLevelKey(f->strcurRoot, "CORP", "L1", "1", "12", {}))));
+        f->trvMaintenance->Node(clsGenericMaint::BuildLevelKey(f->strcurRoot, "CORP", "L1", "9", {}, {}))));
+    f->Insert();
+    f->txtChildLevel->setText("L2");
     f->txtChildCode->setText("13");
+    f->Save();
+    QVERIFY(!f->NewRecord);
+    QCOMPARE(f->NodeType(), 4);
+    QVERIFY(!ranges("L2", "13").isEmpty());
+    QCOMPARE(ranges("L1", "9"), ranges("L2", "13"));
+    f->txtChildCode->setText("12");
     m_env->ui.answers << vbYes;
     f->Delete();
-    QCOMPARE(count("12"), QString("0"));
-    QCOMPARE(count("13"), QString("1"));
+    QCOMPARE(w.snapshot(), before);
     QCOMPARE(m_env->ui.messages.size(), 1); // the question only
 }
 
