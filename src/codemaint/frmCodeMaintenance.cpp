@@ -155,10 +155,6 @@ void frmCodeMaintenance::BuildControls() {
     connect(cmdChildCode, &QPushButton::clicked, this, [this] { cmdChildCode_Click(); });
 }
 
-QSize frmCodeMaintenance::sizeHint() const {
-    return {Twips(14400), Twips(7200)};
-}
-
 QString frmCodeMaintenance::FilterText() const {
     return TxtFilterAccount->text();
 }

@@ -33,8 +33,6 @@ public:
     QString FilterText() const override;
 
     void Form_Load() override;
-    // Room for the tree's longest lines beside the entry panel.
-    QSize sizeHint() const override;
 
     void SetFieldsIndex();
     int FieldsIndex() const { return m_intFieldsIndex; }

@@ -50,6 +50,10 @@ int MaintenanceWindow::Twips(int twips) const {
     return (twips * dpi + 720) / 1440;
 }
 
+QSize MaintenanceWindow::sizeHint() const {
+    return {Twips(14400), Twips(7200)};
+}
+
 QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
     auto* vsLeft = new QWidget;
     auto* left = new QVBoxLayout(vsLeft);

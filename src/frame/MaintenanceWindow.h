@@ -47,6 +47,8 @@ public:
 
     // Twips of the layout numbers in pixels of this screen.
     int Twips(int twips) const;
+    // Room for the tree's longer lines beside the entry panel.
+    QSize sizeHint() const override;
 
     qint16 m_intMaintenanceType = 0;
     bool NewRecord = false;
