@@ -51,7 +51,7 @@ int MaintenanceWindow::Twips(int twips) const {
 }
 
 QSize MaintenanceWindow::sizeHint() const {
-    return {Twips(14400), Twips(7200)};
+    return QSize(Twips(16800), Twips(9000)).expandedTo(minimumSizeHint());
 }
 
 QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
