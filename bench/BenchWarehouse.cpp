@@ -65,35 +65,78 @@ bool Generate(DbConnection& c, const char* program) {
     return true;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+bool GenerateHierarchies(DbConnection& c, const char* program) {
+    if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE))
+        return fail(program, "cannot create the tables");
+    if (!c.BeginTrans())
+        return fail(program, "cannot begin");
+    const auto run = [&](const QString& sql, const char* what) {
+        return c.Execute(sql) || fail(program, what);
+    };
+    // Parent codes P<level><nnn> of levels L1-L4; their children C<level><nnn><k> one level below.
+    for (int level = 1; level <= kParentLevels; ++level) {
+        for (int code = 1; code <= kCodesPerLevel; ++code) {
+            const QString parent = QString("P%1%2").arg(level).arg(code, 3, 10, QLatin1Char('0'));
+            if (!run(QString("INSERT INTO CS_SOURCE VALUES ('AC', 'L%1', '%2', 'Parent %2')")
+                         .arg(level)
+                         .arg(parent),
+                     "cannot write CS_SOURCE"))
+                return false;
+            for (int child = 0; child < kChildrenPerCode; ++child) {
+                const QString code = QString("C%1%2").arg(parent.mid(1)).arg(child);
+                if (!run(QString("INSERT INTO CS_SOURCE VALUES ('AC', 'L%1', '%2', 'Child %2')")
+                             .arg(level + 1)
+                             .arg(code),
+                         "cannot write CS_SOURCE"))
+                    return false;
+                for (int chart = 1; chart <= kCharts; ++chart)
+                    if (!run(QString("INSERT INTO CS_LEVELHIER VALUES ('AC', '%1', 'L%2', '%3', 'L%4', '%5')")
+                                 .arg(1000 * chart)
+                                 .arg(level)
+                                 .arg(parent)
+                                 .arg(level + 1)
+                                 .arg(code),
+                             "cannot write CS_LEVELHIER"))
+                        return false;
+            }
+            for (int chart = 1; chart <= kCharts; ++chart)
+                for (int m = 1; m <= kMultipliers; ++m)
+                    if (!run(QString("INSERT INTO CS_MULTIPLIERHIER VALUES ('AC', '%1', 'M%2', 'L%3', '%4')")
+                                 .arg(1000 * chart)
+                                 .arg(m, 2, 10, QLatin1Char('0'))
+                                 .arg(level)
+                                 .arg(parent),
+                             "cannot write CS_MULTIPLIERHIER"))
+                        return false;
+        }
+    }
+    for (int m = 1; m <= kMultipliers; ++m)
+        if (!run(QString("INSERT INTO CS_MULTIPLIER VALUES ('M%1', 'Multiplier %1')")
+                     .arg(m, 2, 10, QLatin1Char('0')),
+                 "cannot write CS_MULTIPLIER"))
+            return false;
+    if (!c.CommitTrans())
+        return fail(program, "cannot commit");
+    return true;
 }
 
-QString CreateFile(const QString& folder, const char* program,
-                   const std::function<bool(DbConnection&)>& extra) {
+bool OpenEditorWarehouse(const QString& folder,
+                         const std::function<bool(DbConnection&, const char*)>& generate,
+                         const char* program) {
     const QString file = QDir(folder).filePath("bench-warehouse.db");
     {
         QFile create(file);
         create.open(QIODevice::WriteOnly);
     }
     const QString connectionText = "PROVIDER=SQLITE;Data Source=" + file;
-    DbConnection connection;
-    if (!connection.Open(connectionText)) {
-        fail(program, "cannot open the warehouse file");
-        return {};
+    {
+        DbConnection connection;
+        if (!connection.Open(connectionText))
+            return fail(program, "cannot open the warehouse file");
+        std::printf("generating the warehouse...\n");
+        if (!generate(connection, program))
+            return false;
     }
-    std::printf("generating %d range rows...\n", kRanges);
-    if (!Generate(connection, program))
-        return {};
-    if (extra && !extra(connection)) {
-        fail(program, "cannot write the extra rows");
-        return {};
-    }
-    return connectionText;
-}
-
-bool OpenInMainWindow(const QString& connectionText, const char* program) {
     gMainForm = new frmMain();
     gMainForm->resize(1024, 768);
     gMainForm->show();
@@ -109,6 +152,11 @@ void CloseEditors() {
         sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 long PeakRssMb() {

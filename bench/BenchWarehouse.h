@@ -19,16 +19,24 @@ constexpr int kRuns = 5;
 
 // Creates the tables and writes the rows on an open connection; says why on stderr when it cannot.
 bool Generate(DbConnection& c, const char* program);
-double Median(std::vector<double> values);
-// Writes the warehouse (and, when given, the rows `extra` adds) into a new file in `folder`; answers its
-// connection text, or "" after saying why on stderr.
-QString CreateFile(const QString& folder, const char* program,
-                   const std::function<bool(DbConnection&)>& extra = nullptr);
-// Shows a main window with the shared connection open on the warehouse, as after the open dialog; false
-// after saying why on stderr.
-bool OpenInMainWindow(const QString& connectionText, const char* program);
-// Closes every editor, letting each go at once, so the next open finds no twin.
+
+// The hierarchies the code editor benchmark measures, on tables created by Generate or by the schema
+// alone: in CS_LEVELHIER (area AC) five charts, four parent levels, a hundred parent codes per level and
+// ten children per parent code; in CS_MULTIPLIERHIER five charts, ten multipliers, four levels and a
+// hundred codes per level; a CS_SOURCE row for every code and a CS_MULTIPLIER row for every multiplier.
+constexpr int kParentLevels = 4;
+constexpr int kChildrenPerCode = 10;
+constexpr int kMultipliers = 10;
+bool GenerateHierarchies(DbConnection& c, const char* program);
+// For the editor benchmarks: a warehouse file in `folder` filled by `generate`, the main window shown and
+// the shared connection opened on the file as the open dialog would. False after saying why on stderr.
+bool OpenEditorWarehouse(const QString& folder,
+                         const std::function<bool(DbConnection&, const char*)>& generate,
+                         const char* program);
+// Closes every editor window at once, so the next open finds no twin.
 void CloseEditors();
+
+double Median(std::vector<double> values);
 // The process's peak resident set size in MB (VmHWM), or -1 where the system does not tell it.
 long PeakRssMb();
 

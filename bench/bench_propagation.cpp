@@ -76,8 +76,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     App::SetPath(dir.path());
-    const QString connectionText = CreateFile(dir.path(), "bench_propagation", AddAncestry);
-    if (connectionText.isEmpty() || !OpenInMainWindow(connectionText, "bench_propagation"))
+    const auto generate = [](DbConnection& c, const char* program) {
+        return Generate(c, program) && AddAncestry(c);
+    };
+    if (!OpenEditorWarehouse(dir.path(), generate, "bench_propagation"))
         return 1;
     gMainForm->Command("mnuLevelRangeMaint")->trigger();
     const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();

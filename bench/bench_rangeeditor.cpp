@@ -44,8 +44,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     App::SetPath(dir.path());
-    const QString connectionText = CreateFile(dir.path(), "bench_rangeeditor");
-    if (connectionText.isEmpty() || !OpenInMainWindow(connectionText, "bench_rangeeditor"))
+    if (!OpenEditorWarehouse(dir.path(), Generate, "bench_rangeeditor"))
         return 1;
     // The editor's own statement, as it sends it.
     const QString treeQuery = clsAcLevelRangeMaint().GetSQL_Level();

@@ -4,16 +4,87 @@
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
+#include "platform/EntryBox.h"
 #include "platform/LoadedWindows.h"
 #include "platform/MousePointer.h"
+#include "platform/Recordset.h"
 #include "platform/UserDialogs.h"
+#include "services/MaintTree.h"
+#include "services/ProgressPacer.h"
+#include "services/TreeImages.h"
+#include "services/TreeNode.h"
+#include "services/clsGenericMaint.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <limits>
+
+namespace {
+
+// Clears a flag on every way out of the scope that set it.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
 
 MaintenanceWindow::MaintenanceWindow(MaintenanceTypes::Editor kind, QWidget* parent)
     : QWidget(parent), m_kind(kind) {
     setMinimumSize(480, 360);
+}
+
+MaintenanceWindow::~MaintenanceWindow() = default;
+
+int MaintenanceWindow::Twips(int twips) const {
+    const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
+    return (twips * dpi + 720) / 1440;
+}
+
+QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
+    auto* vsLeft = new QWidget;
+    auto* left = new QVBoxLayout(vsLeft);
+    auto* vsSelection = new QWidget;
+    auto* selection = new QVBoxLayout(vsSelection);
+    selection->setContentsMargins(0, 0, 0, 0);
+    lblselection = new QLabel(selectionCaption);
+    TxtFilterAccount = new EntryBox;
+    cmdapply = new QPushButton(QStringLiteral("Apply"));
+    auto* filterLine = new QHBoxLayout;
+    filterLine->addWidget(TxtFilterAccount, 1);
+    filterLine->addWidget(cmdapply);
+    selection->addWidget(lblselection);
+    selection->addLayout(filterLine);
+    left->addWidget(vsSelection);
+    auto* vsTreeView = new QWidget;
+    auto* treePane = new QVBoxLayout(vsTreeView);
+    treePane->setContentsMargins(0, 0, 0, 0);
+    trvMaintenance = new MaintTree;
+    treePane->addWidget(trvMaintenance, 1);
+    auto* expandLine = new QHBoxLayout;
+    CmdExpandAll = new QPushButton(QStringLiteral("Expand Current"));
+    CmdCollapseAll = new QPushButton(QStringLiteral("Collapse Current"));
+    expandLine->addWidget(CmdExpandAll);
+    expandLine->addWidget(CmdCollapseAll);
+    treePane->addLayout(expandLine);
+    left->addWidget(vsTreeView, 1);
+    // Room for a range under its code at first sight; wider texts scroll sideways.
+    vsLeft->setMinimumWidth(Twips(4200));
+
+    connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
+    connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });
+    connect(CmdExpandAll, &QPushButton::clicked, this, [this] { CmdExpandAll_Click(); });
+    connect(CmdCollapseAll, &QPushButton::clicked, this, [this] { CmdCollapseAll_Click(); });
+    return vsLeft;
 }
 
 void MaintenanceWindow::setMaintenanceType(qint32 type) {
@@ -57,6 +128,11 @@ void MaintenanceWindow::Form_Unload() {
 }
 
 void MaintenanceWindow::closeEvent(QCloseEvent* event) {
+    // The load yields to the message loop now and then; the window must outlive it.
+    if (m_loading) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -81,4 +157,74 @@ void MaintenanceWindow::Delete() {
     gMsgResponse =
         QString::number(MsgBox("Do you want to delete selected item?", vbYesNo + vbQuestion, "Delete"));
     DelRecord = false;
+}
+
+QString MaintenanceWindow::TrimRight(const QString& text) {
+    qsizetype n = text.size();
+    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
+        --n;
+    return n == text.size() ? text : text.left(n);
+}
+
+void MaintenanceWindow::PopulateTree(Recordset& rs, const std::function<void()>& walk,
+                                     const QString& location) {
+    MousePointer hourglass;
+    FlagScope loading(m_loading);
+    strcurRoot.clear();
+    MaintTree& tree = *trvMaintenance;
+    clsGenericMaint& gm = *m_clsGenMaint;
+    if (rs.RecordCount() < 1) {
+        if (TxtFilterAccount->text().trimmed().isEmpty()) {
+            strcurRoot = MaintenanceTypes::TypeName(MaintenanceType());
+            gm.AddNode_Root(tree, strcurRoot);
+        } else {
+            NodeInfo info;
+            info.kind = NodeKind::Notice;
+            gm.AddNode(tree, QStringView(), QString(), QStringLiteral("There is no item at this range"),
+                       TreeImages::ChartOfAccount, QString(), true, false, info, location);
+        }
+        tree.SetSelectedItem(nullptr);
+        return;
+    }
+    {
+        ProgressPacer load(rs.RecordCount());
+        MaintTree::BuildScope build(tree, rs.RecordCount());
+        strcurRoot = MaintenanceTypes::TypeName(MaintenanceType());
+        gm.AddNode_Root(tree, strcurRoot);
+        walk();
+    }
+    tree.SetSelectedItem(nullptr);
+}
+
+void MaintenanceWindow::cmdapply_Click() {
+    if (m_loading || !m_clsGenMaint)
+        return;
+    m_clsGenMaint->InitializeTree(*trvMaintenance);
+    InitializeFields();
+    LoadMaintenanceTree();
+    // As after the first load: nothing selected, nothing to save or delete until the next click.
+    trvMaintenance->SetSelectedItem(nullptr);
+    if (gMainForm) {
+        gMainForm->ActiveInsert(false);
+        gMainForm->ActiveSave(false);
+        gMainForm->ActiveDelete(false);
+    }
+}
+
+void MaintenanceWindow::CmdExpandAll_Click() {
+    if (m_clsGenMaint)
+        m_clsGenMaint->ExpandCurrent(true, *trvMaintenance);
+}
+
+void MaintenanceWindow::CmdCollapseAll_Click() {
+    TreeNode* node = trvMaintenance->SelectedItem();
+    if (!node || !m_clsGenMaint)
+        return;
+    if (!node->Parent()) {
+        const auto& nodes = trvMaintenance->Nodes();
+        for (std::size_t n = 1; n < nodes.size(); ++n)
+            trvMaintenance->SetExpanded(nodes[n], false);
+        return;
+    }
+    m_clsGenMaint->ExpandCurrent(false, *trvMaintenance);
 }

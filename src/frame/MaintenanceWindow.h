@@ -3,13 +3,26 @@
 #include "frame/MaintenanceEditor.h"
 #include "frame/MaintenanceTypes.h"
 
+#include <QString>
 #include <QWidget>
+#include <functional>
+#include <memory>
+
+class EntryBox;
+class MaintTree;
+class QLabel;
+class QPushButton;
+class Recordset;
+class clsGenericMaint;
 
 // What the two editor windows share: the maintenance type they are opened for, the caption and area code
-// that follow from it, and the command states they leave behind when they close.
+// that follow from it, the command states they leave behind when they close, and their tree with its
+// load, its filter (Apply) and its Expand Current and Collapse Current buttons.
 class MaintenanceWindow : public QWidget, public MaintenanceEditor {
     Q_OBJECT
 public:
+    ~MaintenanceWindow() override;
+
     void setMaintenanceType(qint32 type) override;
     qint16 MaintenanceType() const override;
     QString MaintenanceDescription() const override;
@@ -21,18 +34,62 @@ public:
     void Save() override;
     void Delete() override;
 
+    // Apply: the tree is built again with the filter and the entry panel laid out afresh (a pending insert
+    // is dropped); it ends like the first load, with nothing selected and New, Save and Delete off.
+    // Nothing happens while a load runs.
+    void cmdapply_Click();
+    void CmdExpandAll_Click();
+    // The root (or the lone notice node) stays as it is and everything else collapses; any other node
+    // collapses with everything below it. Nothing happens without a selected node.
+    void CmdCollapseAll_Click();
+    // A tree load is under way; it yields to the message loop now and then.
+    bool Loading() const { return m_loading; }
+
+    // Twips of the layout numbers in pixels of this screen.
+    int Twips(int twips) const;
+
     qint16 m_intMaintenanceType = 0;
     bool NewRecord = false;
     bool DelRecord = false;
+
+    // The tree pane and the selection pane; each editor builds its own.
+    MaintTree* trvMaintenance = nullptr;
+    EntryBox* TxtFilterAccount = nullptr;
+    QLabel* lblselection = nullptr;
+    QPushButton* cmdapply = nullptr;
+    QPushButton* CmdExpandAll = nullptr;
+    QPushButton* CmdCollapseAll = nullptr;
+    // Text of the root node, the first field of every node key; empty while the tree has no root.
+    QString strcurRoot;
+    std::unique_ptr<clsGenericMaint> m_clsGenMaint;
 
 protected:
     MaintenanceWindow(MaintenanceTypes::Editor kind, QWidget* parent);
     // Sets the caption and registers the window as loaded; New, Save and Delete stay off until a node
     // is chosen.
     void LoadCommon();
+    // The left pane of both editors: the selection pane (caption, filter box and Apply) above the tree
+    // pane (the tree, Expand Current and Collapse Current), with their buttons connected.
+    QWidget* BuildTreePane(const QString& selectionCaption);
     void closeEvent(QCloseEvent* event) override;
     virtual void Form_Unload();
 
+    // The editor's own part of Apply: its entry panel reset, and its tree query run and walked.
+    virtual void InitializeFields() = 0;
+    virtual void LoadMaintenanceTree() = 0;
+
+    // Builds the tree from the rows of `rs` under the hourglass, with the window kept open and Apply
+    // refused until it ends. Without rows the tree holds the root alone, or, when a filter is set, only
+    // the node "There is no item at this range". Otherwise the progress bar runs, the root is added and
+    // `walk` adds the rest, stepping the bar once per row. Nothing is selected afterwards. Failures of the
+    // notice node are reported under `location`.
+    void PopulateTree(Recordset& rs, const std::function<void()>& walk, const QString& location);
+
+    // Trailing blanks make no difference to a key value: CHAR columns pad, and typed values may carry
+    // them.
+    static QString TrimRight(const QString& text);
+
 private:
     MaintenanceTypes::Editor m_kind;
+    bool m_loading = false;
 };

@@ -2,9 +2,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QSaveFile>
 #include <QStringList>
-#include <cstdio>
 
 namespace {
 
@@ -33,6 +32,7 @@ QString field(const QString& line, const QString& label, QChar terminator) {
 
 struct Walk {
     QList<clsLocations> entries;
+    QList<int> entryLines; // the line each entry was read from
     int lastConsumed = -1; // the last "[Marts]" line or entry line the reader took
 };
 
@@ -67,12 +67,27 @@ Walk walk(const QByteArray& bytes) {
             e.sDatabase = field(line, "Initial Catalog=", ';');
             e.sTrustConn = field(line, "Trusted_Connection=", ',');
             w.entries.push_back(e);
+            w.entryLines.push_back(int(i));
             w.lastConsumed = int(i);
             ++counter;
             ++i;
         }
     }
     return w;
+}
+
+// Where line `index` (as readerLines counts them) stands in the bytes, without its line end.
+void lineSpan(const QByteArray& bytes, int index, qsizetype* start, qsizetype* end) {
+    qsizetype from = 0;
+    for (int i = 0; i < index; ++i)
+        from = bytes.indexOf('\n', from) + 1;
+    qsizetype to = bytes.indexOf('\n', from);
+    if (to < 0)
+        to = bytes.size();
+    if (to > from && bytes.at(to - 1) == '\r')
+        --to;
+    *start = from;
+    *end = to;
 }
 
 QString cataloguePiece(const QString& database) {
@@ -105,27 +120,54 @@ QString QlxIni::IntegratedLine(int number, const QString& name, const QString& p
            cataloguePiece(database) + ";Persist Security Info=True;Trusted_Connection=Yes,";
 }
 
-QString QlxIni::EntryProblem(const QString& name, const QStringList& values) {
+QString QlxIni::ValueProblem(const QString& what, const QString& value) {
+    if (value.contains('\r') || value.contains('\n'))
+        return QString("The %1 must fit on one line.").arg(what);
+    if (value.contains(';'))
+        return QString("The %1 cannot contain \";\".").arg(what);
+    for (const char* label : kLabels)
+        if (value.contains(QLatin1String(label)))
+            return QString("The %1 cannot contain \"%2\".").arg(what, QLatin1String(label));
+    for (const QChar c : value)
+        if (c.unicode() > 0xFF)
+            return QString(
+                       "The %1 holds characters that %2 cannot store; it keeps Western European (Latin-1) "
+                       "text only.")
+                .arg(what, FileName());
+    return {};
+}
+
+QString QlxIni::EntryProblem(const QString& name, const QString& provider, const QString& server,
+                             const QString& database, const QString& user, const QString& password) {
     if (name.trimmed().isEmpty())
         return QStringLiteral("The connection needs a name.");
-    if (name.contains(',') || name.contains(';'))
-        return QStringLiteral("A connection name cannot contain \",\" or \";\".");
-    QStringList all = values;
-    all.prepend(name);
-    for (const QString& v : all) {
-        if (v.contains('\r') || v.contains('\n'))
-            return QStringLiteral("A connection's name and values must each fit on one line.");
-        if (v != name && v.contains(';'))
-            return QString("The value \"%1\" cannot contain \";\".").arg(v);
-        for (const char* label : kLabels)
-            if (v.contains(QLatin1String(label)))
-                return QString("The text \"%1\" cannot contain \"%2\".").arg(v, QLatin1String(label));
+    if (name.contains(','))
+        return QStringLiteral("A connection name cannot contain \",\".");
+    const std::pair<const char*, const QString&> values[] = {
+        {"connection name", name},   {"connection type", provider}, {"server name", server},
+        {"database name", database}, {"user name", user},           {"password", password}};
+    for (const auto& [what, value] : values) {
+        const QString problem = ValueProblem(QLatin1String(what), value);
+        if (!problem.isEmpty())
+            return problem;
     }
     return {};
 }
 
 int QlxIni::NextNumber(const QByteArray& bytes) {
     return int(walk(bytes).entries.size()) + 1;
+}
+
+QString QlxIni::NumberProblem(const QByteArray& bytes, int number) {
+    const QString key = QString("mart%1=").arg(number);
+    for (const QString& line : readerLines(bytes))
+        if (line.trimmed().startsWith(key))
+            return QString("%1 already holds a line keyed \"mart%2\" that is not read as a connection (the "
+                           "reading stops at a blank line or a missing number). Correct the file, then add "
+                           "the connection again.")
+                .arg(FileName())
+                .arg(number);
+    return {};
 }
 
 QByteArray QlxIni::Append(const QByteArray& bytes, const QString& line) {
@@ -142,36 +184,28 @@ QByteArray QlxIni::Append(const QByteArray& bytes, const QString& line) {
     return out;
 }
 
-bool QlxIni::RewriteCredentials(QByteArray& bytes, const QString& key, const QString& user,
-                                const QString& password) {
-    const QByteArray prefix = (key + '=').toLatin1();
+bool QlxIni::RewriteCredentials(QByteArray& bytes, int number, const QString& user, const QString& password) {
+    const Walk w = walk(bytes);
+    if (number < 1 || number > w.entryLines.size())
+        return false;
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
-        if (bytes.mid(start, prefix.size()) == prefix) {
-            qsizetype lineEnd = end;
-            if (lineEnd > start && bytes.at(lineEnd - 1) == '\r')
-                --lineEnd; // the line keeps its own line end
-            QString line = QString::fromLatin1(bytes.mid(start, lineEnd - start));
-            const auto replaceValue = [&line](const QString& label, const QString& value) {
-                const qsizetype at = line.indexOf(label);
-                if (at < 0)
-                    return;
-                const qsizetype from = at + label.size();
-                const qsizetype to = line.indexOf(';', from);
-                if (to >= from)
-                    line.replace(from, to - from, value);
-            };
-            replaceValue("User ID=", user);
-            replaceValue("Password=", password);
-            bytes.replace(start, lineEnd - start, line.toLatin1());
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
+    qsizetype end = 0;
+    lineSpan(bytes, w.entryLines[number - 1], &start, &end);
+    QString line = QString::fromLatin1(bytes.mid(start, end - start));
+    // The reader takes the first occurrence of each label in the line; that is the value to change.
+    const auto replaceValue = [&line](const QString& label, const QString& value) {
+        const qsizetype at = line.indexOf(label);
+        if (at < 0)
+            return;
+        const qsizetype from = at + label.size();
+        const qsizetype to = line.indexOf(';', from);
+        if (to >= from)
+            line.replace(from, to - from, value);
+    };
+    replaceValue("User ID=", user);
+    replaceValue("Password=", password);
+    bytes.replace(start, end - start, line.toLatin1());
+    return true;
 }
 
 QString QlxIni::ConnectionValue(const QString& value) {
@@ -204,32 +238,24 @@ QString QlxIni::OpenConnectionText(const QString& provider, const QString& serve
            ";Password=" + ConnectionValue(password.trimmed()) + ';';
 }
 
-bool QlxIni::ReadFile(const QString& path, QByteArray* bytes) {
+bool QlxIni::ReadFile(const QString& path, QByteArray* bytes, QString* error) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = f.readAll();
-    return true;
+    if (f.open(QIODevice::ReadOnly)) {
+        *bytes = f.readAll();
+        if (f.error() == QFileDevice::NoError)
+            return true;
+    }
+    if (error)
+        *error = QString("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), f.errorString());
+    return false;
 }
 
 bool QlxIni::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
-    const QString temporary = path + ".new";
-    QFile f(temporary);
-    const auto failWith = [&](const QString& why) {
-        if (error)
-            *error = why;
-        f.close();
-        if (QFileInfo(temporary).isFile())
-            QFile::remove(temporary);
-        return false;
-    };
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return failWith(QString("Cannot write \"%1\": %2").arg(temporary, f.errorString()));
-    if (f.write(bytes) != bytes.size() || !f.flush())
-        return failWith(QString("Cannot write \"%1\": %2").arg(temporary, f.errorString()));
-    f.close();
-    // rename() replaces the old file in one step on this platform.
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
-        return failWith(QString("Cannot replace \"%1\".").arg(path));
-    return true;
+    QSaveFile f(path);
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())
+        return true;
+    if (error)
+        *error = QString("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), f.errorString());
+    f.cancelWriting();
+    return false;
 }

@@ -25,19 +25,26 @@ public:
     static QString IntegratedLine(int number, const QString& name, const QString& provider,
                                   const QString& server, const QString& database);
 
-    // Why the entry would not read back as written (an empty name, a "," or ";" in the name, a ";" or a
-    // label in a value, a line break anywhere); empty when it is fine.
-    static QString EntryProblem(const QString& name, const QStringList& values);
+    // Why a value would not read back as written (a ";", a label, a line break, a character Latin-1 lacks);
+    // empty when it is fine. `what` names the value in the message, which never quotes the value itself:
+    // it may be a password.
+    static QString ValueProblem(const QString& what, const QString& value);
+    // The same for a whole entry, and an empty name or a "," or ";" in it. The password is its stored form.
+    static QString EntryProblem(const QString& name, const QString& provider, const QString& server,
+                                const QString& database, const QString& user, const QString& password);
 
     // The number the next entry gets: one above the last entry the reader sees.
     static int NextNumber(const QByteArray& bytes);
+    // Why an entry cannot be numbered `number` here: a line the reader does not list already carries that
+    // key, and a second one would make the two indistinguishable. Empty when it is free.
+    static QString NumberProblem(const QByteArray& bytes, int number);
     // The file with one entry appended; `line` is built for NextNumber(bytes). A "[Marts]" line goes in
     // first when anything but the reader's last run stands at the end, so the new entry is always read.
     static QByteArray Append(const QByteArray& bytes, const QString& line);
 
-    // Replaces the user name and password values in the line that starts with key + "=". False when no
-    // such line exists.
-    static bool RewriteCredentials(QByteArray& bytes, const QString& key, const QString& user,
+    // Replaces the user name and password values in the line the reader lists as entry `number` (the
+    // values it reads back). False when the reader lists no such entry.
+    static bool RewriteCredentials(QByteArray& bytes, int number, const QString& user,
                                    const QString& password);
 
     // The connection text with which the new-connection dialog tries a connection.
@@ -50,7 +57,8 @@ public:
     // quoted so that it cannot end its key or add another.
     static QString ConnectionValue(const QString& value);
 
-    static bool ReadFile(const QString& path, QByteArray* bytes);
-    // Writes through a temporary file and a rename, so a failure leaves the old file whole.
+    static bool ReadFile(const QString& path, QByteArray* bytes, QString* error = nullptr);
+    // Replaces the file in one step, so a failure leaves the old file whole. The file keeps its
+    // permissions, a link is written through to its target, and a file the user may not write is refused.
     static bool WriteFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 };

@@ -12,6 +12,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -145,9 +146,10 @@ void frmImportLocations::LoadLocalLocations() {
 }
 
 void frmImportLocations::LoadMasterLocations() {
-    frmOpenConnection::PopulateImportedConn(
-        lstMaster, frmOpenConnection::ReadConnections(txtFileLocation->text()), false);
-    if (lstMaster->topLevelItemCount() == 0)
+    QList<clsLocations> entries;
+    const bool read = frmOpenConnection::ReadConnections(txtFileLocation->text(), &entries);
+    frmOpenConnection::PopulateImportedConn(lstMaster, entries, false);
+    if (read && lstMaster->topLevelItemCount() == 0)
         MsgBox("This file does not contain any warehouse locations.", vbExclamation + vbOKOnly, App::Title());
     RefreshButtons();
 }
@@ -205,7 +207,7 @@ bool frmImportLocations::BuildLocalFile(QByteArray* bytes, QString* problem) con
         const QString user = item->text(4);
         const QString password = item->text(5).trimmed(); // already in stored form
         const bool integrated = item->text(6).trimmed() == "Yes";
-        const QString why = QlxIni::EntryProblem(name, {provider, server, database, user, password});
+        const QString why = QlxIni::EntryProblem(name, provider, server, database, user, password);
         if (!why.isEmpty()) {
             *problem = QString("The connection \"%1\" cannot be written: %2").arg(name, why);
             return false;
@@ -219,10 +221,7 @@ bool frmImportLocations::BuildLocalFile(QByteArray* bytes, QString* problem) con
     return true;
 }
 
-int frmImportLocations::UnreadLocalEntries() const {
-    QByteArray bytes;
-    if (!QlxIni::ReadFile(QlxIni::PathIn(App::Path()), &bytes))
-        return 0;
+int frmImportLocations::UnreadLocalEntries(const QByteArray& bytes) {
     static const QRegularExpression entry(QStringLiteral("^\\s*mart\\d+="));
     int looksLikeEntries = 0;
     for (const QString& line : QString::fromLatin1(bytes).split('\n'))
@@ -232,7 +231,16 @@ int frmImportLocations::UnreadLocalEntries() const {
 
 void frmImportLocations::cmdOK_Click() {
     const QString path = QlxIni::PathIn(App::Path());
-    const int unread = UnreadLocalEntries();
+    const auto refuse = [](const QString& why, const QString& error) {
+        Err().Raise(CurrentError::UnspecifiedError, error, "QLX.ini");
+        ErrorHandler::FailWithMessage("frmImportLocations:cmdok_Click", why + ": " + error, vbExclamation);
+    };
+    // A file that could not be read may hold any number of entries; it is not replaced unseen.
+    QByteArray current;
+    QString error;
+    if (QFileInfo::exists(path) && !QlxIni::ReadFile(path, &current, &error))
+        return refuse(QlxIni::FileName() + " could not be read, so it is left as it is", error);
+    const int unread = UnreadLocalEntries(current);
     if (unread > 0) {
         const int answer =
             MsgBox(QString("%1 holds %2 connection entr%3 that cannot be read and will be lost when it "
@@ -252,21 +260,12 @@ void frmImportLocations::cmdOK_Click() {
         return;
     }
     const int rows = lstLocal->topLevelItemCount();
-    bool written = true;
-    QString error;
-    if (rows == 0) {
-        written = !QFileInfo::exists(path) || QFile::remove(path);
-        if (!written)
-            error = QString("Cannot delete \"%1\".").arg(path);
-    } else {
-        written = QlxIni::WriteFile(path, bytes, &error);
-    }
-    if (!written) {
-        Err().Raise(CurrentError::UnspecifiedError, error, "QLX.ini");
-        ErrorHandler::FailWithMessage("frmImportLocations:cmdok_Click",
-                                      "The warehouse locations could not be saved: " + error, vbExclamation);
-        return;
-    }
+    if (rows > 0 && !QlxIni::WriteFile(path, bytes, &error))
+        return refuse("The warehouse locations could not be saved", error);
+    // An empty list leaves no file, but a file the user may not change stays as it is.
+    if (rows == 0 && QFileInfo::exists(path) && (!QFileInfo(path).isWritable() || !QFile::remove(path)))
+        return refuse("The warehouse locations could not be saved",
+                      QString("Cannot delete \"%1\".").arg(QDir::toNativeSeparators(path)));
     // The connection open now may be one the new list no longer holds.
     if (rows > 0 && gDBConnection.State() == 1) {
         if (gMainForm)

@@ -46,6 +46,6 @@ private:
     void LoadMasterLocations();
     void RefreshButtons();
     static void MoveSelectedRow(QTreeWidget* from, QTreeWidget* to);
-    // Lines of the local file that look like entries but that the reader never reaches.
-    int UnreadLocalEntries() const;
+    // Lines of the file that look like entries but that the reader never reaches.
+    static int UnreadLocalEntries(const QByteArray& bytes);
 };

@@ -13,6 +13,7 @@
 #include "rangemaint/frmRangeMaintenance.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -51,6 +52,12 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     LoadedWindows::instance().Register(this);
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName("MdiArea");
+    // An editor that reaches past the area, in a small window or after Cascade, is scrolled to.
+    MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Every window carries the program's own icon, the editors' child windows included.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/frame/images/about.svg")));
+    setWindowIcon(QApplication::windowIcon());
     setCentralWidget(MdiArea);
     connect(MdiArea, &QMdiArea::subWindowActivated, this, &frmMain::currentEditorChanged);
     buildMenus();

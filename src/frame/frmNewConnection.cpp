@@ -1,6 +1,7 @@
 #include "frame/frmNewConnection.h"
 
 #include "frame/ErrorHandler.h"
+#include "frame/PasswordTable.h"
 #include "frame/QlxIni.h"
 #include "frame/frmMain.h"
 #include "frame/frmOpenConnection.h"
@@ -248,18 +249,23 @@ void frmNewConnection::cmdOK_Click() {
     const bool remember = ChkSavePassword->isChecked();
     QString password = txtPassword->text().trimmed();
     gIntegratedSecurity = chkIntegratedSecurity->isChecked();
-    // A connection that could not be written down is not worth opening.
-    const QString problem =
-        QlxIni::EntryProblem(name, {provider, server, database, user, remember ? "" : password});
+    // A connection that could not be written down is not worth opening. What is written is the stored
+    // form of a remembered password, and no password at all otherwise.
+    const QString stored =
+        remember && PasswordTable::instance().covers(password) ? EncryptPassword(password) : QString();
+    const QString problem = QlxIni::EntryProblem(name, provider, server, database, user, stored);
     if (!problem.isEmpty()) {
         MsgBox(problem, vbExclamation);
         return;
     }
     // Whatever comes of the new connection, the old one goes first, with the editors working on it.
+    // Without one there is nothing to close, and the user's other windows stay.
     if (gDBConnection.State() == 1 && gMainForm)
         gMainForm->CloseWarehouse(this);
-    else
+    else if (gDBConnection.State() == 1)
         CloseDBConnection(this);
+    else
+        gDBConnection.SetNothing();
     if (!ValidateConecction(provider, server, database, user, password, gIntegratedSecurity))
         return;
     if (!remember)

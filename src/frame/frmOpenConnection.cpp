@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -116,18 +117,33 @@ QString frmOpenConnection::NoConnectionsMessage() {
         "Connections from other applications.");
 }
 
-QList<clsLocations> frmOpenConnection::ReadConnections(const QString& iniFilePath) {
+bool frmOpenConnection::ReadConnections(const QString& iniFilePath, QList<clsLocations>* entries) {
     QByteArray bytes;
-    if (!QlxIni::ReadFile(iniFilePath, &bytes))
-        return {};
-    return QlxIni::Parse(bytes);
+    QString error;
+    entries->clear();
+    if (!QlxIni::ReadFile(iniFilePath, &bytes, &error)) {
+        Err().Raise(CurrentError::UnspecifiedError, error, "QLX.ini");
+        return ErrorHandler::FailWithMessage("frmOpenConnection:LoadConnections",
+                                             "The warehouse connections could not be read. " + error,
+                                             vbExclamation);
+    }
+    *entries = QlxIni::Parse(bytes);
+    return true;
 }
 
-void frmOpenConnection::LoadConnections(const QString& iniFilePath) {
-    sDataMart = ReadConnections(iniFilePath);
+QList<clsLocations> frmOpenConnection::ReadConnections(const QString& iniFilePath) {
+    QList<clsLocations> entries;
+    ReadConnections(iniFilePath, &entries);
+    return entries;
+}
+
+bool frmOpenConnection::LoadConnections(const QString& iniFilePath) {
+    return ReadConnections(iniFilePath, &sDataMart);
 }
 
 void frmOpenConnection::PopulateLocalConn(QComboBox* List, const QList<clsLocations>& entries) {
+    // Filling the list chooses nothing.
+    const QSignalBlocker quiet(List);
     for (const clsLocations& e : entries)
         List->addItem(e.sLocName);
     List->setCurrentIndex(-1);
@@ -149,7 +165,9 @@ void frmOpenConnection::SetUserPassword(QLabel* Label, QLineEdit* Text, bool Ena
                                         const QString& BackColor) {
     Label->setEnabled(Enabled);
     Text->setEnabled(Enabled);
-    SystemColor::SetBackColor(Text, SystemColor::Resolve(BackColor, Text));
+    // A system colour is the system's, not what this box was last given: greyed once, a box must still
+    // find its way back to white.
+    SystemColor::SetBackColor(Text, SystemColor::Resolve(BackColor, Text->parentWidget()));
 }
 
 bool frmOpenConnection::NeedsNoLogin(const QString& provider) {
@@ -159,13 +177,15 @@ bool frmOpenConnection::NeedsNoLogin(const QString& provider) {
 
 void frmOpenConnection::Form_Load() {
     const QString path = QlxIni::PathIn(App::Path());
+    m_unreadable = false;
     if (!QFileInfo::exists(path))
         return;
-    LoadConnections(path);
+    m_unreadable = !LoadConnections(path);
     PopulateLocalConn(CboLocation, sDataMart);
     txtConnectionType->setEnabled(false);
     txtDatabaseServer->setEnabled(false);
     txtDatabaseName->setEnabled(false);
+    CboLocation->setFocus();
 }
 
 void frmOpenConnection::showEvent(QShowEvent* event) {
@@ -179,7 +199,8 @@ void frmOpenConnection::Form_Activate() {
     if (m_activated)
         return;
     m_activated = true;
-    if (CboLocation->count() == 0)
+    // An unreadable file has been told about already; it may well hold connections.
+    if (CboLocation->count() == 0 && !m_unreadable)
         tellNoConnections();
 }
 
@@ -190,8 +211,6 @@ void frmOpenConnection::tellNoConnections() {
 void frmOpenConnection::CboLocation_Click() {
     m_bSavePasswordClicked = false;
     const int position = CboLocation->currentIndex();
-    if (position < 0)
-        return;
     const clsLocations* found = nullptr;
     for (const clsLocations& e : sDataMart) {
         if (e.sMartNo.toInt() == position + 1 && e.sLocName == CboLocation->currentText()) {
@@ -215,7 +234,8 @@ void frmOpenConnection::CboLocation_Click() {
             Label3->setText("Database s&erver name:");
             Label4->setEnabled(true);
             txtDatabaseName->setText(found->sDatabase);
-            SystemColor::SetBackColor(txtDatabaseName, SystemColor::BackColor(txtUserID));
+            // The colour of an enabled box, whatever state the user-name box is left in by the last entry.
+            SystemColor::SetBackColor(txtDatabaseName, SystemColor::Resolve(windowBackground, Frame1));
         }
         if (found->sTrustConn == "Yes" || noLogin) {
             txtUserID->clear();
@@ -249,7 +269,11 @@ void frmOpenConnection::CboLocation_Click() {
 
 void frmOpenConnection::cmdOK_Click() {
     if (CboLocation->count() == 0) {
-        tellNoConnections();
+        // A file that could not be read is tried again, and told again if it still cannot be.
+        if (m_unreadable)
+            Form_Load();
+        else
+            tellNoConnections();
         return;
     }
     if (CboLocation->currentIndex() < 0) {
@@ -280,6 +304,13 @@ void frmOpenConnection::cmdCancel_Click() {
 }
 
 bool frmOpenConnection::SavePassword(const QString& UserId, const QString& Password) {
+    // A user name that would read back as something else is refused as it would be in a new entry.
+    const QString user = UserId.trimmed();
+    const QString problem = QlxIni::ValueProblem("user name", user);
+    if (!problem.isEmpty()) {
+        MsgBox(problem, vbExclamation);
+        return false;
+    }
     const QString path = QlxIni::PathIn(App::Path());
     QString stored;
     if (ChkSavePassword->isChecked()) {
@@ -292,14 +323,17 @@ bool frmOpenConnection::SavePassword(const QString& UserId, const QString& Passw
                 "asked for it when you open this connection.",
                 vbInformation);
     }
+    // The entry is the one the reader listed at the chosen position, wherever its line stands.
+    const int number = m_sMartKey.trimmed().mid(4).toInt();
     QByteArray bytes;
     QString error;
-    if (!QlxIni::ReadFile(path, &bytes))
-        error = QString("Cannot read \"%1\".").arg(path);
-    else if (!QlxIni::RewriteCredentials(bytes, m_sMartKey.trimmed(), UserId.trimmed(), stored))
-        error = QString("The entry %1 is no longer in \"%2\".").arg(m_sMartKey.trimmed(), path);
-    else if (!QlxIni::WriteFile(path, bytes, &error))
-        error = error.isEmpty() ? QString("Cannot write \"%1\".").arg(path) : error;
+    if (QlxIni::ReadFile(path, &bytes, &error)) {
+        if (number < 1 || QlxIni::Parse(bytes).value(number - 1).sLocName != sDBLocation.sLocName ||
+            !QlxIni::RewriteCredentials(bytes, number, user, stored))
+            error = QString("The entry %1 is no longer in \"%2\".").arg(m_sMartKey.trimmed(), path);
+        else
+            QlxIni::WriteFile(path, bytes, &error);
+    }
     if (error.isEmpty())
         return true;
     Err().Raise(CurrentError::UnspecifiedError, error, "QLX.ini");

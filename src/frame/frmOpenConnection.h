@@ -21,10 +21,12 @@ class frmOpenConnection : public QDialog {
 public:
     explicit frmOpenConnection(QWidget* parent = nullptr);
 
-    // The entries of the file at `iniFilePath`, in file order (empty when it cannot be read).
+    // The entries of the file at `iniFilePath`, in file order. A file that cannot be read is logged and
+    // the user told; it answers false and no entries.
+    static bool ReadConnections(const QString& iniFilePath, QList<clsLocations>* entries);
     static QList<clsLocations> ReadConnections(const QString& iniFilePath);
     // Fills sDataMart from the file.
-    void LoadConnections(const QString& iniFilePath);
+    bool LoadConnections(const QString& iniFilePath);
     // Rewrites the selected entry's user name and stored password (or removes the password when
     // Remember Password is not ticked). False when the file could not be rewritten.
     bool SavePassword(const QString& UserId, const QString& Password);
@@ -81,4 +83,5 @@ private:
     QString m_sMartKey;
     bool m_bSavePasswordClicked = false;
     bool m_activated = false;
+    bool m_unreadable = false; // QLX.ini is there but could not be read: it has entries for all we know
 };

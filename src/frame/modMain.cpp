@@ -4,6 +4,7 @@
 #include "frame/ErrorHandler.h"
 #include "frame/PasswordTable.h"
 #include "frame/QlxIni.h"
+#include "frame/WarehouseFile.h"
 #include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/frmOpenConnection.h"
@@ -59,6 +60,10 @@ bool OpenDBConecction(const QString& connectionText) {
     DbConnection& connection = gDBConnection->adoConnection();
     if (!connection.Open(connectionText))
         return ErrorHandler::FailShowing("modMain:OpenDBConecction", vbInformation);
+    if (!WarehouseFile::Check(connection, connectionText)) {
+        connection.Close();
+        return ErrorHandler::FailShowing("modMain:OpenDBConecction", vbInformation);
+    }
     for (const QString& name : connection.PropertyNames()) {
         if (name == "Current Collation Name" &&
             IsCaseInsensitiveCollation(connection.Provider(), connection.Property(name).toString())) {
@@ -90,8 +95,8 @@ Recordset GetRecordset(const QString& sql) {
     Recordset rs;
     if (!rs.Open(sql, gDBConnection->adoConnection())) {
         gQueryOK = false;
+        // Shown here, logged by the caller's handler: the error stays current until it is reported.
         MsgBox(Err().Description(), vbOKOnly);
-        Err().Clear();
     }
     return rs;
 }
@@ -116,22 +121,24 @@ bool AddNewConnection(const QString& name, const QString& provider, const QStrin
             password.clear();
         }
     }
-    const QString problem = QlxIni::EntryProblem(name, {provider, server, database, user, password});
+    const QString path = QlxIni::PathIn(App::Path());
+    QByteArray bytes;
+    QString error;
+    if (QFileInfo::exists(path) && !QlxIni::ReadFile(path, &bytes, &error))
+        return failWith(error);
+    const int number = QlxIni::NextNumber(bytes);
+    QString problem = QlxIni::EntryProblem(name, provider, server, database, user, password);
+    if (problem.isEmpty())
+        problem = QlxIni::NumberProblem(bytes, number);
     if (!problem.isEmpty()) {
         MsgBox(problem, vbExclamation);
         if (failure)
             *failure = problem;
         return false;
     }
-    const QString path = QlxIni::PathIn(App::Path());
-    QByteArray bytes;
-    if (QFileInfo::exists(path) && !QlxIni::ReadFile(path, &bytes))
-        return failWith(QString("Cannot read \"%1\".").arg(path));
-    const int number = QlxIni::NextNumber(bytes);
     const QString line = integrated
                              ? QlxIni::IntegratedLine(number, name, provider, server, database)
                              : QlxIni::LoginLine(number, name, provider, server, database, user, password);
-    QString error;
     if (!QlxIni::WriteFile(path, QlxIni::Append(bytes, line), &error))
         return failWith(error);
     return true;

@@ -38,7 +38,8 @@ bool IsCaseInsensitiveCollation(const QString& provider, const QString& collatio
 // asked for it, when given).
 void CloseDBConnection(QWidget* keep = nullptr);
 // A forward-only recordset of the statement; when it cannot open, the user sees why, gQueryOK turns
-// False and the recordset answered is nothing.
+// False and the recordset answered is nothing. The database's error then stays the current error, for
+// the caller's handler to report.
 Recordset GetRecordset(const QString& sql);
 
 // Appends a warehouse connection entry to QLX.ini in the program's folder. With `remember` the password

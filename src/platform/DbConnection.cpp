@@ -5,12 +5,18 @@
 #include "platform/CurrentError.h"
 #include "platform/OdbcDrivers.h"
 #include "platform/SettingsStore.h"
+#include "platform/WellFormedText.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlResult>
 #include <QUuid>
+#include <climits>
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -220,6 +226,10 @@ bool DbConnection::admitStatement(const QString& sql) {
               "Connection"});
         return false;
     }
+    if (!WellFormedText::IsWellFormed(sql)) {
+        fail({CurrentError::UnspecifiedError, WellFormedText::RefusalText(), "Connection"});
+        return false;
+    }
     ++m_statements;
     if (m_failCountdown > 0 && --m_failCountdown == 0) {
         fail(m_failNth);
@@ -240,12 +250,47 @@ bool DbConnection::Execute(const QString& sql, qint64* recordsAffected) {
     if (!admitStatement(sql))
         return false;
     QSqlQuery q(database());
+    if (!Run(q, sql))
+        return false;
+    if (recordsAffected)
+        *recordsAffected = q.numRowsAffected();
+    return true;
+}
+
+bool DbConnection::Run(QSqlQuery& q, const QString& sql) {
+    const QSqlDatabase db = database();
+    const QString driver = db.driverName();
+    if (driver == QLatin1String("QSQLITE")) {
+        // SQLite waits for another connection's lock as long as its busy time-out says.
+        const QVariant handle = db.driver()->handle();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+            if (sqlite3* lite = *static_cast<sqlite3* const*>(handle.constData()))
+                sqlite3_busy_timeout(lite, CommandTimeout > 0 ? qMin(CommandTimeout, INT_MAX / 1000) * 1000
+                                                              : INT_MAX);
+        }
+    } else if (driver == QLatin1String("QODBC")) {
+        // The time-out is an attribute of the ODBC statement, which exists once the statement is prepared.
+        if (!q.prepare(sql)) {
+            fail(errorFrom(q));
+            return false;
+        }
+        const QVariant handle = q.result()->handle();
+        if (handle.isValid() && handle.metaType() == QMetaType::fromType<SQLHANDLE>()) {
+            if (SQLHANDLE stmt = *static_cast<const SQLHANDLE*>(handle.constData()))
+                SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
+                               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(qMax(CommandTimeout, 0))),
+                               SQL_IS_UINTEGER);
+        }
+        if (!q.exec()) {
+            fail(errorFrom(q));
+            return false;
+        }
+        return true;
+    }
     if (!q.exec(sql)) {
         fail(errorFrom(q));
         return false;
     }
-    if (recordsAffected)
-        *recordsAffected = q.numRowsAffected();
     return true;
 }
 

@@ -24,7 +24,8 @@ public:
     DbConnection& operator=(const DbConnection&) = delete;
 
     // Client-side cursors and a three-minute command time-out are what the program asks of every
-    // connection; Qt reads whole result sets on the client anyway.
+    // connection; Qt reads whole result sets on the client anyway. The time-out, in seconds (0: wait as
+    // long as it takes), bounds every statement, also one that waits for another session's lock.
     int CursorLocation = 3;
     int CommandTimeout = 180;
 
@@ -70,9 +71,11 @@ public:
     // How many queries and statements were sent on this connection since it was created.
     qint64 StatementCount() const { return m_statements; }
 
-    // Called before every statement is sent; answers false (with the error raised) when a test switch
-    // says this one fails.
+    // Called before every statement is sent; answers false (with the error raised) when the text is not
+    // well-formed or a test switch says this one fails.
     bool admitStatement(const QString& sql);
+    // Sends one admitted statement on `query` under the command time-out; false with the error recorded.
+    bool Run(QSqlQuery& query, const QString& sql);
     // Records a failure of a query or statement of this connection.
     void fail(const DbError& error);
     DbError errorFrom(const QSqlQuery& query) const;

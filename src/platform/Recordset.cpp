@@ -76,10 +76,8 @@ bool Recordset::Open(const QString& sql, DbConnection& connection) {
         return false;
     QSqlQuery q(connection.database());
     q.setForwardOnly(true);
-    if (!q.exec(sql)) {
-        connection.fail(connection.errorFrom(q));
+    if (!connection.Run(q, sql))
         return false;
-    }
     const QSqlRecord rec = q.record();
     const bool sqlite = connection.database().driverName() == QLatin1String("QSQLITE");
     d->columns.reserve(rec.count());

@@ -17,7 +17,9 @@ bool IsAccountColumn(const QString& name) {
     if (!plain.match(name).hasMatch())
         return false;
     Recordset columns = GetRecordset(QStringLiteral("Select * from CHART_OF_ACCOUNT where 1 = 0"));
-    const bool known = !columns.IsNothing() && columns.HasField(name);
+    if (columns.IsNothing())
+        return ErrorHandler::Fail(QStringLiteral("clsAcMultiplierRangeMaint:PopulateAccountList"));
+    const bool known = columns.HasField(name);
     columns.Close();
     return known;
 }

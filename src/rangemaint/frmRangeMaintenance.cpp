@@ -25,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -34,14 +35,6 @@
 namespace {
 
 const QString kSaveAddRange = QStringLiteral("Save and ready to add next range");
-
-// Trailing blanks make no difference to a key value: CHAR columns pad, and typed values may carry them.
-QString TrimRight(const QString& text) {
-    qsizetype n = text.size();
-    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
-        --n;
-    return n == text.size() ? text : text.left(n);
-}
 
 } // namespace
 
@@ -53,11 +46,6 @@ frmRangeMaintenance::frmRangeMaintenance(QWidget* parent)
 }
 
 frmRangeMaintenance::~frmRangeMaintenance() = default;
-
-int frmRangeMaintenance::Twips(int twips) const {
-    const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    return (twips * dpi + 720) / 1440;
-}
 
 QGroupBox* frmRangeMaintenance::BuildFieldGroup(int i) {
     auto* frame = new QGroupBox;
@@ -112,33 +100,7 @@ void frmRangeMaintenance::BuildControls() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(vsMain);
 
-    auto* vsLeft = new QWidget;
-    auto* left = new QVBoxLayout(vsLeft);
-    auto* vsSelection = new QWidget;
-    auto* selection = new QVBoxLayout(vsSelection);
-    selection->setContentsMargins(0, 0, 0, 0);
-    lblselection = new QLabel(QStringLiteral(" Account No. Selection:"));
-    TxtFilterAccount = new EntryBox;
-    cmdapply = new QPushButton(QStringLiteral("Apply"));
-    auto* filterLine = new QHBoxLayout;
-    filterLine->addWidget(TxtFilterAccount, 1);
-    filterLine->addWidget(cmdapply);
-    selection->addWidget(lblselection);
-    selection->addLayout(filterLine);
-    left->addWidget(vsSelection);
-    auto* vsTreeView = new QWidget;
-    auto* treePane = new QVBoxLayout(vsTreeView);
-    treePane->setContentsMargins(0, 0, 0, 0);
-    trvMaintenance = new MaintTree;
-    treePane->addWidget(trvMaintenance, 1);
-    auto* expandLine = new QHBoxLayout;
-    CmdExpandAll = new QPushButton(QStringLiteral("Expand Current"));
-    CmdCollapseAll = new QPushButton(QStringLiteral("Collapse Current"));
-    expandLine->addWidget(CmdExpandAll);
-    expandLine->addWidget(CmdCollapseAll);
-    treePane->addLayout(expandLine);
-    left->addWidget(vsTreeView, 1);
-    vsMain->addWidget(vsLeft);
+    vsMain->addWidget(BuildTreePane(QStringLiteral(" Account No. Selection:")));
 
     // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
     auto* vsRightRangeMaint = new QWidget;
@@ -156,13 +118,16 @@ void frmRangeMaintenance::BuildControls() {
     lstAccountList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstAccountList->setSelectionBehavior(QAbstractItemView::SelectRows);
     vsMain->addWidget(vsRightRangeMaint);
+    // The entry panel keeps its designed width; the tree takes all the width the window has beyond it.
     vsMain->setStretchFactor(0, 1);
-    vsMain->setStretchFactor(1, 2);
+    vsMain->setStretchFactor(1, 0);
+    vsMain->setCollapsible(0, false);
+    vsMain->setHandleWidth(Twips(90));
+    // A handle the user can see and grab, whatever the style draws.
+    QSplitterHandle* handle = vsMain->handle(1);
+    handle->setBackgroundRole(QPalette::Mid);
+    handle->setAutoFillBackground(true);
 
-    connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
-    connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });
-    connect(CmdExpandAll, &QPushButton::clicked, this, [this] { CmdExpandAll_Click(); });
-    connect(CmdCollapseAll, &QPushButton::clicked, this, [this] { CmdCollapseAll_Click(); });
     connect(ChkBlockedAccounts, &QCheckBox::clicked, this, [this] { ChkBlockedAccounts_Click(); });
 }
 
@@ -180,6 +145,9 @@ void frmRangeMaintenance::SetTreeEnabled(bool enabled) {
 
 void frmRangeMaintenance::Form_Load() {
     LoadCommon();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                [this](Qt::WindowStates previous) { Form_Resize(previous); });
     CreateMaintenanceObjects();
     m_clsGenMaint->InitializeTree(*trvMaintenance);
     SetFieldsIndex();
@@ -194,19 +162,16 @@ void frmRangeMaintenance::Form_Load() {
     DelRecord = false;
 }
 
+void frmRangeMaintenance::Form_Resize(Qt::WindowStates previous) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub && (sub->isMinimized() || (previous & Qt::WindowMinimized)))
+        sub->raise();
+}
+
 void frmRangeMaintenance::Form_Unload() {
     ReleaseMaintenanceObjects();
     m_rsMain = Recordset();
     MaintenanceWindow::Form_Unload();
-}
-
-void frmRangeMaintenance::closeEvent(QCloseEvent* event) {
-    // The load yields to the message loop now and then; the window must outlive it.
-    if (m_loading) {
-        event->ignore();
-        return;
-    }
-    MaintenanceWindow::closeEvent(event);
 }
 
 void frmRangeMaintenance::CreateMaintenanceObjects() {
@@ -467,6 +432,7 @@ bool frmRangeMaintenance::FieldsChanged() const {
 }
 
 void frmRangeMaintenance::LoadMaintenanceTree() {
+    lstAccountList->clear();
     m_rsMain = Recordset();
     // An editor opened without a warehouse has nothing to show and nothing to complain about.
     if (gDBConnection.State() != 1)
@@ -482,40 +448,28 @@ Recordset frmRangeMaintenance::GetMainRecordset() {
     const QString sql = m_clsMaintenanceType ? m_clsMaintenanceType->TreeSQL() : QString();
     if (sql.trimmed().isEmpty())
         return Recordset();
-    return GetRecordset(sql);
+    Recordset rs = GetRecordset(sql);
+    if (rs.IsNothing())
+        ErrorHandler::Fail(QStringLiteral("frmRangeMaintenance:GetMainRecordset"));
+    return rs;
 }
 
 void frmRangeMaintenance::PopulateMaintenanceTree() {
-    MousePointer hourglass;
-    m_loading = true;
-    strcurRoot.clear();
     strcurAccount.clear();
     strcurLevel.clear();
     strcurCode.clear();
     strcurCat.clear();
     strcurFrAccount.clear();
     strcurToAccount.clear();
+    PopulateTree(
+        m_rsMain, [this] { WalkRows(); }, QStringLiteral("frmRangeMaintenance:PopulateMaintenanceTree"));
+}
+
+void frmRangeMaintenance::WalkRows() {
     const qint16 type = MaintenanceType();
     Recordset& rs = m_rsMain;
     MaintTree& tree = *trvMaintenance;
     clsGenericMaint& gm = *m_clsGenMaint;
-
-    if (rs.RecordCount() < 1) {
-        if (TxtFilterAccount->text().trimmed().isEmpty()) {
-            strcurRoot = MaintenanceTypes::TypeName(type);
-            gm.AddNode_Root(tree, strcurRoot);
-        } else {
-            NodeInfo info;
-            info.kind = NodeKind::Notice;
-            gm.AddNode(tree, QStringView(), QString(), QStringLiteral("There is no item at this range"),
-                       TreeImages::ChartOfAccount, QString(), true, false, info,
-                       QStringLiteral("frmRangeMaintenance:PopulateMaintenanceTree"));
-        }
-        tree.SetSelectedItem(nullptr);
-        m_loading = false;
-        return;
-    }
-
     const bool accounts = type <= 2;
     const bool categories = type == 2;
     // The engine names its tree query's columns; only the account trees of types 1 and 2 have no level.
@@ -533,10 +487,6 @@ void frmRangeMaintenance::PopulateMaintenanceTree() {
                   : QString();
     QString& curCode = categories ? strcurCat : strcurCode;
 
-    ProgressPacer load(rs.RecordCount());
-    MaintTree::BuildScope build(tree, rs.RecordCount());
-    strcurRoot = MaintenanceTypes::TypeName(type);
-    gm.AddNode_Root(tree, strcurRoot);
     while (!rs.IsEOF()) {
         const QString topValue = TrimRight(top.Text());
         if (topValue.trimmed().isEmpty()) {
@@ -581,42 +531,6 @@ void frmRangeMaintenance::PopulateMaintenanceTree() {
         rs.MoveNext();
         gm.AddtoProgressBar();
     }
-    tree.SetSelectedItem(nullptr);
-    m_loading = false;
-}
-
-void frmRangeMaintenance::cmdapply_Click() {
-    if (m_loading || !m_clsGenMaint)
-        return;
-    m_clsGenMaint->InitializeTree(*trvMaintenance);
-    InitializeFields();
-    lstAccountList->clear();
-    LoadMaintenanceTree();
-    // As after the first load: nothing selected, nothing to save or delete until the next click.
-    trvMaintenance->SetSelectedItem(nullptr);
-    if (gMainForm) {
-        gMainForm->ActiveInsert(false);
-        gMainForm->ActiveSave(false);
-        gMainForm->ActiveDelete(false);
-    }
-}
-
-void frmRangeMaintenance::CmdExpandAll_Click() {
-    if (m_clsGenMaint)
-        m_clsGenMaint->ExpandCurrent(true, *trvMaintenance);
-}
-
-void frmRangeMaintenance::CmdCollapseAll_Click() {
-    TreeNode* node = trvMaintenance->SelectedItem();
-    if (!node || !m_clsGenMaint)
-        return;
-    if (!node->Parent()) {
-        const auto& nodes = trvMaintenance->Nodes();
-        for (std::size_t n = 1; n < nodes.size(); ++n)
-            trvMaintenance->SetExpanded(nodes[n], false);
-        return;
-    }
-    m_clsGenMaint->ExpandCurrent(false, *trvMaintenance);
 }
 
 void frmRangeMaintenance::ChkBlockedAccounts_Click() {

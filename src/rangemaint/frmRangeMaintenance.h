@@ -54,6 +54,9 @@ public:
 
     void Form_Load() override;
     void Synchronize() override;
+    // Follows the window state: minimised, and restored from minimised, the editor comes in front of the
+    // other child windows.
+    void Form_Resize(Qt::WindowStates previous);
 
     // Node selection: settles a pending insert, then shows the node's fields, commands and account list
     // and takes over its node type and key parts.
@@ -79,10 +82,9 @@ public:
     int FieldsIndex() const { return m_intFieldsIndex; }
     // The engine of the type; nullptr for a type outside 1-5.
     RangeEngine* Engine() const { return m_clsMaintenanceType.get(); }
-    bool Loading() const { return m_loading; }
 
     // The entry panel.
-    void InitializeFields();
+    void InitializeFields() override;
     void SetFrameVisibility(bool showCodeFrame, bool showLevelFrame);
     void ShowChartOfAccountFields();
     void ShowLevelFields();
@@ -94,24 +96,11 @@ public:
     bool AddCodeShown() const { return mb_AddCode; }
     bool AddRangeShown() const { return mb_AddRange; }
 
-    // The tree and its buttons.
-    void cmdapply_Click();
-    void CmdExpandAll_Click();
-    void CmdCollapseAll_Click();
     void ChkBlockedAccounts_Click();
 
-    // Twips of the layout numbers in pixels of this screen.
-    int Twips(int twips) const;
-
     // Controls; the arrays hold the member of each field group.
-    MaintTree* trvMaintenance = nullptr;
     QTreeWidget* lstAccountList = nullptr;
     QCheckBox* ChkBlockedAccounts = nullptr;
-    EntryBox* TxtFilterAccount = nullptr;
-    QLabel* lblselection = nullptr;
-    QPushButton* cmdapply = nullptr;
-    QPushButton* CmdExpandAll = nullptr;
-    QPushButton* CmdCollapseAll = nullptr;
     QGroupBox* fraCodCat = nullptr;
     QGroupBox* fralevel = nullptr;
     std::array<EntryBox*, 2> txtChartOfAccount{}, txtcodCat{}, txtRangAccountFr{}, txtRangAccountTo{};
@@ -122,16 +111,13 @@ public:
     QLabel* lblLevel = nullptr;
 
     // What the engines read and write.
-    QString strcurRoot;
     QString strcurAccount, strcurLevel, strcurCode, strcurCat, strcurFrAccount, strcurToAccount;
     QString m_COA, m_level, m_Code, m_FR_ACCT, m_TO_ACCT;
-    std::unique_ptr<clsGenericMaint> m_clsGenMaint;
     bool mb_ScrollUp = false;
     bool mb_DragDrop = false;
 
 protected:
     void Form_Unload() override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
@@ -140,9 +126,10 @@ private:
     void ReleaseMaintenanceObjects();
     void InitializeListView();
     void CreateColumnHeaders();
-    void LoadMaintenanceTree();
+    void LoadMaintenanceTree() override;
     Recordset GetMainRecordset();
     void PopulateMaintenanceTree();
+    void WalkRows();
     void SetCodeGroupVisible(bool visible);
     void SetRangeGroupVisible(bool visible);
     void SetLevelGroupVisible(bool visible);
@@ -181,7 +168,6 @@ private:
     qint16 m_intFieldsIndex = 0;
     bool mb_AddCode = false;
     bool mb_AddRange = false;
-    bool m_loading = false;
     qint32 m_nodeType = 0;
     // The node the selection last settled on, by key, so a No to the prompt can go back to it.
     QString m_lastNodeKey;

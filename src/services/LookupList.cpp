@@ -150,6 +150,29 @@ bool LookupList::CodeExistsIn(const QStringList& codes, const QString& code) {
     return false;
 }
 
+LookupList::Presence LookupList::StoredCode(const QString& code) {
+    const QString column = m_settings.m_colFieldNames.value(0);
+    const std::optional<bool> found =
+        anyRow("Select " + column + " From " + m_settings.m_strTableName + " Where " + column + " = '" +
+                   FixQuotes(code) + "'" + filterClause(),
+               "frmLookup:cmdAdd_Click");
+    if (!found)
+        return Presence::Failed;
+    return *found ? Presence::Present : Presence::Absent;
+}
+
+std::optional<bool> LookupList::anyRow(const QString& sql, const QString& location) {
+    m_strSQL = sql;
+    Recordset rs;
+    if (!rs.Open(sql, connection())) {
+        ErrorHandler::FailShowing(location, vbOKOnly);
+        return std::nullopt;
+    }
+    const bool found = rs.RecordCount() > 0;
+    rs.Close();
+    return found;
+}
+
 bool LookupList::execute(const QString& sql, qint64* affected) {
     m_strSQL = sql;
     return connection().Execute(sql, affected);
@@ -258,15 +281,10 @@ LookupList::Dependency LookupList::DependenciesExist(const QString& table, const
     } else if (m_settings.m_Lookuplevel) {
         sql += " Where " + fldLevel + " = '" + FixQuotes(code) + "'" + area;
     }
-    m_strSQL = sql;
-    Recordset rs;
-    if (!rs.Open(sql, connection())) {
-        ErrorHandler::FailShowing("frmLookup:DependenciesExist", vbOKOnly);
+    const std::optional<bool> found = anyRow(sql, "frmLookup:DependenciesExist");
+    if (!found)
         return Dependency::Failed;
-    }
-    const bool found = rs.RecordCount() > 0;
-    rs.Close();
-    return found ? Dependency::Found : Dependency::None;
+    return *found ? Dependency::Found : Dependency::None;
 }
 
 LookupList::Deletion LookupList::DeleteItem(const Row& row) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 struct LookupSettings;
 
@@ -26,6 +27,7 @@ public:
 
     enum class Dependency { None, Found, Failed };
     enum class Deletion { Deleted, NothingDeleted, Failed };
+    enum class Presence { Absent, Present, Failed };
 
     explicit LookupList(const LookupSettings& settings);
 
@@ -61,6 +63,9 @@ public:
     static int FindCode(const QStringList& codes, const QString& code);
     // Whether the trimmed code equals a trimmed listed code, both in the database's letter case.
     static bool CodeExistsIn(const QStringList& codes, const QString& code);
+    // Whether the table holds the code within the list's condition, whatever the list shows (it may be
+    // stale after a failed refresh). A failure has been shown and reported.
+    Presence StoredCode(const QString& code);
     QStringList Codes() const;
 
     // A new entry written into the listed columns (the code, and the description when two or more
@@ -81,6 +86,8 @@ public:
 
 private:
     bool execute(const QString& sql, qint64* affected = nullptr);
+    // Whether the query finds a row; nothing after its failure has been shown and reported.
+    std::optional<bool> anyRow(const QString& sql, const QString& location);
     bool restoreLevelRow();
     QString filterClause() const;
 

@@ -6,6 +6,7 @@
 #include "platform/DbConnection.h"
 #include "services/TreeNode.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -38,6 +39,12 @@ MaintTree::MaintTree(QWidget* parent) : QTreeView(parent), m_model(new MaintTree
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setIconSize(QSize(16, 16));
+    // Whole texts, as the platform's tree showed them: the one column is as wide as its widest shown
+    // text, and a text wider than the pane scrolls sideways instead of being cut with "...".
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (TreeNode* node = m_model->nodeFromIndex(index))
             emit NodeClick(node);

@@ -231,14 +231,11 @@ namespace {
 
 // The existence query of a check: true when it finds a row; the not-found message otherwise. A query
 // that cannot be opened has already been shown by GetRecordset; it answers false without a second
-// message and leaves a line in the log.
+// message and logs the database's error.
 bool existsOrTell(const QString& sql, const QString& notFound, int style, const QString& location) {
     Recordset rs = GetRecordset(sql);
-    if (!gQueryOK) {
-        Err().Raise(CurrentError::UnspecifiedError, "The check's query could not be opened: " + sql,
-                    "clsGenericMaint");
+    if (!gQueryOK)
         return ErrorHandler::Fail(location);
-    }
     const bool found = rs.RecordCount() > 0;
     rs.Close();
     if (!found)

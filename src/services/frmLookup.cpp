@@ -2,6 +2,7 @@
 
 #include "frame/ModMaintenance.h"
 #include "frame/modMain.h"
+#include "platform/EntryBox.h"
 #include "platform/LoadedWindows.h"
 #include "platform/MousePointer.h"
 #include "platform/UserDialogs.h"
@@ -49,12 +50,12 @@ void frmLookup::buildControls() {
     };
     m_lblCode = new QLabel("Code:", this);
     m_lblCode->setObjectName("lblCode");
-    m_txtCode = new QLineEdit(this);
+    m_txtCode = new EntryBox(this);
     m_txtCode->setObjectName("txtCode");
     m_lblDesc = new QLabel("Description:", this);
     m_lblDesc->setObjectName("lblDesc");
     m_lblDesc->setGeometry(twipRect(240, 840, 1095, 255));
-    m_txtDesc = new QLineEdit(this);
+    m_txtDesc = new EntryBox(this);
     m_txtDesc->setObjectName("txtDesc");
     m_txtDesc->setGeometry(twipRect(1800, 840, 5350, 375));
     m_lblCode->setBuddy(m_txtCode);
@@ -434,7 +435,11 @@ void frmLookup::cmdAdd_Click() {
         return;
     }
 
-    if (CodeExistsInList(m_ctlListView, code)) {
+    const LookupList::Presence stored =
+        CodeExistsInList(m_ctlListView, code) ? LookupList::Presence::Present : m_lookup.StoredCode(code);
+    if (stored == LookupList::Presence::Failed)
+        return;
+    if (stored == LookupList::Presence::Present) {
         MsgBox("Code is already exists", vbExclamation, "Save Cancelled");
         m_txtCode->setEnabled(true);
         if (m_txtCode->isVisible())

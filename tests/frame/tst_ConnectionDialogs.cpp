@@ -10,6 +10,7 @@
 #include "platform/EntryBox.h"
 #include "platform/LoadedWindows.h"
 #include "platform/SettingsStore.h"
+#include "platform/SystemColor.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
@@ -71,6 +72,8 @@ private slots:
     void successAddsOneEntryAndOpens();
     void anOpenConnectionIsClosedFirst_data();
     void anOpenConnectionIsClosedFirst();
+    void onlyAWarehouseOpensAndOtherWindowsStay_data();
+    void onlyAWarehouseOpensAndOtherWindowsStay();
     void importWritesTheLocalListInOrder();
     void importWithAnEmptyLocalList();
     void importAsksBeforeLosingUnreadEntries_data();
@@ -136,6 +139,7 @@ void tst_ConnectionDialogs::connectionTypesSetTheBoxes() {
         QVERIFY(!dialog.ChkSavePassword->isChecked() && !dialog.ChkSavePassword->isEnabled());
         dialog.chkIntegratedSecurity->setChecked(false);
         QVERIFY(dialog.txtUserID->isEnabled() && dialog.ChkSavePassword->isEnabled());
+        QCOMPARE(SystemColor::BackColor(dialog.txtUserID), SystemColor::BackColor(dialog.txtConnectionName));
     }
 }
 
@@ -300,6 +304,52 @@ void tst_ConnectionDialogs::anOpenConnectionIsClosedFirst() {
         QVERIFY(warehouseShownClosed());
         QVERIFY(loaded(dialog));
     }
+}
+
+void tst_ConnectionDialogs::onlyAWarehouseOpensAndOtherWindowsStay_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("remember");
+    QTest::newRow("warehouse, password remembered") << "warehouse" << true;
+    QTest::newRow("warehouse, password not remembered") << "warehouse" << false;
+    QTest::newRow("zero-byte file") << "empty" << true;
+    QTest::newRow("database without the warehouse tables") << "other tables" << false;
+}
+
+void tst_ConnectionDialogs::onlyAWarehouseOpensAndOtherWindowsStay() {
+    QFETCH(QString, file);
+    QFETCH(bool, remember);
+    Warehouse w("sqlite");
+    QLX_REQUIRE_WAREHOUSE(w);
+    const bool warehouse = file == "warehouse";
+    const QString path = warehouse ? ConnectionText::Parse(w.connectionText()).DataSource
+                                   : QDir(App::Path()).filePath("other.db");
+    DbConnection other;
+    if (!warehouse)
+        TestEnvironment::writeFile(path, {});
+    QVERIFY(file != "other tables" || (other.Open("PROVIDER=SQLITE;Data Source=" + path) &&
+                                       other.Execute("Create Table CS_SOURCE (CS_AREA varchar(2))")));
+    const QByteArray before = TestEnvironment::readFile(path);
+    Main();
+    auto* import = new frmImportLocations(gMainForm);
+    frmNewConnection dialog;
+    dialog.txtConnectionName->setText("N");
+    dialog.cboConnectionType->setCurrentIndex(2);
+    dialog.txtDatabaseServer->setText(path);
+    // A file asks for no login; a password typed all the same is stored as any other.
+    dialog.txtPassword->setText("pa;ss");
+    dialog.ChkSavePassword->setChecked(remember);
+    dialog.cmdOK->click();
+    QVERIFY(loaded(import));
+    QCOMPARE(gDBConnection.State(), warehouse ? 1 : 0);
+    QCOMPARE(m_env->ui.messages.size(), warehouse ? 0 : 1);
+    QVERIFY(warehouse ||
+            (m_env->ui.messages[0].prompt.contains(path) && !m_env->ui.messages[0].prompt.contains("pa;ss")));
+    QCOMPARE(TestEnvironment::readFile(path), before);
+    QCOMPARE(QFile::exists(QlxIni::PathIn(App::Path())), warehouse);
+    if (warehouse)
+        QCOMPARE(
+            DecryptPassword(frmOpenConnection::ReadConnections(QlxIni::PathIn(App::Path())).value(0).sPwd),
+            remember ? QString("pa;ss") : QString());
 }
 
 void tst_ConnectionDialogs::importWritesTheLocalListInOrder() {

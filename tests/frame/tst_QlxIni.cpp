@@ -1,5 +1,6 @@
 #include "frame/PasswordTable.h"
 #include "frame/QlxIni.h"
+#include "frame/frmImportLocations.h"
 #include "frame/frmOpenConnection.h"
 #include "frame/modMain.h"
 #include "platform/App.h"
@@ -10,7 +11,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,8 +36,10 @@ private slots:
     void readingAndAppending();
     void corruptingEntriesAreRefused_data();
     void corruptingEntriesAreRefused();
-    void savePasswordEditsOnlyItsOwnLine();
-    void failedRewriteLeavesTheFileWhole();
+    void rewriteChangesTheListedEntryOnly_data();
+    void rewriteChangesTheListedEntryOnly();
+    void writesKeepTheFileProtected_data();
+    void writesKeepTheFileProtected();
     void scramblingCoversEveryPrintableCharacter();
     void storedFormsArePinned_data();
     void storedFormsArePinned();
@@ -118,9 +123,10 @@ void tst_QlxIni::readingAndAppending_data() {
     QTest::newRow("gap") << "[Marts]\r\n" + e1 + "\r\n" + e2 + "\r\n" + e4 + "\r\n"
                          << QStringList{"1:A", "2:B"}
                          << "[Marts]\r\n" + e1 + "\r\n" + e2 + "\r\n" + e4 + "\r\n[Marts]\r\n" + n3;
+    // An unread line holding the next key is never given a twin: the entry is refused.
     QTest::newRow("stray line in the middle")
         << "[Marts]\r\n" + e1 + "\r\n; retired\r\n" + e2 + "\r\n"
-        << QStringList{"1:A"} << "[Marts]\r\n" + e1 + "\r\n; retired\r\n" + e2 + "\r\n[Marts]\r\n" + n2;
+        << QStringList{"1:A"} << "[Marts]\r\n" + e1 + "\r\n; retired\r\n" + e2 + "\r\n";
     QTest::newRow("blank line at the end")
         << "[Marts]\r\n" + e1 + "\r\n\r\n"
         << QStringList{"1:A"} << "[Marts]\r\n" + e1 + "\r\n\r\n[Marts]\r\n" + n2;
@@ -130,7 +136,9 @@ void tst_QlxIni::readingAndAppending_data() {
                                        << QStringList{"1:A"} << "[Marts]\r\n" + e1 + "\r\n[Marts]\r\n" + n2;
     QTest::newRow("LF only") << "[Marts]\n" + e1 + "\n" + e2 + "\n"
                              << QStringList{"1:A", "2:B"} << "[Marts]\n" + e1 + "\n" + e2 + "\n" + n3;
-    QTest::newRow("no [Marts] line") << e1 + "\r\n" << QStringList{} << e1 + "\r\n[Marts]\r\n" + n1;
+    QTest::newRow("no [Marts] line") << e1 + "\r\n" << QStringList{} << e1 + "\r\n";
+    QTest::newRow("no [Marts] line, other keys") << e2 + "\r\n"
+                                                 << QStringList{} << e2 + "\r\n[Marts]\r\n" + n1;
     QTest::newRow("empty file") << QByteArray() << QStringList{} << "[Marts]\r\n" + n1;
     QTest::newRow("second run continues the numbering")
         << "[Marts]\r\n" + e1 + "\r\nnote\r\n[Marts]\r\n" + e2 + "\r\n"
@@ -146,12 +154,12 @@ void tst_QlxIni::readingAndAppending() {
     TestEnvironment::writeFile(path, before);
     QCOMPARE(names(frmOpenConnection::ReadConnections(path)), seen);
     QString password;
-    QVERIFY(AddNewConnection("N", "SQLITE", "n.db", "", "", password, false, false));
+    QCOMPARE(AddNewConnection("N", "SQLITE", "n.db", "", "", password, false, false), after != before);
     QCOMPARE(TestEnvironment::readFile(path), after);
-    // The new entry is always read back.
+    QCOMPARE(env.ui.messages.size(), after == before ? 1 : 0);
+    // A new entry is always read back.
     const QList<clsLocations> now = frmOpenConnection::ReadConnections(path);
-    QCOMPARE(now.size(), seen.size() + 1);
-    QCOMPARE(now.last().sLocName, QString("N"));
+    QCOMPARE(now.size(), seen.size() + (after != before ? 1 : 0));
 }
 
 void tst_QlxIni::corruptingEntriesAreRefused_data() {
@@ -179,6 +187,9 @@ void tst_QlxIni::corruptingEntriesAreRefused_data() {
     QTest::newRow("line break") << "n"
                                 << "srv\r\nmart9=evil"
                                 << "u";
+    QTest::newRow("name outside Latin-1") << "Z\u00fcrich \u6771\u4eac"
+                                          << "srv"
+                                          << "u";
 }
 
 void tst_QlxIni::corruptingEntriesAreRefused() {
@@ -195,59 +206,124 @@ void tst_QlxIni::corruptingEntriesAreRefused() {
     QCOMPARE(TestEnvironment::readFile(path), QByteArray("[Marts]\r\n"));
 }
 
-void tst_QlxIni::savePasswordEditsOnlyItsOwnLine() {
-    TestEnvironment env;
-    const QString path = QlxIni::PathIn(env.folder());
-    QByteArray before = "[Marts]\r\n";
+void tst_QlxIni::rewriteChangesTheListedEntryOnly_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password"); // remembered when not empty
+    QTest::addColumn<QByteArray>("after"); // the same bytes when refused
+    const QByteArray a = "mart1=A,PROVIDER=SQLOLEDB;Data Source=a;User ID=a;Password=;\r\n";
+    const QByteArray b = "mart2=B,PROVIDER=SQLOLEDB;Data Source=b;User ID=b;Password=;\r\n";
+    const QByteArray n = "[Marts]\r\nmart2=N,PROVIDER=SQLOLEDB;Data Source=n;User ID=n;Password=;\r\n";
+    const QByteArray twins = "[Marts]\r\n" + a + "\r\n" + b + n;
+    QTest::newRow("twin listed second") << twins << 1 << "fin"
+                                        << "" << QByteArray(twins).replace("ID=n;", "ID=fin;");
+    QTest::newRow("indented") << "[Marts]\r\n  " + a << 0 << "fin"
+                              << ""
+                              << "[Marts]\r\n  " + QByteArray(a).replace("ID=a", "ID=fin");
+    // Every name holds "mart1=", and mart10 starts like mart1.
+    QByteArray ten = "[Marts]\r\n";
     for (int i = 1; i <= 10; ++i)
-        before +=
+        ten +=
             QString("mart%1=Mart %1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s%1;User ID=u%1;Password=;%2")
                 .arg(i)
                 .arg(i == 3 ? "\n" : "\r\n")
                 .toLatin1();
-    TestEnvironment::writeFile(path, before);
-    frmOpenConnection dialog;
-    dialog.CboLocation->setCurrentIndex(0);
-    QCOMPARE(dialog.MartKey(), QString("mart1"));
-    dialog.ChkSavePassword->setChecked(true);
-    QVERIFY(dialog.SavePassword("  new user ", " pa;ss "));
-    const QByteArray after = TestEnvironment::readFile(path);
-    const QByteArray expectedLine =
-        "mart1=Mart 1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s1;User ID=new user;Password=" +
-        EncryptPassword("pa;ss").toLatin1() + ";";
-    QByteArray expected = before;
-    expected.replace(
-        QByteArray("mart1=Mart 1 uses mart1=,PROVIDER=SQLOLEDB;Data Source=s1;User ID=u1;Password=;"),
-        expectedLine);
-    QCOMPARE(after, expected);
-    // Choosing mart10 edits mart10 alone.
-    dialog.LoadConnections(path);
-    dialog.CboLocation->setCurrentIndex(9);
-    QCOMPARE(dialog.MartKey(), QString("mart10"));
-    dialog.ChkSavePassword->setChecked(false);
-    QVERIFY(dialog.SavePassword("x", ""));
-    expected.replace(QByteArray("Data Source=s10;User ID=u10;"), QByteArray("Data Source=s10;User ID=x;"));
-    QCOMPARE(TestEnvironment::readFile(path), expected);
+    QTest::newRow("first of ten, password remembered")
+        << ten << 0 << "  new user "
+        << " pa;ss "
+        << QByteArray(ten).replace("s1;User ID=u1;Password=;", "s1;User ID=new user;Password=" +
+                                                                   EncryptPassword("pa;ss").toLatin1() + ";");
+    QTest::newRow("tenth") << ten << 9 << "x"
+                           << "" << QByteArray(ten).replace("User ID=u10;", "User ID=x;");
+    const QString refused[] = {"fin;Initial Catalog=OTHER", "fin;Trusted_Connection=Yes,", "fin\r\nmart3=X,",
+                               "\u0141ukasz"};
+    for (const QString& user : refused)
+        QTest::addRow("refused: %s", qPrintable(user.simplified())) << twins << 1 << user << "" << twins;
 }
 
-void tst_QlxIni::failedRewriteLeavesTheFileWhole() {
+void tst_QlxIni::rewriteChangesTheListedEntryOnly() {
+    QFETCH(QByteArray, before);
+    QFETCH(int, position);
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QByteArray, after);
+    TestEnvironment env;
+    TestEnvironment::writeFile(QlxIni::PathIn(env.folder()), before);
+    frmOpenConnection dialog;
+    dialog.CboLocation->setCurrentIndex(position);
+    dialog.ChkSavePassword->setChecked(!password.isEmpty());
+    QCOMPARE(dialog.SavePassword(user, password), after != before);
+    QCOMPARE(TestEnvironment::readFile(QlxIni::PathIn(env.folder())), after);
+    QCOMPARE(env.ui.messages.size(), after == before ? 1 : 0);
+}
+
+void tst_QlxIni::writesKeepTheFileProtected_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("link");       // QLX.ini is a link to the file
+    QTest::addColumn<QString>("failure"); // where the refusal is logged; empty when the file is written
+    QTest::addColumn<QByteArray>("told"); // messages shown (the append's is shown by its caller)
+    const auto row = [](const QString& name, const char* op, int mode, bool link, const char* failure,
+                        const char* told) {
+        QTest::newRow(qPrintable(name))
+            << QString(op) << mode << link << QString(failure) << QByteArray(told);
+    };
+    for (const char* op : {"append", "rewrite", "import"}) {
+        row(QString("0600, ") + op, op, 0600, false, "", "0");
+        row(QString("link, ") + op, op, 0644, true, "", "0");
+    }
+    row("read-only, append", "append", 0444, false, "modMain:AddNewConnection", "0");
+    row("read-only link, rewrite", "rewrite", 0444, true, "frmOpenConnection:SavePassword", "1");
+    row("read-only, import", "import", 0444, false, "frmImportLocations:cmdok_Click", "1");
+    row("unreadable, open", "open", 0, false, "frmOpenConnection:LoadConnections", "1");
+    row("unreadable, import", "import", 0, false, "frmImportLocations:cmdok_Click", "2");
+    row("write-only, import", "import", 0200, false, "frmImportLocations:cmdok_Click", "2");
+}
+
+void tst_QlxIni::writesKeepTheFileProtected() {
+    QFETCH(QString, operation);
+    QFETCH(int, mode);
+    QFETCH(bool, link);
+    QFETCH(QString, failure);
+    QFETCH(QByteArray, told);
     TestEnvironment env;
     const QString path = QlxIni::PathIn(env.folder());
-    const QByteArray before = "[Marts]\r\nmart1=A,PROVIDER=SQLOLEDB;Data Source=s;User ID=u;Password=;\r\n";
-    TestEnvironment::writeFile(path, before);
-    // Where the new text would be written stands a folder: the write fails.
-    QVERIFY(QDir(env.folder()).mkdir(QlxIni::FileName() + ".new"));
-    frmOpenConnection dialog;
-    dialog.CboLocation->setCurrentIndex(0);
-    dialog.ChkSavePassword->setChecked(true);
-    QVERIFY(!dialog.SavePassword("other", "pw"));
-    QCOMPARE(TestEnvironment::readFile(path), before);
-    QCOMPARE(env.ui.messages.size(), 1);
-    QVERIFY(env.logText().contains("in frmOpenConnection:SavePassword"));
-    QString password;
-    QVERIFY(!AddNewConnection("B", "SQLITE", "b.db", "", "", password, false, false));
-    QCOMPARE(TestEnvironment::readFile(path), before);
-    QVERIFY(env.logText().contains("in modMain:AddNewConnection"));
+    const QString file = link ? QDir(env.folder()).filePath("kept.ini") : path;
+    const QString victim = QDir(env.folder()).filePath("victim");
+    const QByteArray before = "[Marts]\nmart1=A,PROVIDER=SQLOLEDB;Data Source=s;User ID=u;Password=;\n";
+    TestEnvironment::writeFile(file, before);
+    TestEnvironment::writeFile(victim, "victim");
+    // A stale temporary is neither followed nor reused, even where it could be written.
+    QVERIFY(QFile::link(victim, path + ".new") && ::chmod(QFile::encodeName(victim).constData(), 0666) == 0);
+    QVERIFY((!link || QFile::link(file, path)) && ::chmod(QFile::encodeName(file).constData(), mode) == 0);
+    const auto permissions = QFile::permissions(file);
+    const auto run = [&] {
+        if (operation == "append") {
+            QString password;
+            AddNewConnection("N", "SQLITE", "n.db", "", "", password, false, false);
+        } else if (operation == "import") {
+            frmImportLocations(nullptr).cmdOK->click();
+        } else {
+            frmOpenConnection dialog;
+            dialog.Form_Activate(); // an unreadable file is no file without connections
+            dialog.CboLocation->setCurrentIndex(0);
+            if (operation == "rewrite")
+                dialog.SavePassword("u2", "");
+        }
+        return QByteArray::number(env.ui.messages.size());
+    };
+    QByteArray messages;
+    if (failure.isEmpty())
+        messages = run();
+    else if (!env.runUnprivileged(run, &messages))
+        QSKIP("Permissions bind no user this test can become.");
+    QCOMPARE(TestEnvironment::readFile(file) == before, !failure.isEmpty());
+    QCOMPARE(messages, told);
+    QVERIFY(failure.isEmpty() || env.logText().contains("in " + failure));
+    QCOMPARE(QFile::permissions(file), permissions);
+    QCOMPARE(QFileInfo(path).isSymLink(), link);
+    QCOMPARE(TestEnvironment::readFile(victim), QByteArray("victim"));
 }
 
 void tst_QlxIni::scramblingCoversEveryPrintableCharacter() {

@@ -32,6 +32,7 @@ class tst_PlatformWindows : public QObject {
     Q_OBJECT
 private slots:
     void entryBoxNoticesEveryChange();
+    void entryBoxCutToItsLengthKeepsWholeCharacters();
     void loadedWindowsKeepLoadOrder();
     void aWindowThatRefusesStaysLoaded();
     void pointerComesBackOnEveryWayOut();
@@ -49,6 +50,21 @@ void tst_PlatformWindows::entryBoxNoticesEveryChange() {
     box.DataChanged = false;
     box.setText("by the program"); // the same text is no change
     QVERIFY(!box.DataChanged);
+}
+
+void tst_PlatformWindows::entryBoxCutToItsLengthKeepsWholeCharacters() {
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    EntryBox box;
+    box.setMaxLength(4);
+    box.setText("abc" + emoji);
+    QCOMPARE(box.text(), QString("abc"));
+    box.setText("ab");
+    box.setCursorPosition(1);
+    box.insert("c" + emoji); // pasted in the middle
+    QCOMPARE(box.text(), QString("acb"));
+    box.setText("a");
+    box.insert(emoji); // room enough
+    QCOMPARE(box.text(), "a" + emoji);
 }
 
 void tst_PlatformWindows::loadedWindowsKeepLoadOrder() {

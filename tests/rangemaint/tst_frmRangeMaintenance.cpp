@@ -3,6 +3,7 @@
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
 #include "platform/EntryBox.h"
+#include "platform/WellFormedText.h"
 #include "rangemaint/frmRangeMaintenance.h"
 #include "services/MaintTree.h"
 #include "services/ProgressPacer.h"
@@ -21,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -107,6 +109,8 @@ private slots:
     void noCloseAndNoApplyDuringTheLoad();
     void opensFromTheMenuOnTheDemoWarehouse_data() { addTypeRows(); }
     void opensFromTheMenuOnTheDemoWarehouse();
+    void theWindowAsAUserSeesIt_data() { Warehouse::addBackendRows(); }
+    void theWindowAsAUserSeesIt();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -603,6 +607,44 @@ void tst_frmRangeMaintenance::opensFromTheMenuOnTheDemoWarehouse() {
     QCOMPARE(gMainForm->ChildWindows().size(), 0);
     QVERIFY(m_env->ui.messages.isEmpty());
     QVERIFY(m_env->logText().isEmpty());
+}
+
+void tst_frmRangeMaintenance::theWindowAsAUserSeesIt() {
+    OPEN_WAREHOUSE();
+    QVERIFY(w.own().Execute("UPDATE CS_SOURCE SET SODESC = 'A description far wider than the narrowest tree "
+                            "pane' WHERE SOAREA = 'AC' AND SOCODE = '1'"));
+    Main();
+    gMainForm->Command("mnuMultiplierRangeMaint")->trigger();
+    gMainForm->Command("mnuLevelRangeMaint")->trigger();
+    QMdiSubWindow* sub = gMainForm->ChildWindows().last();
+    QCOMPARE(sub->windowIcon().pixmap(16).toImage(), QIcon(":/frame/images/about.svg").pixmap(16).toImage());
+    // Whole texts: the widest shown node fits the tree's column, and the column its scroll range.
+    MaintTree& tree = *qobject_cast<frmRangeMaintenance*>(sub->widget())->trvMaintenance;
+    for (TreeNode* node : tree.Nodes())
+        tree.SetExpanded(node, true);
+    sub->resize(sub->minimumSizeHint());
+    QTest::qWait(50);
+    int widest = 0;
+    for (QModelIndex i = tree.indexAt(QPoint(1, 1)); i.isValid(); i = tree.indexBelow(i))
+        widest = qMax(widest, tree.visualRect(i).x() + tree.horizontalScrollBar()->value() +
+                                  tree.sizeHintForIndex(i).width());
+    QVERIFY(widest > tree.viewport()->width() && tree.columnWidth(0) >= widest);
+    QCOMPARE(tree.horizontalScrollBar()->maximum() + tree.viewport()->width(), tree.columnWidth(0));
+    gMainForm->resize(400, 300);
+    QTest::qWait(50);
+    QVERIFY(gMainForm->MdiArea->verticalScrollBar()->isVisible());
+    sub->showMinimized();
+    QCOMPARE(gMainForm->MdiArea->subWindowList(QMdiArea::StackingOrder).last(), sub);
+    sub->showNormal();
+    QCOMPARE(gMainForm->MdiArea->subWindowList(QMdiArea::StackingOrder).last(), sub);
+    // A filter that is not well-formed text is refused before it is sent.
+    auto* f = qobject_cast<frmRangeMaintenance*>(sub->widget());
+    for (const QChar c : {QChar(0xDC00), QChar(0)}) {
+        f->TxtFilterAccount->setText("1111" + QString(c) + "' or '1'='1");
+        f->cmdapply_Click();
+        QCOMPARE(tree.Count(), 0);
+        QCOMPARE(m_env->ui.messages.last().prompt, WellFormedText::RefusalText());
+    }
 }
 
 QTEST_MAIN(tst_frmRangeMaintenance)

@@ -1,6 +1,7 @@
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/UserDialogs.h"
+#include "platform/WellFormedText.h"
 #include "services/clsGenericMaint.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
@@ -28,6 +29,8 @@ private slots:
     void checks();
     void aFailingConnectionAnswersFalseOnce_data();
     void aFailingConnectionAnswersFalseOnce();
+    void aFailedQueryIsLoggedOnceWithTheDatabasesText_data();
+    void aFailedQueryIsLoggedOnceWithTheDatabasesText();
 };
 
 void tst_Validations::checks_data() {
@@ -126,6 +129,35 @@ void tst_Validations::aFailingConnectionAnswersFalseOnce() {
     QCOMPARE(env.ui.messages.size(), 1); // the query's own failure, and no second message
     QCOMPARE(env.ui.messages[0].style, int(vbOKOnly));
     QVERIFY(env.logText().contains("in clsGenericMaint:" + which));
+}
+
+void tst_Validations::aFailedQueryIsLoggedOnceWithTheDatabasesText_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<bool>("refused"); // by the program, before anything is sent
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "half of a pair") << QString("CU") + QChar(0xD800) + "RA" << true;
+        Warehouse::newRow(b, "NUL") << QString("CU") + QChar(0) + "RA" << true;
+        Warehouse::newRow(b, "the table is gone") << "CURA" << false;
+    }
+}
+
+void tst_Validations::aFailedQueryIsLoggedOnceWithTheDatabasesText() {
+    QFETCH(QString, category);
+    QFETCH(bool, refused);
+    TestEnvironment env;
+    QLX_OPEN_WAREHOUSE(w);
+    if (!refused)
+        QVERIFY(w.own().Execute("DROP TABLE CS_CAT_DESC"));
+    clsGenericMaint g;
+    QVERIFY(!g.validateCategories(category)); // neither found nor "not a valid Category"
+    QCOMPARE(env.ui.messages.size(), 1);
+    QString text = env.ui.messages[0].prompt;
+    QCOMPARE(text == WellFormedText::RefusalText(), refused);
+    const QStringList lines = env.logLines().filter(text.replace('\n', ' ').replace('\r', ' '));
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines[0].contains(" Error #"));
+    QVERIFY(lines[0].endsWith("in clsGenericMaint:validateCategories"));
 }
 
 QTEST_MAIN(tst_Validations)

@@ -3,10 +3,12 @@
 #include "platform/App.h"
 #include "platform/LoadedWindows.h"
 #include "platform/UserDialogs.h"
+#include "platform/WellFormedText.h"
 #include "services/frmLookup.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -204,6 +206,8 @@ private slots:
     void emptyLevelCodeModeIsPickOnly();
     void categoryAddModifyDelete_data() { Warehouse::addBackendRows(); }
     void categoryAddModifyDelete();
+    void addsThatMustNotLand_data();
+    void addsThatMustNotLand();
 };
 
 void tst_frmLookup::configuringDoesNotLoad() {
@@ -913,6 +917,59 @@ void tst_frmLookup::categoryAddModifyDelete() {
     QCOMPARE(w.scalar("SELECT COUNT(*) FROM CS_CAT_DESC").toInt(), 12);
     QCOMPARE(prompts(env), QStringList{"Delete Selected Category?"});
     QCOMPARE(picked(f), QString("COS"));
+}
+
+void tst_frmLookup::addsThatMustNotLand_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("message");
+    const QString refused = WellFormedText::RefusalText();
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "code with half of a pair") << "Q" + QString(QChar(0xD800)) << "--" << refused;
+        Warehouse::newRow(b, "description with NUL") << "Q9"
+                                                     << "a" + QString(QChar(0)) + "b" << refused;
+        Warehouse::newRow(b, "again after a failed refresh") << "77"
+                                                             << "Twice"
+                                                             << "Code is already exists";
+        Warehouse::newRow(b, "locked by another session") << "77"
+                                                          << "Waits"
+                                                          << "Item cannot be added to the list";
+    }
+}
+
+void tst_frmLookup::addsThatMustNotLand() {
+    OPEN_WAREHOUSE();
+    QFETCH(QString, code);
+    QFETCH(QString, description);
+    QFETCH(QString, message);
+    frmLookup f;
+    configure(f, "codes BA L2");
+    f.cmdClear_Click();
+    const auto add = [&] {
+        f.txtCode()->setText(code);
+        f.txtDesc()->setText(description);
+        f.cmdAdd_Click();
+    };
+    DbConnection& c = gDBConnection->adoConnection();
+    if (description == "Twice") { // the first Add lands, the list's refresh after it fails
+        c.FailStatementContaining("SELECT DISTINCT", {7, "refresh failed", "test"});
+        add();
+    }
+    const QString before = w.snapshot();
+    if (description == "Waits") {
+        QVERIFY(w.own().BeginTrans());
+        QVERIFY(w.own().Execute(backend == "sqlite" ? "UPDATE CS_SOURCE SET SODESC = SODESC"
+                                                    : "LOCK TABLE CS_SOURCE IN EXCLUSIVE MODE"));
+        c.CommandTimeout = 1;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    add();
+    QVERIFY(clock.elapsed() < 4000); // the time-out, not the driver's own wait, ended it
+    w.own().RollbackTrans();
+    QVERIFY(prompts(env).contains(message));
+    QCOMPARE(w.snapshot(), before);
 }
 
 QTEST_MAIN(tst_frmLookup)

@@ -14,6 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TestEnvironment::TestEnvironment() {
     App::SetPath(m_dir.path());
@@ -82,4 +87,31 @@ void TestEnvironment::writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
     f.write(bytes);
+}
+
+bool TestEnvironment::runUnprivileged(const std::function<QByteArray()>& work, QByteArray* answer) {
+    if (geteuid() != 0) {
+        *answer = work();
+        return true;
+    }
+    const passwd* nobody = getpwnam("nobody");
+    const QByteArray folderName = QFile::encodeName(folder());
+    const QString reply = QDir(folder()).filePath("answer");
+    if (!nobody || nobody->pw_uid == 0 || ::chmod(folderName.constData(), 0777) != 0)
+        return false;
+    const pid_t child = fork();
+    if (child == 0) {
+        // Exit code 2: the user cannot be had, or cannot reach the program folder.
+        if (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0 ||
+            access(folderName.constData(), W_OK | X_OK) != 0)
+            _exit(2);
+        QFile f(reply);
+        _exit(f.open(QIODevice::WriteOnly) && f.write(work()) >= 0 && f.flush() ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || (WIFEXITED(status) && WEXITSTATUS(status) == 2))
+        return false;
+    *answer = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? readFile(reply) : "<the child process failed>";
+    QFile::remove(reply);
+    return true;
 }

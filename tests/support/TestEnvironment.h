@@ -3,6 +3,7 @@
 #include "support/ScriptedResponder.h"
 
 #include <QTemporaryDir>
+#include <functional>
 
 // A clean program state for one test: its own program folder (log, QLX.ini), its own per-user settings,
 // scripted answers to every window, and the program-wide variables back at their start values. The
@@ -24,6 +25,11 @@ public:
     static QByteArray readFile(const QString& path);
     // Replaces a file's bytes; fails the running test when it cannot.
     static void writeFile(const QString& path, const QByteArray& bytes);
+
+    // Runs `work` as a user whom file permissions bind, as they bind the program's users: root, whom
+    // they do not bind, runs it in a child process that turns into "nobody" after opening the program
+    // folder to it. Answers what `work` answered; false when no such user can be had.
+    bool runUnprivileged(const std::function<QByteArray()>& work, QByteArray* answer);
 
 private:
     QTemporaryDir m_dir;
