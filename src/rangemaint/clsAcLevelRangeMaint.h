@@ -55,13 +55,14 @@ public:
     // that ancestor), and to the multipliers and categories holding the code. Each answers false after
     // reporting a failure under its own location; the caller ends its action.
     bool CopiedUpRangeOfAccountHier(const QString& LvlType, const QString& COA, const QString& Level,
-                                    const QString& Code, const QString& AccountFr, const QString& AccountTo);
+                                    const QString& Code, const QString& AccountFr,
+                                    const QString& AccountTo) override;
     bool CopiedUpRangeOfAccountMultiHier(const QString& LvlType, const QString& COA, const QString& Level,
                                          const QString& Code, const QString& AccountFr,
-                                         const QString& AccountTo);
+                                         const QString& AccountTo) override;
     bool CopiedUpRangeOfAccountCategoryHier(const QString& LvlType, const QString& COA, const QString& Level,
                                             const QString& Code, const QString& AccountFr,
-                                            const QString& AccountTo);
+                                            const QString& AccountTo) override;
 
     static const RangeTable& Table();
 
