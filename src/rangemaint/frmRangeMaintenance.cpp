@@ -862,7 +862,12 @@ bool frmRangeMaintenance::ValidateEntry() {
     };
     switch (m_nodeType) {
     case 0:
-        return check(gm.validateAccount(entry.COA, type), txtChartOfAccount[i]);
+        if (!check(gm.validateAccount(entry.COA, type), txtChartOfAccount[i]))
+            return false;
+        // The tree shows only the business level named after the area: another would vanish on reload.
+        if ((type == 4 || type == 5) && entry.COA != LevelType())
+            return Refuse(txtChartOfAccount[i], QStringLiteral("Business Level must be ") + LevelType());
+        return true;
     case 1:
         if (type == 1)
             return check(gm.validateMulptCode(entry.Code), txtcodCat[i]);
