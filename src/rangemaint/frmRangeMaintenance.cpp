@@ -39,6 +39,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -554,7 +555,7 @@ void frmRangeMaintenance::ChkBlockedAccounts_Click() {
 // Synchronize
 
 void frmRangeMaintenance::Synchronize() {
-    MousePointer hourglass;
+    std::optional<MousePointer> hourglass(std::in_place);
     const qint16 type = MaintenanceType();
     // Only the level types have a hierarchy, and only a level, code or range has ranges to carry.
     if (type < 3 || type > 5 || !Engine() || m_nodeType < 2 || m_nodeType > 4 || gDBConnection.State() != 1)
@@ -581,6 +582,7 @@ void frmRangeMaintenance::Synchronize() {
         }
     }
     // Told after the rollback, so the tables and the tree are as before while the user reads it.
+    hourglass.reset();
     if (!done && gQueryOK)
         MsgBox(ErrorReporter().LastDescription(), vbCritical);
 }
@@ -681,7 +683,7 @@ void frmRangeMaintenance::trvMaintenance_MouseDown(Qt::MouseButton, Qt::Keyboard
         return;
     if (node->Tag() == QLatin1String("4"))
         m_nodeDragSource = QPersistentModelIndex(trvMaintenance->Model()->indexFromNode(node));
-    m_pressSelected = true;
+    m_pressedKey = node->Key();
     trvMaintenance_NodeClick(node);
 }
 
@@ -734,6 +736,8 @@ void frmRangeMaintenance::trvMaintenance_DragDrop(const QPoint& point) {
 }
 
 void frmRangeMaintenance::trvMaintenance_DragEnd() {
+    // A drag ended, even by Escape with the button still down, starts again only from a new press.
+    m_nodeDragSource = QPersistentModelIndex();
     SetAutoScroll(false, mb_ScrollUp);
     trvMaintenance->SetDropHighlight(nullptr);
 }
@@ -782,7 +786,7 @@ bool frmRangeMaintenance::validDraggedNode(TreeNode* nodeSource, TreeNode* nodeD
 
 void frmRangeMaintenance::trvMaintenance_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers,
                                                  const QPoint& point) {
-    m_pressSelected = false;
+    m_pressedKey.clear();
     if (Button != Qt::RightButton || !gMainForm)
         return;
     TreeNode* node = trvMaintenance->HitTest(point);
@@ -808,8 +812,9 @@ void frmRangeMaintenance::UseEngine(std::unique_ptr<RangeEngine> engine) {
 
 void frmRangeMaintenance::ConnectEntryPanel() {
     connect(trvMaintenance, &MaintTree::NodeClick, this, [this](TreeNode* node) {
-        // A mouse press has run the selection already.
-        if (!m_pressSelected)
+        // The click that ends a press has had its selection at the press already.
+        const QString pressed = std::exchange(m_pressedKey, QString());
+        if (pressed.isEmpty() || node->Key() != pressed)
             trvMaintenance_NodeClick(node);
     });
     for (int i = 0; i < 2; ++i) {

@@ -79,7 +79,7 @@ public:
     void Timer1_Timer();
     // False only for a drop on the range's own code.
     bool validDraggedNode(TreeNode* nodeSource, TreeNode* nodeDestin);
-    // The range node last pressed, or nullptr.
+    // The range node of the last press until a drag from it ends; nullptr otherwise.
     TreeNode* DragSource() const;
     // Follows the window state: minimised, and restored from minimised, the editor comes in front of the
     // other child windows.
@@ -206,6 +206,7 @@ private:
     std::optional<QString> m_listKey;
     QPersistentModelIndex m_nodeDragSource;
     QPoint m_pressPoint;
-    // A mouse press has run the node selection; the tree's click at its release must not run it again.
-    bool m_pressSelected = false;
+    // The node a mouse press has run the node selection for; the click at its release must not run it
+    // again.
+    QString m_pressedKey;
 };

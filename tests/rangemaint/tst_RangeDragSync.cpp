@@ -91,10 +91,8 @@ private slots:
         addRows({"3 own code;3;CORP|L4|1112|111200|111299;CORP|L4|1112;0",
                  "3 same code, other chart;3;CORP|L4|1112|111200|111299;RETL|L4|1112;1",
                  "3 same code, other level;3;CORP|L4|1112|111200|111299;CORP|L3|1112;1",
-                 "3 other code;3;CORP|L4|1112|111200|111299;CORP|L4|1111;1",
                  "1 own multiplier;1;CORP||MFX|111100|111199;CORP||MFX;0",
                  "2 same category, other chart;2;CORP||CURA|111100|111199;RETL||CURA;1",
-                 "2 other category;2;CORP||CURA|111100|111199;CORP||COS;1",
                  "5 own code;5;BA|L1|1|2010|2019;BA|L1|1;0"});
     }
     void validDraggedNode();
