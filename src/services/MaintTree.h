@@ -50,7 +50,8 @@ public:
     const std::vector<TreeNode*>& Nodes() const { return m_model->collection(); }
     // Position in Nodes(), -1 for a node that is not in this tree.
     int IndexOf(const TreeNode* node) const { return m_model->collectionIndex(node); }
-    // The node at a point of the viewport, or nullptr.
+    // The node whose image or text lies at a point of the viewport, or nullptr (its indentation and expand
+    // button belong to no node).
     TreeNode* HitTest(const QPoint& point) const;
 
     // Adds a node as the last child of `parent` (nullptr: at the top level). Answers nullptr with the
