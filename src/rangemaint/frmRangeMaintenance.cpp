@@ -561,7 +561,7 @@ void frmRangeMaintenance::Synchronize() {
     if (type < 3 || type > 5 || !Engine() || m_nodeType < 2 || m_nodeType > 4 || gDBConnection.State() != 1)
         return;
     const QString location = QStringLiteral("frmRangeMaintenance:Synchronize");
-    // Whatever failed has been logged by then; a failed look-up has also been shown by GetRecordset.
+    // A look-up that fails clears it, having shown why; the user is told of any other failure below, once.
     gQueryOK = true;
     bool done = false;
     {
