@@ -47,7 +47,6 @@ public:
     bool trvMaintenance_NodeClick(TreeNode* Node);
     // The node type of this editor's selection, which its commands and its engine act on.
     qint32 NodeType() const { return m_intNodeType; }
-    void trvMaintenance_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
     // A right click selects the node under the pointer and opens the main window's pop-up menu for it.
     void trvMaintenance_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& point);
 

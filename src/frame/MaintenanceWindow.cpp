@@ -15,6 +15,7 @@
 #include "services/TreeNode.h"
 #include "services/clsGenericMaint.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -88,6 +89,7 @@ QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
     connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });
     connect(CmdExpandAll, &QPushButton::clicked, this, [this] { CmdExpandAll_Click(); });
     connect(CmdCollapseAll, &QPushButton::clicked, this, [this] { CmdCollapseAll_Click(); });
+    connect(trvMaintenance, &MaintTree::KeyDown, this, &MaintenanceWindow::trvMaintenance_KeyDown);
     return vsLeft;
 }
 
@@ -213,6 +215,13 @@ void MaintenanceWindow::cmdapply_Click() {
         gMainForm->ActiveSave(false);
         gMainForm->ActiveDelete(false);
     }
+}
+
+void MaintenanceWindow::trvMaintenance_KeyDown(int KeyCode, Qt::KeyboardModifiers) {
+    if (KeyCode != Qt::Key_Delete || !gMainForm)
+        return;
+    if (QAction* button = gMainForm->ToolbarButton(QStringLiteral("delete")); button && button->isEnabled())
+        Delete();
 }
 
 void MaintenanceWindow::CmdExpandAll_Click() {
