@@ -115,6 +115,8 @@ private slots:
                  "range;CORP|L4|1112|111200|111299;EQTY,L2|13,L3|131,MSIGN", "placeholder only;CORP|L1|9;"});
     }
     void synchronize();
+    void synchronizeBusinessArea_data() { addRows({"level;BA|L2", "code;BA|L2|21"}); }
+    void synchronizeBusinessArea();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -234,6 +236,23 @@ void tst_RangeDragSync::synchronize() {
     QCOMPARE(holders(w, "CORP", held), r[2]);
     QCOMPARE(bool(nodeAt(f, "CORP|L3|131|111200|111299")), !r[2].isEmpty());
     QVERIFY(k > (r[2].isEmpty() ? 1 : 10));
+    const QString after = w.snapshot();
+    f->Synchronize();
+    QCOMPARE(w.snapshot(), after);
+}
+
+void tst_RangeDragSync::synchronizeBusinessArea() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QStringList, r);
+    QVERIFY(w.own().Execute("insert into CS_LEVELHIER values ('BA', 'BA', 'L1', '1', 'L2', '21')"));
+    frmRangeMaintenance* f = openEditor("5");
+    f->trvMaintenance_NodeClick(nodeAt(f, r[1]));
+    const QString parent = "select SO_FR_CD from CS_BA_BU_LEVELS where SO_AREA = 'BA' and SO_LEVELS = 'L1' "
+                           "and SO_CODE = '1' and SO_FR_CD like '22%' order by SO_FR_CD";
+    QCOMPARE(w.rows(parent), QStringList());
+    f->Synchronize();
+    QCOMPARE(w.rows(parent), (QStringList{"2210", "2220"}));
+    QVERIFY(nodeAt(f, "BA|L1|1|2210|2219"));
     const QString after = w.snapshot();
     f->Synchronize();
     QCOMPARE(w.snapshot(), after);
