@@ -140,7 +140,6 @@ void frmCodeMaintenance::BuildControls() {
     connect(txtChildLevel, &QLineEdit::textChanged, this, [this] { txtChildLevel_Change(); });
     connect(trvMaintenance, &MaintTree::NodeClick, this,
             [this](TreeNode* node) { trvMaintenance_NodeClick(node); });
-    connect(trvMaintenance, &MaintTree::KeyDown, this, &frmCodeMaintenance::trvMaintenance_KeyDown);
     connect(trvMaintenance, &MaintTree::MouseUp, this, &frmCodeMaintenance::trvMaintenance_MouseUp);
     for (int i = 0; i < 2; ++i) {
         connect(cmdCOAccount[i], &QPushButton::clicked, this, [this, i] { cmdCOAccount_Click(i); });
@@ -151,10 +150,6 @@ void frmCodeMaintenance::BuildControls() {
     connect(cmdMulti, &QPushButton::clicked, this, [this] { cmdMulti_Click(); });
     connect(cmdChildLevel, &QPushButton::clicked, this, [this] { cmdChildLevel_Click(); });
     connect(cmdChildCode, &QPushButton::clicked, this, [this] { cmdChildCode_Click(); });
-}
-
-QSize frmCodeMaintenance::sizeHint() const {
-    return {Twips(14400), Twips(7200)};
 }
 
 QString frmCodeMaintenance::FilterText() const {
@@ -689,13 +684,6 @@ void frmCodeMaintenance::ShowNode(TreeNode* Node) {
     lblChildCodeDesc->setText(info.description);
     m_ChildLevel = info.childLevel.trimmed();
     m_ChildCode = info.childCode.trimmed();
-}
-
-void frmCodeMaintenance::trvMaintenance_KeyDown(int KeyCode, Qt::KeyboardModifiers) {
-    if (KeyCode != Qt::Key_Delete || !gMainForm)
-        return;
-    if (QAction* button = gMainForm->ToolbarButton(QStringLiteral("delete")); button && button->isEnabled())
-        Delete();
 }
 
 void frmCodeMaintenance::trvMaintenance_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers,

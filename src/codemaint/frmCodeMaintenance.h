@@ -48,8 +48,6 @@ public:
     void EnableDelete(bool enable) override;
 
     void Form_Load() override;
-    // Room for the tree's longest lines beside the entry panel.
-    QSize sizeHint() const override;
 
     void SetFieldsIndex();
     int FieldsIndex() const { return m_intFieldsIndex; }
@@ -64,7 +62,6 @@ public:
     bool trvMaintenance_NodeClick(TreeNode* Node) override;
     // The node type of this editor's selection, which its commands and its engine act on.
     qint32 NodeType() const override { return m_intNodeType; }
-    void trvMaintenance_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
     // A right click selects the node under the pointer and opens the main window's pop-up menu for it.
     void trvMaintenance_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& point);
 

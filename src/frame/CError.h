@@ -22,6 +22,9 @@ public:
     DbConnection* dbConnection() const { return m_dbConnection; }
 
     int LastResult() const { return m_lastResult; }
+    // The description of the error last reported, for an action that tells the user after its handlers
+    // have logged it.
+    QString LastDescription() const { return m_description; }
 
     static QString LogFileName(const QDateTime& when);
     static QString LogLine(const QDateTime& when, qint32 number, const QString& description,

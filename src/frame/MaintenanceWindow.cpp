@@ -15,6 +15,7 @@
 #include "services/TreeNode.h"
 #include "services/clsGenericMaint.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,6 +49,10 @@ MaintenanceWindow::~MaintenanceWindow() = default;
 int MaintenanceWindow::Twips(int twips) const {
     const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
     return (twips * dpi + 720) / 1440;
+}
+
+QSize MaintenanceWindow::sizeHint() const {
+    return QSize(Twips(16800), Twips(9000)).expandedTo(minimumSizeHint());
 }
 
 QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
@@ -84,6 +89,7 @@ QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
     connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });
     connect(CmdExpandAll, &QPushButton::clicked, this, [this] { CmdExpandAll_Click(); });
     connect(CmdCollapseAll, &QPushButton::clicked, this, [this] { CmdCollapseAll_Click(); });
+    connect(trvMaintenance, &MaintTree::KeyDown, this, &MaintenanceWindow::trvMaintenance_KeyDown);
     return vsLeft;
 }
 
@@ -209,6 +215,13 @@ void MaintenanceWindow::cmdapply_Click() {
         gMainForm->ActiveSave(false);
         gMainForm->ActiveDelete(false);
     }
+}
+
+void MaintenanceWindow::trvMaintenance_KeyDown(int KeyCode, Qt::KeyboardModifiers) {
+    if (KeyCode != Qt::Key_Delete || !gMainForm)
+        return;
+    if (QAction* button = gMainForm->ToolbarButton(QStringLiteral("delete")); button && button->isEnabled())
+        Delete();
 }
 
 void MaintenanceWindow::CmdExpandAll_Click() {

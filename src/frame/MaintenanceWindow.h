@@ -38,6 +38,8 @@ public:
     // is dropped); it ends like the first load, with nothing selected and New, Save and Delete off.
     // Nothing happens while a load runs.
     void cmdapply_Click();
+    // The Delete key in the tree deletes the selection while the toolbar's Delete is on.
+    void trvMaintenance_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
     void CmdExpandAll_Click();
     // The root (or the lone notice node) stays as it is and everything else collapses; any other node
     // collapses with everything below it. Nothing happens without a selected node.
@@ -47,6 +49,8 @@ public:
 
     // Twips of the layout numbers in pixels of this screen.
     int Twips(int twips) const;
+    // Room for the tree's longer lines beside the entry panel.
+    QSize sizeHint() const override;
 
     qint16 m_intMaintenanceType = 0;
     bool NewRecord = false;

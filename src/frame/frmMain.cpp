@@ -19,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -66,7 +67,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     ProgressBar1->setObjectName("ProgressBar1");
     ProgressBar1->setVisible(false);
     statusBar()->addPermanentWidget(ProgressBar1, 1);
-    resize(1000, 700);
+    // Most of the screen, so an editor shows its tree beside its entry panel without scrolling.
+    const QSize screenRoom = screen()->availableGeometry().size();
+    resize(QSize(1000, 700).expandedTo(screenRoom * 0.9));
     MDIForm_Load();
 }
 

@@ -9,6 +9,7 @@
 #include "rangemaint/RangeEditorAccess.h"
 
 #include <QTreeWidget>
+#include <algorithm>
 
 QString RangeEngine::FilterCondition(const QString& lead, const QString& fromColumn,
                                      const QString& toColumn) const {
@@ -32,8 +33,17 @@ QTreeWidget* RangeEngine::BeginListFill() {
 }
 
 void RangeEngine::EndListFill() {
-    if (m_owner)
-        m_owner->SetTreeEnabled(true);
+    if (!m_owner)
+        return;
+    // The columns keep their designed widths but grow to their texts, which the list scrolls sideways
+    // rather than cut short.
+    if (QTreeWidget* list = m_owner->AccountList())
+        for (int column = 0; column < list->columnCount(); ++column) {
+            const int designed = list->columnWidth(column);
+            list->resizeColumnToContents(column);
+            list->setColumnWidth(column, std::max(designed, list->columnWidth(column)));
+        }
+    m_owner->SetTreeEnabled(true);
 }
 
 void RangeEngine::AddListRow(QTreeWidget* list, const Recordset& rs, const QStringList& columns) {

@@ -46,6 +46,26 @@ public:
     virtual bool Delete() { return false; }
     virtual bool CopyDraggedRangOfAccount(TreeNode* /*dragged*/, TreeNode* /*target*/) { return false; }
 
+    // Carries a range of a code up the level hierarchy (and, for account levels, into the multipliers and
+    // categories holding the codes), as Save does; Synchronize calls them for ranges already stored. An
+    // engine without a hierarchy has nothing to carry. Each answers false after reporting a failure.
+    virtual bool CopiedUpRangeOfAccountHier(const QString& /*LvlType*/, const QString& /*COA*/,
+                                            const QString& /*Level*/, const QString& /*Code*/,
+                                            const QString& /*AccountFr*/, const QString& /*AccountTo*/) {
+        return true;
+    }
+    virtual bool CopiedUpRangeOfAccountMultiHier(const QString& /*LvlType*/, const QString& /*COA*/,
+                                                 const QString& /*Level*/, const QString& /*Code*/,
+                                                 const QString& /*AccountFr*/, const QString& /*AccountTo*/) {
+        return true;
+    }
+    virtual bool CopiedUpRangeOfAccountCategoryHier(const QString& /*LvlType*/, const QString& /*COA*/,
+                                                    const QString& /*Level*/, const QString& /*Code*/,
+                                                    const QString& /*AccountFr*/,
+                                                    const QString& /*AccountTo*/) {
+        return true;
+    }
+
     // Reports a failed look-up under the caller's location with the database's error; answers false.
     static bool FailLookup(const QString& location);
 

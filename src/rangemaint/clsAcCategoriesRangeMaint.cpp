@@ -14,6 +14,16 @@ const RangeTable& clsAcCategoriesRangeMaint::Table() const {
     return table;
 }
 
+const HolderRangeEngine::Texts& clsAcCategoriesRangeMaint::Words() const {
+    static const Texts texts{QStringLiteral("clsAcCategoriesRangeMaint"),
+                             QStringLiteral("Category already exists within current Account"),
+                             QStringLiteral("Duplicate Category"),
+                             QStringLiteral("Account Range already exists within current category"),
+                             QStringLiteral("Range of Account cannot be added within selected category"),
+                             false};
+    return texts;
+}
+
 RangeTreeColumns clsAcCategoriesRangeMaint::TreeColumns() const {
     return {QStringLiteral("CAT_COA"),     QString(),
             QStringLiteral("CAT_TYP_CD"),  QStringLiteral("CAT_DESC"),

@@ -5,7 +5,8 @@
 #include <QString>
 
 // The engine of the Account Categories ranges (CS_CAT_TYPE): the editor's tree query and the account
-// list with each account's own category.
+// list with each account's own category. A Save with nothing to add (no insert pending, a range
+// selected) answers false and leaves the pending insert as it was.
 class clsAcCategoriesRangeMaint : public HolderRangeEngine {
 public:
     QString GetSQL_Categories() const;
@@ -26,4 +27,7 @@ public:
                            const QString& /*code*/) const override {
         return RangeEngine::AccountListKey(coa, QString(), QString());
     }
+
+protected:
+    const Texts& Words() const override;
 };

@@ -33,6 +33,16 @@ const RangeTable& clsAcMultiplierRangeMaint::Table() const {
     return table;
 }
 
+const HolderRangeEngine::Texts& clsAcMultiplierRangeMaint::Words() const {
+    static const Texts texts{QStringLiteral("clsAcMultiplierRangeMaint"),
+                             QStringLiteral("Multiplier already exists within current Account"),
+                             QStringLiteral("Duplicate Multiplier"),
+                             QStringLiteral("Account Range already exists within current Multiplier"),
+                             QStringLiteral("Range of Account cannot be added within selected Multiplier"),
+                             true};
+    return texts;
+}
+
 RangeTreeColumns clsAcMultiplierRangeMaint::TreeColumns() const {
     return {QStringLiteral("MUL_COA"),     QString(),
             QStringLiteral("MUL_CODE"),    QStringLiteral("MULDESC"),

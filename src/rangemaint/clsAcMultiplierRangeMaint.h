@@ -5,7 +5,9 @@
 #include <QString>
 
 // The engine of the Account Multiplier ranges (CS_MULTIPLIER_RANGE): the editor's tree query, which never
-// shows the retired multipliers (codes starting with D), and the account list of a multiplier.
+// shows the retired multipliers (codes starting with D), and the account list of a multiplier. A Save with
+// nothing to add (no insert pending, a range selected) ends the insert and answers true. The retired
+// multipliers' rows still count: they make their chart a duplicate and go when the chart is deleted.
 class clsAcMultiplierRangeMaint : public HolderRangeEngine {
 public:
     QString GetSQL_Multiplier() const;
@@ -26,4 +28,7 @@ public:
     QString AccountListKey(const QString& coa, const QString& /*level*/, const QString& code) const override {
         return RangeEngine::AccountListKey(coa, QString(), code);
     }
+
+protected:
+    const Texts& Words() const override;
 };

@@ -1,6 +1,7 @@
 #include "rangemaint/clsBuLevelRangeMaint.h"
 
 #include "frame/ErrorHandler.h"
+#include "frame/MaintenanceTypes.h"
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
 #include "platform/MousePointer.h"
@@ -18,6 +19,31 @@ constexpr int kLastAreaLevel = 5;
 RangeTreeColumns clsBuLevelRangeMaint::TreeColumns() const {
     return {QStringLiteral("SO_AREA"), QStringLiteral("SO_LEVELS"), QStringLiteral("SO_CODE"),
             QStringLiteral("SODESC"),  QStringLiteral("SO_FR_CD"),  QStringLiteral("SO_TO_CD")};
+}
+
+const RangeTable& clsBuLevelRangeMaint::Table() {
+    static const RangeTable table(
+        QStringLiteral("CS_BA_BU_LEVELS"),
+        {QStringLiteral("SO_AREA"), QStringLiteral("SO_LEVELS"), QStringLiteral("SO_CODE")},
+        QStringLiteral("SO_FR_CD"), QStringLiteral("SO_TO_CD"));
+    return table;
+}
+
+const LevelRangeEngine::Messages& clsBuLevelRangeMaint::Texts() const {
+    static const Messages texts{
+        {{"Business Level already exists", "Duplicate Business Level"},
+         {"This Level already exists within current Business Level", "Duplicate Level"},
+         {"Code already exists within current Level", "Duplicate Code"},
+         {"Business Level Range already exists within current Code", "Duplicate Range"}},
+        "Business Level Range cannot be added within selected Code"};
+    return texts;
+}
+
+QString clsBuLevelRangeMaint::TopDescription() const {
+    if (!m_owner)
+        return {};
+    return MaintenanceTypes::Description(m_owner->MaintenanceType(), MaintenanceTypes::Range)
+        .remove(QStringLiteral(" Level Range Maintenance"));
 }
 
 void clsBuLevelRangeMaint::FillAccountList(const QString& /*coa*/, const QString& level,

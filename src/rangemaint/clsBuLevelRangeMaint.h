@@ -1,12 +1,16 @@
 #pragma once
 
-#include "rangemaint/RangeEngine.h"
+#include "rangemaint/LevelRangeEngine.h"
+#include "rangemaint/RangeTable.h"
 
 #include <QString>
 
 // The engine of the Business Unit and Business Area level ranges (CS_BA_BU_LEVELS), told apart by the
-// owner's area code: the editor's tree query and the unit and area lists of a level.
-class clsBuLevelRangeMaint : public RangeEngine {
+// owner's area code: the editor's tree query, the unit and area lists of a level, the saving and deleting
+// of business levels, levels, codes and ranges, the drag copy of a range, and the propagation of every
+// added or removed range up the level hierarchy of its area and business level. Nothing else is fed: no
+// multiplier or category holds a business unit or area code.
+class clsBuLevelRangeMaint : public LevelRangeEngine {
 public:
     QString GetSQL_BU_Level() const;
     void PopulateBusinessUnitList(const QString& level);
@@ -22,6 +26,15 @@ public:
                            const QString& /*code*/) const override {
         return RangeEngine::AccountListKey(QString(), level, QString());
     }
+
+    static const RangeTable& Table();
+
+protected:
+    const RangeTable& LevelTable() const override { return Table(); }
+    QString ClassName() const override { return QStringLiteral("clsBuLevelRangeMaint"); }
+    const Messages& Texts() const override;
+    // "Business Unit" or "Business Area".
+    QString TopDescription() const override;
 
 private:
     void PopulateList(const QString& level, int lastLevel, const QString& sql, const QString& codeColumn,

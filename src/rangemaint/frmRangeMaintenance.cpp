@@ -1,12 +1,16 @@
 #include "rangemaint/frmRangeMaintenance.h"
 
+#include "frame/CError.h"
 #include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
+#include "platform/CurrentError.h"
 #include "platform/EntryBox.h"
 #include "platform/MousePointer.h"
+#include "platform/ResourceCursor.h"
+#include "platform/TransactionGuard.h"
 #include "platform/UserDialogs.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
@@ -19,6 +23,7 @@
 #include "services/clsGenericMaint.h"
 #include "services/frmLookup.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -26,11 +31,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -43,6 +52,7 @@ frmRangeMaintenance::frmRangeMaintenance(QWidget* parent)
     setObjectName("frmRangeMaintenance");
     BuildControls();
     ConnectEntryPanel();
+    ConnectTreeEvents();
 }
 
 frmRangeMaintenance::~frmRangeMaintenance() = default;
@@ -541,8 +551,253 @@ void frmRangeMaintenance::ChkBlockedAccounts_Click() {
     Engine()->FillAccountList(m_COA, m_level, m_Code, ChkBlockedAccounts->isChecked() ? 1 : 0);
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// Synchronize
+
 void frmRangeMaintenance::Synchronize() {
-    MousePointer hourglass;
+    std::optional<MousePointer> hourglass(std::in_place);
+    const qint16 type = MaintenanceType();
+    // Only the level types have a hierarchy, and only a level, code or range has ranges to carry.
+    if (type < 3 || type > 5 || !Engine() || m_nodeType < 2 || m_nodeType > 4 || gDBConnection.State() != 1)
+        return;
+    const QString location = QStringLiteral("frmRangeMaintenance:Synchronize");
+    // A look-up that fails clears it, having shown why; the user is told of any other failure below, once.
+    gQueryOK = true;
+    bool done = false;
+    {
+        TransactionGuard transaction(gDBConnection->adoConnection());
+        if (!transaction.active()) {
+            ErrorHandler::Fail(location);
+        } else {
+            bool carried = false;
+            if (m_nodeType == 2)
+                carried = LevelSynchronize(LevelType(), m_COA, m_level);
+            else if (m_nodeType == 3)
+                carried = CodeSynchronize(LevelType(), m_COA, m_level, m_Code);
+            else
+                carried = AccountRangeSynchronize(LevelType(), m_COA, m_level, m_Code, m_FR_ACCT, m_TO_ACCT);
+            done = carried && transaction.Commit();
+            if (carried && !done)
+                ErrorHandler::Fail(location);
+        }
+    }
+    // Told after the rollback, so the tables and the tree are as before while the user reads it.
+    hourglass.reset();
+    if (!done && gQueryOK)
+        MsgBox(ErrorReporter().LastDescription(), vbCritical);
+}
+
+bool frmRangeMaintenance::LevelSynchronize(const QString& area, const QString& coa, const QString& level) {
+    const bool accounts = MaintenanceType() == 3;
+    const QString sql =
+        accounts
+            ? QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE from CS_COA_ACCT_RANGE ") +
+                  QStringLiteral(" where CO_COA =") + SqlText(coa) + QStringLiteral(" and CO_LEVEL = ") +
+                  SqlText(level) + QStringLiteral(" Order by CO_COA, CO_LEVEL, CO_CODE")
+            : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE from CS_BA_BU_LEVELS ") +
+                  QStringLiteral(" where SO_AREA =") + SqlText(area) + QStringLiteral(" and SO_LEVELS = ") +
+                  SqlText(level) + QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE");
+    Recordset rs = GetRecordset(sql);
+    if (!gQueryOK || rs.IsNothing())
+        return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:LevelSynchronize"));
+    QStringList codes;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        codes << rs.Fields(2).Text().trimmed();
+    rs.Close();
+    for (const QString& code : codes)
+        if (!code.isEmpty() && !CodeSynchronize(area, coa, level, code))
+            return false;
+    return true;
+}
+
+bool frmRangeMaintenance::CodeSynchronize(const QString& area, const QString& coa, const QString& level,
+                                          const QString& code) {
+    const bool accounts = MaintenanceType() == 3;
+    const QString sql =
+        accounts
+            ? QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT") +
+                  QStringLiteral(" from CS_COA_ACCT_RANGE where ") + QStringLiteral(" CO_COA =") +
+                  SqlText(coa) + QStringLiteral(" and ") + QStringLiteral(" CO_LEVEL = ") + SqlText(level) +
+                  QStringLiteral(" and ") + QStringLiteral(" CO_CODE = ") + SqlText(code) +
+                  QStringLiteral(" Order by CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT")
+            : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD ") +
+                  QStringLiteral(" from CS_BA_BU_LEVELS where ") + QStringLiteral(" SO_AREA =") +
+                  SqlText(area) + QStringLiteral(" and ") + QStringLiteral(" SO_LEVELS = ") + SqlText(level) +
+                  QStringLiteral(" and ") + QStringLiteral(" SO_CODE = ") + SqlText(code) +
+                  QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD");
+    Recordset rs = GetRecordset(sql);
+    if (!gQueryOK || rs.IsNothing())
+        return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:CodeSynchronize"));
+    QList<std::pair<QString, QString>> ranges;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        ranges.append({rs.Fields(3).Text().trimmed(), rs.Fields(4).Text().trimmed()});
+    rs.Close();
+    // A blank bound is the code's placeholder row, never a range.
+    for (const auto& [from, to] : ranges)
+        if (!from.isEmpty() && !to.isEmpty() && !AccountRangeSynchronize(area, coa, level, code, from, to))
+            return false;
+    return true;
+}
+
+bool frmRangeMaintenance::AccountRangeSynchronize(const QString& area, const QString& coa,
+                                                  const QString& level, const QString& code,
+                                                  const QString& from, const QString& to) {
+    // The engine reports its own failures.
+    RangeEngine* engine = Engine();
+    if (!engine)
+        return true;
+    if (!engine->CopiedUpRangeOfAccountHier(area, coa, level, code, from, to))
+        return false;
+    if (MaintenanceType() != 3)
+        return true;
+    return engine->CopiedUpRangeOfAccountMultiHier(area, coa, level, code, from, to) &&
+           engine->CopiedUpRangeOfAccountCategoryHier(area, coa, level, code, from, to);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Mouse, key and drag events of the tree
+
+void frmRangeMaintenance::ConnectTreeEvents() {
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    MaintTree* tree = trvMaintenance;
+    connect(tree, &MaintTree::MouseDown, this, &frmRangeMaintenance::trvMaintenance_MouseDown);
+    connect(tree, &MaintTree::MouseMove, this, &frmRangeMaintenance::trvMaintenance_MouseMove);
+    connect(tree, &MaintTree::MouseUp, this, &frmRangeMaintenance::trvMaintenance_MouseUp);
+    connect(tree, &MaintTree::DragOver, this, &frmRangeMaintenance::trvMaintenance_DragOver);
+    connect(tree, &MaintTree::DragDrop, this, &frmRangeMaintenance::trvMaintenance_DragDrop);
+    connect(tree, &MaintTree::DragEnd, this, &frmRangeMaintenance::trvMaintenance_DragEnd);
+}
+
+TreeNode* frmRangeMaintenance::DragSource() const {
+    return m_nodeDragSource.isValid() ? trvMaintenance->Model()->nodeFromIndex(m_nodeDragSource) : nullptr;
+}
+
+void frmRangeMaintenance::trvMaintenance_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
+                                                   const QPoint& point) {
+    TreeNode* node = trvMaintenance->HitTest(point);
+    m_nodeDragSource = QPersistentModelIndex();
+    m_pressPoint = point;
+    if (!node)
+        return;
+    if (node->Tag() == QLatin1String("4"))
+        m_nodeDragSource = QPersistentModelIndex(trvMaintenance->Model()->indexFromNode(node));
+    m_pressedKey = node->Key();
+    trvMaintenance_NodeClick(node);
+}
+
+void frmRangeMaintenance::trvMaintenance_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers,
+                                                   const QPoint& point) {
+    if (Button != Qt::LeftButton || trvMaintenance->Dragging() || !DragSource())
+        return;
+    // The range pressed goes with the pointer once it has moved as far as a drag needs, whatever lies
+    // under it then.
+    if ((point - m_pressPoint).manhattanLength() < QApplication::startDragDistance())
+        return;
+    trvMaintenance->SetDragIcon(ResourceCursor::Load(QStringLiteral("NoDragging")));
+    trvMaintenance->BeginDrag();
+}
+
+void frmRangeMaintenance::trvMaintenance_DragOver(const QPoint& point, int State) {
+    const int height = trvMaintenance->viewport()->height();
+    const bool over = State != MaintTree::DragLeave;
+    if (over && point.y() > 0 && point.y() < Twips(100))
+        SetAutoScroll(true, true);
+    else if (over && point.y() > height - Twips(200) && point.y() < height)
+        SetAutoScroll(true, false);
+    else
+        SetAutoScroll(false, mb_ScrollUp);
+    TreeNode* node = over ? trvMaintenance->HitTest(point) : nullptr;
+    if (!node)
+        return;
+    if (node->Tag() == QLatin1String("3")) {
+        trvMaintenance->SetDragIcon(ResourceCursor::Load(QStringLiteral("Dragging")));
+        trvMaintenance->SetDropHighlight(node);
+        trvMaintenance->EnsureVisible(node);
+    } else {
+        trvMaintenance->SetDragIcon(ResourceCursor::Load(QStringLiteral("NoDragging")));
+        trvMaintenance->SetDropHighlight(nullptr);
+    }
+}
+
+void frmRangeMaintenance::trvMaintenance_DragDrop(const QPoint& point) {
+    TreeNode* target = trvMaintenance->HitTest(point);
+    TreeNode* source = DragSource();
+    bool copied = false;
+    if (target && source && target->Tag() == QLatin1String("3") && validDraggedNode(source, target) &&
+        Engine())
+        copied = Engine()->CopyDraggedRangOfAccount(source, target);
+    trvMaintenance_DragEnd();
+    // The destination code is selected now: the editor follows it, so what it shows and what a following
+    // Delete acts on is that code, never the range dragged.
+    if (copied && trvMaintenance->SelectedItem())
+        trvMaintenance_NodeClick(trvMaintenance->SelectedItem());
+}
+
+void frmRangeMaintenance::trvMaintenance_DragEnd() {
+    // A drag ended, even by Escape with the button still down, starts again only from a new press.
+    m_nodeDragSource = QPersistentModelIndex();
+    SetAutoScroll(false, mb_ScrollUp);
+    trvMaintenance->SetDropHighlight(nullptr);
+}
+
+void frmRangeMaintenance::SetAutoScroll(bool on, bool up) {
+    mb_ScrollUp = up;
+    mb_DragDrop = on;
+    if (on)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void frmRangeMaintenance::Timer1_Timer() {
+    if (!mb_DragDrop) {
+        Timer1->stop();
+        return;
+    }
+    trvMaintenance->verticalScrollBar()->triggerAction(mb_ScrollUp ? QAbstractSlider::SliderSingleStepSub
+                                                                   : QAbstractSlider::SliderSingleStepAdd);
+}
+
+bool frmRangeMaintenance::validDraggedNode(TreeNode* nodeSource, TreeNode* nodeDestin) {
+    const qint16 type = MaintenanceType();
+    if (type < 1 || type > 5 || !nodeSource || !nodeDestin)
+        return false;
+    const bool accounts = type <= 2;
+    // The paths up from the range (range, code, [level,] chart) and from the code (code, [level,] chart).
+    const int depth = accounts ? 2 : 3;
+    std::vector<const TreeNode*> source{nodeSource}, target{nodeDestin};
+    while (static_cast<int>(source.size()) <= depth && source.back())
+        source.push_back(source.back()->Parent());
+    while (static_cast<int>(target.size()) < depth && target.back())
+        target.push_back(target.back()->Parent());
+    if (!source.back() || !target.back()) {
+        Err().Raise(91, QStringLiteral("Object variable or With block variable not set"),
+                    QStringLiteral("frmRangeMaintenance"));
+        return ErrorHandler::Fail(QStringLiteral("frmRangeMaintenance:validDraggedNode"));
+    }
+    // Another chart of account, or another level of the same chart, is another code whatever its text.
+    for (int up = depth; up >= 2; --up)
+        if (source[up]->Text() != target[up - 1]->Text())
+            return true;
+    return source[1]->Text() != target[0]->Text();
+}
+
+void frmRangeMaintenance::trvMaintenance_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers,
+                                                 const QPoint& point) {
+    m_pressedKey.clear();
+    if (Button != Qt::RightButton || !gMainForm)
+        return;
+    TreeNode* node = trvMaintenance->HitTest(point);
+    if (!node)
+        return;
+    const QString& tag = node->Tag();
+    const qint16 type = MaintenanceType();
+    gMainForm->ActiveDelete(node->ChildCount() == 0);
+    gMainForm->ActiveInsert(tag != QLatin1String("4"));
+    gMainForm->ActiveSync(type >= 3 && type <= 5 && tag != QLatin1String("0") && tag != QLatin1String("1"));
+    gMainForm->mnuRightSubMenu->popup(trvMaintenance->viewport()->mapToGlobal(point));
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -556,8 +811,12 @@ void frmRangeMaintenance::UseEngine(std::unique_ptr<RangeEngine> engine) {
 }
 
 void frmRangeMaintenance::ConnectEntryPanel() {
-    connect(trvMaintenance, &MaintTree::NodeClick, this,
-            [this](TreeNode* node) { trvMaintenance_NodeClick(node); });
+    connect(trvMaintenance, &MaintTree::NodeClick, this, [this](TreeNode* node) {
+        // The click that ends a press has had its selection at the press already.
+        const QString pressed = std::exchange(m_pressedKey, QString());
+        if (pressed.isEmpty() || node->Key() != pressed)
+            trvMaintenance_NodeClick(node);
+    });
     for (int i = 0; i < 2; ++i) {
         connect(cmdAccount[i], &QPushButton::clicked, this, [this, i] { cmdAccount_Click(i); });
         connect(cmdCodCat[i], &QPushButton::clicked, this, [this, i] { cmdCodCat_Click(i); });
@@ -862,7 +1121,12 @@ bool frmRangeMaintenance::ValidateEntry() {
     };
     switch (m_nodeType) {
     case 0:
-        return check(gm.validateAccount(entry.COA, type), txtChartOfAccount[i]);
+        if (!check(gm.validateAccount(entry.COA, type), txtChartOfAccount[i]))
+            return false;
+        // The tree shows only the business level named after the area: another would vanish on reload.
+        if ((type == 4 || type == 5) && entry.COA != LevelType())
+            return Refuse(txtChartOfAccount[i], QStringLiteral("Business Level must be ") + LevelType());
+        return true;
     case 1:
         if (type == 1)
             return check(gm.validateMulptCode(entry.Code), txtcodCat[i]);

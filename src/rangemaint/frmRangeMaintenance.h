@@ -4,6 +4,8 @@
 #include "platform/Recordset.h"
 #include "rangemaint/RangeEditorAccess.h"
 
+#include <QPersistentModelIndex>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -18,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class frmLookup;
 class QPushButton;
+class QTimer;
 class QTreeWidget;
 class RangeEngine;
 class TreeNode;
@@ -53,7 +56,31 @@ public:
     void EnableNew(bool enable) override;
 
     void Form_Load() override;
+
+    // Synchronize: the ranges of the selected level, code or range carried up the level hierarchy again
+    // (for account levels also into the multipliers and categories holding the codes), as one transaction.
+    // The three parts answer false after a failure that ends the run; they run within Synchronize.
     void Synchronize() override;
+    bool LevelSynchronize(const QString& area, const QString& coa, const QString& level);
+    bool CodeSynchronize(const QString& area, const QString& coa, const QString& level, const QString& code);
+    bool AccountRangeSynchronize(const QString& area, const QString& coa, const QString& level,
+                                 const QString& code, const QString& from, const QString& to);
+
+    // The tree's mouse, drag and timer events; points are in the tree's own (viewport) coordinates. Any
+    // button selects the node it goes down on; a pressed range node can be dragged onto a code, which
+    // copies it there; the right button offers the main window's right-click menu.
+    void trvMaintenance_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& point);
+    void trvMaintenance_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, const QPoint& point);
+    void trvMaintenance_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& point);
+    void trvMaintenance_DragOver(const QPoint& point, int State);
+    void trvMaintenance_DragDrop(const QPoint& point);
+    // The drag ended, however: auto-scroll stops and the drop highlight goes.
+    void trvMaintenance_DragEnd();
+    void Timer1_Timer();
+    // False only for a drop on the range's own code.
+    bool validDraggedNode(TreeNode* nodeSource, TreeNode* nodeDestin);
+    // The range node of the last press until a drag from it ends; nullptr otherwise.
+    TreeNode* DragSource() const;
     // Follows the window state: minimised, and restored from minimised, the editor comes in front of the
     // other child windows.
     void Form_Resize(Qt::WindowStates previous);
@@ -115,6 +142,8 @@ public:
     QString m_COA, m_level, m_Code, m_FR_ACCT, m_TO_ACCT;
     bool mb_ScrollUp = false;
     bool mb_DragDrop = false;
+    // Auto-scroll while a drag is held near the top or bottom edge of the tree.
+    QTimer* Timer1 = nullptr;
 
 protected:
     void Form_Unload() override;
@@ -155,6 +184,8 @@ private:
     bool KnownOrWarned(const QString& sql, const QString& warning, const QString& location);
     void ConfigureBoundLookup(frmLookup& d) const;
     void ConnectEntryPanel();
+    void ConnectTreeEvents();
+    void SetAutoScroll(bool on, bool up);
     void ResetFieldsChanged();
     void OpenField(QLineEdit* box);
 
@@ -173,4 +204,9 @@ private:
     QString m_lastNodeKey;
     // The values the account list was last filled for; unset while it was never filled.
     std::optional<QString> m_listKey;
+    QPersistentModelIndex m_nodeDragSource;
+    QPoint m_pressPoint;
+    // The node a mouse press has run the node selection for; the click at its release must not run it
+    // again.
+    QString m_pressedKey;
 };

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStyleOptionViewItem>
 
 namespace {
 
@@ -65,7 +66,11 @@ TreeNode* MaintTree::Node(QStringView key) const {
 }
 
 TreeNode* MaintTree::HitTest(const QPoint& point) const {
-    return m_model->nodeFromIndex(indexAt(point));
+    // Over the node's image or text only: the indentation and the expand button belong to no node.
+    const QModelIndex index = indexAt(point);
+    if (!index.isValid() || !visualRect(index).contains(point))
+        return nullptr;
+    return m_model->nodeFromIndex(index);
 }
 
 TreeNode* MaintTree::Add(TreeNode* parent, QString key, QString text, const QString& tag,
@@ -243,16 +248,112 @@ void MaintTree::mousePressEvent(QMouseEvent* event) {
 }
 
 void MaintTree::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        QTreeView::mouseReleaseEvent(event);
-    else
+    const QPoint point = event->position().toPoint();
+    if (m_dragging && event->button() == Qt::LeftButton) {
+        // The press ended as a drag, not as a click on the node it began on.
         event->accept();
-    emit MouseUp(event->button(), event->modifiers(), event->position().toPoint());
+        setState(NoState);
+        const bool over = viewport()->rect().contains(point);
+        endDrag(over ? &point : nullptr);
+    } else if (event->button() == Qt::LeftButton) {
+        QTreeView::mouseReleaseEvent(event);
+    } else {
+        event->accept();
+    }
+    emit MouseUp(event->button(), event->modifiers(), point);
+}
+
+void MaintTree::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    emit MouseMove(event->buttons(), event->modifiers(), point);
+    if (!m_dragging) {
+        QTreeView::mouseMoveEvent(event);
+        return;
+    }
+    event->accept();
+    m_dragPoint = point;
+    const bool inside = viewport()->rect().contains(point);
+    if (inside)
+        emit DragOver(point, m_dragInside ? DragOverTree : DragEnter);
+    else if (m_dragInside)
+        emit DragOver(point, DragLeave);
+    m_dragInside = inside;
 }
 
 void MaintTree::keyPressEvent(QKeyEvent* event) {
+    if (m_dragging && event->key() == Qt::Key_Escape) {
+        event->accept();
+        CancelDrag();
+        return;
+    }
     emit KeyDown(event->key(), event->modifiers());
     QTreeView::keyPressEvent(event);
+}
+
+void MaintTree::focusOutEvent(QFocusEvent* event) {
+    // The button may come up where the tree never hears of it.
+    CancelDrag();
+    QTreeView::focusOutEvent(event);
+}
+
+void MaintTree::BeginDrag() {
+    if (m_dragging)
+        return;
+    // The view's own selection by dragging ends here: from now on the pointer carries the node.
+    stopAutoScroll();
+    setState(NoState);
+    m_dragging = true;
+    m_dragInside = false;
+    viewport()->setCursor(m_dragIcon);
+}
+
+void MaintTree::SetDragIcon(const QCursor& icon) {
+    m_dragIcon = icon;
+    if (m_dragging)
+        viewport()->setCursor(icon);
+}
+
+void MaintTree::CancelDrag() {
+    endDrag(nullptr);
+}
+
+void MaintTree::endDrag(const QPoint* dropPoint) {
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    viewport()->unsetCursor();
+    if (dropPoint)
+        emit DragDrop(*dropPoint);
+    else if (m_dragInside)
+        emit DragOver(m_dragPoint, DragLeave);
+    m_dragInside = false;
+    emit DragEnd();
+}
+
+TreeNode* MaintTree::DropHighlight() const {
+    return m_dropHighlight.isValid() ? m_model->nodeFromIndex(m_dropHighlight) : nullptr;
+}
+
+void MaintTree::SetDropHighlight(TreeNode* node) {
+    if (node && node->Tree() != this)
+        node = nullptr;
+    m_model->announce();
+    const QModelIndex index = node ? m_model->indexFromNode(node) : QModelIndex();
+    if (QModelIndex(m_dropHighlight) == index)
+        return;
+    m_dropHighlight = QPersistentModelIndex(index);
+    viewport()->update();
+}
+
+void MaintTree::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const {
+    if (!m_dropHighlight.isValid() || index.siblingAtColumn(0) != QModelIndex(m_dropHighlight)) {
+        QTreeView::drawRow(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem target(option);
+    target.state |= QStyle::State_Selected;
+    QTreeView::drawRow(painter, target, index);
 }
 
 DbConnection* MaintTree::followedConnection() {

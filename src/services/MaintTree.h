@@ -3,6 +3,8 @@
 #include "services/MaintTreeModel.h"
 #include "services/NodeInfo.h"
 
+#include <QCursor>
+#include <QPersistentModelIndex>
 #include <QTreeView>
 #include <vector>
 
@@ -19,6 +21,11 @@ class TreeNode;
 //
 // Expanded states: each node keeps its own and the view follows it; change them through SetExpanded (the
 // user's own expanding and collapsing is followed too), not through the view's expandAll and kin.
+//
+// Dragging: the editors drag nodes within the tree only. A drag begun from the mouse handling (BeginDrag)
+// follows the pointer while the left button stays down: DragOver as it moves over the tree and once as it
+// leaves it, DragDrop when the button is released over the tree, and DragEnd whenever the drag ends
+// (the drop, a release elsewhere, Escape, the tree losing the focus). Points are viewport coordinates.
 //
 // Transactions: while the shared warehouse connection is inside a transaction, every node change is
 // journaled. The changes stand when the transaction commits and are undone, last first, when it rolls
@@ -43,7 +50,8 @@ public:
     const std::vector<TreeNode*>& Nodes() const { return m_model->collection(); }
     // Position in Nodes(), -1 for a node that is not in this tree.
     int IndexOf(const TreeNode* node) const { return m_model->collectionIndex(node); }
-    // The node at a point of the viewport, or nullptr.
+    // The node whose image or text lies at a point of the viewport, or nullptr (its indentation and expand
+    // button belong to no node).
     TreeNode* HitTest(const QPoint& point) const;
 
     // Adds a node as the last child of `parent` (nullptr: at the top level). Answers nullptr with the
@@ -91,6 +99,19 @@ public:
         MaintTree& m_tree;
     };
 
+    // The state of a DragOver: the pointer came over the tree, left it, or moved over it.
+    enum DragState { DragEnter = 0, DragLeave = 1, DragOverTree = 2 };
+    // The drag of a node; see the class comment. The drag icon is the pointer shown while it lasts.
+    void BeginDrag();
+    bool Dragging() const { return m_dragging; }
+    void SetDragIcon(const QCursor& icon);
+    QCursor DragIcon() const { return m_dragIcon; }
+    // Ends a running drag without a drop.
+    void CancelDrag();
+    // The node shown as the drop target, or nullptr.
+    TreeNode* DropHighlight() const;
+    void SetDropHighlight(TreeNode* node);
+
     // Whether node changes are being journaled for a running transaction.
     bool Journaling() const { return m_journalRegistered; }
 
@@ -100,14 +121,22 @@ signals:
     // Raw mouse and key events, with positions in viewport coordinates.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& point);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& point);
+    void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& point);
     void KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void DragOver(const QPoint& point, int state);
+    void DragDrop(const QPoint& point);
+    void DragEnd();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
 
 private:
     struct Change {
@@ -128,6 +157,7 @@ private:
     void showExpandedSubtree(TreeNode* node);
     void userExpanded(const QModelIndex& index, bool expanded);
     static DbConnection* followedConnection();
+    void endDrag(const QPoint* dropPoint);
 
     MaintTreeModel* m_model;
     std::vector<Change> m_journal;
@@ -138,4 +168,10 @@ private:
     int m_undoing = 0;
     int m_mousePress = 0;
     int m_building = 0;
+    bool m_dragging = false;
+    // The pointer was over the tree at the last move of the drag.
+    bool m_dragInside = false;
+    QPoint m_dragPoint;
+    QCursor m_dragIcon;
+    QPersistentModelIndex m_dropHighlight;
 };

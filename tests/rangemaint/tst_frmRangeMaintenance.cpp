@@ -524,6 +524,12 @@ void tst_frmRangeMaintenance::blockedAccountsBoxRefillsTheList() {
     f.ChkBlockedAccounts->click();
     QCOMPARE(f.lstAccountList->topLevelItemCount(), 170);
     QCOMPARE(f.lstAccountList->topLevelItem(0)->text(2), QString("1"));
+    // No text is cut short: each column is at least as wide as what it shows.
+    const QFontMetrics metrics(f.lstAccountList->font());
+    for (int c = 0; c < f.lstAccountList->columnCount(); ++c)
+        for (int row = 0; row < f.lstAccountList->topLevelItemCount(); ++row)
+            QVERIFY(metrics.horizontalAdvance(f.lstAccountList->topLevelItem(row)->text(c)) <
+                    f.lstAccountList->columnWidth(c));
 }
 
 void tst_frmRangeMaintenance::trailingBlanksFallIntoOneNode() {

@@ -1,0 +1,242 @@
+#include "frame/clsDBConnection.h"
+#include "frame/frmMain.h"
+#include "frame/modMain.h"
+#include "platform/EntryBox.h"
+#include "rangemaint/RangeEditorState.h"
+#include "rangemaint/clsAcCategoriesRangeMaint.h"
+#include "rangemaint/clsAcMultiplierRangeMaint.h"
+#include "rangemaint/frmRangeMaintenance.h"
+#include "services/MaintTree.h"
+#include "services/TreeNode.h"
+#include "services/clsGenericMaint.h"
+#include "support/TestEnvironment.h"
+#include "support/Warehouse.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QTest>
+
+namespace {
+
+// The chart holds an apostrophe and "%"; so do holders and bounds: all are stored as typed.
+const QString kChart = "T'%";
+
+QString q(const QString& text) {
+    return "'" + QString(text).replace("'", "''") + "'";
+}
+
+QString table(int type) {
+    return type == 1 ? "CS_MULTIPLIER_RANGE" : "CS_CAT_TYPE";
+}
+
+// "holder:from:to" ("-": a blank) as the tree path of that row.
+RangeKeyParts path(const QString& row) {
+    const QStringList f = QString(row).replace('-', QString()).split(':');
+    return {kChart, {}, f[0], f.value(1), f.value(2)};
+}
+
+// The chart's rows as "holder|from|to", sorted; a blank shows as "-".
+QString state(Warehouse& w, int type) {
+    QStringList rows = w.rows("select * from " + table(type) + " where " + (type == 1 ? "MUL" : "CAT") +
+                              "_COA = " + q(kChart));
+    for (QString& row : rows)
+        row = row.section('|', 1).replace(' ', '-');
+    rows.sort();
+    return rows.join(',');
+}
+
+// The rows the tree shows, in the same form: a node without children stands for a row of its own.
+QString treeRows(RangeEditorState& st) {
+    QStringList rows;
+    const auto part = [](const QString& v) { return v.isEmpty() ? QString("-") : v; };
+    for (const TreeNode* n : st.Tree()->Nodes())
+        if (n->ChildCount() == 0 && n->Kind() != NodeKind::Root)
+            rows << part(n->Info().code) + "|" + part(n->Info().fromAccount) + "|" +
+                        part(n->Info().toAccount);
+    rows.sort();
+    return rows.join(',');
+}
+
+struct Edit {
+    const char *name, *action, *rows, *value, *after, *message, *answer;
+} const kEdits[] = {
+    {"save chart", "save0", "", "T'%", "-|-|-", "", "1"},
+    {"save holder into the chart's placeholder", "save1", "-:-:-", "H'1", "H'1|-|-", "", "1"},
+    {"save second holder", "save1", "H1:-:-", "H'1", "H'1|-|-,H1|-|-", "", "1"},
+    {"save range into the holder's placeholder", "save3", "H1:-:-", "1'0:1%9", "H1|1'0|1%9", "", "1"},
+    {"save overlapping range", "save3", "H1:1'0:1%9", "1'0:1%8", "H1|1'0|1%8,H1|1'0|1%9", "", "1"},
+    {"duplicate chart", "save0", "-:-:-", "T'%", "", "chart", "0"},
+    {"hidden D rows make the chart a duplicate", "save0", "DSIGN:5:6", "T'%", "", "chart", "0"},
+    {"duplicate holder", "save1", "H1:-:-", "H1", "", "holder", "0"},
+    {"duplicate range", "save3", "H1:1'0:1%9", "1'0:1%9", "", "range", "0"},
+    {"nothing to add under a range", "save4", "H1:a:b", "a:b", "H1|a|b", "", "M"},
+    {"delete chart with its D rows", "del1", "H1:a:b DSIGN:5:6 H2:-:-", "", "", "", "1"},
+    {"delete holder", "del3", "H1:a:b H1:c:d H2:-:-", "", "H2|-|-", "", "1"},
+    {"delete last holder: chart placeholder back", "del3", "H1:a:b", "", "-|-|-", "", "1"},
+    {"delete range", "del4", "H1:a:b H1:c:d", "a:b", "H1|c|d", "", "1"},
+    {"delete last range: holder placeholder back", "del4", "H1:a:b H2:-:-", "a:b", "H1|-|-,H2|-|-", "", "1"},
+    {"delete a range no longer there", "del4", "H1:-:- ~H1:a:b", "a:b", "", "", "0"},
+    {"drag onto a placeholder", "drag", "H1:a:b H2:-:-", "a:b", "H1|a|b,H2|a|b", "", "1"},
+    {"drag onto a holder with ranges", "drag", "H1:a:b H2:c:d", "a:b", "H1|a|b,H2|a|b,H2|c|d", "", "1"},
+    {"drag onto the range", "drag", "H1:a:b H2:a:b", "a:b", "", "range", "0"},
+};
+
+// The world of a row: the chart's rows in the table and in the tree ("~": in the tree only).
+void seed(Warehouse& w, RangeEditorState& st, int type, const QString& rows) {
+    st.EnsureRoot();
+    for (const QString& row : rows.split(' ', Qt::SkipEmptyParts)) {
+        if (row.startsWith('~')) {
+            st.AddPath(path(row.mid(1)));
+            continue;
+        }
+        const QStringList f = QString(row).replace('-', ' ').split(':');
+        QVERIFY(w.own().Execute("insert into " + table(type) + " values (" + q(kChart) + ", " + q(f[0]) +
+                                ", " + q(f[1]) + ", " + q(f[2]) + ")"));
+        st.AddPath(path(row));
+    }
+}
+
+// Saves `value` under the node of type N (saveN), deletes the node of type N (delN) or drags H1's range
+// onto H2.
+bool act(HolderRangeEngine& e, RangeEditorState& st, const QString& action, const QString& value) {
+    const QStringList v = value.split(':');
+    if (action == "drag")
+        return e.CopyDraggedRangOfAccount(st.AddPath(path("H1:" + value)), st.AddPath(path("H2")));
+    const int t = action.right(1).toInt();
+    st.trvMaintenance_NodeClick(t == 0 ? st.EnsureRoot()
+                                       : st.AddPath(path(t == 1   ? ""
+                                                         : t == 3 ? "H1"
+                                                                  : "H1:" + value)));
+    if (action.startsWith("del"))
+        return e.Delete();
+    st.entry = {value, {}, value, v[0], v.value(1)};
+    st.newRecord = true;
+    return e.Save();
+}
+
+} // namespace
+
+class tst_MultiplierCategoryEngines : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void edits_data();
+    void edits();
+    void throughEachEditor_data();
+    void throughEachEditor();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void tst_MultiplierCategoryEngines::edits_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("row");
+    for (const QString& b : Warehouse::backends())
+        for (int type : {1, 2})
+            for (int r = 0; r < int(std::size(kEdits)); ++r)
+                Warehouse::newRow(b, QString(type == 1 ? "multiplier: " : "category: ") + kEdits[r].name)
+                    << type << r;
+}
+
+// Each edit on both engines. One that goes through is first run with statement k failing, for every k:
+// the action tells, changes neither table nor tree and answers false.
+void tst_MultiplierCategoryEngines::edits() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(int, row);
+    const Edit& r = kEdits[row];
+    const QString action = r.action, holder = type == 1 ? "Multiplier" : "Category";
+    RangeEditorState st(type);
+    clsAcMultiplierRangeMaint multiplier;
+    clsAcCategoriesRangeMaint category;
+    HolderRangeEngine& e = type == 1 ? static_cast<HolderRangeEngine&>(multiplier) : category;
+    e.OwnerForm(&st);
+    seed(w, st, type, r.rows);
+    const bool expected = QString(r.answer) == "1" || (QString(r.answer) == "M" && type == 1);
+    const QString location = (type == 1 ? "clsAcMultiplierRangeMaint:" : "clsAcCategoriesRangeMaint:") +
+                             QString(action == "drag"           ? "CopyDraggedRangOfAccount"
+                                     : action.startsWith("del") ? "Delete"
+                                                                : "Save");
+    bool ok = false;
+    int k = expected ? 1 : 0;
+    for (;; ++k) {
+        const QString before = state(w, type), tree = treeRows(st);
+        m_env->ui.messages.clear();
+        gDBConnection->adoConnection().FailNthStatement(k, {-7, "statement k fails", "test"});
+        ok = act(e, st, action, r.value);
+        gDBConnection->adoConnection().ClearInjectedFailures();
+        if (!ok) {
+            QCOMPARE(state(w, type), before);
+            QCOMPARE(treeRows(st), tree);
+        }
+        if (ok || k == 0)
+            break;
+        QVERIFY(m_env->logText().contains(location));
+        // A failed look-up shows its error first; the action ends with its own message.
+        if (!action.startsWith("del"))
+            QVERIFY(m_env->ui.messages.last().prompt.startsWith(action == "drag" ? "Range of Account cannot"
+                                                                                 : "statement k fails"));
+    }
+    QCOMPARE(ok, expected);
+    QVERIFY(k > 1 || !expected || action == "save4");
+    const QMap<QString, QString> messages{
+        {"chart", "Chart of Account already exists|Duplicate Account"},
+        {"holder", holder + " already exists within current Account|Duplicate " + holder},
+        {"range", "Account Range already exists within current " + (type == 1 ? holder : "category") +
+                      "|Duplicate Range of Account"}};
+    QCOMPARE(m_env->ui.messages.size(), QString(r.message).isEmpty() ? 0 : 1);
+    if (!m_env->ui.messages.isEmpty())
+        QCOMPARE(m_env->ui.messages[0].prompt + "|" + m_env->ui.messages[0].title, messages[r.message]);
+    if (action.startsWith("save"))
+        QCOMPARE(st.newRecord, !ok);
+    if (!ok)
+        return;
+    QCOMPARE(state(w, type), QString(r.after));
+    QCOMPARE(treeRows(st), state(w, type));
+    const int t = action.right(1).toInt();
+    if (action.startsWith("save"))
+        QCOMPARE(st.NodeType(), t == 0 ? 1 : t == 1 ? 3 : 4);
+    if (action == "drag")
+        QVERIFY(st.Tree()->SelectedItem()->Info().code == "H2" && st.Tree()->SelectedItem()->Expanded());
+}
+
+void tst_MultiplierCategoryEngines::throughEachEditor_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<int>("type");
+    for (const QString& b : Warehouse::backends())
+        for (int type : {1, 2})
+            Warehouse::newRow(b, type == 1 ? "multiplier" : "category") << type;
+}
+
+void tst_MultiplierCategoryEngines::throughEachEditor() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    Main();
+    gMainForm->Command(type == 1 ? "mnuMultiplierRangeMaint" : "mnuCategoriesRangeMaint")->trigger();
+    auto* f = qobject_cast<frmRangeMaintenance*>(gMainForm->ChildWindows().last()->widget());
+    const QString before = w.snapshot(), holder = type == 1 ? "MFX" : "CURA";
+    const QString key = clsGenericMaint::BuildKey(f->strcurRoot, "CORP", holder, "111150", "111160", {});
+    f->trvMaintenance_NodeClick(
+        f->trvMaintenance->Node(clsGenericMaint::BuildKey(f->strcurRoot, "CORP", holder, {}, {}, {})));
+    f->Insert();
+    f->txtRangAccountFr[0]->setText("111150");
+    f->txtRangAccountTo[0]->setText("111160");
+    f->Save();
+    QVERIFY(!f->NewRecord);
+    QVERIFY(f->trvMaintenance->Node(key));
+    QCOMPARE(f->trvMaintenance->SelectedItem(), f->trvMaintenance->Node(key));
+    QCOMPARE(w.scalar("select count(*) from " + table(type) + " where " + (type == 1 ? "MUL" : "CAT") +
+                      "_TO_ACCT = '111160'"),
+             QString("1"));
+    m_env->ui.answers << vbYes;
+    f->Delete();
+    QVERIFY(!f->trvMaintenance->Node(key));
+    QCOMPARE(w.snapshot(), before);
+}
+
+QTEST_MAIN(tst_MultiplierCategoryEngines)
+#include "tst_MultiplierCategoryEngines.moc"
