@@ -8,6 +8,7 @@
 #include "platform/UserDialogs.h"
 #include "rangemaint/LevelHierarchyWalk.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
+#include "rangemaint/clsBuLevelRangeMaint.h"
 #include "services/clsGenericMaint.h"
 
 namespace {
@@ -26,12 +27,17 @@ struct LevelRanges {
     QString name, top, level, code, from, to;
 };
 
+// Business units and areas hold their ranges under the business level, which stands in CS_COA here.
 LevelRanges RangesOf(const QString& area) {
     if (area == QLatin1String("AC"))
         return {&clsAcLevelRangeMaint::Table(), QStringLiteral("CS_COA_ACCT_RANGE"),
                 QStringLiteral("CO_COA"),       QStringLiteral("CO_LEVEL"),
                 QStringLiteral("CO_CODE"),      QStringLiteral("CO_FR_ACCT"),
                 QStringLiteral("CO_TO_ACCT")};
+    if (area == QLatin1String("BU") || area == QLatin1String("BA"))
+        return {&clsBuLevelRangeMaint::Table(), QStringLiteral("CS_BA_BU_LEVELS"), QStringLiteral("SO_AREA"),
+                QStringLiteral("SO_LEVELS"),    QStringLiteral("SO_CODE"),         QStringLiteral("SO_FR_CD"),
+                QStringLiteral("SO_TO_CD")};
     return {};
 }
 
