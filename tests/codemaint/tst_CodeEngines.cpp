@@ -140,7 +140,7 @@ private slots:
     void changes();
     void allOrNothing_data() { changes_data(); }
     void allOrNothing();
-    void throughTheEditor_data() { Warehouse::addBackendRows(); }
+    void throughTheEditor_data();
     void throughTheEditor();
     void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
     void drivingTheCodeEnginesWithoutAWindow();
@@ -162,14 +162,14 @@ void tst_CodeEngines::changes_data() {
         const char *world, *actions, *after, *refusal;
     } rows[] = {
         {"multipliers built up", 1, "",
-         "save ^ T'%;save / M'1;save M'1 L1;save M'1/L1 C'1;save M'1/L1 C2;save M'1 L2;save / M2",
-         "MH[M'1,L1,C'1 M'1,L1,C2 M'1,L2,- M2,-,-]", ""},
+         "save ^ T'%;save / M'1;save M'1 L'1;save M'1/L'1 C'1;save M'1/L'1 C2;save M'1 L2;save / M2",
+         "MH[M'1,L'1,C'1 M'1,L'1,C2 M'1,L2,- M2,-,-]", ""},
         {"categories built up", 2, "",
-         "save ^ T'%;save / K'1;save K'1 L1;save K'1/L1 C'1;save K'1/L1 C2;save K'1 L2",
-         "CH[K'1,L1,C'1 K'1,L1,C2 K'1,L2,-]", ""},
+         "save ^ T'%;save / K'1;save K'1 L'1;save K'1/L'1 C'1;save K'1/L'1 C2;save K'1 L2",
+         "CH[K'1,L'1,C'1 K'1,L'1,C2 K'1,L2,-]", ""},
         {"levels built up", 3, "",
-         "save ^ T'%;save / L1;save L1 P'1;save L1/P'1 L2:C'1;save L1/P'1 L2:C2;save L1 P2;save / L2",
-         "H[L1,P'1,L2,C'1 L1,P'1,L2,C2 L1,P2,-,- L2,-,-,-]", ""},
+         "save ^ T'%;save / L'1;save L'1 P'1;save L'1/P'1 L'2:C'1;save L'1/P'1 L'2:C2;save L'1 P2;save / L2",
+         "H[L'1,P'1,L'2,C'1 L'1,P'1,L'2,C2 L'1,P2,-,- L2,-,-,-]", ""},
         {"duplicate business level", 4, "H[-,-,-,-]", "save ^ T'%", "=",
          "Business Level already exists|Duplicate Account"},
         {"duplicate multiplier", 1, "MH[M'1,-,-]", "save / M'1", "=",
@@ -281,31 +281,58 @@ void tst_CodeEngines::allOrNothing() {
     QCOMPARE(state(w), after);
 }
 
-// In the Account Level editor the user attaches 13 under parent code 9 and finds 13's ranges there; then,
-// a lookup having put another child code in the box, deletes: the selected child goes with its ranges.
+// In an editor the user attaches a code and finds its ranges with the holder; then, a lookup having put
+// another code in the box, deletes: the selected code goes with its ranges, and the warehouse is as before.
+void tst_CodeEngines::throughTheEditor_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("node"); // the key fields of the node below which the code goes
+    QTest::addColumn<QString>("code");     // "L2:13": a child level and code
+    QTest::addColumn<QString>("holder");   // the ranges of the holder, then of the code
+    for (const QString& b : Warehouse::backends()) {
+        const QString r = "select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and ";
+        Warehouse::newRow(b, "level") << "mnuLevelCodeMaint" << QStringList{"CORP", "L1", "9"} << "L2:13"
+                                      << r + "CO_LEVEL = 'L1' and CO_CODE = '9'|L2|13";
+        Warehouse::newRow(b, "multiplier")
+            << "mnuMultiplierCodeMaint" << QStringList{"CORP", "DSIGN", "L3"} << "212"
+            << "select MUL_FR_ACCT, MUL_TO_ACCT from CS_MULTIPLIER_RANGE where MUL_CODE = 'DSIGN'|L3|212";
+        Warehouse::newRow(b, "category")
+            << "mnuCategoriesCodeMaint" << QStringList{"CORP", "CURA", "L3"} << "112"
+            << "select CAT_FR_ACCT, CAT_TO_ACCT from CS_CAT_TYPE where CAT_TYP_CD = "
+               "'CURA'|L3|112";
+    }
+}
+
 void tst_CodeEngines::throughTheEditor() {
     QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, menu);
+    QFETCH(QStringList, node);
+    QFETCH(QString, code);
+    QFETCH(QString, holder);
     Main();
-    gMainForm->Command("mnuLevelCodeMaint")->trigger();
+    gMainForm->Command(menu.toLatin1())->trigger();
     auto* f = qobject_cast<frmCodeMaintenance*>(gMainForm->ChildWindows().last()->widget());
     QVERIFY(f);
-    const auto ranges = [&w](const QString& level, const QString& code) {
-        return w.rows(
-            "select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_LEVEL = '" +
-            level + "' and CO_CODE = '" + code + "' and CO_FR_ACCT <> ' ' order by 1, 2");
-    };
     const QString before = w.snapshot();
-    QVERIFY(f->trvMaintenance_NodeClick(
-        f->trvMaintenance->Node(clsGenericMaint::BuildLevelKey(f->strcurRoot, "CORP", "L1", "9", {}, {}))));
+    QVERIFY(f->trvMaintenance_NodeClick(f->trvMaintenance->Node(
+        clsGenericMaint::BuildKey(f->strcurRoot, node[0], node[1], node[2], {}, {}))));
     f->Insert();
-    f->txtChildLevel->setText("L2");
-    f->txtChildCode->setText("13");
+    const bool child = code.contains(':');
+    EntryBox* box = child ? f->txtChildCode : f->txtParentCode[0];
+    if (child)
+        f->txtChildLevel->setText(code.section(':', 0, 0));
+    box->setText(code.section(':', -1));
     f->Save();
     QVERIFY(!f->NewRecord);
     QCOMPARE(f->NodeType(), 4);
-    QVERIFY(!ranges("L2", "13").isEmpty());
-    QCOMPARE(ranges("L1", "9"), ranges("L2", "13"));
-    f->txtChildCode->setText("12");
+    const QStringList held = w.rows(holder.section('|', 0, 0));
+    const QStringList ranges =
+        w.rows("select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_LEVEL = '" +
+               holder.section('|', 1, 1) + "' and CO_CODE = '" + holder.section('|', 2, 2) + "'");
+    QVERIFY(!ranges.isEmpty());
+    for (const QString& range : ranges)
+        QVERIFY2(held.contains(range), qPrintable(range));
+    box->setText("1");
     m_env->ui.answers << vbYes;
     f->Delete();
     QCOMPARE(w.snapshot(), before);
