@@ -1,20 +1,125 @@
 #include "codemaint/CodeEngine.h"
 
 #include "codemaint/CodeEditorAccess.h"
+#include "codemaint/HierarchyTable.h"
+#include "frame/ModMaintenance.h"
+#include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
+#include "platform/CurrentError.h"
+#include "platform/TransactionGuard.h"
+#include "platform/UserDialogs.h"
+#include "services/MaintTree.h"
+#include "services/TreeNode.h"
 
-// The writing of the hierarchies is not there yet: nothing is written, and nothing claims it was.
-bool CodeEngine::Save() {
-    return false;
-}
-
-bool CodeEngine::Delete() {
-    return false;
-}
+namespace {
+// The leaves of both trees: a code under a multiplier's or category's level, a child under a parent code.
+constexpr qint32 kLeaf = 4;
+} // namespace
 
 QString CodeEngine::FilterCondition(const QString& lead) const {
     const QString filter = m_frmOwner ? m_frmOwner->FilterText().trimmed() : QString();
     if (filter.isEmpty())
         return {};
     return lead + SqlText(filter);
+}
+
+bool CodeEngine::Fail(const QString& procedure) const {
+    return RangeEngine::FailLookup(ClassName() + QLatin1Char(':') + procedure);
+}
+
+bool CodeEngine::Save() {
+    CodeEditorAccess* owner = m_frmOwner;
+    const HierarchyTable* table = Hierarchy();
+    if (!owner || !table)
+        return false;
+    NewEntry entry;
+    if (!owner->IsNewRecord() || !EntryToAdd(owner->NodeType(), entry)) {
+        owner->SetNewRecord(false);
+        return true;
+    }
+    // The insert stays pending, so a corrected Save writes it.
+    const auto failed = [&] {
+        owner->SetNewRecord(true);
+        return Fail(QStringLiteral("Save"));
+    };
+    TransactionGuard transaction(gDBConnection->adoConnection());
+    if (!transaction.active())
+        return failed();
+    const Existence duplicate = table->Exists(entry.duplicate);
+    if (duplicate == Existence::Failed)
+        return failed();
+    if (duplicate == Existence::Present) {
+        MsgBox(entry.message, vbExclamation, entry.title);
+        return false;
+    }
+    const Existence conflict = Conflict(entry);
+    if (conflict == Existence::Failed)
+        return failed();
+    if (conflict == Existence::Present)
+        return false;
+    const std::optional<QString> statement = table->AddEntry(entry.values, entry.parentDepth);
+    if (!statement || !ExecuteSQL(*statement))
+        return failed();
+    TreeNode* node = nullptr;
+    if (owner->Tree() && owner->GenMaint()) {
+        node = AddNode(entry);
+        if (!node) {
+            Err().Raise(CurrentError::UnspecifiedError,
+                        QStringLiteral("The new entry cannot be shown in the tree"), ClassName());
+            return failed();
+        }
+    }
+    if (entry.nodeType == kLeaf && !MaintRangeOfAccountHier(entry.values, true))
+        return failed();
+    if (!transaction.Commit())
+        return failed();
+    owner->SetNewRecord(false);
+    // The owner follows the new, selected node, so a Delete right after removes just that entry.
+    if (node)
+        owner->trvMaintenance_NodeClick(node);
+    owner->SetNodeType(entry.nodeType);
+    owner->EnableNew(false);
+    return true;
+}
+
+bool CodeEngine::Delete() {
+    CodeEditorAccess* owner = m_frmOwner;
+    const HierarchyTable* table = Hierarchy();
+    if (!owner || !table)
+        return false;
+    MaintTree* tree = owner->Tree();
+    Entry entry;
+    if (EntryToDelete(owner->NodeType(), entry)) {
+        // A missing key part would widen the delete to its siblings.
+        for (const QString& value : entry.values)
+            if (value.isEmpty())
+                return false;
+        const auto failed = [&] {
+            owner->SetDelRecord(true);
+            return Fail(QStringLiteral("Delete"));
+        };
+        TransactionGuard transaction(gDBConnection->adoConnection());
+        if (!transaction.active())
+            return failed();
+        const Existence present = table->Exists(entry.values);
+        if (present == Existence::Failed)
+            return failed();
+        // An entry no longer in the table has nothing to delete.
+        if (present == Existence::Absent)
+            return false;
+        if (!table->DeleteEntry(entry.values, entry.parentDepth))
+            return failed();
+        if (entry.nodeType == kLeaf && !MaintRangeOfAccountHier(entry.values, false))
+            return failed();
+        if (tree)
+            if (TreeNode* node = tree->Node(NodeKey(entry.values)))
+                tree->Remove(node);
+        if (!transaction.Commit())
+            return failed();
+        owner->EnableDelete(DeleteStaysOn(entry.nodeType));
+    }
+    if (tree && tree->SelectedItem())
+        owner->trvMaintenance_NodeClick(tree->SelectedItem());
+    owner->SetDelRecord(false);
+    return true;
 }

@@ -1,11 +1,21 @@
 #pragma once
 
+#include "rangemaint/RangeEngine.h"
+
 #include <QString>
+#include <QStringList>
 
 class CodeEditorAccess;
+class HierarchyTable;
+class TreeNode;
 
 // What the two code engines offer their editor, which calls them through this interface only: the
 // statement its tree is built from, and the writing of a new entry and the removal of the selected one.
+//
+// Save and Delete are the same for both hierarchies: each is one transaction with its duplicate check,
+// placeholder rule, range copy or removal and tree change, so a failure anywhere leaves tables and tree as
+// they were. What differs (the table, the entries per node type, the nodes and the ranges) the engines
+// give through the hooks below.
 class CodeEngine {
 public:
     virtual ~CodeEngine() = default;
@@ -15,15 +25,56 @@ public:
 
     // The tree query of the editor's type; empty when the engine has none.
     virtual QString TreeStatement() const = 0;
-    // Writes the pending entry below the selected node; false when it was not written.
+    // Writes the pending entry below the selected node; false when it was refused or could not be written
+    // (the insert stays pending). Answers true when nothing was pending.
     virtual bool Save();
     // Removes the selected entry; false when it was not removed.
     virtual bool Delete();
 
 protected:
+    // An entry to add or remove: its values in the hierarchy's columns (the area first), how many of them
+    // name its parent, and the type of its node.
+    struct Entry {
+        QStringList values;
+        int parentDepth = 0;
+        qint32 nodeType = 0;
+    };
+    // What Save adds: the entry, the values its duplicate check compares with the check's message, and
+    // the description its node shows.
+    struct NewEntry : Entry {
+        QStringList duplicate;
+        QString message;
+        QString title;
+        QString description;
+    };
+
     // `lead` followed by the trimmed filter as an SQL text; empty without a filter, so blanks only count
     // as none.
     QString FilterCondition(const QString& lead) const;
 
+    virtual QString ClassName() const { return QStringLiteral("CodeEngine"); }
+    // The hierarchy table; nullptr while the engine has none, and then nothing is saved or deleted.
+    virtual const HierarchyTable* Hierarchy() const { return nullptr; }
+    // The entry to add below a node of type `selected`; false when nothing is added there.
+    virtual bool EntryToAdd(qint32 /*selected*/, NewEntry& /*entry*/) const { return false; }
+    // The entry a node of type `selected` stands for; false when such a node is no entry.
+    virtual bool EntryToDelete(qint32 /*selected*/, Entry& /*entry*/) const { return false; }
+    // A check beyond the duplicate one: Present refuses the entry (after its message), Failed ends the
+    // save.
+    virtual Existence Conflict(const NewEntry& /*entry*/) const { return Existence::Absent; }
+    // Adds the node of a saved entry, selected.
+    virtual TreeNode* AddNode(const NewEntry& /*entry*/) { return nullptr; }
+    // The key of the node of an entry.
+    virtual QString NodeKey(const QStringList& /*values*/) const { return {}; }
+    // Copies the ranges of an attached code into its holder or removes them after it was detached;
+    // false when a statement failed.
+    virtual bool MaintRangeOfAccountHier(const QStringList& /*values*/, bool /*attach*/) { return false; }
+    // Whether the Delete command stays on after an entry of this node type was removed.
+    virtual bool DeleteStaysOn(qint32 /*nodeType*/) const { return true; }
+
     CodeEditorAccess* m_frmOwner = nullptr;
+
+private:
+    // Reports the failure under the engine's location; false.
+    bool Fail(const QString& procedure) const;
 };

@@ -1,7 +1,50 @@
 #include "codemaint/clsAcBuLevelCodeMaint.h"
 
 #include "codemaint/CodeEditorAccess.h"
+#include "codemaint/CodeNodes.h"
+#include "codemaint/HierarchyTable.h"
+#include "codemaint/RangeCopy.h"
 #include "frame/modMain.h"
+#include "platform/UserDialogs.h"
+#include "rangemaint/LevelHierarchyWalk.h"
+#include "rangemaint/clsAcLevelRangeMaint.h"
+#include "rangemaint/clsBuLevelRangeMaint.h"
+#include "services/clsGenericMaint.h"
+
+namespace {
+
+const HierarchyTable& LevelHier() {
+    static const HierarchyTable table(QStringLiteral("CS_LEVELHIER"),
+                                      {QStringLiteral("CS_AREA"), QStringLiteral("CS_COA"),
+                                       QStringLiteral("CS_PARENTLEVEL"), QStringLiteral("CS_PARENTCODE"),
+                                       QStringLiteral("CS_CHILDLEVEL"), QStringLiteral("CS_CHILDCODE")});
+    return table;
+}
+
+// The range table of an area's codes, with the names of its columns: top entry, level, code, bounds.
+struct LevelRanges {
+    const RangeTable* table = nullptr;
+    QString name, top, level, code, from, to;
+};
+
+// Business units and areas hold their ranges under the business level, which stands in CS_COA here.
+LevelRanges RangesOf(const QString& area) {
+    if (area == QLatin1String("AC"))
+        return {&clsAcLevelRangeMaint::Table(), QStringLiteral("CS_COA_ACCT_RANGE"),
+                QStringLiteral("CO_COA"),       QStringLiteral("CO_LEVEL"),
+                QStringLiteral("CO_CODE"),      QStringLiteral("CO_FR_ACCT"),
+                QStringLiteral("CO_TO_ACCT")};
+    if (area == QLatin1String("BU") || area == QLatin1String("BA"))
+        return {&clsBuLevelRangeMaint::Table(), QStringLiteral("CS_BA_BU_LEVELS"), QStringLiteral("SO_AREA"),
+                QStringLiteral("SO_LEVELS"),    QStringLiteral("SO_CODE"),         QStringLiteral("SO_FR_CD"),
+                QStringLiteral("SO_TO_CD")};
+    return {};
+}
+
+// The child values of a parent code's child row.
+constexpr int kParentDepth = 4;
+
+} // namespace
 
 QString clsAcBuLevelCodeMaint::GetSQL_Level() const {
     const QString area = m_frmOwner ? m_frmOwner->LevelType() : QString();
@@ -17,4 +60,160 @@ QString clsAcBuLevelCodeMaint::GetSQL_Level() const {
            QStringLiteral(" Where CS_AREA = ") + SqlText(area) +
            FilterCondition(QStringLiteral(" and CS_CHILDCODE = ")) +
            QStringLiteral(" Order by CS_COA, CS_PARENTLEVEL, CS_PARENTCODE, CS_CHILDLEVEL, CS_CHILDCODE");
+}
+
+const HierarchyTable* clsAcBuLevelCodeMaint::Hierarchy() const {
+    return &LevelHier();
+}
+
+Existence clsAcBuLevelCodeMaint::RecordExists(const QString& area, const QString& chart,
+                                              const QString& parentLevel, const QString& parentCode,
+                                              const QString& childLevel, const QString& childCode) const {
+    const bool child = !childLevel.isEmpty() && !childCode.isEmpty();
+    return LevelHier().Exists({area, chart, parentLevel, parentCode, child ? childLevel : QString(),
+                               child ? childCode : QString()});
+}
+
+std::optional<QString> clsAcBuLevelCodeMaint::GetChildCodeSaveSQL(const QString& chart,
+                                                                  const QString& parentLevel,
+                                                                  const QString& parentCode,
+                                                                  const QString& childLevel,
+                                                                  const QString& childCode) const {
+    const QString area = m_frmOwner ? m_frmOwner->LevelType() : QString();
+    return LevelHier().AddEntry({area, chart, parentLevel, parentCode, childLevel, childCode}, kParentDepth);
+}
+
+// Below the root a chart of account or business level (node 1), below it a parent level (2), a parent
+// code (3) and the child (4). The parents are the selected node's; the new values are the entry's.
+bool clsAcBuLevelCodeMaint::EntryToAdd(qint32 selected, NewEntry& entry) const {
+    const CodeKeyParts k = m_frmOwner->KeyParts();
+    const CodeEntryValues e = m_frmOwner->EntryValues();
+    const QString area = m_frmOwner->LevelType();
+    const qint16 type = m_frmOwner->MaintenanceType();
+    switch (selected) {
+    case 0:
+        entry.values = {area, e.values.COA};
+        entry.message = type == 4 || type == 5 ? QStringLiteral("Business Level already exists")
+                                               : QStringLiteral("Chart of Account already exists");
+        entry.title = QStringLiteral("Duplicate Account");
+        if (type == 4 || type == 5)
+            entry.description =
+                m_frmOwner->MaintenanceDescription().remove(QStringLiteral(" Level Code Maintenance"));
+        break;
+    case 1:
+        entry.values = {area, k.COA, e.values.level};
+        entry.message = QStringLiteral("Level already exists within current Account");
+        entry.title = QStringLiteral("Duplicate Level");
+        break;
+    case 2:
+        entry.values = {area, k.COA, k.level, e.values.Code};
+        entry.message = QStringLiteral("Code already exists within current Level");
+        entry.title = QStringLiteral("Duplicate Code");
+        entry.description = e.codeDescription;
+        break;
+    case 3:
+        entry.values = {area, k.COA, k.level, k.Code, e.values.ChildLevel, e.values.ChildCode};
+        entry.message = QStringLiteral("Child Code already exists within current Parent Code");
+        entry.title = QStringLiteral("Duplicate Code");
+        entry.description = e.childDescription;
+        break;
+    default:
+        return false;
+    }
+    entry.nodeType = selected + 1;
+    entry.parentDepth = selected == 3 ? kParentDepth : static_cast<int>(entry.values.size()) - 1;
+    entry.duplicate = entry.values;
+    // A child code occurs once under its parent code, whatever its level.
+    if (selected == 3)
+        entry.duplicate[4].clear();
+    return true;
+}
+
+bool clsAcBuLevelCodeMaint::EntryToDelete(qint32 selected, Entry& entry) const {
+    // How many values name the entry of each node type.
+    static constexpr int kDepth[] = {0, 2, 3, 4, 6};
+    if (selected < 1 || selected > 4)
+        return false;
+    const CodeKeyParts k = m_frmOwner->KeyParts();
+    const QString area = m_frmOwner->LevelType();
+    entry.values =
+        QStringList{area, k.COA, k.level, k.Code, k.ChildLevel, k.ChildCode}.mid(0, kDepth[selected]);
+    entry.nodeType = selected;
+    entry.parentDepth = selected == 4 ? kParentDepth : static_cast<int>(entry.values.size()) - 1;
+    return true;
+}
+
+Existence clsAcBuLevelCodeMaint::Conflict(const NewEntry& entry) const {
+    if (entry.nodeType != 4)
+        return Existence::Absent;
+    const QStringList& v = entry.values;
+    const LevelHierarchyWalk::Code child{v[4].trimmed(), v[5].trimmed()};
+    const auto same = [&child](const LevelHierarchyWalk::Code& c) {
+        return c.level == child.level && c.code == child.code;
+    };
+    bool circle = same({v[2].trimmed(), v[3].trimmed()});
+    if (!circle) {
+        LevelHierarchyWalk walk(v[0], v[1]);
+        std::vector<LevelHierarchyWalk::Code> ancestors;
+        if (!walk.Ancestors({v[2].trimmed(), v[3].trimmed()}, ancestors))
+            return Existence::Failed;
+        circle = std::any_of(ancestors.begin(), ancestors.end(), same);
+    }
+    if (!circle)
+        return Existence::Absent;
+    MsgBox(QStringLiteral("Child Code is an ancestor of the current Parent Code and cannot be its child"),
+           vbExclamation, QStringLiteral("Circular Hierarchy"));
+    return Existence::Present;
+}
+
+TreeNode* clsAcBuLevelCodeMaint::AddNode(const NewEntry& entry) {
+    MaintTree& tree = *m_frmOwner->Tree();
+    clsGenericMaint& gm = *m_frmOwner->GenMaint();
+    const QString root = m_frmOwner->CurrentRoot();
+    const QStringList& v = entry.values;
+    switch (entry.nodeType) {
+    case 1:
+        return gm.AddNode_ChartOfAccount(tree, root, v[1], entry.description, true);
+    case 2:
+        return gm.AddNode_Level(tree, root, v[1], v[2], true);
+    case 3:
+        return gm.AddNode_CodCat(tree, root, v[1], v[2], v[3], entry.description, true,
+                                 m_frmOwner->MaintenanceType());
+    default:
+        return CodeNodes::ChildLevelCode(gm, tree, root, v[1], v[2], v[3], v[4], v[5], entry.description,
+                                         true);
+    }
+}
+
+QString clsAcBuLevelCodeMaint::NodeKey(const QStringList& values) const {
+    return clsGenericMaint::BuildLevelKey(m_frmOwner->CurrentRoot(), values.value(1), values.value(2),
+                                          values.value(3), values.value(5), QString());
+}
+
+bool clsAcBuLevelCodeMaint::MaintRangeOfAccountHier(const QStringList& values, bool attach) {
+    if (values.size() < 6)
+        return false;
+    const LevelRanges r = RangesOf(values[0]);
+    if (!r.table)
+        return true;
+    // The chart (for business units and areas the business level) is the same for child and parent.
+    const QString& chart = values[1];
+    const RangeCopy copy(*r.table, {chart, values[2], values[3]},
+                         QStringLiteral("Select ") + r.from + QStringLiteral(", ") + r.to +
+                             QStringLiteral(" from ") + r.name + QStringLiteral(" where ") + r.top +
+                             QStringLiteral(" = ") + SqlText(chart) + QStringLiteral(" and ") + r.level +
+                             QStringLiteral(" = ") + SqlText(values[4]) + QStringLiteral(" and ") + r.code +
+                             QStringLiteral(" = ") + SqlText(values[5]),
+                         r.from, r.to);
+    if (attach)
+        return copy.Attach();
+    // The ranges of the children still attached to the parent code.
+    return copy.Detach(
+        QStringLiteral("Select distinct R.") + r.from + QStringLiteral(", R.") + r.to +
+        QStringLiteral(" from CS_LEVELHIER H, ") + r.name + QStringLiteral(" R where H.CS_AREA = ") +
+        SqlText(values[0]) + QStringLiteral(" and H.CS_COA = ") + SqlText(chart) +
+        QStringLiteral(" and H.CS_PARENTLEVEL = ") + SqlText(values[2]) +
+        QStringLiteral(" and H.CS_PARENTCODE = ") + SqlText(values[3]) + QStringLiteral(" and R.") + r.top +
+        QStringLiteral(" = H.CS_COA and R.") + r.level + QStringLiteral(" = H.CS_CHILDLEVEL and R.") +
+        r.code + QStringLiteral(" = H.CS_CHILDCODE"));
 }

@@ -1,16 +1,32 @@
 #include "codemaint/clsAcMultiCategoryCodeMaint.h"
 
+#include "codemaint/CodeEditorAccess.h"
+#include "codemaint/CodeNodes.h"
+#include "codemaint/RangeCopy.h"
+#include "frame/modMain.h"
+#include "rangemaint/clsAcCategoriesRangeMaint.h"
+#include "rangemaint/clsAcMultiplierRangeMaint.h"
+#include "services/clsGenericMaint.h"
+
+clsAcMultiCategoryCodeMaint::clsAcMultiCategoryCodeMaint() = default;
+clsAcMultiCategoryCodeMaint::~clsAcMultiCategoryCodeMaint() = default;
+
 void clsAcMultiCategoryCodeMaint::SetCodeMaintTableName(qint16 type) {
     if (type == 1) {
         m_strHierTable = QStringLiteral("CS_MULTIPLIERHIER");
         m_strHierColumn = QStringLiteral("CS_MULTIPLIER");
+        m_objRangeMaint = std::make_unique<clsAcMultiplierRangeMaint>();
     } else if (type == 2) {
         m_strHierTable = QStringLiteral("CS_CATEGORYHIER");
         m_strHierColumn = QStringLiteral("CS_CATEGORY");
+        m_objRangeMaint = std::make_unique<clsAcCategoriesRangeMaint>();
     } else {
         return;
     }
     m_intType = type;
+    m_hierarchy.emplace(m_strHierTable,
+                        QStringList{QStringLiteral("CS_AREA"), QStringLiteral("CS_COA"), m_strHierColumn,
+                                    QStringLiteral("CS_LEVEL"), QStringLiteral("CS_CODE")});
 }
 
 QString clsAcMultiCategoryCodeMaint::TreeQuery(const QString& descriptionJoin) const {
@@ -44,4 +60,114 @@ QString clsAcMultiCategoryCodeMaint::TreeStatement() const {
     default:
         return {};
     }
+}
+
+Existence clsAcMultiCategoryCodeMaint::RecordExists(const QString& area, const QString& account,
+                                                    const QString& multiCategory, const QString& level,
+                                                    const QString& code) const {
+    if (!m_hierarchy)
+        return Existence::Failed;
+    return m_hierarchy->Exists({area, account, multiCategory, level, code});
+}
+
+// Below the root a chart of account (node 1), below it a multiplier or category (3), below that a level
+// (2) and below the level a code (4). The parents are the selected node's; the new value is the entry's.
+bool clsAcMultiCategoryCodeMaint::EntryToAdd(qint32 selected, NewEntry& entry) const {
+    const CodeKeyParts k = m_frmOwner->KeyParts();
+    const CodeEntryValues e = m_frmOwner->EntryValues();
+    const QString area = m_frmOwner->LevelType();
+    const bool multipliers = m_intType == 1;
+    switch (selected) {
+    case 0:
+        entry.values = {area, e.values.COA};
+        entry.nodeType = 1;
+        entry.message = QStringLiteral("Chart of Account already exists");
+        entry.title = QStringLiteral("Duplicate Account");
+        break;
+    case 1:
+        entry.values = {area, k.COA, e.values.MultiCategory};
+        entry.nodeType = 3;
+        entry.message = multipliers ? QStringLiteral("Multiplier already exists within current Account")
+                                    : QStringLiteral("Category already exists within current Account");
+        entry.title =
+            multipliers ? QStringLiteral("Duplicate Multiplier") : QStringLiteral("Duplicate Category");
+        entry.description = e.multiDescription;
+        break;
+    case 3:
+        entry.values = {area, k.COA, k.MultiCategory, e.values.level};
+        entry.nodeType = 2;
+        entry.message = multipliers ? QStringLiteral("Level already exists within current Multiplier")
+                                    : QStringLiteral("Level already exists within current Category");
+        entry.title = QStringLiteral("Duplicate Level");
+        break;
+    case 2:
+        entry.values = {area, k.COA, k.MultiCategory, k.level, e.values.Code};
+        entry.nodeType = 4;
+        entry.message = QStringLiteral("Code already exists within current Level");
+        entry.title = QStringLiteral("Duplicate Code");
+        entry.description = e.codeDescription;
+        break;
+    default:
+        return false;
+    }
+    entry.parentDepth = static_cast<int>(entry.values.size()) - 1;
+    entry.duplicate = entry.values;
+    return true;
+}
+
+bool clsAcMultiCategoryCodeMaint::EntryToDelete(qint32 selected, Entry& entry) const {
+    // How many values name the entry of each node type.
+    static constexpr int kDepth[] = {0, 2, 4, 3, 5};
+    if (selected < 1 || selected > 4)
+        return false;
+    const CodeKeyParts k = m_frmOwner->KeyParts();
+    const QString area = m_frmOwner->LevelType();
+    entry.values = QStringList{area, k.COA, k.MultiCategory, k.level, k.Code}.mid(0, kDepth[selected]);
+    entry.nodeType = selected;
+    entry.parentDepth = static_cast<int>(entry.values.size()) - 1;
+    return true;
+}
+
+TreeNode* clsAcMultiCategoryCodeMaint::AddNode(const NewEntry& entry) {
+    MaintTree& tree = *m_frmOwner->Tree();
+    clsGenericMaint& gm = *m_frmOwner->GenMaint();
+    const QString root = m_frmOwner->CurrentRoot();
+    const QStringList& v = entry.values;
+    switch (entry.nodeType) {
+    case 1:
+        return gm.AddNode_ChartOfAccount(tree, root, v[1], QString(), true);
+    case 3:
+        return gm.AddNode_CodCat(tree, root, v[1], QString(), v[2], entry.description, true, m_intType);
+    case 2:
+        return CodeNodes::MultiCategoryLevel(gm, tree, root, v[1], v[2], v[3], true);
+    default:
+        return CodeNodes::MultiCategoryCode(gm, tree, root, v[1], v[2], v[3], v[4], entry.description, true);
+    }
+}
+
+QString clsAcMultiCategoryCodeMaint::NodeKey(const QStringList& values) const {
+    return clsGenericMaint::BuildKey(m_frmOwner->CurrentRoot(), values.value(1), values.value(2),
+                                     values.value(3), values.value(4), QString());
+}
+
+bool clsAcMultiCategoryCodeMaint::MaintRangeOfAccountHier(const QStringList& values, bool attach) {
+    if (!m_objRangeMaint || values.size() < 5)
+        return false;
+    const QString& account = values[1];
+    const QString& holder = values[2];
+    const RangeCopy copy(
+        m_objRangeMaint->Table(), {account, holder},
+        QStringLiteral("Select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = ") +
+            SqlText(account) + QStringLiteral(" and CO_LEVEL = ") + SqlText(values[3]) +
+            QStringLiteral(" and CO_CODE = ") + SqlText(values[4]),
+        QStringLiteral("CO_FR_ACCT"), QStringLiteral("CO_TO_ACCT"));
+    if (attach)
+        return copy.Attach();
+    // The ranges of the codes still attached to the multiplier (category).
+    return copy.Detach(QStringLiteral("Select distinct R.CO_FR_ACCT, R.CO_TO_ACCT from ") + m_strHierTable +
+                       QStringLiteral(" H, CS_COA_ACCT_RANGE R where H.CS_AREA = ") + SqlText(values[0]) +
+                       QStringLiteral(" and H.CS_COA = ") + SqlText(account) + QStringLiteral(" and H.") +
+                       m_strHierColumn + QStringLiteral(" = ") + SqlText(holder) +
+                       QStringLiteral(" and R.CO_COA = H.CS_COA and R.CO_LEVEL = H.CS_LEVEL"
+                                      " and R.CO_CODE = H.CS_CODE"));
 }

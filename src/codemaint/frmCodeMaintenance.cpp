@@ -1,5 +1,6 @@
 #include "codemaint/frmCodeMaintenance.h"
 
+#include "codemaint/CodeNodes.h"
 #include "codemaint/clsAcBuLevelCodeMaint.h"
 #include "codemaint/clsAcMultiCategoryCodeMaint.h"
 #include "frame/ErrorHandler.h"
@@ -28,9 +29,6 @@
 #include <optional>
 
 namespace {
-
-const QString kTagLevel = QStringLiteral("2");
-const QString kTagLeaf = QStringLiteral("4");
 
 void SetVisible(std::initializer_list<QWidget*> widgets, bool visible) {
     for (QWidget* w : widgets)
@@ -398,36 +396,16 @@ void frmCodeMaintenance::WalkLevelRows() {
 TreeNode* frmCodeMaintenance::AddNode_MultiCategoryLevel(MaintTree& trvMaint, const QString& root,
                                                          const QString& Account, const QString& MultiCategory,
                                                          const QString& Level, bool NewRecord) {
-    NodeInfo info;
-    info.kind = NodeKind::MultiCategoryLevel;
-    info.root = root;
-    info.account = Account;
-    info.multiCategory = MultiCategory;
-    info.level = Level;
-    return m_clsGenMaint->AddNode(trvMaint,
-                                  clsGenericMaint::BuildKey(root, Account, MultiCategory, {}, {}, {}),
-                                  clsGenericMaint::BuildKey(root, Account, MultiCategory, Level, {}, {}),
-                                  Level, TreeImages::Level, kTagLevel, false, NewRecord, std::move(info),
-                                  QStringLiteral("frmCodeMaintenance:AddNode_MultiCategoryLevel"));
+    return CodeNodes::MultiCategoryLevel(*m_clsGenMaint, trvMaint, root, Account, MultiCategory, Level,
+                                         NewRecord);
 }
 
 TreeNode* frmCodeMaintenance::AddNode_MultiCategoryCode(MaintTree& trvMaint, const QString& root,
                                                         const QString& Account, const QString& MultiCategory,
                                                         const QString& Level, const QString& Code,
                                                         const QString& CodeDesc, bool NewRecord) {
-    NodeInfo info;
-    info.kind = NodeKind::MultiCategoryCode;
-    info.root = root;
-    info.account = Account;
-    info.multiCategory = MultiCategory;
-    info.level = Level;
-    info.code = Code;
-    info.description = CodeDesc;
-    return m_clsGenMaint->AddNode(
-        trvMaint, clsGenericMaint::BuildKey(root, Account, MultiCategory, Level, {}, {}),
-        clsGenericMaint::BuildKey(root, Account, MultiCategory, Level, Code, {}),
-        Code % QLatin1Char(':') % CodeDesc, TreeImages::ChildCode, kTagLeaf, false, NewRecord,
-        std::move(info), QStringLiteral("frmCodeMaintenance:AddNode_MultiCategoryCode"));
+    return CodeNodes::MultiCategoryCode(*m_clsGenMaint, trvMaint, root, Account, MultiCategory, Level, Code,
+                                        CodeDesc, NewRecord);
 }
 
 TreeNode* frmCodeMaintenance::AddNode_ChildLevelCode(MaintTree& trvMaint, const QString& root,
@@ -435,21 +413,8 @@ TreeNode* frmCodeMaintenance::AddNode_ChildLevelCode(MaintTree& trvMaint, const 
                                                      const QString& ParentCode, const QString& ChildLevel,
                                                      const QString& ChildCode, const QString& ChildDesc,
                                                      bool NewRecord) {
-    NodeInfo info;
-    info.kind = NodeKind::ChildLevelCode;
-    info.root = root;
-    info.account = Account;
-    info.level = ParentLevel;
-    info.code = ParentCode;
-    info.childLevel = ChildLevel;
-    info.childCode = ChildCode;
-    info.description = ChildDesc;
-    return m_clsGenMaint->AddNode(
-        trvMaint, clsGenericMaint::BuildLevelKey(root, Account, ParentLevel, ParentCode, {}, {}),
-        clsGenericMaint::BuildLevelKey(root, Account, ParentLevel, ParentCode, ChildCode, {}),
-        ChildLevel % QLatin1String(" - ") % ChildCode % QLatin1Char(':') % ChildDesc, TreeImages::ChildCode,
-        kTagLeaf, false, NewRecord, std::move(info),
-        QStringLiteral("frmCodeMaintenance:AddNode_ChildLevelCode"));
+    return CodeNodes::ChildLevelCode(*m_clsGenMaint, trvMaint, root, Account, ParentLevel, ParentCode,
+                                     ChildLevel, ChildCode, ChildDesc, NewRecord);
 }
 
 void frmCodeMaintenance::SetFrameVisibility(bool frame0, bool frame1) {
@@ -570,6 +535,35 @@ void frmCodeMaintenance::EnableKeyFields(bool Enabled) {
 void frmCodeMaintenance::txtChildLevel_Change() {
     txtChildCode->setText(QString());
     lblChildCodeDesc->setText(QString());
+}
+
+void frmCodeMaintenance::SetNodeType(qint32 type) {
+    m_intNodeType = type;
+    PublishNodeType();
+}
+
+CodeKeyParts frmCodeMaintenance::KeyParts() const {
+    return {m_COA.trimmed(),  m_MultiCategory.trimmed(), m_level.trimmed(),
+            m_Code.trimmed(), m_ChildLevel.trimmed(),    m_ChildCode.trimmed()};
+}
+
+CodeEntryValues frmCodeMaintenance::EntryValues() const {
+    const int i = m_intFieldsIndex;
+    return {{txtCOAccount[i]->text(), txtMulti->text(), txtParentLevel[i]->text(), txtParentCode[i]->text(),
+             txtChildLevel->text(), txtChildCode->text()},
+            lblMultiDesc->text(),
+            lblParentCodeDesc[i]->text(),
+            lblChildCodeDesc->text()};
+}
+
+void frmCodeMaintenance::EnableNew(bool enable) {
+    if (gMainForm)
+        gMainForm->ActiveInsert(enable);
+}
+
+void frmCodeMaintenance::EnableDelete(bool enable) {
+    if (gMainForm)
+        gMainForm->ActiveDelete(enable);
 }
 
 void frmCodeMaintenance::PublishNodeType() {

@@ -30,7 +30,22 @@ public:
 
     qint16 MaintenanceType() const override { return MaintenanceWindow::MaintenanceType(); }
     QString LevelType() const override { return MaintenanceWindow::LevelType(); }
+    QString MaintenanceDescription() const override { return MaintenanceWindow::MaintenanceDescription(); }
     QString FilterText() const override;
+
+    // What the engine reads and writes of this editor.
+    void SetNodeType(qint32 type) override;
+    bool IsNewRecord() const override { return NewRecord; }
+    void SetNewRecord(bool pending) override { NewRecord = pending; }
+    bool IsDelRecord() const override { return DelRecord; }
+    void SetDelRecord(bool pending) override { DelRecord = pending; }
+    CodeKeyParts KeyParts() const override;
+    CodeEntryValues EntryValues() const override;
+    QString CurrentRoot() const override { return strcurRoot; }
+    MaintTree* Tree() override { return trvMaintenance; }
+    clsGenericMaint* GenMaint() override { return m_clsGenMaint.get(); }
+    void EnableNew(bool enable) override;
+    void EnableDelete(bool enable) override;
 
     void Form_Load() override;
 
@@ -44,9 +59,9 @@ public:
     // Node selection: the command states, the entry panel and the key parts of the node. With an insert
     // pending and a box changed it first asks whether to cancel the insert; answered No, the previous node
     // is selected again. Answers whether the node was taken.
-    bool trvMaintenance_NodeClick(TreeNode* Node);
+    bool trvMaintenance_NodeClick(TreeNode* Node) override;
     // The node type of this editor's selection, which its commands and its engine act on.
-    qint32 NodeType() const { return m_intNodeType; }
+    qint32 NodeType() const override { return m_intNodeType; }
     // A right click selects the node under the pointer and opens the main window's pop-up menu for it.
     void trvMaintenance_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& point);
 

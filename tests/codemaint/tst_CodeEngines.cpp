@@ -1,0 +1,402 @@
+#include "codemaint/CodeEditorState.h"
+#include "codemaint/clsAcBuLevelCodeMaint.h"
+#include "codemaint/clsAcMultiCategoryCodeMaint.h"
+#include "codemaint/frmCodeMaintenance.h"
+#include "frame/clsDBConnection.h"
+#include "frame/frmMain.h"
+#include "frame/modMain.h"
+#include "platform/EntryBox.h"
+#include "platform/UserDialogs.h"
+#include "services/MaintTree.h"
+#include "services/TreeNode.h"
+#include "services/clsGenericMaint.h"
+#include "support/TestEnvironment.h"
+#include "support/Warehouse.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QTest>
+
+namespace {
+
+// Every value holds an apostrophe or "%" somewhere, so all of them are stored as typed.
+const QString kChart = "T'%";
+
+QString q(const QString& text) {
+    return "'" + QString(text).replace("'", "''") + "'";
+}
+
+// The tables by the tags the worlds below use, each with the columns before its own (area and chart).
+struct Table {
+    const char *tag, *name, *chartColumn;
+    bool area;
+} const kTables[] = {
+    {"H", "CS_LEVELHIER", "CS_COA", true},           {"MH", "CS_MULTIPLIERHIER", "CS_COA", true},
+    {"CH", "CS_CATEGORYHIER", "CS_COA", true},       {"R", "CS_COA_ACCT_RANGE", "CO_COA", false},
+    {"MR", "CS_MULTIPLIER_RANGE", "MUL_COA", false}, {"CR", "CS_CAT_TYPE", "CAT_COA", false},
+    {"BR", "CS_BA_BU_LEVELS", "SO_AREA", false},
+};
+
+QString areaOf(int type) {
+    return type == 4 ? "BU" : type == 5 ? "BA" : "AC";
+}
+
+// Writes a world given as "H[L1,P,L2,X L1,P,-,-] R[L2,X,1'0,1%9]": per table tag its rows below the chart,
+// fields split by ",", "-" a blank.
+void put(Warehouse& w, int type, const QString& world) {
+    for (const QString& part : world.split(']', Qt::SkipEmptyParts)) {
+        const QString tag = part.section('[', 0, 0).trimmed();
+        for (const Table& t : kTables) {
+            if (tag != t.tag)
+                continue;
+            for (const QString& row : part.section('[', 1).split(' ', Qt::SkipEmptyParts)) {
+                QStringList values;
+                if (t.area)
+                    values << q(areaOf(type));
+                values << q(kChart);
+                for (const QString& v : row.split(','))
+                    values << q(v == "-" ? " " : v);
+                QVERIFY(
+                    w.own().Execute(QString("insert into ") + t.name + " values (" + values.join(',') + ")"));
+            }
+        }
+    }
+}
+
+// The chart's rows of every table, in the form `put` takes (tables without rows left out).
+QString state(Warehouse& w) {
+    QStringList parts;
+    for (const Table& t : kTables) {
+        QStringList rows =
+            w.rows(QString("select * from ") + t.name + " where " + t.chartColumn + " = " + q(kChart));
+        for (QString& row : rows) {
+            QStringList f = row.split('|').mid(t.area ? 2 : 1);
+            for (QString& v : f)
+                v = v == " " ? "-" : v;
+            row = f.join(',');
+        }
+        rows.sort();
+        if (!rows.isEmpty())
+            parts << QString(t.tag) + "[" + rows.join(' ') + "]";
+    }
+    return parts.join(' ');
+}
+
+// "L1/P/L2:X" as the path of a node: chart, then multiplier, level, code (types 1 and 2) or parent level,
+// parent code, child level and code (types 3 to 5).
+CodeKeyParts path(int type, const QString& text) {
+    const QStringList p = (kChart + "/" + text).split('/', Qt::SkipEmptyParts);
+    if (type <= 2)
+        return {p.value(0), p.value(1), p.value(2), p.value(3)};
+    return {
+        p.value(0), {}, p.value(1), p.value(2), p.value(3).section(':', 0, 0), p.value(3).section(':', 1)};
+}
+
+std::unique_ptr<CodeEngine> engineOf(int type, CodeEditorState& st) {
+    std::unique_ptr<CodeEngine> e;
+    if (type <= 2) {
+        auto m = std::make_unique<clsAcMultiCategoryCodeMaint>();
+        m->SetCodeMaintTableName(static_cast<qint16>(type));
+        e = std::move(m);
+    } else {
+        e = std::make_unique<clsAcBuLevelCodeMaint>();
+    }
+    e->OwnerForm(&st);
+    return e;
+}
+
+// Runs "save <path> <value>" (a new entry below the node; "L2:X" a child) or "delete <path>"; the path
+// "^" is the root, "/" the chart.
+bool act(int type, CodeEngine& e, CodeEditorState& st, const QString& action) {
+    const QStringList a = action.split(' ');
+    st.trvMaintenance_NodeClick(a[1] == "^" ? st.EnsureRoot() : st.AddPath(path(type, a[1])));
+    if (a[0] == "delete")
+        return e.Delete();
+    const QString v = a.value(2);
+    st.entry.values = {v, v, v, v, v.section(':', 0, 0), v.section(':', 1)};
+    st.NewRecord = true;
+    return e.Save();
+}
+
+// Every node key of the tree and the selected one.
+QString treeOf(CodeEditorState& st) {
+    QStringList keys;
+    for (const TreeNode* node : st.Tree()->Nodes())
+        keys << node->Key();
+    keys.sort();
+    return keys.join(',') + "#" + (st.Tree()->SelectedItem() ? st.Tree()->SelectedItem()->Key() : QString());
+}
+
+} // namespace
+
+class tst_CodeEngines : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void changes_data();
+    void changes();
+    void allOrNothing_data() { changes_data(); }
+    void allOrNothing();
+    void throughTheEditor_data();
+    void throughTheEditor();
+    void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
+    void drivingTheCodeEnginesWithoutAWindow();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void tst_CodeEngines::changes_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("world");
+    QTest::addColumn<QString>("actions"); // run in turn, separated by ";"
+    QTest::addColumn<QString>("after");   // the world afterwards; "=" unchanged
+    QTest::addColumn<QString>("refusal"); // the message and title of a refused save
+    const struct {
+        const char* name;
+        int type;
+        const char *world, *actions, *after, *refusal;
+    } rows[] = {
+        {"multipliers built up", 1, "",
+         "save ^ T'%;save / M'1;save M'1 L'1;save M'1/L'1 C'1;save M'1/L'1 C2;save M'1 L2;save / M2",
+         "MH[M'1,L'1,C'1 M'1,L'1,C2 M'1,L2,- M2,-,-]", ""},
+        {"categories built up", 2, "",
+         "save ^ T'%;save / K'1;save K'1 L'1;save K'1/L'1 C'1;save K'1/L'1 C2;save K'1 L2",
+         "CH[K'1,L'1,C'1 K'1,L'1,C2 K'1,L2,-]", ""},
+        {"levels built up", 3, "",
+         "save ^ T'%;save / L'1;save L'1 P'1;save L'1/P'1 L'2:C'1;save L'1/P'1 L'2:C2;save L'1 P2;save / L2",
+         "H[L'1,P'1,L'2,C'1 L'1,P'1,L'2,C2 L'1,P2,-,- L2,-,-,-]", ""},
+        {"duplicate business level", 4, "H[-,-,-,-]", "save ^ T'%", "=",
+         "Business Level already exists|Duplicate Account"},
+        {"duplicate multiplier", 1, "MH[M'1,-,-]", "save / M'1", "=",
+         "Multiplier already exists within current Account|Duplicate Multiplier"},
+        {"duplicate category", 2, "CH[K'1,L1,-]", "save / K'1", "=",
+         "Category already exists within current Account|Duplicate Category"},
+        {"duplicate level of a category", 2, "CH[K'1,L1,C]", "save K'1 L1", "=",
+         "Level already exists within current Category|Duplicate Level"},
+        {"duplicate code", 1, "MH[M'1,L1,C'1]", "save M'1/L1 C'1", "=",
+         "Code already exists within current Level|Duplicate Code"},
+        {"duplicate child at another level", 3, "H[L1,P,L3,X]", "save L1/P L2:X", "=",
+         "Child Code already exists within current Parent Code|Duplicate Code"},
+        {"child is an ancestor", 3, "H[L1,G,L2,P L2,P,L3,X]", "save L2/P L1:G", "=",
+         "Child Code is an ancestor of the current Parent Code and cannot be its child|Circular Hierarchy"},
+        {"attach: ranges copied, held ones skipped", 3, "H[L1,P,-,-] R[L2,X,1'0,1%9 L2,X,2,3 L1,P,2,3]",
+         "save L1/P L2:X", "H[L1,P,L2,X] R[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3]", ""},
+        {"attach: child with only its placeholder", 3, "H[L1,P,L2,Y] R[L2,X,-,- L2,Y,-,-]", "save L1/P L2:X",
+         "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,-,- L2,X,-,- L2,Y,-,-]", ""},
+        {"attach in BU: ranges read under the business level", 4,
+         "H[L1,P,-,-] BR[L2,X,1'0,1%9 L2,X,2,3 L1,P,2,3]", "save L1/P L2:X",
+         "H[L1,P,L2,X] BR[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3]", ""},
+        {"detach in BA: a sibling keeps its range", 5,
+         "H[L1,P,L2,X L1,P,L2,Y] BR[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3 L2,Y,2,3]",
+         "delete L1/P/L2:X", "H[L1,P,L2,Y] BR[L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3 L2,Y,2,3]", ""},
+        {"attach into a multiplier", 1, "MH[M'1,L1,-] R[L1,C,1'0,1%9] MR[M'1,-,-]", "save M'1/L1 C",
+         "MH[M'1,L1,C] R[L1,C,1'0,1%9] MR[M'1,1'0,1%9]", ""},
+        {"attach into a category", 2, "CH[K'1,L1,D] R[L1,C,1'0,1%9 L1,D,2,3] CR[K'1,2,3]", "save K'1/L1 C",
+         "CH[K'1,L1,C K'1,L1,D] R[L1,C,1'0,1%9 L1,D,2,3] CR[K'1,1'0,1%9 K'1,2,3]", ""},
+        {"detach: a sibling keeps its range", 3,
+         "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3 L2,Y,2,3]", "delete L1/P/L2:X",
+         "H[L1,P,L2,Y] R[L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3 L2,Y,2,3]", ""},
+        {"detach the last child: placeholders back", 3, "H[L1,P,L2,X] R[L1,P,1'0,1%9 L2,X,1'0,1%9 L2,X,-,-]",
+         "delete L1/P/L2:X", "H[L1,P,-,-] R[L1,P,-,- L2,X,-,- L2,X,1'0,1%9]", ""},
+        {"detach from a multiplier, another code feeds it", 1,
+         "MH[M'1,L1,C M'1,L2,D] R[L1,C,1'0,1%9 L1,C,2,3 L2,D,2,3] MR[M'1,1'0,1%9 M'1,2,3]", "delete M'1/L1/C",
+         "MH[M'1,L1,- M'1,L2,D] R[L1,C,1'0,1%9 L1,C,2,3 L2,D,2,3] MR[M'1,2,3]", ""},
+        {"detach the last code of a category", 2, "CH[K'1,L1,C] R[L1,C,1'0,1%9] CR[K'1,1'0,1%9]",
+         "delete K'1/L1/C", "CH[K'1,L1,-] R[L1,C,1'0,1%9] CR[K'1,-,-]", ""},
+        {"delete a parent code: ranges stay", 3, "H[L1,P,L2,X L1,Q,L2,Y] R[L1,P,1'0,1%9]", "delete L1/P",
+         "H[L1,Q,L2,Y] R[L1,P,1'0,1%9]", ""},
+        {"delete the last level", 3, "H[L1,P,L2,X]", "delete L1", "H[-,-,-,-]", ""},
+    };
+    for (const QString& b : Warehouse::backends())
+        for (const auto& r : rows)
+            Warehouse::newRow(b, r.name) << r.type << r.world << r.actions << r.after << r.refusal;
+}
+
+void tst_CodeEngines::changes() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(QString, world);
+    QFETCH(QString, actions);
+    QFETCH(QString, after);
+    QFETCH(QString, refusal);
+    put(w, type, world);
+    CodeEditorState st(static_cast<qint16>(type));
+    const auto e = engineOf(type, st);
+    const QString before = state(w);
+    for (const QString& a : actions.split(';')) {
+        const QString at = a.section(' ', 1, 1);
+        const QString key = (at == "^" ? st.EnsureRoot() : st.AddPath(path(type, at)))->Key();
+        QCOMPARE(act(type, *e, st, a), refusal.isEmpty());
+        if (refusal.isEmpty() && a.startsWith("delete"))
+            QVERIFY(!st.Tree()->Node(key));
+        if (refusal.isEmpty() && a.startsWith("save")) { // the new node, selected below the clicked one
+            QCOMPARE(st.Tree()->SelectedItem()->Parent()->Key(), key);
+            QCOMPARE(st.Tree()->SelectedItem()->Tag(), QString::number(st.nodeType));
+        }
+    }
+    QCOMPARE(state(w), after == "=" ? before : after);
+    QCOMPARE(st.NewRecord, !refusal.isEmpty()); // a refused insert stays pending
+    if (!refusal.isEmpty()) {
+        QCOMPARE(m_env->ui.messages.size(), 1);
+        QCOMPARE(m_env->ui.messages[0].prompt + "|" + m_env->ui.messages[0].title, refusal);
+        QCOMPARE(m_env->ui.messages[0].style, int(vbExclamation));
+    }
+    QCOMPARE(m_env->logText().contains("Error"), false);
+}
+
+void tst_CodeEngines::allOrNothing() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(QString, world);
+    QFETCH(QString, actions);
+    QFETCH(QString, after);
+    QFETCH(QString, refusal);
+    if (!refusal.isEmpty() || actions.contains(';'))
+        QSKIP("a refusal or a build-up");
+    put(w, type, world);
+    CodeEditorState st(static_cast<qint16>(type));
+    const auto e = engineOf(type, st);
+    DbConnection& db = gDBConnection->adoConnection();
+    int k = 1;
+    for (;; ++k) {
+        QVERIFY(k < 100);
+        const QString before = state(w);
+        st.trvMaintenance_NodeClick(st.AddPath(path(type, actions.section(' ', 1, 1))));
+        const QString tree = treeOf(st);
+        db.FailNthStatement(k, {-7, "statement k fails", "test"});
+        if (act(type, *e, st, actions))
+            break;
+        db.ClearInjectedFailures();
+        QCOMPARE(state(w), before);
+        QCOMPARE(treeOf(st), tree);
+        QVERIFY(m_env->logText().contains("statement k fails"));
+    }
+    db.ClearInjectedFailures();
+    QVERIFY(k > 3);
+    QCOMPARE(state(w), after);
+}
+
+// In an editor the user attaches a code and finds its ranges with the holder; then, a lookup having put
+// another code in the box, deletes: the selected code goes with its ranges, and the warehouse is as before.
+void tst_CodeEngines::throughTheEditor_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("node"); // the key fields of the node below which the code goes
+    QTest::addColumn<QString>("code");     // "L2:13": a child level and code
+    QTest::addColumn<QString>("holder");   // the ranges of the holder, then of the code
+    for (const QString& b : Warehouse::backends()) {
+        const QString r = "select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and ";
+        Warehouse::newRow(b, "level") << "mnuLevelCodeMaint" << QStringList{"CORP", "L1", "9"} << "L2:13"
+                                      << r + "CO_LEVEL = 'L1' and CO_CODE = '9'|L2|13";
+        Warehouse::newRow(b, "multiplier")
+            << "mnuMultiplierCodeMaint" << QStringList{"CORP", "DSIGN", "L3"} << "212"
+            << "select MUL_FR_ACCT, MUL_TO_ACCT from CS_MULTIPLIER_RANGE where MUL_CODE = 'DSIGN'|L3|212";
+        Warehouse::newRow(b, "category")
+            << "mnuCategoriesCodeMaint" << QStringList{"CORP", "CURA", "L3"} << "112"
+            << "select CAT_FR_ACCT, CAT_TO_ACCT from CS_CAT_TYPE where CAT_TYP_CD = "
+               "'CURA'|L3|112";
+    }
+}
+
+void tst_CodeEngines::throughTheEditor() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, menu);
+    QFETCH(QStringList, node);
+    QFETCH(QString, code);
+    QFETCH(QString, holder);
+    Main();
+    gMainForm->Command(menu.toLatin1())->trigger();
+    auto* f = qobject_cast<frmCodeMaintenance*>(gMainForm->ChildWindows().last()->widget());
+    QVERIFY(f);
+    const QString before = w.snapshot();
+    QVERIFY(f->trvMaintenance_NodeClick(f->trvMaintenance->Node(
+        clsGenericMaint::BuildKey(f->strcurRoot, node[0], node[1], node[2], {}, {}))));
+    f->Insert();
+    const bool child = code.contains(':');
+    EntryBox* box = child ? f->txtChildCode : f->txtParentCode[0];
+    if (child)
+        f->txtChildLevel->setText(code.section(':', 0, 0));
+    box->setText(code.section(':', -1));
+    f->Save();
+    QVERIFY(!f->NewRecord);
+    QCOMPARE(f->NodeType(), 4);
+    const QStringList held = w.rows(holder.section('|', 0, 0));
+    const QStringList ranges =
+        w.rows("select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_LEVEL = '" +
+               holder.section('|', 1, 1) + "' and CO_CODE = '" + holder.section('|', 2, 2) + "'");
+    QVERIFY(!ranges.isEmpty());
+    for (const QString& range : ranges)
+        QVERIFY2(held.contains(range), qPrintable(range));
+    box->setText("1");
+    m_env->ui.answers << vbYes;
+    f->Delete();
+    QCOMPARE(w.snapshot(), before);
+    QCOMPARE(m_env->ui.messages.size(), 1); // the question only
+}
+
+// The example of ARCHITECTURE.md, "Driving the code engines without a window", as written there.
+void tst_CodeEngines::drivingTheCodeEnginesWithoutAWindow() {
+    QFETCH(QString, backend);
+    if (backend != "sqlite")
+        QSKIP("the example opens a SQLite file");
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    const QString file = w.connectionText().section("Data Source=", 1);
+    // --- the example ---
+    OpenDBConecction("PROVIDER=SQLITE;Data Source=" + file);
+    ScriptedResponder::Log shown; // answers every message box and records it
+    UserDialogs::setResponder(std::make_unique<ScriptedResponder>(shown));
+
+    CodeEditorState editor(3); // Account Level, area AC
+    clsAcBuLevelCodeMaint engine;
+    engine.OwnerForm(&editor);
+    editor.keys = {"CORP", "", "L1", "9"}; // parent code 9 of level L1 selected
+    editor.entry.values.ChildLevel = "L2";
+    editor.entry.values.ChildCode = "13";
+    editor.nodeType = 3;
+    editor.NewRecord = true;
+    bool saved = engine.Save(); // 13 attached under 9; 9 gets 13's ranges
+    editor.nodeType = 3;
+    editor.NewRecord = true;
+    bool again = engine.Save(); // refused: shown.messages[0].prompt is
+                                // "Child Code already exists within current Parent Code"
+    editor.keys.ChildLevel = "L2";
+    editor.keys.ChildCode = "13";
+    editor.nodeType = 4;            // the child selected
+    bool deleted = engine.Delete(); // 13 detached; its ranges leave 9
+    // --- end of the example ---
+    // What ran is what the notes show, line by line.
+    const auto lines = [](const QString& path, const QString& after, const QString& from, const QString& to) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        QStringList found = QString::fromUtf8(f.readAll())
+                                .section(after, 1)
+                                .section(from, 1)
+                                .section(to, 0, 0)
+                                .split('\n', Qt::SkipEmptyParts);
+        for (QString& line : found)
+            line = line.trimmed();
+        found.removeAll(QString());
+        return found;
+    };
+    const QStringList documented =
+        lines(QLX_ARCHITECTURE_FILE, "## Driving the code engines without a window", "```cpp", "```");
+    QVERIFY(documented.size() > 10);
+    QCOMPARE(documented, lines(__FILE__, "void tst_CodeEngines::drivingTheCodeEnginesWithoutAWindow()",
+                               "// --- the example ---", "// --- end of the example ---"));
+    QVERIFY(saved);
+    QVERIFY(!again);
+    QVERIFY(deleted);
+    QCOMPARE(shown.messages.size(), 1);
+    QCOMPARE(shown.messages[0].prompt, QString("Child Code already exists within current Parent Code"));
+    QCOMPARE(w.rows("select CO_FR_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_CODE = '9'"),
+             QStringList{" "});
+}
+
+QTEST_MAIN(tst_CodeEngines)
+#include "tst_CodeEngines.moc"
