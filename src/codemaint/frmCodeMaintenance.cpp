@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QSplitter>
 #include <QStringBuilder>
 #include <QVBoxLayout>
 #include <initializer_list>
@@ -116,26 +115,17 @@ QGroupBox* frmCodeMaintenance::BuildFrame(int i) {
 }
 
 void frmCodeMaintenance::BuildControls() {
-    auto* vsMain = new QSplitter(Qt::Horizontal, this);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(vsMain);
-
-    vsMain->addWidget(BuildTreePane(QStringLiteral(" Code Selection:")));
-
-    // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
-    auto* vsRightCodeMaint = new QWidget;
-    for (int i = 0; i < 2; ++i) {
-        fralevelCode[i] = BuildFrame(i);
-        fralevelCode[i]->setParent(vsRightCodeMaint);
-        fralevelCode[i]->setGeometry(Twips(120), Twips(460), Twips(8160), fralevelCode[i]->height());
-    }
-    vsRightCodeMaint->setMinimumSize(Twips(8400), Twips(460) + fralevelCode[1]->height() + Twips(240));
-    vsMain->addWidget(vsRightCodeMaint);
-    vsMain->setStretchFactor(0, 1);
-    vsMain->setStretchFactor(1, 1);
-    // The panel needs no more than its minimum; the tree takes the rest.
-    vsMain->setSizes({Twips(6000), Twips(8400)});
+    BuildPanes(QStringLiteral(" Code Selection:"), [this] {
+        // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
+        auto* vsRightCodeMaint = new QWidget;
+        for (int i = 0; i < 2; ++i) {
+            fralevelCode[i] = BuildFrame(i);
+            fralevelCode[i]->setParent(vsRightCodeMaint);
+            fralevelCode[i]->setGeometry(Twips(120), Twips(460), Twips(8160), fralevelCode[i]->height());
+        }
+        vsRightCodeMaint->setMinimumSize(Twips(8400), Twips(460) + fralevelCode[1]->height() + Twips(240));
+        return vsRightCodeMaint;
+    });
 
     connect(txtChildLevel, &QLineEdit::textChanged, this, [this] { txtChildLevel_Change(); });
     connect(trvMaintenance, &MaintTree::NodeClick, this,

@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -53,6 +54,25 @@ int MaintenanceWindow::Twips(int twips) const {
 
 QSize MaintenanceWindow::sizeHint() const {
     return QSize(Twips(16800), Twips(9000)).expandedTo(minimumSizeHint());
+}
+
+void MaintenanceWindow::BuildPanes(const QString& selectionCaption,
+                                   const std::function<QWidget*()>& buildEntryPanel) {
+    auto* vsMain = new QSplitter(Qt::Horizontal, this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(vsMain);
+    vsMain->addWidget(BuildTreePane(selectionCaption));
+    vsMain->addWidget(buildEntryPanel());
+    // The entry panel keeps its designed width; the tree takes all the width the window has beyond it.
+    vsMain->setStretchFactor(0, 1);
+    vsMain->setStretchFactor(1, 0);
+    vsMain->setCollapsible(0, false);
+    vsMain->setHandleWidth(Twips(90));
+    // A handle the user can see and grab, whatever the style draws.
+    QSplitterHandle* handle = vsMain->handle(1);
+    handle->setBackgroundRole(QPalette::Mid);
+    handle->setAutoFillBackground(true);
 }
 
 QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {

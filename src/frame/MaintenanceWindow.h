@@ -72,12 +72,18 @@ protected:
     // Sets the caption and registers the window as loaded; New, Save and Delete stay off until a node
     // is chosen.
     void LoadCommon();
-    // The left pane of both editors: the selection pane (caption, filter box and Apply) above the tree
-    // pane (the tree, Expand Current and Collapse Current), with their buttons connected.
-    QWidget* BuildTreePane(const QString& selectionCaption);
+    // The window's two panes side by side: the tree pane under its selection caption and the entry panel
+    // that `buildEntryPanel` makes, with a visible handle between them.
+    void BuildPanes(const QString& selectionCaption, const std::function<QWidget*()>& buildEntryPanel);
     void closeEvent(QCloseEvent* event) override;
     virtual void Form_Unload();
 
+private:
+    // The left pane of both editors: the selection pane (caption, filter box and Apply) above the tree
+    // pane (the tree, Expand Current and Collapse Current), with their buttons connected.
+    QWidget* BuildTreePane(const QString& selectionCaption);
+
+protected:
     // The editor's own part of Apply: its entry panel reset, and its tree query run and walked.
     virtual void InitializeFields() = 0;
     virtual void LoadMaintenanceTree() = 0;

@@ -34,7 +34,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSplitter>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -105,13 +104,11 @@ QGroupBox* frmRangeMaintenance::BuildFieldGroup(int i) {
 }
 
 void frmRangeMaintenance::BuildControls() {
-    auto* vsMain = new QSplitter(Qt::Horizontal, this);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(vsMain);
+    BuildPanes(QStringLiteral(" Account No. Selection:"), [this] { return BuildEntryPanel(); });
+    connect(ChkBlockedAccounts, &QCheckBox::clicked, this, [this] { ChkBlockedAccounts_Click(); });
+}
 
-    vsMain->addWidget(BuildTreePane(QStringLiteral(" Account No. Selection:")));
-
+QWidget* frmRangeMaintenance::BuildEntryPanel() {
     // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
     auto* vsRightRangeMaint = new QWidget;
     vsRightRangeMaint->setMinimumSize(Twips(8400), Twips(8400));
@@ -127,18 +124,7 @@ void frmRangeMaintenance::BuildControls() {
     lstAccountList->setRootIsDecorated(false);
     lstAccountList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstAccountList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    vsMain->addWidget(vsRightRangeMaint);
-    // The entry panel keeps its designed width; the tree takes all the width the window has beyond it.
-    vsMain->setStretchFactor(0, 1);
-    vsMain->setStretchFactor(1, 0);
-    vsMain->setCollapsible(0, false);
-    vsMain->setHandleWidth(Twips(90));
-    // A handle the user can see and grab, whatever the style draws.
-    QSplitterHandle* handle = vsMain->handle(1);
-    handle->setBackgroundRole(QPalette::Mid);
-    handle->setAutoFillBackground(true);
-
-    connect(ChkBlockedAccounts, &QCheckBox::clicked, this, [this] { ChkBlockedAccounts_Click(); });
+    return vsRightRangeMaint;
 }
 
 QString frmRangeMaintenance::FilterText() const {

@@ -151,6 +151,7 @@ protected:
 private:
     void BuildControls();
     QGroupBox* BuildFieldGroup(int index);
+    QWidget* BuildEntryPanel();
     void CreateMaintenanceObjects();
     void ReleaseMaintenanceObjects();
     void InitializeListView();
