@@ -239,23 +239,8 @@ void frmCodeMaintenance::InitializeFields() {
         SetNumericOnly(txtParentCode[i]);
 }
 
-void frmCodeMaintenance::LoadMaintenanceTree() {
-    m_rsMain = Recordset();
-    // An editor opened without a warehouse has nothing to show and nothing to complain about.
-    if (gDBConnection.State() != 1)
-        return;
-    m_rsMain = GetMainRecordset();
-    if (m_rsMain.IsNothing())
-        return;
-    PopulateCodeMaintTree();
-    m_rsMain.Close();
-}
-
-Recordset frmCodeMaintenance::GetMainRecordset() {
-    const QString sql = m_clsMaintenanceType ? m_clsMaintenanceType->TreeStatement() : QString();
-    if (sql.trimmed().isEmpty())
-        return Recordset();
-    return GetRecordset(sql);
+QString frmCodeMaintenance::TreeStatement() const {
+    return m_clsMaintenanceType ? m_clsMaintenanceType->TreeStatement() : QString();
 }
 
 void frmCodeMaintenance::PopulateCodeMaintTree() {

@@ -137,7 +137,8 @@ public:
 
 protected:
     void Form_Unload() override;
-    void LoadMaintenanceTree() override;
+    QString TreeStatement() const override;
+    void PopulateMainTree() override { PopulateCodeMaintTree(); }
 
 private:
     void BuildControls();
@@ -145,7 +146,6 @@ private:
     void SetMaintenanceCaption();
     void CreateMaintenanceObjects();
     void ReleaseMaintenanceObjects();
-    Recordset GetMainRecordset();
     void PopulateCodeMaintTree();
     void WalkMultiCategoryRows();
     void WalkLevelRows();
@@ -179,7 +179,6 @@ private:
     static bool ShowLookup(frmLookup& lookup);
 
     std::unique_ptr<CodeEngine> m_clsMaintenanceType;
-    Recordset m_rsMain;
     qint16 m_intFieldsIndex = 0;
     qint32 m_intNodeType = 0;
     // The previous node, by key: a removal does not shift it as it would an index.

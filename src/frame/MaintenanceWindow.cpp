@@ -1,6 +1,7 @@
 #include "frame/MaintenanceWindow.h"
 
 #include "frame/ErrorHandler.h"
+#include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
@@ -220,6 +221,28 @@ void MaintenanceWindow::PopulateTree(Recordset& rs, const std::function<void()>&
         walk();
     }
     tree.SetSelectedItem(nullptr);
+}
+
+void MaintenanceWindow::LoadMaintenanceTree() {
+    m_rsMain = Recordset();
+    // An editor opened without a warehouse has nothing to show and nothing to complain about.
+    if (gDBConnection.State() != 1)
+        return;
+    m_rsMain = GetMainRecordset();
+    if (m_rsMain.IsNothing())
+        return;
+    PopulateMainTree();
+    m_rsMain.Close();
+}
+
+Recordset MaintenanceWindow::GetMainRecordset() {
+    const QString sql = TreeStatement();
+    if (sql.trimmed().isEmpty())
+        return Recordset();
+    Recordset rs = GetRecordset(sql);
+    if (rs.IsNothing())
+        ErrorHandler::Fail(LoadedWindows::Name(this) + QStringLiteral(":GetMainRecordset"));
+    return rs;
 }
 
 void MaintenanceWindow::cmdapply_Click() {

@@ -2,6 +2,7 @@
 
 #include "frame/MaintenanceEditor.h"
 #include "frame/MaintenanceTypes.h"
+#include "platform/Recordset.h"
 
 #include <QString>
 #include <QWidget>
@@ -86,7 +87,14 @@ private:
 protected:
     // The editor's own part of Apply: its entry panel reset, and its tree query run and walked.
     virtual void InitializeFields() = 0;
-    virtual void LoadMaintenanceTree() = 0;
+    // Runs the engine's tree statement into `m_rsMain` and walks it through `PopulateMainTree`; without
+    // an open warehouse nothing is shown and nothing is said.
+    virtual void LoadMaintenanceTree();
+    Recordset GetMainRecordset();
+    // The engine's tree statement; empty without an engine.
+    virtual QString TreeStatement() const = 0;
+    // Builds the tree from `m_rsMain` (through `PopulateTree`).
+    virtual void PopulateMainTree() = 0;
 
     // Builds the tree from the rows of `rs` under the hourglass, with the window kept open and Apply
     // refused until it ends. Without rows the tree holds the root alone, or, when a filter is set, only
@@ -98,6 +106,8 @@ protected:
     // Trailing blanks make no difference to a key value: CHAR columns pad, and typed values may carry
     // them.
     static QString TrimRight(const QString& text);
+
+    Recordset m_rsMain;
 
 private:
     MaintenanceTypes::Editor m_kind;

@@ -429,25 +429,11 @@ bool frmRangeMaintenance::FieldsChanged() const {
 
 void frmRangeMaintenance::LoadMaintenanceTree() {
     lstAccountList->clear();
-    m_rsMain = Recordset();
-    // An editor opened without a warehouse has nothing to show and nothing to complain about.
-    if (gDBConnection.State() != 1)
-        return;
-    m_rsMain = GetMainRecordset();
-    if (m_rsMain.IsNothing())
-        return;
-    PopulateMaintenanceTree();
-    m_rsMain.Close();
+    MaintenanceWindow::LoadMaintenanceTree();
 }
 
-Recordset frmRangeMaintenance::GetMainRecordset() {
-    const QString sql = m_clsMaintenanceType ? m_clsMaintenanceType->TreeSQL() : QString();
-    if (sql.trimmed().isEmpty())
-        return Recordset();
-    Recordset rs = GetRecordset(sql);
-    if (rs.IsNothing())
-        ErrorHandler::Fail(QStringLiteral("frmRangeMaintenance:GetMainRecordset"));
-    return rs;
+QString frmRangeMaintenance::TreeStatement() const {
+    return m_clsMaintenanceType ? m_clsMaintenanceType->TreeSQL() : QString();
 }
 
 void frmRangeMaintenance::PopulateMaintenanceTree() {

@@ -157,7 +157,8 @@ private:
     void InitializeListView();
     void CreateColumnHeaders();
     void LoadMaintenanceTree() override;
-    Recordset GetMainRecordset();
+    QString TreeStatement() const override;
+    void PopulateMainTree() override { PopulateMaintenanceTree(); }
     void PopulateMaintenanceTree();
     void WalkRows();
     void SetCodeGroupVisible(bool visible);
@@ -196,7 +197,6 @@ private:
     std::optional<QStringList> RunLookup(Configure configure, Restrict restrict);
 
     std::unique_ptr<RangeEngine> m_clsMaintenanceType;
-    Recordset m_rsMain;
     qint16 m_intFieldsIndex = 0;
     bool mb_AddCode = false;
     bool mb_AddRange = false;
