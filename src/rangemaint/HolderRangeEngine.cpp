@@ -3,7 +3,6 @@
 #include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
-#include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
 #include "platform/TransactionGuard.h"
@@ -122,8 +121,7 @@ bool HolderRangeEngine::Delete() {
                 tree->Remove(node);
         if (!transaction.Commit())
             return Fail(procedure);
-        if (gMainForm)
-            gMainForm->ActiveDelete(t != 1);
+        owner->EnableDelete(t != 1);
     }
     if (tree)
         owner->trvMaintenance_NodeClick(tree->SelectedItem());
