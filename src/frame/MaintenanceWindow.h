@@ -13,7 +13,6 @@ class EntryBox;
 class MaintTree;
 class QLabel;
 class QPushButton;
-class Recordset;
 class clsGenericMaint;
 
 // What the two editor windows share: the maintenance type they are opened for, the caption and area code

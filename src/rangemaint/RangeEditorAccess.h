@@ -53,6 +53,7 @@ public:
     virtual clsGenericMaint* GenMaint() = 0;
     // Makes the node the selection and takes over its node type and key parts.
     virtual void trvMaintenance_NodeClick(TreeNode* node) = 0;
-    // The New command of the main window.
+    // The New and Delete commands of the main window.
     virtual void EnableNew(bool enable) = 0;
+    virtual void EnableDelete(bool enable) = 0;
 };

@@ -38,6 +38,7 @@ public:
     clsGenericMaint* GenMaint() override;
     void trvMaintenance_NodeClick(TreeNode* node) override;
     void EnableNew(bool enable) override { newEnabled = enable; }
+    void EnableDelete(bool enable) override { deleteEnabled = enable; }
 
     // Adds the root node (named after the type) when the tree has none.
     TreeNode* EnsureRoot();
@@ -52,6 +53,7 @@ public:
     bool newRecord = false;
     bool delRecord = false;
     bool newEnabled = true;
+    bool deleteEnabled = true;
     RangeKeyParts keys;
     RangeKeyParts entry;
     QString description;

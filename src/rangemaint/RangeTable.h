@@ -17,6 +17,8 @@ public:
     RangeTable(QString table, QStringList keyColumns, QString fromColumn, QString toColumn);
 
     const QString& Table() const { return m_table; }
+    // The key columns above the bounds: 3 with a level, 2 without.
+    qsizetype KeyCount() const { return m_keys.size(); }
 
     // Whether a row carries these leading key values (an empty value below the first is not tested) and,
     // when both bounds are given, exactly this range. Failed when the look-up could not run.

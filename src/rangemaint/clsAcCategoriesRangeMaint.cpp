@@ -15,12 +15,15 @@ const RangeTable& clsAcCategoriesRangeMaint::Table() const {
 }
 
 const HolderRangeEngine::Texts& clsAcCategoriesRangeMaint::Words() const {
-    static const Texts texts{QStringLiteral("clsAcCategoriesRangeMaint"),
-                             QStringLiteral("Category already exists within current Account"),
-                             QStringLiteral("Duplicate Category"),
-                             QStringLiteral("Account Range already exists within current category"),
-                             QStringLiteral("Range of Account cannot be added within selected category"),
-                             false};
+    // A Save with nothing to add leaves the pending insert and answers false.
+    static const Texts texts{
+        "clsAcCategoriesRangeMaint",
+        {{"Chart of Account already exists", "Duplicate Account"},
+         {"Category already exists within current Account", "Duplicate Category"},
+         {},
+         {"Account Range already exists within current category", "Duplicate Range of Account"}},
+        "Range of Account cannot be added within selected category",
+        false};
     return texts;
 }
 

@@ -80,8 +80,9 @@ const RangeTable& clsAcLevelRangeMaint::Table() {
     return table;
 }
 
-const LevelRangeEngine::Messages& clsAcLevelRangeMaint::Texts() const {
-    static const Messages texts{
+const LevelRangeEngine::Texts& clsAcLevelRangeMaint::Words() const {
+    static const Texts texts{
+        "clsAcLevelRangeMaint",
         {{"Chart of Account already exists", "Duplicate Account"},
          {"Level already exists within current Account", "Duplicate Level"},
          {"Code already exists within current Level", "Duplicate Code"},

@@ -41,9 +41,8 @@ public:
     static const RangeTable& Table();
 
 protected:
-    const RangeTable& LevelTable() const override { return Table(); }
-    QString ClassName() const override { return QStringLiteral("clsAcLevelRangeMaint"); }
-    const Messages& Texts() const override;
+    const RangeTable& EntryTable() const override { return Table(); }
+    const Texts& Words() const override;
     QString AreaWithoutOwner() const override { return QStringLiteral("AC"); }
     bool DeletedUpRangeOfAccountMultiHier(const QString& LvlType, const QString& COA, const QString& Level,
                                           const QString& Code, const QString& AccountFr,

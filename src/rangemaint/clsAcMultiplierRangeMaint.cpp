@@ -34,12 +34,13 @@ const RangeTable& clsAcMultiplierRangeMaint::Table() const {
 }
 
 const HolderRangeEngine::Texts& clsAcMultiplierRangeMaint::Words() const {
-    static const Texts texts{QStringLiteral("clsAcMultiplierRangeMaint"),
-                             QStringLiteral("Multiplier already exists within current Account"),
-                             QStringLiteral("Duplicate Multiplier"),
-                             QStringLiteral("Account Range already exists within current Multiplier"),
-                             QStringLiteral("Range of Account cannot be added within selected Multiplier"),
-                             true};
+    static const Texts texts{
+        "clsAcMultiplierRangeMaint",
+        {{"Chart of Account already exists", "Duplicate Account"},
+         {"Multiplier already exists within current Account", "Duplicate Multiplier"},
+         {},
+         {"Account Range already exists within current Multiplier", "Duplicate Range of Account"}},
+        "Range of Account cannot be added within selected Multiplier"};
     return texts;
 }
 

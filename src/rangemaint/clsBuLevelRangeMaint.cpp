@@ -29,13 +29,13 @@ const RangeTable& clsBuLevelRangeMaint::Table() {
     return table;
 }
 
-const LevelRangeEngine::Messages& clsBuLevelRangeMaint::Texts() const {
-    static const Messages texts{
-        {{"Business Level already exists", "Duplicate Business Level"},
-         {"This Level already exists within current Business Level", "Duplicate Level"},
-         {"Code already exists within current Level", "Duplicate Code"},
-         {"Business Level Range already exists within current Code", "Duplicate Range"}},
-        "Business Level Range cannot be added within selected Code"};
+const LevelRangeEngine::Texts& clsBuLevelRangeMaint::Words() const {
+    static const Texts texts{"clsBuLevelRangeMaint",
+                             {{"Business Level already exists", "Duplicate Business Level"},
+                              {"This Level already exists within current Business Level", "Duplicate Level"},
+                              {"Code already exists within current Level", "Duplicate Code"},
+                              {"Business Level Range already exists within current Code", "Duplicate Range"}},
+                             "Business Level Range cannot be added within selected Code"};
     return texts;
 }
 

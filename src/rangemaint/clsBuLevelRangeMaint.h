@@ -30,9 +30,8 @@ public:
     static const RangeTable& Table();
 
 protected:
-    const RangeTable& LevelTable() const override { return Table(); }
-    QString ClassName() const override { return QStringLiteral("clsBuLevelRangeMaint"); }
-    const Messages& Texts() const override;
+    const RangeTable& EntryTable() const override { return Table(); }
+    const Texts& Words() const override;
     // "Business Unit" or "Business Area".
     QString TopDescription() const override;
 

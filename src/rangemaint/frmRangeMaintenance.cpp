@@ -809,6 +809,11 @@ void frmRangeMaintenance::EnableNew(bool enable) {
         gMainForm->ActiveInsert(enable);
 }
 
+void frmRangeMaintenance::EnableDelete(bool enable) {
+    if (gMainForm)
+        gMainForm->ActiveDelete(enable);
+}
+
 RangeKeyParts frmRangeMaintenance::EntryValues() const {
     const int i = m_intFieldsIndex;
     return {txtChartOfAccount[i]->text().trimmed(), txtLevel->text().trimmed(),

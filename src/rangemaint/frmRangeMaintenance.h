@@ -54,6 +54,7 @@ public:
     MaintTree* Tree() override { return trvMaintenance; }
     clsGenericMaint* GenMaint() override { return m_clsGenMaint.get(); }
     void EnableNew(bool enable) override;
+    void EnableDelete(bool enable) override;
 
     void Form_Load() override;
 

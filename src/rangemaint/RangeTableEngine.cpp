@@ -1,0 +1,216 @@
+#include "rangemaint/RangeTableEngine.h"
+
+#include "frame/ErrorHandler.h"
+#include "frame/ModMaintenance.h"
+#include "frame/clsDBConnection.h"
+#include "frame/modMain.h"
+#include "platform/CurrentError.h"
+#include "platform/TransactionGuard.h"
+#include "platform/UserDialogs.h"
+#include "services/MaintTree.h"
+#include "services/TreeNode.h"
+#include "services/clsGenericMaint.h"
+
+namespace {
+constexpr int kChartNode = 1;
+constexpr int kLevelNode = 2;
+constexpr int kCodeNode = 3;
+constexpr int kRangeNode = 4;
+} // namespace
+
+bool RangeTableEngine::Fail(const QString& procedure) {
+    KeepDatabaseError();
+    m_failure = Err().Description();
+    return ErrorHandler::Fail(QString::fromLatin1(Words().engine) + QLatin1Char(':') + procedure);
+}
+
+QStringList RangeTableEngine::KeysOf(const RangeKeyParts& parts) const {
+    if (EntryTable().KeyCount() == 3)
+        return {parts.COA, parts.level, parts.Code};
+    return {parts.COA, parts.Code};
+}
+
+RangeKeyParts RangeTableEngine::PartsOf(const QStringList& keys, const QString& from,
+                                        const QString& to) const {
+    if (EntryTable().KeyCount() == 3)
+        return {keys.value(0), keys.value(1), keys.value(2), from, to};
+    return {keys.value(0), {}, keys.value(1), from, to};
+}
+
+bool RangeTableEngine::Shows(int nodeType) const {
+    return nodeType >= 0 && nodeType <= kRangeNode &&
+           (nodeType != kLevelNode || EntryTable().KeyCount() == 3);
+}
+
+int RangeTableEngine::Depth(int nodeType) const {
+    return nodeType >= kCodeNode ? int(EntryTable().KeyCount()) : nodeType;
+}
+
+bool RangeTableEngine::Duplicate(int nodeType) const {
+    MsgBox(QString::fromLatin1(Words().duplicates[nodeType].text), vbExclamation,
+           QString::fromLatin1(Words().duplicates[nodeType].title));
+    return false;
+}
+
+Existence RangeTableEngine::AddUnlessPresent(const TransactionGuard& transaction, const QStringList& keys,
+                                             const RangeKeyParts& entry, bool range) const {
+    if (!transaction.active())
+        return Existence::Failed;
+    const Existence present = EntryTable().RecordExists(keys, entry.FR_ACCT, entry.TO_ACCT);
+    if (present != Existence::Absent)
+        return present;
+    const std::optional<QString> statement =
+        range ? EntryTable().AddRangeOfAccount(keys, entry.FR_ACCT, entry.TO_ACCT)
+              : EntryTable().AddEntry(keys);
+    return statement && ExecuteSQL(*statement) ? Existence::Absent : Existence::Failed;
+}
+
+bool RangeTableEngine::Save() {
+    RangeEditorAccess* owner = m_owner;
+    if (!owner)
+        return false;
+    const int t = owner->NodeType();
+    if (t == kRangeNode || !Shows(t) || !owner->IsNewRecord()) {
+        if (Words().nothingSavedAnswers)
+            owner->SetNewRecord(false);
+        return Words().nothingSavedAnswers;
+    }
+    // The node the new entry gets: the next type the tree shows.
+    const int child = t == kCodeNode ? kRangeNode : Shows(t + 1) ? t + 1 : t + 2;
+    // The parents are the selected node's; the new entry's own value is the one typed.
+    const RangeKeyParts entry = owner->EntryValues();
+    QStringList keys = KeysOf(owner->KeyParts()).mid(0, Depth(child));
+    if (child != kRangeNode)
+        keys.last() = KeysOf(entry).at(keys.size() - 1);
+    const RangeKeyParts added = child == kRangeNode ? PartsOf(keys, entry.FR_ACCT, entry.TO_ACCT)
+                                                    : PartsOf(keys, QString(), QString());
+
+    const QString procedure = QStringLiteral("Save");
+    const auto failed = [&] {
+        owner->SetNewRecord(false);
+        MsgBox(m_failure, vbCritical);
+        return false;
+    };
+    TransactionGuard transaction(gDBConnection->adoConnection());
+    const Existence before = AddUnlessPresent(transaction, keys, added, child == kRangeNode);
+    if (before == Existence::Failed)
+        return Fail(procedure) || failed();
+    if (before == Existence::Present)
+        return Duplicate(t);
+
+    MaintTree* tree = owner->Tree();
+    clsGenericMaint* gm = owner->GenMaint();
+    TreeNode* node = nullptr;
+    if (tree && gm) {
+        const QString root = owner->CurrentRoot();
+        if (child == kChartNode)
+            node = gm->AddNode_ChartOfAccount(*tree, root, added.COA, TopDescription(), true);
+        else if (child == kLevelNode)
+            node = gm->AddNode_Level(*tree, root, added.COA, added.level, true);
+        else if (child == kCodeNode)
+            node = gm->AddNode_CodCat(*tree, root, added.COA, added.level, added.Code,
+                                      owner->CodeDescription(), true, owner->MaintenanceType());
+        else
+            node = gm->AddNode_RangeAccount(*tree, root, added.COA, added.level, added.Code, added.FR_ACCT,
+                                            added.TO_ACCT, true);
+        if (!node) {
+            Err().Raise(CurrentError::UnspecifiedError,
+                        QStringLiteral("The new entry cannot be shown in the tree"),
+                        QString::fromLatin1(Words().engine));
+            return Fail(procedure) || failed();
+        }
+    }
+    if (child == kRangeNode && !RangeAdded(owner->LevelType(), added))
+        return failed();
+    if (!transaction.Commit())
+        return Fail(procedure) || failed();
+    owner->SetNewRecord(false);
+    // The owner follows the new, selected node, so a Delete right after removes just that entry.
+    if (node)
+        owner->trvMaintenance_NodeClick(node);
+    owner->SetNodeType(child);
+    owner->EnableNew(false);
+    return true;
+}
+
+bool RangeTableEngine::Delete() {
+    RangeEditorAccess* owner = m_owner;
+    if (!owner)
+        return false;
+    const int t = owner->NodeType();
+    MaintTree* tree = owner->Tree();
+    if (t >= kChartNode && Shows(t)) {
+        const RangeKeyParts k = owner->KeyParts();
+        const QStringList keys = KeysOf(k).mid(0, Depth(t));
+        const RangeKeyParts removed =
+            t == kRangeNode ? PartsOf(keys, k.FR_ACCT, k.TO_ACCT) : PartsOf(keys, QString(), QString());
+        // A range without its bounds would name the whole code.
+        if (t == kRangeNode && (removed.FR_ACCT.isEmpty() || removed.TO_ACCT.isEmpty()))
+            return false;
+        const QString procedure = QStringLiteral("Delete");
+        TransactionGuard transaction(gDBConnection->adoConnection());
+        if (!transaction.active())
+            return Fail(procedure);
+        const Existence present = EntryTable().RecordExists(keys, removed.FR_ACCT, removed.TO_ACCT);
+        if (present == Existence::Failed)
+            return Fail(procedure);
+        // An entry no longer in the table has nothing to delete.
+        if (present == Existence::Absent)
+            return false;
+        if (!EntryTable().DeleteEntry(keys, removed.FR_ACCT, removed.TO_ACCT))
+            return Fail(procedure);
+        if (tree)
+            if (TreeNode* node = tree->Node(clsGenericMaint::BuildLevelKey(owner->CurrentRoot(), removed.COA,
+                                                                           removed.level, removed.Code,
+                                                                           removed.FR_ACCT, removed.TO_ACCT)))
+                tree->Remove(node);
+        if (t == kRangeNode && !RangeRemoved(owner->LevelType(), removed))
+            return false;
+        if (!transaction.Commit())
+            return Fail(procedure);
+        Deleted(t);
+    }
+    if (tree)
+        owner->trvMaintenance_NodeClick(tree->SelectedItem());
+    owner->SetDelRecord(false);
+    return true;
+}
+
+bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* nodeDestin) {
+    if (!nodeSource || !nodeDestin || nodeSource->Kind() != NodeKind::RangeAccount ||
+        nodeDestin->Kind() != NodeKind::CodCat)
+        return false;
+    // Chart, level, code and bounds come from what the nodes were built of, never from their texts.
+    const NodeInfo& target = nodeDestin->Info();
+    const QStringList keys =
+        KeysOf({target.account.trimmed(), target.level.trimmed(), target.code.trimmed()});
+    const RangeKeyParts added =
+        PartsOf(keys, nodeSource->Info().fromAccount.trimmed(), nodeSource->Info().toAccount.trimmed());
+    const QString procedure = QStringLiteral("CopyDraggedRangOfAccount");
+    const auto refused = [this] {
+        MsgBox(QString::fromLatin1(Words().copyRefused), vbExclamation);
+        return false;
+    };
+    TransactionGuard transaction(gDBConnection->adoConnection());
+    const Existence before = AddUnlessPresent(transaction, keys, added, true);
+    if (before == Existence::Failed)
+        return Fail(procedure) || refused();
+    if (before == Existence::Present)
+        return Duplicate(kCodeNode);
+    MaintTree* tree = nodeDestin->Tree();
+    if (m_owner && tree && m_owner->GenMaint()) {
+        m_owner->GenMaint()->AddNode_RangeAccount(*tree, target.root, added.COA, added.level, added.Code,
+                                                  added.FR_ACCT, added.TO_ACCT, false);
+        tree->SetSelectedItem(nodeDestin);
+        tree->SetExpanded(nodeDestin, true);
+    }
+    if (!RangeAdded(m_owner ? m_owner->LevelType() : AreaWithoutOwner(), added))
+        return refused();
+    if (!transaction.Commit())
+        return Fail(procedure) || refused();
+    // The selection moved to the target code: node type and key parts follow it, so a Delete after the
+    // drop acts on what is shown selected rather than on the dragged range.
+    if (m_owner && m_owner->Tree() == tree)
+        m_owner->trvMaintenance_NodeClick(nodeDestin);
+    return true;
+}
