@@ -7,8 +7,13 @@ TransactionGuard::TransactionGuard(DbConnection& connection) : m_connection(conn
 }
 
 TransactionGuard::~TransactionGuard() {
+    Rollback();
+}
+
+void TransactionGuard::Rollback() {
     if (m_active)
         m_connection.RollbackTrans();
+    m_active = false;
 }
 
 bool TransactionGuard::Commit() {

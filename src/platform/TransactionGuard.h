@@ -16,6 +16,9 @@ public:
     bool active() const { return m_active; }
     // True when the work is committed for good (or, when nested, handed to the outer guard).
     bool Commit();
+    // Undoes the work now rather than at the end of the scope, so no lock waits while the user reads a
+    // message about it.
+    void Rollback();
 
 private:
     DbConnection& m_connection;

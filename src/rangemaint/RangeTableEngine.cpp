@@ -86,17 +86,22 @@ bool RangeTableEngine::Save() {
                                                     : PartsOf(keys, QString(), QString());
 
     const QString procedure = QStringLiteral("Save");
+    // Every message comes after the rollback: no lock waits on the user, and the tree behind the
+    // message already shows what the tables hold.
+    TransactionGuard transaction(gDBConnection->adoConnection());
     const auto failed = [&] {
+        transaction.Rollback();
         owner->SetNewRecord(false);
         MsgBox(m_failure, vbCritical);
         return false;
     };
-    TransactionGuard transaction(gDBConnection->adoConnection());
     const Existence before = AddUnlessPresent(transaction, keys, added, child == kRangeNode);
     if (before == Existence::Failed)
         return Fail(procedure) || failed();
-    if (before == Existence::Present)
+    if (before == Existence::Present) {
+        transaction.Rollback();
         return Duplicate(t);
+    }
 
     MaintTree* tree = owner->Tree();
     clsGenericMaint* gm = owner->GenMaint();
@@ -187,16 +192,19 @@ bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* 
     const RangeKeyParts added =
         PartsOf(keys, nodeSource->Info().fromAccount.trimmed(), nodeSource->Info().toAccount.trimmed());
     const QString procedure = QStringLiteral("CopyDraggedRangOfAccount");
-    const auto refused = [this] {
+    TransactionGuard transaction(gDBConnection->adoConnection());
+    const auto refused = [&] {
+        transaction.Rollback();
         MsgBox(QString::fromLatin1(Words().copyRefused), vbExclamation);
         return false;
     };
-    TransactionGuard transaction(gDBConnection->adoConnection());
     const Existence before = AddUnlessPresent(transaction, keys, added, true);
     if (before == Existence::Failed)
         return Fail(procedure) || refused();
-    if (before == Existence::Present)
+    if (before == Existence::Present) {
+        transaction.Rollback();
         return Duplicate(kCodeNode);
+    }
     MaintTree* tree = nodeDestin->Tree();
     if (m_owner && tree && m_owner->GenMaint()) {
         m_owner->GenMaint()->AddNode_RangeAccount(*tree, target.root, added.COA, added.level, added.Code,
