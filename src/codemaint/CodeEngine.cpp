@@ -48,15 +48,21 @@ bool CodeEngine::Save() {
     const Existence duplicate = table->Exists(entry.duplicate);
     if (duplicate == Existence::Failed)
         return failed();
+    // A refusal is told after the rollback, so no lock waits on the user's answer.
     if (duplicate == Existence::Present) {
+        transaction.Rollback();
         MsgBox(entry.message, vbExclamation, entry.title);
         return false;
     }
     const Existence conflict = Conflict(entry);
     if (conflict == Existence::Failed)
         return failed();
-    if (conflict == Existence::Present)
+    if (conflict == Existence::Present) {
+        transaction.Rollback();
+        MsgBox(QStringLiteral("Child Code is an ancestor of the current Parent Code and cannot be its child"),
+               vbExclamation, QStringLiteral("Circular Hierarchy"));
         return false;
+    }
     const std::optional<QString> statement = table->AddEntry(entry.values, entry.parentDepth);
     if (!statement || !ExecuteSQL(*statement))
         return failed();

@@ -59,8 +59,8 @@ protected:
     virtual bool EntryToAdd(qint32 /*selected*/, NewEntry& /*entry*/) const { return false; }
     // The entry a node of type `selected` stands for; false when such a node is no entry.
     virtual bool EntryToDelete(qint32 /*selected*/, Entry& /*entry*/) const { return false; }
-    // A check beyond the duplicate one: Present refuses the entry (after its message), Failed ends the
-    // save.
+    // The check for a child that is its parent code or one of its ancestors: Present refuses the entry
+    // as circular, Failed ends the save.
     virtual Existence Conflict(const NewEntry& /*entry*/) const { return Existence::Absent; }
     // Adds the node of a saved entry, selected.
     virtual TreeNode* AddNode(const NewEntry& /*entry*/) { return nullptr; }

@@ -5,7 +5,6 @@
 #include "codemaint/HierarchyTable.h"
 #include "codemaint/RangeCopy.h"
 #include "frame/modMain.h"
-#include "platform/UserDialogs.h"
 #include "rangemaint/LevelHierarchyWalk.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
 #include "rangemaint/clsBuLevelRangeMaint.h"
@@ -159,11 +158,7 @@ Existence clsAcBuLevelCodeMaint::Conflict(const NewEntry& entry) const {
             return Existence::Failed;
         circle = std::any_of(ancestors.begin(), ancestors.end(), same);
     }
-    if (!circle)
-        return Existence::Absent;
-    MsgBox(QStringLiteral("Child Code is an ancestor of the current Parent Code and cannot be its child"),
-           vbExclamation, QStringLiteral("Circular Hierarchy"));
-    return Existence::Present;
+    return circle ? Existence::Present : Existence::Absent;
 }
 
 TreeNode* clsAcBuLevelCodeMaint::AddNode(const NewEntry& entry) {

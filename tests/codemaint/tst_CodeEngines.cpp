@@ -245,6 +245,7 @@ void tst_CodeEngines::changes() {
         QCOMPARE(m_env->ui.messages.size(), 1);
         QCOMPARE(m_env->ui.messages[0].prompt + "|" + m_env->ui.messages[0].title, refusal);
         QCOMPARE(m_env->ui.messages[0].style, int(vbExclamation));
+        QVERIFY(!m_env->ui.inTransaction[0]); // told after the rollback: no lock waits on the user
     }
     QCOMPARE(m_env->logText().contains("Error"), false);
 }

@@ -145,19 +145,6 @@ struct Propagation {
     {"drag onto the range", "drag", "L3:P>L4:Y L3:Q>L4:X", "", "L4:X L4:Y L3:P L3:Q", "", false},
 };
 
-// Answers as the scripted responder does and notes, per message, whether a transaction was open.
-class TransactionNoter : public ScriptedResponder {
-public:
-    TransactionNoter(Log& log, QList<bool>& open) : ScriptedResponder(log), m_open(open) {}
-    int messageBox(const MessageRequest& request) override {
-        m_open << gDBConnection->adoConnection().InTransaction();
-        return ScriptedResponder::messageBox(request);
-    }
-
-private:
-    QList<bool>& m_open;
-};
-
 // Runs the row's action on code X of the world (the drag: X's range onto Y).
 bool act(Warehouse& w, clsAcLevelRangeMaint& e, RangeEditorState& st, const QString& action) {
     if (action == "save") {
@@ -246,8 +233,6 @@ void tst_clsAcLevelRangeMaint::saveEachKind() {
         QVERIFY(w.own().Execute("insert into CS_COA_ACCT_RANGE values (" + q(kChart) + ", " + q(f[0]) + ", " +
                                 q(f[1]) + ", " + q(f[2]) + ", " + q(to) + ")"));
     }
-    QList<bool> open; // a transaction open at a message
-    UserDialogs::setResponder(std::make_unique<TransactionNoter>(m_env->ui, open));
     RangeEditorState st(3);
     clsAcLevelRangeMaint e;
     e.OwnerForm(&st);
@@ -269,7 +254,7 @@ void tst_clsAcLevelRangeMaint::saveEachKind() {
         QCOMPARE(m_env->ui.messages.size(), 1);
         QCOMPARE(m_env->ui.messages[0].prompt + "|" + m_env->ui.messages[0].title, duplicate);
         QCOMPARE(m_env->ui.messages[0].style, int(vbExclamation));
-        QVERIFY(!open.contains(true));
+        QVERIFY(!m_env->ui.inTransaction.contains(true));
     }
 }
 
@@ -337,8 +322,6 @@ void tst_clsAcLevelRangeMaint::allOrNothing() {
     e.OwnerForm(&st);
     showAll(w, st, "");
     DbConnection& db = gDBConnection->adoConnection();
-    QList<bool> open;
-    UserDialogs::setResponder(std::make_unique<TransactionNoter>(m_env->ui, open));
     int k = 1;
     for (;; ++k) {
         QVERIFY(k < 200);
@@ -353,7 +336,7 @@ void tst_clsAcLevelRangeMaint::allOrNothing() {
         QCOMPARE(state(w), before);
         // The failure is told once the action is undone: no lock waits on the user's answer.
         if (action != "delete")
-            QVERIFY(!open.isEmpty() && !open.last());
+            QVERIFY(!m_env->ui.inTransaction.isEmpty() && !m_env->ui.inTransaction.last());
         st.trvMaintenance_NodeClick(st.EnsureRoot());
         QCOMPARE(treeOf(st), tree);
     }

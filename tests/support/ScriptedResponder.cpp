@@ -1,9 +1,14 @@
 #include "support/ScriptedResponder.h"
 
+#include "frame/clsDBConnection.h"
+#include "frame/modMain.h"
+
 #include <QDialog>
 
 int ScriptedResponder::messageBox(const MessageRequest& request) {
     m_log.messages.push_back(request);
+    m_log.inTransaction.push_back(gDBConnection.State() == 1 &&
+                                  gDBConnection->adoConnection().InTransaction());
     if (!m_log.answers.isEmpty())
         return m_log.answers.takeFirst();
     const int buttons = request.style & 0x0F;

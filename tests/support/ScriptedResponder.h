@@ -18,6 +18,8 @@ public:
         QList<int> answers;
         QList<std::function<int(QDialog&)>> dialogScripts;
         QStringList files;
+        // Per message shown: whether the shared connection held a transaction open meanwhile.
+        QList<bool> inTransaction;
     };
 
     explicit ScriptedResponder(Log& log) : m_log(log) {}
