@@ -36,12 +36,13 @@ QString picture(const MaintTree& tree) {
     return lines.join('\n');
 }
 
-// One user action's worth of node changes: adds (one selected), removals with their subtrees, expansion
-// and a renamed node.
+// One user action's worth of node changes: adds (one selected), removals with their subtrees (one holding
+// an added node), expansion and a renamed node.
 void changeNodes(MaintTree& tree, clsGenericMaint& gm) {
     tree.SetSelectedItem(tree.Node(SampleKey("100", "L1", "C2")));
     QVERIFY(gm.AddNode_RangeAccount(tree, kSampleRoot, "100", "L1", "C1", "4000", "4999", true));
-    QVERIFY(tree.Remove(SampleKey("100", "L1", "C2")));
+    QVERIFY(gm.AddNode_RangeAccount(tree, kSampleRoot, "100", "L1", "C2", "6000", "6999", false));
+    QVERIFY(tree.Remove(SampleKey("100", "L1", "C2"))); // with the range just added
     QVERIFY(tree.Remove(SampleKey("100", "L1", "C1", "1000", "1999")));
     gm.ExpandCurrent(true, tree);
     tree.SetText(tree.Node(SampleKey("200")), "200:Renamed");
