@@ -27,137 +27,107 @@ class tst_Validations : public QObject {
 private slots:
     void checks_data();
     void checks();
-    void aFailingConnectionAnswersFalseOnce_data();
-    void aFailingConnectionAnswersFalseOnce();
-    void aFailedQueryIsLoggedOnceWithTheDatabasesText_data();
-    void aFailedQueryIsLoggedOnceWithTheDatabasesText();
+    void failedQueriesAnswerFalseOnce_data();
+    void failedQueriesAnswerFalseOnce();
 };
 
 void tst_Validations::checks_data() {
     Warehouse::addBackendColumn();
     QTest::addColumn<QString>("which");
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message"); // empty: valid
     QTest::addColumn<int>("style");
     for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "account found")
-            << "validateAccount" << QStringList{"CORP", "3"} << true << "" << 0;
-        Warehouse::newRow(b, "account not found")
-            << "validateAccount" << QStringList{"NOPE", "1"} << false << "It's not a valid Account" << 48;
-        Warehouse::newRow(b, "account blank")
-            << "validateAccount" << QStringList{"", "3"} << false << "Account cannot be blank" << 48;
-        Warehouse::newRow(b, "account of a business level")
-            << "validateAccount" << QStringList{"anything", "4"} << true << "" << 0;
-        Warehouse::newRow(b, "account with apostrophe")
-            << "validateAccount" << QStringList{"CO'RP", "2"} << false << "It's not a valid Account" << 48;
-        Warehouse::newRow(b, "account of one blank")
-            << "validateAccount" << QStringList{" ", "3"} << false << "It's not a valid Account" << 48;
-        Warehouse::newRow(b, "level found")
-            << "validateLevel" << QStringList{"L2", "5", "AC"} << true << "" << 0;
-        Warehouse::newRow(b, "level of another area")
-            << "validateLevel" << QStringList{"L9", "3", "AC"} << false << "It's not a valid Level" << 48;
-        Warehouse::newRow(b, "level blank")
-            << "validateLevel" << QStringList{"", "3", "AC"} << false << "Level cannot be blank" << 48;
-        Warehouse::newRow(b, "level with apostrophe")
-            << "validateLevel" << QStringList{"L'2", "3", "AC"} << false << "It's not a valid Level" << 48;
-        Warehouse::newRow(b, "category found")
-            << "validateCategories" << QStringList{"CURA"} << true << "" << 0;
-        Warehouse::newRow(b, "multiplier found")
-            << "validateMulptCode" << QStringList{"MSIGN"} << true << "" << 0;
-        Warehouse::newRow(b, "level code found")
-            << "ValidateLevelCode" << QStringList{"L2", "11", "AC"} << true << "" << 0;
-        Warehouse::newRow(b, "level code of another level")
-            << "ValidateLevelCode" << QStringList{"L3", "11", "AC"} << false << "It's not a valid Level Code"
-            << 48;
-        Warehouse::newRow(b, "category not found")
-            << "validateCategories" << QStringList{"NO'CAT"} << false << "It's not a valid Category" << 16;
-        Warehouse::newRow(b, "category blank")
-            << "validateCategories" << QStringList{""} << false << "Category cannot be blank" << 48;
-        Warehouse::newRow(b, "multiplier not found")
-            << "validateMulptCode" << QStringList{"M'X"} << false << "It's not a valid Multiplier" << 48;
-        Warehouse::newRow(b, "multiplier blank")
-            << "validateMulptCode" << QStringList{""} << false << "Multiplier cannot be blank" << 48;
-        Warehouse::newRow(b, "level code not found") << "ValidateLevelCode" << QStringList{"L1", "9'9", "AC"}
-                                                     << false << "It's not a valid Level Code" << 48;
-        Warehouse::newRow(b, "level code blank, level blank too")
-            << "ValidateLevelCode" << QStringList{"", "", "AC"} << false << "Level Code cannot be blank"
-            << 48;
+        const auto row = [&b](const char* name, const QString& which, const QStringList& args,
+                              const QString& message = {}, int style = vbExclamation) {
+            Warehouse::newRow(b, name) << which << args << message << style;
+        };
+        row("account found", "validateAccount", {"CORP", "3"});
+        row("account not found", "validateAccount", {"NOPE", "1"}, "It's not a valid Account");
+        row("account blank", "validateAccount", {"", "3"}, "Account cannot be blank");
+        row("account of a business level", "validateAccount", {"anything", "4"});
+        row("account with apostrophe", "validateAccount", {"CO'RP", "2"}, "It's not a valid Account");
+        row("account of one blank", "validateAccount", {" ", "3"}, "It's not a valid Account");
+        row("level found", "validateLevel", {"L2", "5", "AC"});
+        row("level of another area", "validateLevel", {"L9", "3", "AC"}, "It's not a valid Level");
+        row("level blank", "validateLevel", {"", "3", "AC"}, "Level cannot be blank");
+        row("level with apostrophe", "validateLevel", {"L'2", "3", "AC"}, "It's not a valid Level");
+        row("category found", "validateCategories", {"CURA"});
+        row("category not found", "validateCategories", {"NO'CAT"}, "It's not a valid Category", vbCritical);
+        row("category blank", "validateCategories", {""}, "Category cannot be blank");
+        row("multiplier found", "validateMulptCode", {"MSIGN"});
+        row("multiplier not found", "validateMulptCode", {"M'X"}, "It's not a valid Multiplier");
+        row("multiplier blank", "validateMulptCode", {""}, "Multiplier cannot be blank");
+        row("level code found", "ValidateLevelCode", {"L2", "11", "AC"});
+        row("level code of another level", "ValidateLevelCode", {"L3", "11", "AC"},
+            "It's not a valid Level Code");
+        row("level code not found", "ValidateLevelCode", {"L1", "9'9", "AC"}, "It's not a valid Level Code");
+        row("level code blank, level blank too", "ValidateLevelCode", {"", "", "AC"},
+            "Level Code cannot be blank");
     }
 }
 
 void tst_Validations::checks() {
-    QFETCH(QString, backend);
     QFETCH(QString, which);
     QFETCH(QStringList, args);
-    QFETCH(bool, valid);
     QFETCH(QString, message);
     QFETCH(int, style);
     TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
+    QLX_OPEN_WAREHOUSE(w);
     clsGenericMaint g;
-    QCOMPARE(check(g, which, args), valid);
-    if (valid) {
-        QVERIFY(env.ui.messages.isEmpty());
-    } else {
-        QCOMPARE(env.ui.messages.size(), 1);
-        QCOMPARE(env.ui.messages[0].prompt, message);
+    QCOMPARE(check(g, which, args), message.isEmpty());
+    QCOMPARE(env.prompts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (!message.isEmpty()) {
         QCOMPARE(env.ui.messages[0].title, QString("Error"));
         QCOMPARE(env.ui.messages[0].style, style);
     }
     QCOMPARE(env.logText(), QString());
 }
 
-void tst_Validations::aFailingConnectionAnswersFalseOnce_data() {
+void tst_Validations::failedQueriesAnswerFalseOnce_data() {
+    Warehouse::addBackendColumn();
     QTest::addColumn<QString>("which");
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("validateAccount") << "validateAccount" << QStringList{"CORP", "3"};
-    QTest::newRow("validateLevel") << "validateLevel" << QStringList{"L1", "3", "AC"};
-    QTest::newRow("validateCategories") << "validateCategories" << QStringList{"C1"};
-    QTest::newRow("validateMulptCode") << "validateMulptCode" << QStringList{"M1"};
-    QTest::newRow("ValidateLevelCode") << "ValidateLevelCode" << QStringList{"L1", "1", "AC"};
+    QTest::addColumn<QString>("failure"); // "refused": by the program, before anything is sent
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "half of a pair")
+            << "validateCategories" << QStringList{QString("CU") + QChar(0xD800)} << "refused";
+        Warehouse::newRow(b, "NUL") << "validateCategories" << QStringList{QString("CU") + QChar(0) + "RA"}
+                                    << "refused";
+        Warehouse::newRow(b, "the table is gone") << "validateCategories" << QStringList{"CURA"} << "dropped";
+    }
+    // No connection is open: every query fails.
+    Warehouse::newRow("sqlite", "no connection: validateAccount")
+        << "validateAccount" << QStringList{"CORP", "3"} << "closed";
+    Warehouse::newRow("sqlite", "no connection: validateLevel")
+        << "validateLevel" << QStringList{"L1", "3", "AC"} << "closed";
+    Warehouse::newRow("sqlite", "no connection: validateMulptCode")
+        << "validateMulptCode" << QStringList{"M1"} << "closed";
+    Warehouse::newRow("sqlite", "no connection: ValidateLevelCode")
+        << "ValidateLevelCode" << QStringList{"L1", "1", "AC"} << "closed";
 }
 
-void tst_Validations::aFailingConnectionAnswersFalseOnce() {
+void tst_Validations::failedQueriesAnswerFalseOnce() {
     QFETCH(QString, which);
     QFETCH(QStringList, args);
-    TestEnvironment env; // no connection is open: every query fails
-    clsGenericMaint g;
-    QVERIFY(!check(g, which, args));
-    QCOMPARE(env.ui.messages.size(), 1); // the query's own failure, and no second message
-    QCOMPARE(env.ui.messages[0].style, int(vbOKOnly));
-    QVERIFY(env.logText().contains("in clsGenericMaint:" + which));
-}
-
-void tst_Validations::aFailedQueryIsLoggedOnceWithTheDatabasesText_data() {
-    Warehouse::addBackendColumn();
-    QTest::addColumn<QString>("category");
-    QTest::addColumn<bool>("refused"); // by the program, before anything is sent
-    for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "half of a pair") << QString("CU") + QChar(0xD800) + "RA" << true;
-        Warehouse::newRow(b, "NUL") << QString("CU") + QChar(0) + "RA" << true;
-        Warehouse::newRow(b, "the table is gone") << "CURA" << false;
-    }
-}
-
-void tst_Validations::aFailedQueryIsLoggedOnceWithTheDatabasesText() {
-    QFETCH(QString, category);
-    QFETCH(bool, refused);
+    QFETCH(QString, failure);
     TestEnvironment env;
     QLX_OPEN_WAREHOUSE(w);
-    if (!refused)
+    if (failure == "dropped")
         QVERIFY(w.own().Execute("DROP TABLE CS_CAT_DESC"));
+    if (failure == "closed")
+        gDBConnection->CloseDB();
     clsGenericMaint g;
-    QVERIFY(!g.validateCategories(category)); // neither found nor "not a valid Category"
+    QVERIFY(!check(g, which, args)); // neither found nor "not a valid ..."
     QCOMPARE(env.ui.messages.size(), 1);
+    QCOMPARE(env.ui.messages[0].style, int(vbOKOnly));
     QString text = env.ui.messages[0].prompt;
-    QCOMPARE(text == WellFormedText::RefusalText(), refused);
+    QCOMPARE(text == WellFormedText::RefusalText(), failure == "refused");
+    // Logged once, with the database's own text.
     const QStringList lines = env.logLines().filter(text.replace('\n', ' ').replace('\r', ' '));
     QCOMPARE(lines.size(), 1);
     QVERIFY(lines[0].contains(" Error #"));
-    QVERIFY(lines[0].endsWith("in clsGenericMaint:validateCategories"));
+    QVERIFY(lines[0].endsWith("in clsGenericMaint:" + which));
 }
 
 QTEST_MAIN(tst_Validations)

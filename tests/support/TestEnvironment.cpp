@@ -78,6 +78,13 @@ QStringList TestEnvironment::logLines() const {
     return lines;
 }
 
+QStringList TestEnvironment::prompts() const {
+    QStringList list;
+    for (const MessageRequest& m : ui.messages)
+        list << m.prompt;
+    return list;
+}
+
 QByteArray TestEnvironment::readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");

@@ -18,6 +18,8 @@ public:
     // Text of the log files written so far, all days together.
     QString logText() const;
     QStringList logLines() const;
+    // The prompts of the message boxes shown so far, in order.
+    QStringList prompts() const;
 
     static void resetProgramState();
 

@@ -19,6 +19,16 @@ public:
     // A data row for `backend`, named "backend" or "backend: name", with the backend column filled in.
     static QTestData& newRow(const QString& backend, const QString& name = QString());
     static void addBackendRows();
+    // The backend column and one more column, `name`, of type T, for a table of `addRows`.
+    template <typename T> static void addColumns(const char* name) {
+        addBackendColumn();
+        QTest::addColumn<T>(name);
+    }
+    // A row named `name` on every backend, holding `values` after the backend.
+    template <typename... Values> static void addRows(const QString& name, const Values&... values) {
+        for (const QString& b : backends())
+            (newRow(b, name) << ... << values);
+    }
 
     explicit Warehouse(const QString& backend);
     ~Warehouse();
