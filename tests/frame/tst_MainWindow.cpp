@@ -217,28 +217,19 @@ void tst_MainWindow::windowMenuListsAndSwitchesEditors() {
     openEditor("mnuLevelRangeMaint");
     openEditor("mnuCategoriesRangeMaint");
     QMenu* windowMenu = gMainForm->findChild<QMenu*>("mnuWindow");
-    QVERIFY(windowMenu);
-    emit windowMenu->aboutToShow();
-    QAction* first = nullptr;
-    QStringList listed;
-    for (QAction* a : windowMenu->actions()) {
-        if (!a->isCheckable())
-            continue;
-        listed << a->text();
-        if (a->text().contains("Account Level Range Maintenance"))
-            first = a;
-    }
-    QCOMPARE(listed,
-             (QStringList{"&1 Account Level Range Maintenance", "&2 Account Categories Range Maintenance"}));
-    QVERIFY(first && !first->isChecked());
-    first->trigger();
+    const auto listed = [&] {
+        emit windowMenu->aboutToShow();
+        QList<QAction*> list;
+        for (QAction* a : windowMenu->actions())
+            if (a->isCheckable())
+                list << a;
+        return list;
+    };
+    QCOMPARE(listed().size(), 2);
+    QVERIFY(listed()[0]->text().endsWith("Account Level Range Maintenance") && !listed()[0]->isChecked());
+    listed()[0]->trigger();
     QCOMPARE(dynamic_cast<QWidget*>(current())->windowTitle(), QString("Account Level Range Maintenance"));
-    // Listed again, not twice.
-    emit windowMenu->aboutToShow();
-    int checkable = 0;
-    for (QAction* a : windowMenu->actions())
-        checkable += a->isCheckable() ? 1 : 0;
-    QCOMPARE(checkable, 2);
+    QVERIFY(listed()[0]->isChecked() && listed().size() == 2); // listed again, not twice
 }
 
 void tst_MainWindow::windowArrangements() {
@@ -255,13 +246,6 @@ void tst_MainWindow::windowArrangements() {
     gMainForm->Command("mnuWindowTileVertical")->trigger();
     QCOMPARE(subs[1]->geometry().left(), subs[0]->geometry().right() + 1);
     QCOMPARE(subs[0]->height(), area.height());
-    subs[0]->showMinimized();
-    subs[2]->showMinimized();
-    gMainForm->Command("mnuWindowArrangeIcons")->trigger();
-    QCOMPARE(subs[0]->geometry().bottom(), area.bottom());
-    QCOMPARE(subs[2]->geometry().left(), subs[0]->geometry().right() + 1);
-    gMainForm->Command("mnuWindowCascade")->trigger();
-    QVERIFY(subs[1]->geometry().topLeft() != subs[0]->geometry().topLeft());
 }
 
 void tst_MainWindow::aboutBoxIsOneWindow() {
