@@ -106,6 +106,7 @@ void tst_MainWindow::everyEditorItemOpensItsEditorOnce() {
     QCOMPARE(editor->windowTitle(), caption);
     QCOMPARE(dynamic_cast<MaintenanceEditor*>(editor)->LevelType(), levelType);
     QCOMPARE(FindFormCaption(className, caption), editor);
+    QVERIFY(!FindFormCaption(className, caption.toLower()) && !FindFormCaption("frmMain", caption));
     QCOMPARE(current(), dynamic_cast<MaintenanceEditor*>(editor));
     // Asked for again, even while another editor is current, the twin is left alone.
     gMainForm->MdiArea->setActiveSubWindow(gMainForm->ChildWindows().first());

@@ -1,3 +1,4 @@
+#include "platform/ConnectionText.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/Recordset.h"
@@ -70,6 +71,7 @@ void tst_DbConnection::statementsThatFailChangeNothing() {
     QLX_REQUIRE_WAREHOUSE(w);
     DbConnection c;
     QVERIFY(c.Open(w.connectionText()));
+    QVERIFY(!c.Open(w.connectionText())); // already open
     const QString before = w.snapshot();
     const int rows = w.scalar("SELECT COUNT(*) FROM CS_CAT_DESC").toInt();
     if (value == "<lock>") {
@@ -99,6 +101,8 @@ void tst_DbConnection::statementsThatFailChangeNothing() {
     if (error == "*")
         QCOMPARE(Err().Source(), c.driverLabel());
     QVERIFY(c.Execute("Delete From CS_CAT_DESC Where CAT_CODE = 'none'"));
+    c.Close();
+    QCOMPARE(c.Provider(), ConnectionText::Parse(w.connectionText()).Provider); // still there to report
 }
 
 // One action under nested guards: it lands whole or not at all, and each end is announced once, newest
