@@ -57,7 +57,6 @@ private slots:
     void handlersActOnlyOnTheirOwnIndex();
     void typeOverflowIsLoggedAndIgnored();
     void editCommandsReachTheCurrentEditor();
-    void withoutAnEditorSaveAndDeleteDoNothing();
     void eachEditorKeepsItsOwnCommandStates();
     void windowMenuListsAndSwitchesEditors();
     void windowArrangements();
@@ -142,6 +141,12 @@ void tst_MainWindow::typeOverflowIsLoggedAndIgnored() {
 
 void tst_MainWindow::editCommandsReachTheCurrentEditor() {
     Main();
+    // Without an editor Save, Delete and Synchronize do nothing.
+    gMainForm->mnuSave_Click();
+    gMainForm->mnuDelete_Click();
+    gMainForm->mnuSubSync_Click();
+    QCOMPARE(LoadedWindows::instance().Count(), 2);
+    QVERIFY(m_env->ui.messages.isEmpty());
     openEditor("mnuLevelRangeMaint");
     openEditor("mnuMultiplierCodeMaint");
     auto* range = qobject_cast<frmRangeMaintenance*>(editors()[0]);
@@ -167,16 +172,6 @@ void tst_MainWindow::editCommandsReachTheCurrentEditor() {
     gMainForm->mnuRightSubMenu->actions().first()->trigger();
     QVERIFY(range->NewRecord);
     QVERIFY(!code->NewRecord);
-}
-
-void tst_MainWindow::withoutAnEditorSaveAndDeleteDoNothing() {
-    Main();
-    const int loaded = LoadedWindows::instance().Count();
-    gMainForm->mnuSave_Click();
-    gMainForm->mnuDelete_Click();
-    gMainForm->mnuSubSync_Click();
-    QCOMPARE(LoadedWindows::instance().Count(), loaded);
-    QVERIFY(m_env->ui.messages.isEmpty());
 }
 
 void tst_MainWindow::eachEditorKeepsItsOwnCommandStates() {
