@@ -40,20 +40,16 @@ void tst_ServerConnections::collationDecidesCase_data() {
     QTest::addColumn<QString>("provider");
     QTest::addColumn<QString>("collation");
     QTest::addColumn<bool>("insensitive");
-    QTest::newRow("SQL Server, CI") << "SQLOLEDB"
-                                    << "SQL_Latin1_General_CP1_CI_AS" << true;
-    QTest::newRow("SQL Server, CI with suffix") << "SQLOLEDB.1"
-                                                << "Latin1_General_100_CI_AS_SC" << true;
-    QTest::newRow("SQL Server, CS") << "SQLOLEDB"
-                                    << "Latin1_General_CS_AS" << false;
-    QTest::newRow("SQL Server, lower-case ci") << "SQLOLEDB"
-                                               << "latin1_general_ci_as" << false;
-    QTest::newRow("Oracle never") << "MSDAORA"
-                                  << "_CI_" << false;
-    QTest::newRow("ODBC source never") << "MSDASQL"
-                                       << "_CI_" << false;
-    QTest::newRow("provider in lower case") << "sqloledb"
-                                            << "SQL_Latin1_General_CP1_CI_AS" << false;
+    const auto row = [](const char* tag, const char* provider, const char* collation, bool insensitive) {
+        QTest::newRow(tag) << QString(provider) << QString(collation) << insensitive;
+    };
+    row("SQL Server, CI", "SQLOLEDB", "SQL_Latin1_General_CP1_CI_AS", true);
+    row("SQL Server, CI with suffix", "SQLOLEDB.1", "Latin1_General_100_CI_AS_SC", true);
+    row("SQL Server, CS", "SQLOLEDB", "Latin1_General_CS_AS", false);
+    row("SQL Server, lower-case ci", "SQLOLEDB", "latin1_general_ci_as", false);
+    row("Oracle never", "MSDAORA", "_CI_", false);
+    row("ODBC source never", "MSDASQL", "_CI_", false);
+    row("provider in lower case", "sqloledb", "SQL_Latin1_General_CP1_CI_AS", false);
 }
 
 void tst_ServerConnections::collationDecidesCase() {
@@ -135,10 +131,8 @@ void tst_ServerConnections::oddPasswordsReachTheServer_data() {
     QTest::addColumn<QString>("password");
     if (!Warehouse::backends().contains("postgres"))
         return;
-    QTest::newRow("semicolon and brace") << "a;b}c";
-    QTest::newRow("looks like a key") << "observer=1;DRIVER=x";
-    QTest::newRow("inner blanks") << "p a d";
-    QTest::newRow("quotes") << "it's \"quoted\"";
+    for (const char* password : {"a;b}c", "observer=1;DRIVER=x", "p a d", "it's \"quoted\""})
+        QTest::newRow(password) << QString(password);
 }
 
 void tst_ServerConnections::oddPasswordsReachTheServer() {
@@ -147,7 +141,7 @@ void tst_ServerConnections::oddPasswordsReachTheServer() {
     Warehouse w("postgres");
     QLX_REQUIRE_WAREHOUSE(w);
     const QString role =
-        QString("qlx_odd_%1_%2").arg(QCoreApplication::applicationPid()).arg(QTest::currentDataTag()[0]);
+        QString("qlx_odd_%1_%2").arg(QCoreApplication::applicationPid()).arg(qHash(password));
     QVERIFY(w.own().Execute("CREATE ROLE " + role + " LOGIN PASSWORD " + SqlText(password)));
     const auto dropRole = qScopeGuard([&] { w.own().Execute("DROP ROLE " + role); });
     const ConnectionText ct = ConnectionText::Parse(w.connectionText());

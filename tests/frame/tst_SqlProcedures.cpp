@@ -21,32 +21,18 @@ private slots:
     void matchDBCase_data();
     void matchDBCase();
     void setNumericOnlyTakesDigits();
-
     void openFailureShowsOneMessageAndReportsOnce();
-    void openSucceedsCaseSensitive_data() { Warehouse::addBackendRows(); }
-    void openSucceedsCaseSensitive();
-    void getRecordsetFailureShowsAndReturnsNothing_data() { Warehouse::addBackendRows(); }
-    void getRecordsetFailureShowsAndReturnsNothing();
-    void getRecordsetReadsAQuotedValue_data() { Warehouse::addBackendRows(); }
-    void getRecordsetReadsAQuotedValue();
-    void executeSqlEmptySendsNothing_data() { Warehouse::addBackendRows(); }
-    void executeSqlEmptySendsNothing();
-    void executeSqlFailureIsLeftToTheCaller_data() { Warehouse::addBackendRows(); }
-    void executeSqlFailureIsLeftToTheCaller();
-    void sharedConnectionIsCreatedOnUse();
+    void proceduresOnTheSharedConnection_data() { Warehouse::addBackendRows(); }
+    void proceduresOnTheSharedConnection();
 };
 
 void tst_SqlProcedures::calculateYieldCount_data() {
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("expected");
-    QTest::newRow("0") << 0 << 1;
-    QTest::newRow("14") << 14 << 1;
-    QTest::newRow("15") << 15 << 2;
-    QTest::newRow("25 (half to even)") << 25 << 2;
-    QTest::newRow("35 (half to even)") << 35 << 4;
-    QTest::newRow("10,000") << 10000 << 1000;
-    QTest::newRow("10,001") << 10001 << 100;
-    QTest::newRow("100,000") << 100000 << 1000;
+    const int rows[][2] = {{0, 1},  {14, 1},       {15, 2},      {25, 2}, // halves go to even
+                           {35, 4}, {10000, 1000}, {10001, 100}, {100000, 1000}};
+    for (const auto& r : rows)
+        QTest::addRow("%d", r[0]) << r[0] << r[1];
 }
 
 void tst_SqlProcedures::calculateYieldCount() {
@@ -61,21 +47,14 @@ void tst_SqlProcedures::fixQuotes_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("fixed");
     QTest::addColumn<QString>("literal");
-    QTest::newRow("none") << "ACC100"
-                          << "ACC100"
-                          << "'ACC100'";
-    QTest::newRow("one") << "O'Brien"
-                         << "O''Brien"
-                         << "'O''Brien'";
-    QTest::newRow("two apart") << "a'b'c"
-                               << "a''b''c"
-                               << "'a''b''c'";
-    QTest::newRow("two together") << "''"
-                                  << "''''"
-                                  << "''''''";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "''";
+    const auto row = [](const char* name, const char* text, const char* fixed, const char* literal) {
+        QTest::newRow(name) << QString(text) << QString(fixed) << QString(literal);
+    };
+    row("none", "ACC100", "ACC100", "'ACC100'");
+    row("one", "O'Brien", "O''Brien", "'O''Brien'");
+    row("two apart", "a'b'c", "a''b''c", "'a''b''c'");
+    row("two together", "''", "''''", "''''''");
+    row("empty", "", "", "''");
 }
 
 void tst_SqlProcedures::fixQuotes() {
@@ -89,14 +68,10 @@ void tst_SqlProcedures::fixQuotes() {
 void tst_SqlProcedures::isValidCode_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("letters and digits") << "AC100" << true;
-    QTest::newRow("underscore and dot") << "L1_A.2" << true;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("lone blank") << " " << false;
-    QTest::newRow("inner blank") << "AC 100" << false;
-    QTest::newRow("hyphen") << "AC-100" << false;
-    QTest::newRow("percent") << "AC%" << false;
-    QTest::newRow("apostrophe") << "O'B" << false;
+    for (const char* code : {"AC100", "L1_A.2"})
+        QTest::newRow(code) << QString(code) << true;
+    for (const char* code : {"", " ", "AC 100", "AC-100", "AC%", "O'B"})
+        QTest::addRow("'%s'", code) << QString(code) << false;
 }
 
 void tst_SqlProcedures::isValidCode() {
@@ -109,12 +84,9 @@ void tst_SqlProcedures::matchDBCase_data() {
     QTest::addColumn<bool>("caseSensitive");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("case-insensitive database") << false << "ac1x"
-                                               << "AC1X";
-    QTest::newRow("case-sensitive database") << true << "ac1x"
-                                             << "ac1x";
-    QTest::newRow("apostrophe kept") << false << "o'b"
-                                     << "O'B";
+    QTest::newRow("case-insensitive database") << false << "ac1x" << QString("AC1X");
+    QTest::newRow("case-sensitive database") << true << "ac1x" << QString("ac1x");
+    QTest::newRow("apostrophe kept") << false << "o'b" << QString("O'B");
 }
 
 void tst_SqlProcedures::matchDBCase() {
@@ -150,97 +122,43 @@ void tst_SqlProcedures::openFailureShowsOneMessageAndReportsOnce() {
     QVERIFY(env.ui.messages[1].prompt.contains("Provider cannot be found"));
 }
 
-void tst_SqlProcedures::openSucceedsCaseSensitive() {
-    QFETCH(QString, backend);
+// A quoted value lands and reads back; a failed query is shown (not logged) and answers a recordset that
+// raises on use; a failed statement is left to its caller; an empty one is never sent.
+void tst_SqlProcedures::proceduresOnTheSharedConnection() {
     TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
     gCaseSensitive = false;
-    QVERIFY(w.openShared());
+    QLX_OPEN_WAREHOUSE(w);
     QVERIFY(gCaseSensitive); // only a SQL Server collation with _CI_ makes it insensitive
-    QCOMPARE(gDBConnection.State(), 1);
-    QVERIFY(env.ui.messages.isEmpty());
-    QCOMPARE(env.logText(), QString());
-}
-
-void tst_SqlProcedures::getRecordsetFailureShowsAndReturnsNothing() {
-    QFETCH(QString, backend);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
-    gQueryOK = true;
-    Recordset rs = GetRecordset("SELECT X FROM NO_SUCH_TABLE");
-    QVERIFY(!gQueryOK);
-    QVERIFY(rs.IsNothing());
-    QCOMPARE(env.ui.messages.size(), 1);
-    QCOMPARE(env.ui.messages[0].style, int(vbOKOnly));
-    QVERIFY(!env.ui.messages[0].prompt.isEmpty());
-    QCOMPARE(env.logText(), QString()); // shown, not logged
-    // A caller that goes on regardless gets an error to report, not a crash.
-    QVERIFY(rs.IsEOF());
-    QCOMPARE(Err().Number(), CurrentError::ObjectNotSet);
-    Err().Clear();
-    // The next good query sets the flag again.
-    Recordset good = GetRecordset("SELECT COUNT(*) AS N FROM CS_SOURCE");
-    QVERIFY(gQueryOK);
-    QVERIFY(good.Fields("N").Value().toInt() > 0);
-}
-
-void tst_SqlProcedures::getRecordsetReadsAQuotedValue() {
-    QFETCH(QString, backend);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
-    const QString desc = "Owner's equity";
     QVERIFY(ExecuteSQL("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES (" + SqlText("Q'1") + ", " +
-                       SqlText(desc) + ")"));
+                       SqlText("Owner's equity") + ")"));
     Recordset rs = GetRecordset("SELECT CAT_DESC FROM CS_CAT_DESC WHERE CAT_CODE = " + SqlText("Q'1"));
     QVERIFY(gQueryOK);
     QCOMPARE(rs.RecordCount(), 1);
-    QCOMPARE(rs.Fields("CAT_DESC").Text(), desc);
-}
+    QCOMPARE(rs.Fields("CAT_DESC").Text(), QString("Owner's equity"));
 
-void tst_SqlProcedures::executeSqlEmptySendsNothing() {
-    QFETCH(QString, backend);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
-    DbConnection& c = gDBConnection->adoConnection();
-    c.FailNthStatement(1, {7, "the first statement sent", "test"});
+    Recordset bad = GetRecordset("SELECT X FROM NO_SUCH_TABLE");
+    QVERIFY(!gQueryOK && bad.IsNothing());
+    QCOMPARE(env.ui.messages.size(), 1);
+    QVERIFY(!env.ui.messages[0].prompt.isEmpty());
+    QVERIFY(bad.IsEOF());
+    QCOMPARE(Err().Number(), CurrentError::ObjectNotSet);
+    Err().Clear();
+    QVERIFY(GetRecordset("SELECT COUNT(*) AS N FROM CS_SOURCE").Fields("N").Value().toInt() > 0);
+    QVERIFY(gQueryOK);
+
+    QVERIFY(!ExecuteSQL("Delete From NO_SUCH_TABLE"));
+    QVERIFY(Err().Number() != 0);
+    Err().Clear();
+    QCOMPARE(env.ui.messages.size(), 1);
+    QCOMPARE(env.logText(), QString());
+
+    gDBConnection->adoConnection().FailNthStatement(1, {7, "the first statement sent", "test"});
     QVERIFY(!ExecuteSQL(""));
     QCOMPARE(Err().Number(), 0);
     // Had the empty text been sent, the switch would have fired on it.
     QVERIFY(!ExecuteSQL("Delete From CS_CAT_DESC Where CAT_CODE = 'none'"));
     QCOMPARE(Err().Description(), QString("the first statement sent"));
     Err().Clear();
-}
-
-void tst_SqlProcedures::executeSqlFailureIsLeftToTheCaller() {
-    QFETCH(QString, backend);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    QVERIFY(w.openShared());
-    QVERIFY(!ExecuteSQL("Delete From NO_SUCH_TABLE"));
-    QVERIFY(Err().Number() != 0);
-    QVERIFY(env.ui.messages.isEmpty());
-    QCOMPARE(env.logText(), QString());
-    Err().Clear();
-    QVERIFY(ExecuteSQL("Delete From CS_CAT_DESC Where CAT_CODE = 'none'"));
-}
-
-void tst_SqlProcedures::sharedConnectionIsCreatedOnUse() {
-    TestEnvironment env;
-    QVERIFY(gDBConnection.IsNothing());
-    QCOMPARE(gDBConnection.State(), 0);
-    QVERIFY(gDBConnection.IsNothing()); // asking the state creates nothing
-    QCOMPARE(gDBConnection->adoConnection().State(), 0);
-    QVERIFY(!gDBConnection.IsNothing());
-    CloseDBConnection();
-    QVERIFY(gDBConnection.IsNothing());
 }
 
 QTEST_MAIN(tst_SqlProcedures)

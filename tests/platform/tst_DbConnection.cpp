@@ -3,240 +3,179 @@
 #include "platform/DbConnection.h"
 #include "platform/Recordset.h"
 #include "platform/TransactionGuard.h"
+#include "platform/WellFormedText.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 
 class tst_DbConnection : public QObject {
     Q_OBJECT
 private slots:
-    void missingSqliteFileIsNotCreated();
-    void notADatabaseFailsAtOpen();
-    void providerStaysReadableAfterOpen_data() { Warehouse::addBackendRows(); }
-    void providerStaysReadableAfterOpen();
-    void executeCountsAffectedRows_data() { Warehouse::addBackendRows(); }
-    void executeCountsAffectedRows();
-    void failedStatementKeepsTheError_data() { Warehouse::addBackendRows(); }
-    void failedStatementKeepsTheError();
-    void nestedGuardsFormOneTransaction_data();
-    void nestedGuardsFormOneTransaction();
-    void transactionEndIsAnnouncedOnce_data();
-    void transactionEndIsAnnouncedOnce();
-    void injectedFailureRollsBackEveryTable_data();
-    void injectedFailureRollsBackEveryTable();
+    void aFileThatIsNoWarehouseIsLeftAlone_data();
+    void aFileThatIsNoWarehouseIsLeftAlone();
+    void statementsThatFailChangeNothing_data();
+    void statementsThatFailChangeNothing();
+    void guardsKeepAnActionWholeOrNothing_data();
+    void guardsKeepAnActionWholeOrNothing();
 };
 
-void tst_DbConnection::missingSqliteFileIsNotCreated() {
+void tst_DbConnection::aFileThatIsNoWarehouseIsLeftAlone_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("missing") << QByteArray("<missing>");
+    QTest::newRow("not a database") << QByteArray(4096, 'x');
+}
+
+void tst_DbConnection::aFileThatIsNoWarehouseIsLeftAlone() {
+    QFETCH(QByteArray, bytes);
     TestEnvironment env;
-    const QString path = QDir(env.folder()).filePath("no-such.db");
+    const QString path = QDir(env.folder()).filePath("w.db");
+    if (bytes != "<missing>")
+        TestEnvironment::writeFile(path, bytes);
     DbConnection c;
-    QVERIFY(!c.Open("PROVIDER=SQLITE;Data Source=no-such.db"));
+    QVERIFY(!c.Open("PROVIDER=SQLITE;Data Source=w.db"));
     QCOMPARE(c.State(), 0);
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(Err().Description().contains("no-such.db"));
+    QCOMPARE(TestEnvironment::readFile(path), bytes); // neither created nor touched
     QVERIFY(Err().Number() != 0);
     QVERIFY(!c.Execute("select 1"));
 }
 
-void tst_DbConnection::notADatabaseFailsAtOpen() {
-    TestEnvironment env;
-    QFile f(QDir(env.folder()).filePath("notes.db"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(4096, 'x'));
-    f.close();
-    DbConnection c;
-    QVERIFY(!c.Open("PROVIDER=SQLITE;Data Source=notes.db"));
-    QCOMPARE(c.State(), 0);
-    QCOMPARE(QFileInfo(f.fileName()).size(), 4096);
+// A statement that fails, is refused or waits too long changes nothing, keeps its error, and leaves the
+// connection usable; a good one counts the rows it changed.
+void tst_DbConnection::statementsThatFailChangeNothing_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("error"); // empty: the statement succeeds
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "quoted value") << "It''s renamed"
+                                             << "";
+        Warehouse::newRow(b, "no such table") << "<table>"
+                                              << "*";
+        Warehouse::newRow(b, "half of a pair")
+            << QString("a") + QChar(0xD800) << WellFormedText::RefusalText();
+        Warehouse::newRow(b, "NUL") << QString("a") + QChar(0) + "b" << WellFormedText::RefusalText();
+        Warehouse::newRow(b, "locked by another session") << "<lock>"
+                                                          << "*";
+    }
 }
 
-void tst_DbConnection::providerStaysReadableAfterOpen() {
+void tst_DbConnection::statementsThatFailChangeNothing() {
     QFETCH(QString, backend);
+    QFETCH(QString, value);
+    QFETCH(QString, error);
     TestEnvironment env;
     Warehouse w(backend);
     QLX_REQUIRE_WAREHOUSE(w);
     DbConnection c;
     QVERIFY(c.Open(w.connectionText()));
-    QCOMPARE(c.State(), 1);
-    QCOMPARE(c.Provider(), ConnectionText::Parse(w.connectionText()).Provider);
     QVERIFY(!c.Open(w.connectionText())); // already open
-    c.Close();
-    QCOMPARE(c.State(), 0);
-    QCOMPARE(c.Provider(), ConnectionText::Parse(w.connectionText()).Provider);
-}
-
-void tst_DbConnection::executeCountsAffectedRows() {
-    QFETCH(QString, backend);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    DbConnection& c = w.own();
-    const int before = w.scalar("SELECT COUNT(*) FROM CS_CAT_DESC").toInt();
-    QVERIFY(before > 1);
-    qint64 affected = -1;
-    QVERIFY(c.Execute("UPDATE CS_CAT_DESC SET CAT_DESC = 'It''s renamed'", &affected));
-    QCOMPARE(affected, qint64(before));
-    QCOMPARE(w.scalar("SELECT COUNT(*) FROM CS_CAT_DESC WHERE CAT_DESC = 'It''s renamed'").toInt(), before);
-}
-
-void tst_DbConnection::failedStatementKeepsTheError() {
-    QFETCH(QString, backend);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    DbConnection& c = w.own();
-    QVERIFY(!c.Execute("Delete From NO_SUCH_TABLE"));
-    QVERIFY(c.LastError().isSet());
-    QVERIFY(!c.LastError().description.isEmpty());
-    QCOMPARE(Err().Description(), c.LastError().description);
-    QCOMPARE(Err().Source(), c.driverLabel());
-    QVERIFY(Err().Number() != 0);
-    // The connection stays usable.
-    QVERIFY(c.Execute("Delete From CS_CAT_DESC Where CAT_CODE = 'none'"));
-}
-
-void tst_DbConnection::nestedGuardsFormOneTransaction_data() {
-    Warehouse::addBackendColumn();
-    QTest::addColumn<bool>("innerCommits");
-    QTest::addColumn<bool>("outerCommits");
-    QTest::addColumn<bool>("kept");
-    for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "both commit") << true << true << true;
-        Warehouse::newRow(b, "inner fails") << false << true << false;
-        Warehouse::newRow(b, "outer fails") << true << false << false;
-    }
-}
-
-void tst_DbConnection::nestedGuardsFormOneTransaction() {
-    QFETCH(QString, backend);
-    QFETCH(bool, innerCommits);
-    QFETCH(bool, outerCommits);
-    QFETCH(bool, kept);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    DbConnection& c = w.own();
     const QString before = w.snapshot();
-    bool committed = false;
-    {
-        TransactionGuard outer(c);
-        QVERIFY(outer.active());
-        QVERIFY(c.Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('OUTER', 'outer')"));
-        {
-            TransactionGuard inner(c);
-            QVERIFY(inner.active());
-            QCOMPARE(c.TransactionDepth(), 2);
-            QVERIFY(c.Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('INNER', 'inner')"));
-            if (innerCommits)
-                QVERIFY(inner.Commit());
-        }
-        if (outerCommits)
-            committed = outer.Commit();
+    const int rows = w.scalar("SELECT COUNT(*) FROM CS_CAT_DESC").toInt();
+    if (value == "<lock>") {
+        QVERIFY(w.own().BeginTrans());
+        QVERIFY(w.own().Execute(backend == "sqlite" ? "UPDATE CS_SOURCE SET SODESC = SODESC"
+                                                    : "LOCK TABLE CS_CAT_DESC IN EXCLUSIVE MODE"));
+        c.CommandTimeout = 1;
     }
-    QCOMPARE(c.TransactionDepth(), 0);
-    QCOMPARE(committed, kept);
-    // Seen from another session, so only a real commit counts.
-    DbConnection other;
-    QVERIFY(other.Open(w.connectionText()));
-    Recordset rs;
-    QVERIFY(rs.Open("SELECT COUNT(*) AS N FROM CS_CAT_DESC WHERE CAT_CODE IN ('OUTER', 'INNER')", other));
-    QCOMPARE(rs.Fields("N").Value().toInt(), kept ? 2 : 0);
-    if (!kept)
-        QCOMPARE(w.snapshot(), before);
+    const QString table = value == "<table>" ? "NO_SUCH_TABLE" : "CS_CAT_DESC";
+    qint64 affected = -1;
+    QElapsedTimer clock;
+    clock.start();
+    const bool done = c.Execute("UPDATE " + table + " SET CAT_DESC = '" + value + "'", &affected);
+    QVERIFY(clock.elapsed() < 4000); // the time-out, not the driver's own wait, ended it
+    if (value == "<lock>")
+        w.own().RollbackTrans();
+    QCOMPARE(done, error.isEmpty());
+    if (done) {
+        QCOMPARE(affected, qint64(rows));
+        QCOMPARE(w.rows("SELECT DISTINCT CAT_DESC FROM CS_CAT_DESC"), QStringList{"It's renamed"});
+        return;
+    }
+    QCOMPARE(w.snapshot(), before);
+    QVERIFY(c.LastError().isSet() && Err().Number() != 0);
+    QCOMPARE(Err().Description(), c.LastError().description);
+    QVERIFY(error == "*" ? !Err().Description().isEmpty() : Err().Description() == error);
+    if (error == "*")
+        QCOMPARE(Err().Source(), c.driverLabel());
+    QVERIFY(c.Execute("Delete From CS_CAT_DESC Where CAT_CODE = 'none'"));
+    c.Close();
+    QCOMPARE(c.Provider(), ConnectionText::Parse(w.connectionText()).Provider); // still there to report
 }
 
-void tst_DbConnection::injectedFailureRollsBackEveryTable_data() {
+// One action under nested guards: it lands whole or not at all, and each end is announced once, newest
+// listener first, as undo work must run.
+void tst_DbConnection::guardsKeepAnActionWholeOrNothing_data() {
     Warehouse::addBackendColumn();
-    QTest::addColumn<int>("nth");
-    QTest::addColumn<QString>("fragment");
-    for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "first statement") << 1 << "";
-        Warehouse::newRow(b, "third statement") << 3 << "";
-        Warehouse::newRow(b, "by text") << 0 << "CS_LEVELHIER";
-    }
+    QTest::addColumn<QString>("how");
+    for (const QString& b : Warehouse::backends())
+        for (const char* how : {"both commit", "inner fails", "outer fails", "1", "3", "CS_LEVELHIER"})
+            Warehouse::newRow(b, how) << QString(how);
 }
 
-void tst_DbConnection::injectedFailureRollsBackEveryTable() {
+void tst_DbConnection::guardsKeepAnActionWholeOrNothing() {
     QFETCH(QString, backend);
-    QFETCH(int, nth);
-    QFETCH(QString, fragment);
+    QFETCH(QString, how);
     TestEnvironment env;
     Warehouse w(backend);
     QLX_REQUIRE_WAREHOUSE(w);
     DbConnection& c = w.own();
     const QString before = w.snapshot();
     const DbError injected{-2147217873, "Violation of the test's own rule", "test"};
-    if (nth > 0)
-        c.FailNthStatement(nth, injected);
-    else
-        c.FailStatementContaining(fragment, injected);
-    const QStringList action = {
-        "Delete From CS_CAT_DESC",
-        "UPDATE CS_SOURCE SET SODESC = 'changed'",
-        "Delete From CS_LEVELHIER",
-        "INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEW', 'new')",
+    if (how.toInt() > 0)
+        c.FailNthStatement(how.toInt(), injected);
+    else if (how.startsWith("CS_"))
+        c.FailStatementContaining(how, injected);
+    QStringList heard;
+    const auto listen = [&](const char* who) {
+        c.WhenTransactionEnds([&heard, who](bool ok) { heard << QString("%1 %2").arg(who).arg(ok); });
     };
-    bool completed = true;
-    {
-        TransactionGuard guard(c);
-        for (const QString& sql : action) {
-            if (!c.Execute(sql)) {
-                completed = false;
-                break;
-            }
-        }
-        if (completed)
-            guard.Commit();
-    }
-    QVERIFY(!completed);
-    QCOMPARE(c.TransactionDepth(), 0);
-    QCOMPARE(c.LastError().number, injected.number);
-    QCOMPARE(Err().Description(), injected.description);
-    QCOMPARE(w.snapshot(), before);
-    // The switch fires once.
-    QVERIFY(c.Execute("Delete From CS_CAT_DESC Where CAT_CODE = 'none'"));
-}
-
-void tst_DbConnection::transactionEndIsAnnouncedOnce_data() {
-    Warehouse::addBackendColumn();
-    QTest::addColumn<bool>("commit");
-    for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "commit") << true;
-        Warehouse::newRow(b, "rollback") << false;
-    }
-}
-
-void tst_DbConnection::transactionEndIsAnnouncedOnce() {
-    QFETCH(QString, backend);
-    QFETCH(bool, commit);
-    TestEnvironment env;
-    Warehouse w(backend);
-    QLX_REQUIRE_WAREHOUSE(w);
-    DbConnection& c = w.own();
-    QList<QString> heard;
-    c.WhenTransactionEnds([&](bool ok) { heard << QString("outside %1").arg(ok); });
-    QCOMPARE(heard, QList<QString>{"outside 1"}); // no transaction: at once
+    listen("outside");
+    QCOMPARE(heard, QStringList{"outside 1"}); // no transaction: at once
+    bool done = true;
+    bool committed = false;
     {
         TransactionGuard outer(c);
-        c.WhenTransactionEnds([&](bool ok) { heard << QString("first %1").arg(ok); });
-        {
+        listen("first");
+        done = c.Execute("Delete From CS_CAT_DESC");
+        if (done) {
             TransactionGuard inner(c);
-            c.WhenTransactionEnds([&](bool ok) { heard << QString("second %1").arg(ok); });
-            inner.Commit();
+            QVERIFY(outer.active() && inner.active());
+            listen("second");
+            for (const char* sql : {"UPDATE CS_SOURCE SET SODESC = 'changed'", "Delete From CS_LEVELHIER",
+                                    "INSERT INTO CS_CAT_DESC (CAT_CODE) VALUES ('NEW')"})
+                if (!(done = c.Execute(sql)))
+                    break;
+            if (done && how != "inner fails")
+                QVERIFY(inner.Commit());
+            QCOMPARE(heard.size(), 1); // the inner end announces nothing
         }
-        QCOMPARE(heard.size(), 1); // the inner end announces nothing
-        if (commit)
-            QVERIFY(outer.Commit());
+        if (done && how != "outer fails")
+            committed = outer.Commit();
     }
-    // The last registered hears first, as undo work must run newest first.
-    QCOMPARE(heard, (QList<QString>{"outside 1", QString("second %1").arg(commit),
-                                    QString("first %1").arg(commit)}));
-    TransactionGuard next(c);
-    next.Commit();
-    QCOMPARE(heard.size(), 3);
+    const bool kept = how == "both commit";
+    QCOMPARE(committed, kept);
+    QCOMPARE(c.TransactionDepth(), 0);
+    const QString k = kept ? "1" : "0";
+    QStringList expected{"outside 1", "second " + k, "first " + k};
+    if (how == "1") // failed before the inner guard began
+        expected.removeAt(1);
+    QCOMPARE(heard, expected);
+    // Seen from another session, so only a real commit counts.
+    DbConnection other;
+    QVERIFY(other.Open(w.connectionText()));
+    Recordset rs;
+    QVERIFY(rs.Open("SELECT COUNT(*) AS N FROM CS_CAT_DESC", other));
+    QCOMPARE(rs.Fields("N").Value().toInt() == 1, kept);
+    if (!kept)
+        QCOMPARE(w.snapshot(), before);
+    if (!done) {
+        QCOMPARE(c.LastError().number, injected.number);
+        QCOMPARE(Err().Description(), injected.description);
+    }
+    QVERIFY(c.Execute("Delete From CS_CAT_DESC Where CAT_CODE = 'none'")); // the switch fires once
 }
 
 QTEST_MAIN(tst_DbConnection)
