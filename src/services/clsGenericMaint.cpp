@@ -173,6 +173,16 @@ TreeNode* clsGenericMaint::AddNode_ChildCode(MaintTree& trvMaint, const QString&
                    NewRecord, std::move(info), QStringLiteral("clsGenericMaint:AddNode_ChildCode"));
 }
 
+namespace {
+
+// What the user has just added is selected and shown, even under a collapsed parent.
+void showSelected(MaintTree& tree, TreeNode* node) {
+    tree.SetSelectedItem(node);
+    tree.EnsureVisible(node);
+}
+
+} // namespace
+
 TreeNode* clsGenericMaint::AddNode(MaintTree& trvMaint, QStringView parentKey, QString key, QString text,
                                    const QString& image, const QString& tag, bool expanded, bool selected,
                                    NodeInfo info, const QString& location) {
@@ -197,11 +207,11 @@ TreeNode* clsGenericMaint::AddNode(MaintTree& trvMaint, QStringView parentKey, Q
                         QStringLiteral("clsGenericMaint"));
         ErrorHandler::Fail(location);
         if (holder && selected)
-            trvMaint.SetSelectedItem(holder);
+            showSelected(trvMaint, holder);
         return holder;
     }
     if (selected)
-        trvMaint.SetSelectedItem(node);
+        showSelected(trvMaint, node);
     return node;
 }
 

@@ -203,6 +203,9 @@ void tst_clsGenericMaint::adds() {
     QCOMPARE(texts(tree.Nodes()).size(), before.size() + (location.isEmpty() ? 1 : 0));
     QCOMPARE(texts(tree.Nodes()).mid(0, before.size()), before);
     QCOMPARE(tree.SelectedItem(), newRecord && node ? node : selected);
+    // What the user has just added is shown, even under a collapsed parent.
+    for (TreeNode* p = newRecord && node ? node->Parent() : nullptr; p; p = p->Parent())
+        QVERIFY(p->Expanded());
     QCOMPARE(logLinesAt(env, location), location.isEmpty() ? 0 : 1);
     QCOMPARE(
         env.logText().contains(answer.isEmpty() ? "Element not found" : "Key is not unique in collection"),
