@@ -1,0 +1,352 @@
+#include "frame/frmMain.h"
+#include "frame/modMain.h"
+#include "platform/EntryBox.h"
+#include "rangemaint/RangeEditorState.h"
+#include "rangemaint/clsAcLevelRangeMaint.h"
+#include "rangemaint/clsBuLevelRangeMaint.h"
+#include "rangemaint/frmRangeMaintenance.h"
+#include "services/MaintTree.h"
+#include "services/TreeNode.h"
+#include "services/clsGenericMaint.h"
+#include "support/RangeEngineRuns.h"
+#include "support/TestEnvironment.h"
+#include "support/Warehouse.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QTest>
+
+using RangeEngineRuns::sqlText;
+
+namespace {
+
+// Charts, business levels, codes and bounds hold an apostrophe, "%" and "--": all are stored as typed.
+const QString kFrom = "1'0", kTo = "1%9--";
+
+// Each level engine's world: type 3 the account levels, 4 and 5 the business units and areas.
+struct World {
+    int type;
+    QString top, table, area, other;
+    World(int t)
+        : type(t), top(t == 3 ? "T'%" : "B'U"), table(t == 3 ? "CS_COA_ACCT_RANGE" : "CS_BA_BU_LEVELS"),
+          area(QStringList{"AC", "BU", "BA"}[t - 3]), other(t == 4 ? "BA" : "BU") {}
+    QString col(int c) const {
+        return (type == 3 ? QStringList{"CO_COA", "CO_LEVEL", "CO_CODE", "CO_FR_ACCT"}
+                          : QStringList{"SO_AREA", "SO_LEVELS", "SO_CODE", "SO_FR_CD"})[c];
+    }
+    RangeKeyParts at(const QString& code, bool range = false) const {
+        const QStringList lc = code.split(':');
+        return {top, lc[0], lc[1], range ? kFrom : QString(), range ? kTo : QString()};
+    }
+    void insert(const QString& table, const QStringList& values, Warehouse& w) const {
+        QStringList quoted;
+        for (const QString& v : values)
+            quoted << sqlText(v);
+        QVERIFY(w.own().Execute("insert into " + table + " values (" + quoted.join(", ") + ")"));
+    }
+
+    // `hier` "L3:P>L4:X ..." (parent > child; "~" in the other area; "-" a blank), `holders` "M1>L3:P K1>L4:X
+    // ..." (multiplier M.., category K..: account levels only) and `held` "L4:X" (holding the range),
+    // "L4:X=0" (the range 0 - 0), "L4:-=-" (a placeholder); every other code and holder has its placeholder.
+    void build(Warehouse& w, const QString& hier, const QString& holders, const QString& held) const {
+        QStringList codes, owners, rows = held.split(' ', Qt::SkipEmptyParts);
+        for (QString pair : hier.split(' ', Qt::SkipEmptyParts)) {
+            const QString in = pair.startsWith('~') ? other : area;
+            const QStringList ends = pair.remove('~').replace('-', ' ').split('>');
+            codes << ends;
+            insert("CS_LEVELHIER", QStringList{in, top} + ends[0].split(':') + ends[1].split(':'), w);
+        }
+        for (const QString& pair : holders.split(' ', Qt::SkipEmptyParts)) {
+            const QStringList ends = pair.split('>');
+            if (type != 3)
+                continue;
+            codes << ends[1];
+            owners << ends[0];
+            insert(ends[0].startsWith('M') ? "CS_MULTIPLIERHIER" : "CS_CATEGORYHIER",
+                   QStringList{area, top, ends[0]} + ends[1].split(':'), w);
+        }
+        codes.removeDuplicates();
+        owners.removeDuplicates();
+        for (const QString& code : codes + owners)
+            if (!rows.contains(code) && !rows.join(' ').contains(code + "="))
+                rows << code + "=-";
+        for (QString row : rows) {
+            const QStringList f = row.replace('-', ' ').split('=');
+            const QString from = f.size() > 1 ? f[1] : kFrom, to = f.size() > 1 ? f[1] : kTo;
+            if (!f[0].contains(':')) { // a holder: of the account levels only
+                if (type == 3)
+                    insert(f[0].startsWith('M') ? "CS_MULTIPLIER_RANGE" : "CS_CAT_TYPE",
+                           {top, f[0], from, to}, w);
+            } else
+                insert(table, QStringList{top} + f[0].split(':') + QStringList{from, to}, w);
+        }
+    }
+
+    // The top's rows "level|code|from", then "holder|from" of multipliers and categories ("-": blank).
+    QString state(Warehouse& w) const {
+        QStringList rows = w.rows("select " + col(1) + ", " + col(2) + ", " + col(3) + " from " + table +
+                                  " where " + col(0) + " = " + sqlText(top) + " order by 1, 2, 3");
+        rows << w.rows("select MUL_CODE, MUL_FR_ACCT from CS_MULTIPLIER_RANGE where MUL_COA = " +
+                       sqlText(top) + " order by 1, 2");
+        rows << w.rows("select CAT_TYP_CD, CAT_FR_ACCT from CS_CAT_TYPE where CAT_COA = " + sqlText(top) +
+                       " order by 1, 2");
+        return rows.join(',').replace(' ', '-');
+    }
+    // Everything else the engine might reach by mistake.
+    QString others(Warehouse& w) const {
+        return (w.rows("select * from " + table + " where " + col(0) + " <> " + sqlText(top)) +
+                w.rows("select * from " + QString(type == 3 ? "CS_BA_BU_LEVELS" : "CS_COA_ACCT_RANGE")) +
+                w.rows("select * from CS_LEVELHIER"))
+            .join(',');
+    }
+    // Shows every code of the top (but those in `hidden`) with the ranges it holds.
+    void showAll(Warehouse& w, RangeEditorState& st, const QString& hidden) const {
+        for (const QString& row :
+             w.rows("select * from " + table + " where " + col(0) + " = " + sqlText(top))) {
+            const QStringList f = row.split('|');
+            if (f[2] != " " && !hidden.contains(f[1] + ":" + f[2]))
+                st.AddPath({top, f[1], f[2], f[3].trimmed(), f[4].trimmed()});
+        }
+    }
+};
+
+// The answer: '1' it goes through, 'd' refused as a duplicate, '0' refused without a word.
+struct Case {
+    const char *name, *action, *hier, *holders, *held, *after;
+    char answer;
+} const kCases[] = {
+    {"new top", "new0", "", "", "", "-|-|-", '1'},
+    {"level fills the top's placeholder", "new1 L5", "", "", "-:-=-", "L5|-|-", '1'},
+    {"second level", "new1 L5", "", "", "L4:-=-", "L4|-|-,L5|-|-", '1'},
+    {"code fills the level's placeholder", "new2 C'--", "", "", "L4:-=-", "L4|C'--|-", '1'},
+    {"second code", "new2 C%", "", "", "L4:X=-", "L4|C%|-,L4|X|-", '1'},
+    {"range fills the code's placeholder", "new3", "", "", "L4:X=-", "L4|X|1'0", '1'},
+    {"second range", "new3", "", "", "L4:X=0", "L4|X|0,L4|X|1'0", '1'},
+    {"duplicate top", "new0", "", "", "-:-=-", "", 'd'},
+    {"duplicate level", "new1 L4", "", "", "L4:-=-", "", 'd'},
+    {"duplicate code", "new2 X", "", "", "L4:X=-", "", 'd'},
+    {"duplicate range", "new3", "", "", "L4:X", "", 'd'},
+    {"added: chain with holders, not the other area", "new3", "L3:P>L4:X L2:G>L3:P ~L3:Z>L4:X",
+     "M1>L3:P K1>L4:X M2>L2:G", "", "L2|G|1'0,L3|P|1'0,L3|Z|-,L4|X|1'0,M1|1'0,M2|1'0,K1|1'0", '1'},
+    {"added: ancestor already holds it", "new3", "L3:P>L4:X L2:G>L3:P", "M1>L3:P M2>L2:G", "L3:P",
+     "L2|G|1'0,L3|P|1'0,L4|X|1'0,M1|-,M2|1'0", '1'},
+    {"added: diamond", "new3", "L3:P>L4:X L3:Q>L4:X L2:G>L3:P L2:G>L3:Q", "M1>L2:G", "",
+     "L2|G|1'0,L3|P|1'0,L3|Q|1'0,L4|X|1'0,M1|1'0", '1'},
+    {"added: cycle", "new3", "L3:P>L4:X L2:G>L3:P L3:P>L2:G", "", "", "L2|G|1'0,L3|P|1'0,L4|X|1'0", '1'},
+    {"added: filtered tree", "new3", "L3:P>L4:X L2:G>L3:P", "", "", "L2|G|1'0,L3|P|1'0,L4|X|1'0", '1'},
+    {"deleted: chain, placeholders back", "delete", "L3:P>L4:X L2:G>L3:P ~L3:Z>L4:X", "M1>L3:P K1>L4:X",
+     "L4:X L3:P L3:Z L2:G M1 K1", "L2|G|-,L3|P|-,L3|Z|1'0,L4|X|-,M1|-,K1|-", '1'},
+    {"deleted: a sibling still feeds the ancestor", "delete", "L3:P>L4:X L3:P>L4:Y L2:G>L3:P",
+     "M1>L3:P K1>L4:X", "L4:X L4:Y L3:P L2:G M1 K1", "L2|G|1'0,L3|P|1'0,L4|X|-,L4|Y|1'0,M1|1'0,K1|-", '1'},
+    {"deleted: diamond", "delete", "L3:P>L4:X L3:Q>L4:X L2:G>L3:P L2:G>L3:Q", "", "L4:X L3:P L3:Q L2:G",
+     "L2|G|-,L3|P|-,L3|Q|-,L4|X|-", '1'},
+    {"deleted: diamond's top still fed", "delete", "L3:P>L4:X L3:Q>L4:X L3:Q>L4:Y L2:G>L3:P L2:G>L3:Q", "",
+     "L4:X L4:Y L3:P L3:Q L2:G", "L2|G|1'0,L3|P|-,L3|Q|1'0,L4|X|-,L4|Y|1'0", '1'},
+    {"deleted: a blank parent row is no ancestor", "delete", "-:->L4:X L3:P>L4:X L3:P>L4:Y", "",
+     "L4:X L4:Y L3:P", "-|-|-,L3|P|1'0,L4|X|-,L4|Y|1'0", '1'},
+    {"deleted: multiplier fed by another code", "delete", "", "M1>L4:X M1>L4:Y", "L4:X L4:Y M1",
+     "L4|X|-,L4|Y|1'0,M1|1'0", '1'},
+    {"deleted: cycle feeds itself", "delete", "L3:P>L4:X L2:G>L3:P L3:P>L2:G", "", "L4:X L3:P L2:G",
+     "L2|G|1'0,L3|P|1'0,L4|X|-", '1'},
+    {"code delete not propagated", "code", "L3:P>L4:X", "M1>L3:P", "L4:X L3:P M1", "L3|P|1'0,L4|-|-,M1|1'0",
+     '1'},
+    {"range already gone", "delete", "L3:P>L4:X", "", "L3:P", "", '0'},
+    {"drag onto a placeholder", "drag", "L3:P>L4:Y L3:Q>L4:X", "M1>L3:P", "L4:X L3:Q",
+     "L3|P|1'0,L3|Q|1'0,L4|X|1'0,L4|Y|1'0,M1|1'0", '1'},
+    {"drag onto a code with ranges", "drag", "L3:P>L4:Y L3:Q>L4:X", "", "L4:X L3:Q L4:Y=0",
+     "L3|P|1'0,L3|Q|1'0,L4|X|1'0,L4|Y|0,L4|Y|1'0", '1'},
+    {"drag onto the range", "drag", "L3:P>L4:Y L3:Q>L4:X", "", "L4:X L4:Y L3:P L3:Q", "", 'd'},
+    {"link added by hand, twice", "sync", "L3:P>L4:X", "", "L4:X", "L3|P|1'0,L4|X|1'0", '1'},
+};
+
+// The case's engine, on a windowless editor showing its world.
+struct Editor {
+    World world;
+    RangeEditorState st;
+    clsAcLevelRangeMaint account;
+    clsBuLevelRangeMaint business;
+    LevelRangeEngine& e;
+    Editor(Warehouse& w, int type, const Case& c)
+        : world(type), st(type), e(type == 3 ? static_cast<LevelRangeEngine&>(account) : business) {
+        e.OwnerForm(&st);
+        world.build(w, c.hier, c.holders, c.held);
+        world.showAll(w, st, QString(c.name).contains("filtered") ? "L3:P L2:G" : "");
+    }
+    // Runs the case's action on code X: a save below the node of type N on the way to it, a delete of its
+    // range (or of the code itself), the drag of its range onto Y, or the propagation called twice.
+    bool act(Warehouse& w, const QString& action) {
+        if (action.startsWith("new")) {
+            const int t = action.mid(3, 1).toInt();
+            const RangeKeyParts x = world.at("L4:X");
+            st.trvMaintenance_NodeClick(
+                t == 0 ? st.EnsureRoot() : st.AddPath({x.COA, t > 1 ? x.level : "", t > 2 ? x.Code : ""}));
+            const QString value = t == 0 ? world.top : action.section(' ', 1);
+            st.entry = {value, value, value, kFrom, kTo};
+            st.newRecord = true;
+            return e.Save();
+        }
+        if (action == "drag")
+            return e.CopyDraggedRangOfAccount(st.AddPath(world.at("L4:X", true)),
+                                              st.AddPath(world.at("L4:Y")));
+        if (action == "sync") {
+            const bool first = e.CopiedUpRangeOfAccountHier(world.area, world.top, "L4", "X", kFrom, kTo);
+            const QString once = world.state(w);
+            return first && e.CopiedUpRangeOfAccountHier(world.area, world.top, "L4", "X", kFrom, kTo) &&
+                   world.state(w) == once;
+        }
+        st.trvMaintenance_NodeClick(st.AddPath(world.at("L4:X", action != "code")));
+        return e.Delete();
+    }
+};
+
+// A row per backend, engine and named case (all of them when `names` is empty).
+void addRows(const QStringList& names) {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("row");
+    for (const QString& b : Warehouse::backends())
+        for (int type : {3, 4, 5})
+            for (const Case& c : kCases)
+                if (names.isEmpty() || names.contains(c.name))
+                    Warehouse::newRow(b, QStringList{"AC", "BU", "BA"}[type - 3] + ": " + c.name)
+                        << type << int(&c - kCases);
+}
+
+// Without holders a business level shows no multiplier or category rows.
+QString expected(const Case& c, int type) {
+    QStringList rows = QString(c.after).split(',', Qt::SkipEmptyParts);
+    if (type != 3)
+        rows.removeIf([](const QString& r) { return r.startsWith('M') || r.startsWith('K'); });
+    return rows.join(',');
+}
+
+} // namespace
+
+class tst_LevelRangeEngines : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void saveDeleteDragAndPropagation_data() { addRows({}); }
+    void saveDeleteDragAndPropagation();
+    void allOrNothing_data() {
+        addRows({"added: chain with holders, not the other area", "deleted: chain, placeholders back",
+                 "deleted: a sibling still feeds the ancestor", "drag onto a placeholder"});
+    }
+    void allOrNothing();
+    void editorRefusesAnotherBusinessLevel_data();
+    void editorRefusesAnotherBusinessLevel();
+    void drivingAnEngineWithoutTheEditor_data() { Warehouse::addBackendRows(); }
+    void drivingAnEngineWithoutTheEditor();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void tst_LevelRangeEngines::saveDeleteDragAndPropagation() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(int, row);
+    const Case& c = kCases[row];
+    Editor ed(w, type, c);
+    RangeEditorState& st = ed.st;
+    const QString before = ed.world.state(w), rest = ed.world.others(w), action = c.action;
+    QCOMPARE(ed.act(w, action), c.answer == '1');
+    QCOMPARE(ed.world.state(w), c.answer == '1' ? expected(c, type) : before);
+    QCOMPARE(ed.world.others(w), rest);
+    // A duplicate is told once, after the rollback; a refused insert stays pending.
+    QCOMPARE(m_env->ui.messages.size(), c.answer == 'd' ? 1 : 0);
+    if (c.answer == 'd')
+        QVERIFY(m_env->ui.messages[0].title.startsWith("Duplicate") && !m_env->ui.inTransaction[0]);
+    if (action.startsWith("new"))
+        QCOMPARE(st.newRecord, c.answer != '1');
+    if (action.startsWith("new") && c.answer == '1') { // the new node is selected, a new top described
+        const TreeNode* added = st.Tree()->SelectedItem();
+        const QString t = QString::number(action.mid(3, 1).toInt() + 1);
+        QCOMPARE(added->Tag() + "," + QString::number(st.NodeType()) + "," + added->Text().section(':', 1),
+                 t + "," + t + "," +
+                     (t != "1" || type == 3 ? ""
+                      : type == 4           ? "Business Unit"
+                                            : "Business Area"));
+    }
+    if (action == "drag" && c.answer == '1') // the selection, node type and key parts: the target
+        QCOMPARE(st.Tree()->SelectedItem()->Key() + QString::number(st.NodeType()) + st.KeyParts().Code,
+                 st.AddPath(ed.world.at("L4:Y"))->Key() + "3Y");
+    // The tree follows the table: a range node wherever a shown code holds the range.
+    for (const char* code : {"L4:X", "L4:Y", "L3:P", "L3:Q", "L2:G"}) {
+        const RangeKeyParts p = ed.world.at(code);
+        if (c.answer == '1' &&
+            st.Tree()->Node(clsGenericMaint::BuildLevelKey(st.root, p.COA, p.level, p.Code, {}, {})))
+            QCOMPARE(bool(st.Tree()->Node(
+                         clsGenericMaint::BuildLevelKey(st.root, p.COA, p.level, p.Code, kFrom, kTo))),
+                     ed.world.state(w).contains(QString(code).replace(':', '|') + "|1'0"));
+    }
+    QVERIFY2(m_env->logText().isEmpty(), qPrintable(m_env->logText()));
+}
+
+void tst_LevelRangeEngines::allOrNothing() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(int, row);
+    const Case& c = kCases[row];
+    Editor ed(w, type, c);
+    int k = 0;
+    RangeEngineRuns::failEachStatement(
+        ed.st, m_env->ui, [&] { return ed.world.state(w); }, [&] { return ed.act(w, c.action); },
+        QString(c.action) != "delete", k);
+    QVERIFY(k > 4);
+    QCOMPARE(ed.world.state(w), expected(c, type)); // no failure was passed over on the way
+}
+
+void tst_LevelRangeEngines::editorRefusesAnotherBusinessLevel_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("own"); // its own area's, stored already: the engine's duplicate
+    for (const QString& b : Warehouse::backends())
+        for (int type : {4, 5})
+            for (bool own : {false, true})
+                Warehouse::newRow(b, QString("%1 %2").arg(type).arg(own ? "own" : "another")) << type << own;
+}
+
+void tst_LevelRangeEngines::editorRefusesAnotherBusinessLevel() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(bool, own);
+    Main();
+    gMainForm->Command(type == 4 ? "mnuBURangeMaint" : "mnuBARangeMaint")->trigger();
+    auto* f = qobject_cast<frmRangeMaintenance*>(gMainForm->ChildWindows().last()->widget());
+    const QString before = w.snapshot();
+    f->trvMaintenance_NodeClick(f->trvMaintenance->Nodes().front());
+    f->Insert();
+    f->txtChartOfAccount[1]->setText(own ? f->LevelType() : "B'U");
+    f->Save();
+    QCOMPARE(w.snapshot(), before);
+    QVERIFY(!m_env->ui.messages.isEmpty());
+    QCOMPARE(m_env->ui.messages[0].title, own ? QString("Duplicate Business Level") : QString("Error"));
+    QVERIFY(f->NewRecord);
+}
+
+// The example of ARCHITECTURE.md, "Driving an engine without the editor".
+void tst_LevelRangeEngines::drivingAnEngineWithoutTheEditor() {
+    QLX_OPEN_WAREHOUSE(w);
+    const auto holding = [&w] {
+        return w.rows(
+            "select CO_CODE from CS_COA_ACCT_RANGE where CO_FR_ACCT = '111150' union all select "
+            "MUL_CODE from CS_MULTIPLIER_RANGE where MUL_FR_ACCT = '111150' union all select CAT_TYP_CD "
+            "from CS_CAT_TYPE where CAT_FR_ACCT = '111150' order by 1");
+    };
+    RangeEditorState editor(3); // Account Level
+    clsAcLevelRangeMaint engine;
+    engine.OwnerForm(&editor);
+    editor.trvMaintenance_NodeClick(editor.AddPath({"CORP", "L3", "111"}));
+    editor.entry = {"", "", "", "111150", "111160"};
+    editor.newRecord = true;
+    QVERIFY(engine.Save()); // code 111, its ancestors 11 and 1, multiplier MFX of 1, category CURA of 111
+    QCOMPARE(holding(), (QStringList{"1", "11", "111", "CURA", "MFX"}));
+    QVERIFY(engine.Delete()); // the new range node is selected: it goes again, and so do its copies
+    QCOMPARE(holding().join(","), QString());
+}
+
+QTEST_MAIN(tst_LevelRangeEngines)
+#include "tst_LevelRangeEngines.moc"

@@ -1,0 +1,51 @@
+#include "support/RangeEngineRuns.h"
+
+#include "frame/clsDBConnection.h"
+#include "frame/modMain.h"
+#include "rangemaint/RangeEditorState.h"
+#include "services/MaintTree.h"
+#include "services/TreeNode.h"
+
+#include <QTest>
+
+namespace RangeEngineRuns {
+
+QString sqlText(const QString& text) {
+    return "'" + QString(text).replace("'", "''") + "'";
+}
+
+QString treeKeys(RangeEditorState& st) {
+    QStringList keys;
+    for (const TreeNode* node : st.Tree()->Nodes())
+        keys << node->Key();
+    keys.sort();
+    const TreeNode* selected = st.Tree()->SelectedItem();
+    return keys.join(',') + "#" + (selected ? selected->Key() : QString());
+}
+
+void failEachStatement(RangeEditorState& st, const ScriptedResponder::Log& ui,
+                       const std::function<QString()>& state, const std::function<bool()>& act,
+                       bool toldAfterRollback, int& k, const std::function<void()>& afterFailure) {
+    DbConnection& db = gDBConnection->adoConnection();
+    for (k = 1;; ++k) {
+        QVERIFY(k < 200);
+        const QString before = state();
+        st.trvMaintenance_NodeClick(st.EnsureRoot());
+        const QString tree = treeKeys(st);
+        db.FailNthStatement(k, {-7, "statement k fails", "test"});
+        const bool done = act();
+        db.ClearInjectedFailures();
+        if (done)
+            return;
+        QCOMPARE(state(), before);
+        // The failure is told once the action is undone: no lock waits on the user's answer.
+        if (toldAfterRollback)
+            QVERIFY(!ui.inTransaction.isEmpty() && !ui.inTransaction.last());
+        if (afterFailure)
+            afterFailure();
+        st.trvMaintenance_NodeClick(st.EnsureRoot());
+        QCOMPARE(treeKeys(st), tree);
+    }
+}
+
+} // namespace RangeEngineRuns
