@@ -1,16 +1,9 @@
 #include "frame/clsDBConnection.h"
-#include "frame/frmMain.h"
-#include "frame/modMain.h"
 #include "platform/ResourceCursor.h"
-#include "rangemaint/frmRangeMaintenance.h"
-#include "services/MaintTree.h"
-#include "services/TreeNode.h"
-#include "services/clsGenericMaint.h"
+#include "support/RangeEditorDriver.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
-#include <QAction>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
@@ -20,30 +13,10 @@ namespace {
 
 const QString kRange = "CORP|L4|1112|111200|111299";
 
-frmRangeMaintenance* openEditor(const QString& type) {
-    if (!gMainForm)
-        Main();
-    gMainForm
-        ->Command(type == "1"   ? "mnuMultiplierRangeMaint"
-                  : type == "2" ? "mnuCategoriesRangeMaint"
-                  : type == "5" ? "mnuBARangeMaint"
-                                : "mnuLevelRangeMaint")
-        ->trigger();
-    gMainForm->ChildWindows().last()->resize(900, 700);
-    return qobject_cast<frmRangeMaintenance*>(gMainForm->ChildWindows().last()->widget());
-}
-
-// The node at "chart|level|code|from|to"; "" is the root.
-TreeNode* nodeAt(frmRangeMaintenance* f, const QString& path) {
-    const QStringList p = (path + "||||").split('|');
-    return path.isEmpty() ? f->trvMaintenance->Nodes().front()
-                          : f->trvMaintenance->Node(
-                                clsGenericMaint::BuildLevelKey(f->strcurRoot, p[0], p[1], p[2], p[3], p[4]));
-}
-
 QPoint pointOf(frmRangeMaintenance* f, const QString& path) {
-    f->trvMaintenance->EnsureVisible(nodeAt(f, path));
-    return f->trvMaintenance->visualRect(f->trvMaintenance->Model()->indexFromNode(nodeAt(f, path))).center();
+    f->trvMaintenance->EnsureVisible(rangeNodeAt(f, path));
+    return f->trvMaintenance->visualRect(f->trvMaintenance->Model()->indexFromNode(rangeNodeAt(f, path)))
+        .center();
 }
 
 // What of the chart holds the range 111200-111299: codes "level|code", multipliers and categories; with
@@ -65,11 +38,9 @@ QString holders(Warehouse& w, const QString& chart, const QStringList& before = 
 
 // One data row per backend and entry; an entry is its name and its values, separated by ";".
 void addRows(std::initializer_list<const char*> entries) {
-    Warehouse::addBackendColumn();
-    QTest::addColumn<QStringList>("r");
-    for (const QString& b : Warehouse::backends())
-        for (const char* e : entries)
-            Warehouse::newRow(b, QString(e).section(';', 0, 0)) << QString(e).split(';');
+    Warehouse::addColumns<QStringList>("r");
+    for (const char* e : entries)
+        Warehouse::addRows(QString(e).section(';', 0, 0), QString(e).split(';'));
 }
 
 } // namespace
@@ -110,13 +81,15 @@ private slots:
     }
     void rightClick();
     void synchronize_data() {
-        // node; what CORP gains
-        addRows({"level;CORP|L4;EQTY,L2|13,L3|131,MSIGN", "code;CORP|L4|1112;EQTY,L2|13,L3|131,MSIGN",
-                 "range;CORP|L4|1112|111200|111299;EQTY,L2|13,L3|131,MSIGN", "placeholder only;CORP|L1|9;"});
+        // type; node; what its hierarchy gains; the node that shows the gain
+        addRows({"level;3;CORP|L4;EQTY,L2|13,L3|131,MSIGN;CORP|L3|131|111200|111299",
+                 "code;3;CORP|L4|1112;EQTY,L2|13,L3|131,MSIGN;CORP|L3|131|111200|111299",
+                 "range;3;CORP|L4|1112|111200|111299;EQTY,L2|13,L3|131,MSIGN;CORP|L3|131|111200|111299",
+                 "placeholder only;3;CORP|L1|9;;CORP|L3|131|111200|111299",
+                 "area level;5;BA|L2;2210,2220;BA|L1|1|2210|2219",
+                 "area code;5;BA|L2|21;2210,2220;BA|L1|1|2210|2219"});
     }
     void synchronize();
-    void synchronizeBusinessArea_data() { addRows({"level;BA|L2", "code;BA|L2|21"}); }
-    void synchronizeBusinessArea();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -125,7 +98,7 @@ private:
 void tst_RangeDragSync::drops() {
     QLX_OPEN_WAREHOUSE(w);
     QFETCH(QStringList, r);
-    frmRangeMaintenance* f = openEditor("3");
+    frmRangeMaintenance* f = openRangeEditor(3);
     const QString before = w.snapshot(), chart = r[1].section('|', 0, 0);
     const QStringList held = holders(w, chart).split(',');
     const QPoint start = pointOf(f, kRange);
@@ -134,22 +107,18 @@ void tst_RangeDragSync::drops() {
     f->trvMaintenance_MouseMove(Qt::LeftButton, {}, start + QPoint(QApplication::startDragDistance(), 0));
     QVERIFY(f->trvMaintenance->Dragging());
     f->trvMaintenance_DragOver(pointOf(f, r[1]), MaintTree::DragOverTree);
-    const bool code = nodeAt(f, r[1])->Tag() == "3";
-    QCOMPARE(f->trvMaintenance->DropHighlight(), code ? nodeAt(f, r[1]) : nullptr);
+    const bool code = rangeNodeAt(f, r[1])->Tag() == "3";
+    QCOMPARE(f->trvMaintenance->DropHighlight(), code ? rangeNodeAt(f, r[1]) : nullptr);
     QCOMPARE(f->trvMaintenance->DragIcon().pixmap().toImage(),
              ResourceCursor::Load(code ? "dragging" : "NODRAGGING").pixmap().toImage());
     f->trvMaintenance_DragDrop(pointOf(f, r[1]));
     f->trvMaintenance->CancelDrag();
-    QVERIFY(!f->trvMaintenance->DropHighlight() && nodeAt(f, kRange));
+    QVERIFY(!f->trvMaintenance->DropHighlight() && rangeNodeAt(f, kRange));
     const bool copied = !r[2].isEmpty();
     // The editor follows the destination code, so a following Delete acts on it.
-    QCOMPARE(QStringList({f->m_COA, f->m_level, f->m_Code}).join('|'),
-             (copied ? r[1] : kRange).section('|', 0, 2));
+    QCOMPARE(editorKeyParts(f).section('|', 0, 2), (copied ? r[1] : kRange).section('|', 0, 2));
     QCOMPARE(f->NodeType(), copied ? 3 : 4);
-    if (copied)
-        QCOMPARE(holders(w, chart, held), r[2]);
-    else
-        QCOMPARE(w.snapshot(), before);
+    QCOMPARE(copied ? holders(w, chart, held) : w.snapshot(), copied ? r[2] : before);
     QCOMPARE(m_env->ui.messages.size(), 0);
 }
 
@@ -157,20 +126,20 @@ void tst_RangeDragSync::validDraggedNode() {
     QLX_OPEN_WAREHOUSE(w);
     QFETCH(QStringList, r);
     QVERIFY(w.own().Execute("insert into CS_COA_ACCT_RANGE values ('CORP', 'L3', '1112', ' ', ' ')"));
-    frmRangeMaintenance* f = openEditor(r[1]);
-    QCOMPARE(f->validDraggedNode(nodeAt(f, r[2]), nodeAt(f, r[3])), r[4] == "1");
+    frmRangeMaintenance* f = openRangeEditor(r[1].toInt());
+    QCOMPARE(f->validDraggedNode(rangeNodeAt(f, r[2]), rangeNodeAt(f, r[3])), r[4] == "1");
 }
 
 void tst_RangeDragSync::autoScroll() {
     QLX_OPEN_WAREHOUSE(w);
     QFETCH(QStringList, r);
-    frmRangeMaintenance* f = openEditor("3");
-    f->trvMaintenance->SetSelectedItem(nodeAt(f, ""));
+    frmRangeMaintenance* f = openRangeEditor(3);
+    f->trvMaintenance->SetSelectedItem(rangeNodeAt(f, ""));
     f->CmdExpandAll_Click();
     QScrollBar* bar = f->trvMaintenance->verticalScrollBar();
     bar->setValue(bar->maximum() / 2);
-    const int height = f->trvMaintenance->viewport()->height(), value = bar->value();
-    const QPoint point(5, r[1].toInt() > 0 ? r[1].toInt() : height + r[1].toInt());
+    const int height = f->trvMaintenance->viewport()->height(), value = bar->value(), y = r[1].toInt();
+    const QPoint point(5, y > 0 ? y : height + y);
     f->trvMaintenance_DragOver(point, MaintTree::DragOverTree);
     QVERIFY(f->Timer1->isActive() && f->mb_DragDrop && f->mb_ScrollUp == (r[2] == "1"));
     f->Timer1_Timer();
@@ -190,16 +159,14 @@ void tst_RangeDragSync::autoScroll() {
 void tst_RangeDragSync::rightClick() {
     QLX_OPEN_WAREHOUSE(w);
     QFETCH(QStringList, r);
-    frmRangeMaintenance* f = openEditor(r[1]);
+    frmRangeMaintenance* f = openRangeEditor(r[1].toInt());
     const QPoint point = pointOf(f, r[2]);
     f->trvMaintenance_MouseDown(Qt::RightButton, {}, point);
     f->trvMaintenance_MouseUp(Qt::RightButton, {}, point);
-    QCOMPARE(f->trvMaintenance->SelectedItem(), nodeAt(f, r[2]));
-    QCOMPARE(f->NodeType(), nodeAt(f, r[2])->Tag().toInt());
-    QString got;
-    for (QAction* a : {gMainForm->Command("mnuNew"), gMainForm->Command("mnuDelete")})
-        got += a->isEnabled() ? '1' : '0';
-    QCOMPARE(got + (gMainForm->Command("mnuSubSync")->isVisible() ? '1' : '0'), r[3]);
+    QCOMPARE(f->trvMaintenance->SelectedItem(), rangeNodeAt(f, r[2]));
+    QCOMPARE(f->NodeType(), rangeNodeAt(f, r[2])->Tag().toInt());
+    const QString states = editCommandStates();
+    QCOMPARE(states[0] + states.mid(2) + (gMainForm->Command("mnuSubSync")->isVisible() ? '1' : '0'), r[3]);
     QVERIFY(gMainForm->mnuRightSubMenu->isVisible());
     gMainForm->mnuRightSubMenu->hide();
     // The Delete key asks only while Delete is on.
@@ -211,11 +178,22 @@ void tst_RangeDragSync::rightClick() {
 void tst_RangeDragSync::synchronize() {
     QLX_OPEN_WAREHOUSE(w);
     QFETCH(QStringList, r);
-    QVERIFY(w.own().Execute("insert into CS_LEVELHIER values ('AC', 'CORP', 'L3', '131', 'L4', '1112')"));
-    frmRangeMaintenance* f = openEditor("3");
-    f->trvMaintenance_NodeClick(nodeAt(f, r[1]));
+    const bool area = r[1] == "5";
+    QVERIFY(
+        w.own().Execute(area ? "insert into CS_LEVELHIER values ('BA', 'BA', 'L1', '1', 'L2', '21')"
+                             : "insert into CS_LEVELHIER values ('AC', 'CORP', 'L3', '131', 'L4', '1112')"));
+    // What holds the range 111200-111299 in CORP, or the area ranges 22.. of BA code 1.
+    const auto held = [&](const QStringList& before = {}) {
+        return area ? w.rows("select SO_FR_CD from CS_BA_BU_LEVELS where SO_AREA = 'BA' and SO_LEVELS = 'L1' "
+                             "and "
+                             "SO_CODE = '1' and SO_FR_CD like '22%' order by SO_FR_CD")
+                          .join(',')
+                    : holders(w, "CORP", before);
+    };
+    frmRangeMaintenance* f = openRangeEditor(r[1].toInt());
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, r[2]));
     const QString before = w.snapshot();
-    const QStringList held = holders(w, "CORP").split(',');
+    const QStringList first = held().split(',');
     const int nodes = f->trvMaintenance->Count();
     DbConnection& db = gDBConnection->adoConnection();
     int k = 1;
@@ -233,26 +211,9 @@ void tst_RangeDragSync::synchronize() {
         QCOMPARE(w.snapshot(), before);
         QCOMPARE(f->trvMaintenance->Count(), nodes);
     }
-    QCOMPARE(holders(w, "CORP", held), r[2]);
-    QCOMPARE(bool(nodeAt(f, "CORP|L3|131|111200|111299")), !r[2].isEmpty());
-    QVERIFY(k > (r[2].isEmpty() ? 1 : 10));
-    const QString after = w.snapshot();
-    f->Synchronize();
-    QCOMPARE(w.snapshot(), after);
-}
-
-void tst_RangeDragSync::synchronizeBusinessArea() {
-    QLX_OPEN_WAREHOUSE(w);
-    QFETCH(QStringList, r);
-    QVERIFY(w.own().Execute("insert into CS_LEVELHIER values ('BA', 'BA', 'L1', '1', 'L2', '21')"));
-    frmRangeMaintenance* f = openEditor("5");
-    f->trvMaintenance_NodeClick(nodeAt(f, r[1]));
-    const QString parent = "select SO_FR_CD from CS_BA_BU_LEVELS where SO_AREA = 'BA' and SO_LEVELS = 'L1' "
-                           "and SO_CODE = '1' and SO_FR_CD like '22%' order by SO_FR_CD";
-    QCOMPARE(w.rows(parent), QStringList());
-    f->Synchronize();
-    QCOMPARE(w.rows(parent), (QStringList{"2210", "2220"}));
-    QVERIFY(nodeAt(f, "BA|L1|1|2210|2219"));
+    QCOMPARE(held(area ? QStringList() : first), r[3]);
+    QCOMPARE(bool(rangeNodeAt(f, r[4])), !r[3].isEmpty());
+    QVERIFY(k > (r[3].isEmpty() ? 1 : area ? 2 : 10));
     const QString after = w.snapshot();
     f->Synchronize();
     QCOMPARE(w.snapshot(), after);

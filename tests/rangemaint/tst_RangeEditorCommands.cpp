@@ -1,21 +1,12 @@
 #include "frame/clsDBConnection.h"
-#include "frame/frmMain.h"
-#include "frame/modMain.h"
-#include "platform/EntryBox.h"
 #include "rangemaint/RangeEditorAccess.h"
 #include "rangemaint/RangeEngine.h"
-#include "rangemaint/frmRangeMaintenance.h"
-#include "services/MaintTree.h"
-#include "services/TreeNode.h"
-#include "services/clsGenericMaint.h"
 #include "services/frmLookup.h"
+#include "support/RangeEditorDriver.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
-#include <QAction>
 #include <QGroupBox>
-#include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -29,12 +20,10 @@ public:
     QStringList calls;
     bool Save() override {
         record("Save");
-        const bool ok = saves.isEmpty() || saves.takeFirst();
-        if (!ok)
+        if (!saves.isEmpty() && !saves.takeFirst())
             return false;
         // As an engine does: the new range node, selected, and the insert ended.
-        const RangeKeyParts k = Owner()->KeyParts();
-        const RangeKeyParts e = Owner()->EntryValues();
+        const RangeKeyParts k = Owner()->KeyParts(), e = Owner()->EntryValues();
         Owner()->GenMaint()->AddNode_RangeAccount(*Owner()->Tree(), Owner()->CurrentRoot(), k.COA, k.level,
                                                   k.Code, e.FR_ACCT, e.TO_ACCT, true);
         Owner()->SetNodeType(4);
@@ -55,52 +44,11 @@ public:
     }
 };
 
-frmRangeMaintenance* openEditor(int type) {
-    if (!gMainForm)
-        Main();
-    const char* items[] = {"",
-                           "mnuMultiplierRangeMaint",
-                           "mnuCategoriesRangeMaint",
-                           "mnuLevelRangeMaint",
-                           "mnuBURangeMaint",
-                           "mnuBARangeMaint"};
-    gMainForm->Command(items[type])->trigger();
-    return qobject_cast<frmRangeMaintenance*>(gMainForm->ChildWindows().last()->widget());
-}
-
-// The node at a path "chart|level|code|from|to" (the level left out in types 1 and 2).
-TreeNode* nodeAt(frmRangeMaintenance* f, const QString& path) {
-    QStringList p = path.split('|');
-    while (p.size() < 5)
-        p << QString();
-    return f->trvMaintenance->Node(
-        clsGenericMaint::BuildLevelKey(f->strcurRoot, p[0], p[1], p[2], p[3], p[4]));
-}
-
 StandInEngine* standIn(frmRangeMaintenance* f) {
     auto engine = std::make_unique<StandInEngine>();
     StandInEngine* e = engine.get();
     f->UseEngine(std::move(engine));
     return e;
-}
-
-QString commands() {
-    QString s;
-    for (const char* c : {"mnuNew", "mnuSave", "mnuDelete"})
-        s += gMainForm->Command(c)->isEnabled() ? '1' : '0';
-    return s;
-}
-
-QString fields(frmRangeMaintenance* f) {
-    const int i = f->FieldsIndex();
-    return QStringList{f->txtChartOfAccount[i]->text(), f->txtLevel->text(),
-                       f->txtcodCat[i]->text(),         f->lblCodCatDesc[i]->text(),
-                       f->txtRangAccountFr[i]->text(),  f->txtRangAccountTo[i]->text()}
-        .join('|');
-}
-
-QString keyParts(frmRangeMaintenance* f) {
-    return QStringList{f->m_COA, f->m_level, f->m_Code, f->m_FR_ACCT, f->m_TO_ACCT}.join('|');
 }
 
 QStringList listed(const QTreeWidget* list) {
@@ -110,110 +58,15 @@ QStringList listed(const QTreeWidget* list) {
     return texts;
 }
 
-// One data row per entry of `table`, named by its first member, carrying its index.
-template <typename Row, std::size_t N> void addRows(const Row (&table)[N]) {
-    Warehouse::addBackendColumn();
-    QTest::addColumn<int>("row");
-    for (const QString& b : Warehouse::backends())
-        for (std::size_t r = 0; r < N; ++r)
-            Warehouse::newRow(b, table[r].name) << static_cast<int>(r);
+// One row per backend and entry: the entry's name, then its values, separated by ";".
+void addRows(std::initializer_list<QString> entries) {
+    Warehouse::addColumns<QStringList>("r");
+    for (const QString& e : entries)
+        Warehouse::addRows(e.section(';', 0, 0), e.split(';'));
 }
 
-struct Selection {
-    const char *name, *path;
-    int type, nodeType;
-    const char *commands, *fields, *keys;
-} const kSelections[] = {
-    {"3 chart", "CORP", 3, 1, "100", "CORP|||||", "CORP||||"},
-    {"3 level", "CORP|L4", 3, 2, "100", "CORP|L4||||", "CORP|L4|||"},
-    {"3 childless code, ':' in its description", "CORP|L1|77", 3, 3, "101", "CORP|L1|77|Cost: direct : x||",
-     "CORP|L1|77||"},
-    {"3 range", "CORP|L4|1111|111100|111199", 3, 4, "001",
-     "CORP|L4|1111|Cash and Cash Equivalents|111100|111199", "CORP|L4|1111|111100|111199"},
-    {"1 multiplier", "CORP||MFX", 1, 3, "100", "CORP||MFX|Foreign currency translation rate||",
-     "CORP||MFX||"},
-    {"2 range", "CORP||COS|221000|221999", 2, 4, "001", "CORP||COS|Cost of Sales|221000|221999",
-     "CORP||COS|221000|221999"},
-    {"5 code", "BA|L1|1", 5, 3, "100", "BA|L1|1|Consumer Products||", "BA|L1|1||"},
-};
-
-struct ListRefill {
-    const char* name;
-    int type;
-    QStringList clicks;
-    const char* chart; // of the accounts listed at the end; "": the list was kept
-} const kRefills[] = {
-    {"3 code, same level", 3, {"CORP|L4|1111", "CORP|L4|1112"}, ""},
-    {"3 another level", 3, {"CORP|L4|1111", "CORP|L3|111"}, "CORP"},
-    {"3 chart A, chart B, same-named level", 3, {"CORP|L4|1111", "RETL", "RETL|L4"}, "RETL"},
-    {"2 another category", 2, {"CORP||COS", "CORP||CURA"}, ""},
-    {"1 another multiplier", 1, {"CORP||MFX", "CORP||MSIGN"}, "CORP"},
-};
-
-struct Check {
-    const char *name, *path;
-    int type;
-    const char *from, *to, *message;
-    int style;
-    bool focusOnTo, accepted;
-} const kChecks[] = {
-    {"blank From", "CORP|L4|1111", 3, "  ", "1", "Account From cannot be blank ", vbExclamation, false,
-     false},
-    {"blank To", "CORP|L4|1111", 3, "1", "", "Account To cannot be blank ", vbExclamation, true, false},
-    {"9 to 10", "CORP|L4|1111", 3, "9", "10", "Account From cannot be greater than Account To", vbExclamation,
-     true, false},
-    {"100 to 200, no jobs", "CORP|L4|1111", 3, "100", "200", "It's not a valid 'Account From' ",
-     vbInformation, false, true},
-    {"apostrophe", "CORP||MFX", 1, "1'1", "1'2", "It's not a valid 'Account From' ", vbInformation, false,
-     true},
-    {"known From", "CORP||COS", 2, " 111110 ", "111199", "", 0, false, true},
-    {"unit To blank", "BU|L1|1", 4, "1010", "", "Business Unit To cannot be blank", vbExclamation, true,
-     false},
-    {"area From blank", "BA|L1|1", 5, "", "2", "Business Area From cannot be blank", vbExclamation, false,
-     false},
-    {"area unknown", "BA|L1|1", 5, "9", "1", "It's not a valid Business Area ", vbInformation, false, true},
-};
-
-struct Command {
-    const char *name, *script; // i: Insert, s: Save, a: Save and add, d: Delete
-    QList<bool> answers;
-    int calls;
-    bool pending;
-    const char* fromAfter;
-} const kCommands[] = {
-    {"refused, then corrected", "iss", {false, true}, 2, false, "111150"},
-    {"nothing pending", "s", {}, 0, false, "111100"},
-    {"save and add after success", "ia", {true}, 1, true, ""},
-    {"save and add after refusal", "ia", {false}, 1, true, "111150"},
-    {"delete answered No", "d", {}, 0, false, "111100"},
-};
-
-const char* const kCash = "CORP|L4|1111|Cash and Cash Equivalents|111100|111199";
-const char* const kAccounts =
-    "select distinct ACCOUNT_NO from CHART_OF_ACCOUNT where BUSINESS_UNIT_ID = 'CORP'";
-struct Lookup {
-    const char* name;
-    int type;
-    const char *button, *listSql; // listSql: the rows the dialog must list; "": no dialog shown
-    const char* pick;             // "": Cancel; "-X": try to delete X
-    bool pickOnly;
-    const char* fields;
-} const kLookups[] = {
-    {"chart", 3, "account", "select distinct BUSINESS_UNIT_ID from CHART_OF_ACCOUNT", "RETL", true,
-     "RETL|L4|1111|Cash and Cash Equivalents|111100|111199"},
-    {"From", 3, "from", kAccounts, "111120", true, "CORP|L4|1111|Cash and Cash Equivalents|111120|111120"},
-    {"To", 3, "to", kAccounts, "111120", true, "CORP|L4|1111|Cash and Cash Equivalents|111100|111120"},
-    {"Cancel", 3, "level", "select distinct SOLEVEL from CS_SOURCE where SOAREA = 'AC'", "", false, kCash},
-    {"list fails", 3, "code", "", "", false, kCash},
-    {"multiplier", 1, "code", "select MULPT from CS_MULTIPLIER where MULPT like 'M%'", "MTHOU", true,
-     "CORP||MTHOU|Scale to thousands for management reporting||"},
-    {"business level", 4, "account", "select 'BU' from C_EXEJOBS", "BU", true,
-     "BU|L1|1|Domestic Operations||"},
-    {"level in the BU hierarchy", 4, "level", "select distinct SOLEVEL from CS_SOURCE where SOAREA = 'BU'",
-     "-L9", false, "BU|L1|1|Domestic Operations||"},
-    {"category in the hierarchy", 2, "code", "select distinct CAT_CODE from CS_CAT_DESC", "-ZZ", false,
-     "CORP||COS|Cost of Sales||"},
-};
+const QString kCash = "%1|L4|1111|Cash and Cash Equivalents|111100|111199";
+const QString kAccounts = "select distinct ACCOUNT_NO from CHART_OF_ACCOUNT where BUSINESS_UNIT_ID = 'CORP'";
 
 } // namespace
 
@@ -223,19 +76,75 @@ private slots:
     void init() { m_env = std::make_unique<TestEnvironment>(); }
     void cleanup() { m_env.reset(); }
 
-    void nodeSelection_data() { addRows(kSelections); }
+    void nodeSelection_data() {
+        // type; path; node type; New Save Delete; fields; key parts
+        addRows({"3 chart;3;CORP;1;100;CORP|||||;CORP||||", "3 level;3;CORP|L4;2;100;CORP|L4||||;CORP|L4|||",
+                 "3 childless code, ':' in its description;3;CORP|L1|77;3;101;CORP|L1|77|Cost: direct : x||;"
+                 "CORP|L1|77||",
+                 "3 range;3;CORP|L4|1111|111100|111199;4;001;CORP|L4|1111|Cash and Cash "
+                 "Equivalents|111100|111199;CORP|L4|1111|111100|111199",
+                 "1 multiplier;1;CORP||MFX;3;100;CORP||MFX|Foreign currency translation rate||;CORP||MFX||",
+                 "2 range;2;CORP||COS|221000|221999;4;001;CORP||COS|Cost of Sales|221000|221999;"
+                 "CORP||COS|221000|221999",
+                 "5 code;5;BA|L1|1;3;100;BA|L1|1|Consumer Products||;BA|L1|1||"});
+    }
     void nodeSelection();
-    void accountListFollowsItsValues_data() { addRows(kRefills); }
+    void accountListFollowsItsValues_data() {
+        // type; clicks, the first filling the list; chart of the accounts listed at the end ("": kept)
+        addRows({"3 code, same level;3;CORP|L4|1111,CORP|L4|1112;",
+                 "3 another level;3;CORP|L4|1111,CORP|L3|111;CORP",
+                 "3 chart A, chart B, same-named level;3;CORP|L4|1111,RETL,RETL|L4;RETL",
+                 "2 another category;2;CORP||COS,CORP||CURA;",
+                 "1 another multiplier;1;CORP||MFX,CORP||MSIGN;CORP"});
+    }
     void accountListFollowsItsValues();
-    void leavingAPendingInsert_data();
+    void leavingAPendingInsert_data() {
+        // typed; answer; the insert stays; the node of the insert clicked again
+        addRows({"Yes;123;6;0;0", "No;123;7;1;0", "nothing typed;;0;0;0", "same node;123;0;1;1"});
+    }
     void leavingAPendingInsert();
-    void validation_data() { addRows(kChecks); }
+    void validation_data() {
+        // path; type; from; to; message; style; focus on To; accepted
+        addRows({"blank From;CORP|L4|1111;3;  ;1;Account From cannot be blank ;48;0;0",
+                 "blank To;CORP|L4|1111;3;1;;Account To cannot be blank ;48;1;0",
+                 "9 to 10;CORP|L4|1111;3;9;10;Account From cannot be greater than Account To;48;1;0",
+                 "100 to 200, no jobs;CORP|L4|1111;3;100;200;It's not a valid 'Account From' ;64;0;1",
+                 "apostrophe;CORP||MFX;1;1'1;1'2;It's not a valid 'Account From' ;64;0;1",
+                 "known From;CORP||COS;2; 111110 ;111199;;0;0;1",
+                 "unit To blank;BU|L1|1;4;1010;;Business Unit To cannot be blank;48;1;0",
+                 "area From blank;BA|L1|1;5;;2;Business Area From cannot be blank;48;0;0",
+                 "area unknown;BA|L1|1;5;9;1;It's not a valid Business Area ;64;0;1"});
+    }
     void validation();
-    void editCommands_data() { addRows(kCommands); }
+    void editCommands_data() {
+        // script (i Insert, s Save, a Save and add, d Delete); engine's answers; calls; pending; From after
+        addRows({"refused, then corrected;iss;01;2;0;111150", "nothing pending;s;;0;0;111100",
+                 "save and add after success;ia;1;1;1;", "save and add after refusal;ia;0;1;1;111150",
+                 "delete answered No;d;;0;0;111100"});
+    }
     void editCommands();
     void eachEditorDeletesItsOwnSelection_data() { Warehouse::addBackendRows(); }
     void eachEditorDeletesItsOwnSelection();
-    void lookups_data() { addRows(kLookups); }
+    void lookups_data() {
+        // type; button; rows the dialog lists ("": none shown); pick ("": Cancel, "-X": delete X); pick only;
+        // fields afterwards
+        addRows(
+            {"chart;3;account;select distinct BUSINESS_UNIT_ID from CHART_OF_ACCOUNT;RETL;1;" +
+                 kCash.arg("RETL"),
+             "From;3;from;" + kAccounts + ";111120;1;CORP|L4|1111|Cash and Cash Equivalents|111120|111120",
+             "To;3;to;" + kAccounts + ";111120;1;CORP|L4|1111|Cash and Cash Equivalents|111100|111120",
+             "Cancel;3;level;select distinct SOLEVEL from CS_SOURCE where SOAREA = 'AC';;0;" +
+                 kCash.arg("CORP"),
+             "list fails;3;code;;;0;" + kCash.arg("CORP"),
+             "multiplier;1;code;select MULPT from CS_MULTIPLIER where MULPT like 'M%';MTHOU;1;"
+             "CORP||MTHOU|Scale to thousands for management reporting||",
+             "business level;4;account;select 'BU' from C_EXEJOBS;BU;1;BU|L1|1|Domestic Operations||",
+             "level in the BU hierarchy;4;level;select distinct SOLEVEL from CS_SOURCE where SOAREA = "
+             "'BU';-L9;0;"
+             "BU|L1|1|Domestic Operations||",
+             "category in the hierarchy;2;code;select distinct CAT_CODE from CS_CAT_DESC;-ZZ;0;"
+             "CORP||COS|Cost of Sales||"});
+    }
     void lookups();
 
 private:
@@ -244,78 +153,58 @@ private:
 
 void tst_RangeEditorCommands::nodeSelection() {
     QLX_OPEN_WAREHOUSE(w);
-    QFETCH(int, row);
-    const Selection& r = kSelections[row];
+    QFETCH(QStringList, r);
     QVERIFY(w.own().Execute("insert into CS_COA_ACCT_RANGE values ('CORP', 'L1', '77', ' ', ' ')"));
     QVERIFY(w.own().Execute("insert into CS_SOURCE values ('AC', 'L1', '77', 'Cost: direct : x')"));
-    frmRangeMaintenance* f = openEditor(r.type);
-    TreeNode* node = nodeAt(f, r.path);
+    frmRangeMaintenance* f = openRangeEditor(r[1].toInt());
+    TreeNode* node = rangeNodeAt(f, r[2]);
     QVERIFY(node);
     f->trvMaintenance_NodeClick(node);
     QCOMPARE(f->trvMaintenance->SelectedItem(), node);
-    QCOMPARE(f->NodeType(), r.nodeType);
-    QCOMPARE(commands(), QString(r.commands));
-    QCOMPARE(fields(f), QString(r.fields));
-    QCOMPARE(keyParts(f), QString(r.keys));
-    const int i = f->FieldsIndex();
-    QCOMPARE(f->txtRangAccountFr[i]->isHidden(), r.nodeType != 4);
-    QCOMPARE(f->txtcodCat[i]->isHidden(), r.nodeType < 3);
-    QCOMPARE(f->txtLevel->isHidden(), r.type <= 2 || r.nodeType < 2);
+    QCOMPARE(f->NodeType(), r[3].toInt());
+    QCOMPARE(editCommandStates(), r[4]);
+    QCOMPARE(editorFields(f), r[5]);
+    QCOMPARE(editorKeyParts(f), r[6]);
+    QCOMPARE(f->txtRangAccountFr[f->FieldsIndex()]->isHidden(), r[3] != "4");
     // The root shows nothing and keeps the key parts.
-    f->trvMaintenance_NodeClick(f->trvMaintenance->Nodes().front());
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, ""));
     QVERIFY(f->fralevel->isHidden() && f->fraCodCat->isHidden() && f->lstAccountList->isHidden());
-    QCOMPARE(commands(), QString("100"));
-    QCOMPARE(keyParts(f), QString(r.keys));
+    QCOMPARE(editCommandStates(), QString("100"));
+    QCOMPARE(editorKeyParts(f), r[6]);
     QVERIFY(m_env->ui.messages.isEmpty());
 }
 
 void tst_RangeEditorCommands::accountListFollowsItsValues() {
     QLX_OPEN_WAREHOUSE(w);
-    QFETCH(int, row);
-    const ListRefill& r = kRefills[row];
-    frmRangeMaintenance* f = openEditor(r.type);
-    f->trvMaintenance_NodeClick(nodeAt(f, r.clicks.front()));
+    QFETCH(QStringList, r);
+    frmRangeMaintenance* f = openRangeEditor(r[1].toInt());
+    const QStringList clicks = r[2].split(',');
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, clicks.front()));
     QVERIFY(f->lstAccountList->topLevelItemCount() > 0);
     f->lstAccountList->addTopLevelItem(new QTreeWidgetItem(QStringList{"marker"}));
-    for (const QString& path : r.clicks.mid(1))
-        f->trvMaintenance_NodeClick(nodeAt(f, path));
+    for (const QString& path : clicks.mid(1))
+        f->trvMaintenance_NodeClick(rangeNodeAt(f, path));
     const QStringList got = listed(f->lstAccountList);
-    if (QString(r.chart).isEmpty())
+    if (r[3].isEmpty())
         QVERIFY(got.contains("marker"));
     else
-        QCOMPARE(got,
-                 w.rows(QString("select distinct ACCOUNT_NO from CHART_OF_ACCOUNT where BUSINESS_UNIT_ID = "
-                                "'%1' and BLOCKED_FLG = '0' order by ACCOUNT_NO")
-                            .arg(r.chart)));
-}
-void tst_RangeEditorCommands::leavingAPendingInsert_data() {
-    Warehouse::addBackendColumn();
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("stays");
-    QTest::addColumn<bool>("same"); // the node of the insert clicked again: nothing to leave
-    for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "Yes") << "123" << int(vbYes) << false << false;
-        Warehouse::newRow(b, "No") << "123" << int(vbNo) << true << false;
-        Warehouse::newRow(b, "nothing typed") << "" << 0 << false << false;
-        Warehouse::newRow(b, "same node") << "123" << 0 << true << true;
-    }
+        QCOMPARE(got, w.rows("select distinct ACCOUNT_NO from CHART_OF_ACCOUNT where BUSINESS_UNIT_ID = '" +
+                             r[3] + "' and BLOCKED_FLG = '0' order by ACCOUNT_NO"));
 }
 
 void tst_RangeEditorCommands::leavingAPendingInsert() {
     QLX_OPEN_WAREHOUSE(w);
-    QFETCH(QString, typed);
-    QFETCH(int, answer);
-    QFETCH(bool, stays);
-    QFETCH(bool, same);
-    frmRangeMaintenance* f = openEditor(3);
-    TreeNode* first = nodeAt(f, "CORP|L4|1111");
-    TreeNode* second = nodeAt(f, "CORP|L4|1112");
+    QFETCH(QStringList, r);
+    const QString typed = r[1];
+    const bool stays = r[3] == "1", same = r[4] == "1";
+    frmRangeMaintenance* f = openRangeEditor(3);
+    TreeNode* first = rangeNodeAt(f, "CORP|L4|1111");
+    TreeNode* second = rangeNodeAt(f, "CORP|L4|1112");
     f->trvMaintenance_NodeClick(first);
     f->Insert();
     if (!typed.isEmpty())
         f->txtRangAccountFr[1]->setText(typed);
-    m_env->ui.answers << answer;
+    m_env->ui.answers << r[2].toInt();
     f->trvMaintenance_NodeClick(same ? first : second);
     QCOMPARE(m_env->ui.messages.size(), typed.isEmpty() || same ? 0 : 1);
     if (!m_env->ui.messages.isEmpty())
@@ -331,27 +220,26 @@ void tst_RangeEditorCommands::leavingAPendingInsert() {
 
 void tst_RangeEditorCommands::validation() {
     QLX_OPEN_WAREHOUSE(w);
-    QFETCH(int, row);
-    const Check& r = kChecks[row];
+    QFETCH(QStringList, r);
     QVERIFY(w.own().Execute("Delete From C_EXEJOBS"));
-    frmRangeMaintenance* f = openEditor(r.type);
+    frmRangeMaintenance* f = openRangeEditor(r[2].toInt());
     StandInEngine* engine = standIn(f);
-    f->trvMaintenance_NodeClick(nodeAt(f, r.path));
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, r[1]));
     f->Insert();
     const int i = f->FieldsIndex();
-    f->txtRangAccountFr[i]->setText(r.from);
-    f->txtRangAccountTo[i]->setText(r.to);
+    f->txtRangAccountFr[i]->setText(r[3]);
+    f->txtRangAccountTo[i]->setText(r[4]);
     f->Save();
-    QCOMPARE(m_env->ui.messages.isEmpty() ? QString() : m_env->ui.messages[0].prompt, QString(r.message));
-    if (r.style) {
-        QCOMPARE(m_env->ui.messages[0].style, r.style);
-        QCOMPARE(m_env->ui.messages[0].title, QString(r.style == vbExclamation ? "Error" : "Warning"));
+    QCOMPARE(m_env->ui.messages.isEmpty() ? QString() : m_env->ui.messages[0].prompt, r[5]);
+    if (r[6] != "0") {
+        QCOMPARE(m_env->ui.messages[0].style, r[6].toInt());
+        QCOMPARE(m_env->ui.messages[0].title, QString(r[6] == "48" ? "Error" : "Warning"));
     }
     // The engine gets the trimmed values.
-    const QString call = "Save|3|" + keyParts(f).section('|', 0, 2) + "|||" + QString(r.from).trimmed();
-    QCOMPARE(engine->calls, r.accepted ? QStringList{call} : QStringList());
-    if (!r.accepted) {
-        QCOMPARE(f->focusWidget(), r.focusOnTo ? f->txtRangAccountTo[i] : f->txtRangAccountFr[i]);
+    const QString call = "Save|3|" + editorKeyParts(f).section('|', 0, 2) + "|||" + r[3].trimmed();
+    QCOMPARE(engine->calls, r[8] == "1" ? QStringList{call} : QStringList());
+    if (r[8] == "0") {
+        QCOMPARE(f->focusWidget(), r[7] == "1" ? f->txtRangAccountTo[i] : f->txtRangAccountFr[i]);
         QVERIFY(f->NewRecord);
     }
     QVERIFY(m_env->logText().isEmpty());
@@ -359,14 +247,14 @@ void tst_RangeEditorCommands::validation() {
 
 void tst_RangeEditorCommands::editCommands() {
     QLX_OPEN_WAREHOUSE(w);
-    QFETCH(int, row);
-    const Command& r = kCommands[row];
-    const QString script = r.script;
-    frmRangeMaintenance* f = openEditor(3);
+    QFETCH(QStringList, r);
+    const QString script = r[1];
+    frmRangeMaintenance* f = openRangeEditor(3);
     StandInEngine* engine = standIn(f);
-    engine->saves = r.answers;
+    for (QChar answer : r[2])
+        engine->saves << (answer == '1');
     const bool atRange = script == "s" || script == "d";
-    f->trvMaintenance_NodeClick(nodeAt(f, atRange ? "CORP|L4|1111|111100|111199" : "CORP|L4|1111"));
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, atRange ? "CORP|L4|1111|111100|111199" : "CORP|L4|1111"));
     const QString before = w.snapshot();
     for (QChar step : script) {
         if (step == 'i') {
@@ -381,24 +269,25 @@ void tst_RangeEditorCommands::editCommands() {
             f->Delete();
         }
     }
-    QCOMPARE(engine->calls.size(), r.calls);
-    QCOMPARE(f->NewRecord, r.pending);
-    QCOMPARE(gMainForm->Command("mnuSave")->isEnabled(), r.pending);
-    QCOMPARE(f->txtRangAccountFr[1]->text(), QString(r.fromAfter));
+    QCOMPARE(engine->calls.size(), r[3].toInt());
+    QCOMPARE(f->NewRecord, r[4] == "1");
+    QCOMPARE(gMainForm->Command("mnuSave")->isEnabled(), r[4] == "1");
+    QCOMPARE(f->txtRangAccountFr[1]->text(), r[5]);
     if (script == "iss") // the editor follows the new node as after a click
-        QCOMPARE(keyParts(f) + "|" + QString::number(f->NodeType()), QString("CORP|L4|1111|111150|111160|4"));
+        QCOMPARE(editorKeyParts(f) + "|" + QString::number(f->NodeType()),
+                 QString("CORP|L4|1111|111150|111160|4"));
     QCOMPARE(w.snapshot(), before);
-    QCOMPARE(m_env->ui.messages.size(), static_cast<int>(r.answers.count(false)) + (script == "d" ? 1 : 0));
+    QCOMPARE(m_env->ui.messages.size(), r[2].count('0') + (script == "d" ? 1 : 0));
 }
 
 void tst_RangeEditorCommands::eachEditorDeletesItsOwnSelection() {
     QLX_OPEN_WAREHOUSE(w);
-    frmRangeMaintenance* level = openEditor(3);
-    frmRangeMaintenance* multiplier = openEditor(1);
+    frmRangeMaintenance* level = openRangeEditor(3);
+    frmRangeMaintenance* multiplier = openRangeEditor(1);
     StandInEngine* levelEngine = standIn(level);
     StandInEngine* multiplierEngine = standIn(multiplier);
-    level->trvMaintenance_NodeClick(nodeAt(level, "CORP|L4|1111|111100|111199"));
-    multiplier->trvMaintenance_NodeClick(nodeAt(multiplier, "CORP||MFX"));
+    level->trvMaintenance_NodeClick(rangeNodeAt(level, "CORP|L4|1111|111100|111199"));
+    multiplier->trvMaintenance_NodeClick(rangeNodeAt(multiplier, "CORP||MFX"));
     m_env->ui.answers << vbYes << vbYes;
     level->Delete();
     multiplier->Delete();
@@ -408,19 +297,17 @@ void tst_RangeEditorCommands::eachEditorDeletesItsOwnSelection() {
 
 void tst_RangeEditorCommands::lookups() {
     QLX_OPEN_WAREHOUSE(w);
-    QFETCH(int, row);
-    const Lookup& r = kLookups[row];
-    const int type = r.type;
-    const QString button = r.button, listSql = r.listSql, pick = r.pick;
-    QVERIFY(w.own().Execute("insert into CS_SOURCE values ('BU', 'L9', ' ', ' ')"));
-    QVERIFY(w.own().Execute("insert into CS_LEVELHIER values ('BU', 'BU', 'L9', '1', 'L1', '1')"));
-    QVERIFY(w.own().Execute("insert into CS_CAT_DESC values ('ZZ', 'Zed')"));
-    QVERIFY(w.own().Execute("insert into CS_CATEGORYHIER values ('AC', 'CORP', 'ZZ', 'L2', '22')"));
-    frmRangeMaintenance* f = openEditor(type);
-    f->trvMaintenance_NodeClick(nodeAt(f, type == 1   ? "CORP||MFX"
-                                          : type == 2 ? "CORP||COS"
-                                          : type == 4 ? "BU|L1|1"
-                                                      : "CORP|L4|1111|111100|111199"));
+    QFETCH(QStringList, r);
+    const int type = r[1].toInt();
+    const QString button = r[2], listSql = r[3], pick = r[4];
+    for (const char* sql : {"insert into CS_SOURCE values ('BU', 'L9', ' ', ' ')",
+                            "insert into CS_LEVELHIER values ('BU', 'BU', 'L9', '1', 'L1', '1')",
+                            "insert into CS_CAT_DESC values ('ZZ', 'Zed')",
+                            "insert into CS_CATEGORYHIER values ('AC', 'CORP', 'ZZ', 'L2', '22')"})
+        QVERIFY(w.own().Execute(sql));
+    frmRangeMaintenance* f = openRangeEditor(type);
+    f->trvMaintenance_NodeClick(rangeNodeAt(
+        f, QStringList{"", "CORP||MFX", "CORP||COS", "CORP|L4|1111|111100|111199", "BU|L1|1"}[type]));
     const QString before = w.snapshot();
     QStringList shown;
     bool restricted = false;
@@ -453,12 +340,12 @@ void tst_RangeEditorCommands::lookups() {
     else
         f->cmdlookupTo_Click(i);
     QCOMPARE(m_env->ui.dialogs.size(), listSql.isEmpty() ? 0 : 1);
-    QCOMPARE(restricted, r.pickOnly && !listSql.isEmpty());
-    QStringList expected = w.rows(listSql.isEmpty() ? "select 1 from C_EXEJOBS where 1 = 0" : listSql);
+    QCOMPARE(restricted, r[5] == "1" && !listSql.isEmpty());
+    QStringList expected = listSql.isEmpty() ? QStringList() : w.rows(listSql);
     expected.sort();
     shown.sort();
-    QCOMPARE(shown, expected.isEmpty() ? QStringList() : expected);
-    QCOMPARE(fields(f), QString(r.fields));
+    QCOMPARE(shown, expected);
+    QCOMPARE(editorFields(f), r[6]);
     QCOMPARE(w.snapshot(), before); // nothing a hierarchy uses was deleted
     if (pick.startsWith('-'))
         QVERIFY(m_env->ui.messages.last().prompt.contains("has Dependency and cannot be deleted!"));
