@@ -252,6 +252,12 @@ void tst_frmRangeMaintenance::blockedAccountsBoxRefillsTheList() {
     f->ChkBlockedAccounts->click();
     QCOMPARE(f->lstAccountList->topLevelItemCount(), 170);
     QCOMPARE(f->lstAccountList->topLevelItem(0)->text(2), QString("1"));
+    // No text is cut short: each column is at least as wide as what it shows.
+    const QFontMetrics metrics(f->lstAccountList->font());
+    for (int c = 0; c < f->lstAccountList->columnCount(); ++c)
+        for (int row = 0; row < f->lstAccountList->topLevelItemCount(); ++row)
+            QVERIFY(metrics.horizontalAdvance(f->lstAccountList->topLevelItem(row)->text(c)) <
+                    f->lstAccountList->columnWidth(c));
 }
 
 void tst_frmRangeMaintenance::trailingBlanksFallIntoOneNode() {
@@ -314,6 +320,7 @@ void tst_frmRangeMaintenance::theWindowAsAUserSeesIt() {
     openRangeEditor(1);
     frmRangeMaintenance* f = openRangeEditor(3);
     QMdiSubWindow* sub = gMainForm->ChildWindows().last();
+    QCOMPARE(sub->windowIcon().pixmap(16).toImage(), QIcon(":/frame/images/about.svg").pixmap(16).toImage());
     // Whole texts: the widest shown node fits the tree's column, and the column its scroll range.
     MaintTree& tree = *f->trvMaintenance;
     for (TreeNode* node : tree.Nodes())
