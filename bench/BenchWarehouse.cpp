@@ -2,16 +2,19 @@
 
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
+#include "platform/App.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/SqlScript.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QString>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
@@ -120,6 +123,8 @@ bool GenerateHierarchies(DbConnection& c, const char* program) {
     return true;
 }
 
+namespace {
+
 bool OpenEditorWarehouse(const QString& folder, bool (*generate)(DbConnection&, const char*),
                          const char* program) {
     const QString file = QDir(folder).filePath("bench-warehouse.db");
@@ -144,6 +149,23 @@ bool OpenEditorWarehouse(const QString& folder, bool (*generate)(DbConnection&, 
     gMainForm->ShowWarehouseOpen();
     QCoreApplication::processEvents();
     return true;
+}
+
+} // namespace
+
+int RunOnEditorWarehouse(int& argc, char** argv, bool (*generate)(DbConnection&, const char*),
+                         const char* program, const std::function<bool()>& body) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    App::SetPath(dir.path());
+    if (!OpenEditorWarehouse(dir.path(), generate, program))
+        return 1;
+    const bool ok = body();
+    CloseEditors();
+    delete gMainForm.data();
+    return ok ? 0 : 1;
 }
 
 void CloseEditors() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 class DbConnection;
@@ -27,10 +28,12 @@ constexpr int kParentLevels = 4;
 constexpr int kChildrenPerCode = 10;
 constexpr int kMultipliers = 10;
 bool GenerateHierarchies(DbConnection& c, const char* program);
-// For the editor benchmarks: a warehouse file in `folder` filled by `generate`, the main window shown and
-// the shared connection opened on the file as the open dialog would. False after saying why on stderr.
-bool OpenEditorWarehouse(const QString& folder, bool (*generate)(DbConnection&, const char*),
-                         const char* program);
+// The frame of the editor benchmarks: offscreen unless a platform is chosen, a program folder of its own, a
+// warehouse file filled by `generate`, the main window shown with the shared connection open on the file as
+// the open dialog would open it; then `body` runs, and the editors and the main window go. Answers the
+// program's exit code: 1 when the warehouse could not be made (said on stderr) or `body` answered false.
+int RunOnEditorWarehouse(int& argc, char** argv, bool (*generate)(DbConnection&, const char*),
+                         const char* program, const std::function<bool()>& body);
 // Closes every editor window at once, so the next open finds no twin.
 void CloseEditors();
 

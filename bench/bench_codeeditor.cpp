@@ -8,20 +8,17 @@
 #include "codemaint/frmCodeMaintenance.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
-#include "platform/App.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/Recordset.h"
 #include "services/MaintTree.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
 
@@ -81,16 +78,8 @@ bool measure(const char* item, const char* name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    App::SetPath(dir.path());
-    if (!OpenEditorWarehouse(dir.path(), GenerateHierarchies, "bench_codeeditor"))
-        return 1;
-    const bool ok = measure("mnuLevelCodeMaint", "Account Level") &&
-                    measure("mnuMultiplierCodeMaint", "Account Multiplier");
-    CloseEditors();
-    delete gMainForm.data();
-    return ok ? 0 : 1;
+    return RunOnEditorWarehouse(argc, argv, GenerateHierarchies, "bench_codeeditor", [] {
+        return measure("mnuLevelCodeMaint", "Account Level") &&
+               measure("mnuMultiplierCodeMaint", "Account Multiplier");
+    });
 }

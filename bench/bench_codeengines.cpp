@@ -8,14 +8,11 @@
 #include "codemaint/clsAcBuLevelCodeMaint.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
-#include "platform/App.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/SqlScript.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
 
@@ -24,9 +21,9 @@ namespace {
 constexpr int kDepth = 10;
 constexpr int kRanges = 1000;
 
-int fail(const char* what) {
+bool fail(const char* what) {
     std::fprintf(stderr, "bench_codeengines: %s: %s\n", what, qPrintable(Err().Description()));
-    return 1;
+    return false;
 }
 
 // Codes C1 (level L1) down to C10 (L10), each the parent of the next, and the child X (L11) under C10;
@@ -65,46 +62,41 @@ int RangesOfParent() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    App::SetPath(dir.path());
     // The main window it shows takes no part: the engine runs on an editor without a window.
-    if (!BenchWarehouse::OpenEditorWarehouse(dir.path(), Generate, "bench_codeengines"))
-        return 1;
-    CodeEditorState editor(3);
-    clsAcBuLevelCodeMaint engine;
-    engine.OwnerForm(&editor);
-    DbConnection& db = gDBConnection->adoConnection();
-    std::vector<double> ms;
-    qint64 statements = 0;
-    int removed = 0;
-    for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
-        editor.keys = {"CH", {}, "L10", "C10", "L11", "X"};
-        editor.nodeType = 4;
-        const int before = RangesOfParent();
-        const qint64 sent = db.StatementCount();
-        QElapsedTimer timer;
-        timer.start();
-        const bool deleted = engine.Delete();
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-        statements = db.StatementCount() - sent;
-        removed = before - RangesOfParent();
-        if (!deleted)
-            return fail("the detach failed");
-        std::printf("run %d: detach %.1f ms, %d ranges removed, %lld statements\n", run + 1, ms.back(),
-                    removed, static_cast<long long>(statements));
-        // Attached again for the next run.
-        editor.nodeType = 3;
-        editor.entry.values.ChildLevel = "L11";
-        editor.entry.values.ChildCode = "X";
-        editor.NewRecord = true;
-        if (!engine.Save() || RangesOfParent() != kRanges)
-            return fail("the attach failed");
-    }
-    std::printf("ms: %.1f\n", BenchWarehouse::Median(ms));
-    std::printf("ranges removed: %d\n", removed);
-    std::printf("statements: %lld\n", static_cast<long long>(statements));
-    return 0;
+    return BenchWarehouse::RunOnEditorWarehouse(argc, argv, Generate, "bench_codeengines", [] {
+        CodeEditorState editor(3);
+        clsAcBuLevelCodeMaint engine;
+        engine.OwnerForm(&editor);
+        DbConnection& db = gDBConnection->adoConnection();
+        std::vector<double> ms;
+        qint64 statements = 0;
+        int removed = 0;
+        for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+            editor.keys = {"CH", {}, "L10", "C10", "L11", "X"};
+            editor.nodeType = 4;
+            const int before = RangesOfParent();
+            const qint64 sent = db.StatementCount();
+            QElapsedTimer timer;
+            timer.start();
+            const bool deleted = engine.Delete();
+            ms.push_back(timer.nsecsElapsed() / 1e6);
+            statements = db.StatementCount() - sent;
+            removed = before - RangesOfParent();
+            if (!deleted)
+                return fail("the detach failed");
+            std::printf("run %d: detach %.1f ms, %d ranges removed, %lld statements\n", run + 1, ms.back(),
+                        removed, static_cast<long long>(statements));
+            // Attached again for the next run.
+            editor.nodeType = 3;
+            editor.entry.values.ChildLevel = "L11";
+            editor.entry.values.ChildCode = "X";
+            editor.NewRecord = true;
+            if (!engine.Save() || RangesOfParent() != kRanges)
+                return fail("the attach failed");
+        }
+        std::printf("ms: %.1f\n", BenchWarehouse::Median(ms));
+        std::printf("ranges removed: %d\n", removed);
+        std::printf("statements: %lld\n", static_cast<long long>(statements));
+        return true;
+    });
 }

@@ -8,7 +8,6 @@
 #include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
-#include "platform/App.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/EntryBox.h"
@@ -18,13 +17,11 @@
 #include "services/clsGenericMaint.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
 
@@ -75,48 +72,41 @@ bool GenerateWithAncestry(DbConnection& c, const char* program) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    App::SetPath(dir.path());
-    if (!OpenEditorWarehouse(dir.path(), GenerateWithAncestry, "bench_propagation"))
-        return 1;
-    gMainForm->Command("mnuLevelRangeMaint")->trigger();
-    const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
-    auto* editor =
-        editors.isEmpty() ? nullptr : qobject_cast<frmRangeMaintenance*>(editors.first()->widget());
-    if (!editor || !editor->Engine()) {
-        fail("the editor did not open");
-        return 1;
-    }
-    DbConnection& db = gDBConnection->adoConnection();
-    std::vector<double> saveMs;
-    qint64 statements = 0;
-    for (int run = 0; run < kRuns; ++run) {
-        TreeNode* code = editor->trvMaintenance->Node(
-            clsGenericMaint::BuildLevelKey(editor->strcurRoot, "1000", "L10", "10001", {}, {}));
-        editor->trvMaintenance_NodeClick(code);
-        editor->Insert();
-        const QString from = QString::number(900000 + run * 100);
-        editor->txtRangAccountFr[1]->setText(from);
-        editor->txtRangAccountTo[1]->setText(QString::number(900099 + run * 100));
-        const qint64 before = db.StatementCount();
-        QElapsedTimer timer;
-        timer.start();
-        const bool saved = editor->Engine()->Save();
-        saveMs.push_back(timer.nsecsElapsed() / 1e6);
-        statements = db.StatementCount() - before;
-        if (!saved) {
-            fail("the save failed");
-            return 1;
+    return RunOnEditorWarehouse(argc, argv, GenerateWithAncestry, "bench_propagation", [] {
+        gMainForm->Command("mnuLevelRangeMaint")->trigger();
+        const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
+        auto* editor =
+            editors.isEmpty() ? nullptr : qobject_cast<frmRangeMaintenance*>(editors.first()->widget());
+        if (!editor || !editor->Engine()) {
+            fail("the editor did not open");
+            return false;
         }
-        std::printf("run %d: save %.1f ms, %lld statements\n", run + 1, saveMs.back(),
-                    static_cast<long long>(statements));
-    }
-    std::printf("ms: %.1f\n", Median(saveMs));
-    std::printf("statements: %lld\n", static_cast<long long>(statements));
-    CloseEditors();
-    delete gMainForm.data();
-    return 0;
+        DbConnection& db = gDBConnection->adoConnection();
+        std::vector<double> saveMs;
+        qint64 statements = 0;
+        for (int run = 0; run < kRuns; ++run) {
+            TreeNode* code = editor->trvMaintenance->Node(
+                clsGenericMaint::BuildLevelKey(editor->strcurRoot, "1000", "L10", "10001", {}, {}));
+            editor->trvMaintenance_NodeClick(code);
+            editor->Insert();
+            const QString from = QString::number(900000 + run * 100);
+            editor->txtRangAccountFr[1]->setText(from);
+            editor->txtRangAccountTo[1]->setText(QString::number(900099 + run * 100));
+            const qint64 before = db.StatementCount();
+            QElapsedTimer timer;
+            timer.start();
+            const bool saved = editor->Engine()->Save();
+            saveMs.push_back(timer.nsecsElapsed() / 1e6);
+            statements = db.StatementCount() - before;
+            if (!saved) {
+                fail("the save failed");
+                return false;
+            }
+            std::printf("run %d: save %.1f ms, %lld statements\n", run + 1, saveMs.back(),
+                        static_cast<long long>(statements));
+        }
+        std::printf("ms: %.1f\n", Median(saveMs));
+        std::printf("statements: %lld\n", static_cast<long long>(statements));
+        return true;
+    });
 }

@@ -6,7 +6,6 @@
 #include "BenchWarehouse.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
-#include "platform/App.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/Recordset.h"
@@ -16,13 +15,11 @@
 #include "services/MaintTree.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -39,55 +36,48 @@ bool fail(const char* what) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    App::SetPath(dir.path());
-    if (!OpenEditorWarehouse(dir.path(), Generate, "bench_rangeeditor"))
-        return 1;
-    // The editor's own statement, as it sends it.
-    const QString treeQuery = clsAcLevelRangeMaint().GetSQL_Level();
+    return RunOnEditorWarehouse(argc, argv, Generate, "bench_rangeeditor", [] {
+        // The editor's own statement, as it sends it.
+        const QString treeQuery = clsAcLevelRangeMaint().GetSQL_Level();
 
-    std::vector<double> fetchMs;
-    std::vector<double> openMs;
-    int rows = 0;
-    int nodes = 0;
-    for (int run = 0; run < kRuns; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        Recordset rs = GetRecordset(treeQuery);
-        if (rs.IsNothing()) {
-            fail("cannot run the tree query");
-            return 1;
-        }
-        rows = rs.RecordCount();
-        fetchMs.push_back(timer.nsecsElapsed() / 1e6);
-        rs.Close();
+        std::vector<double> fetchMs;
+        std::vector<double> openMs;
+        int rows = 0;
+        int nodes = 0;
+        for (int run = 0; run < kRuns; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            Recordset rs = GetRecordset(treeQuery);
+            if (rs.IsNothing()) {
+                fail("cannot run the tree query");
+                return false;
+            }
+            rows = rs.RecordCount();
+            fetchMs.push_back(timer.nsecsElapsed() / 1e6);
+            rs.Close();
 
-        timer.restart();
-        gMainForm->Command("mnuLevelRangeMaint")->trigger();
-        openMs.push_back(timer.nsecsElapsed() / 1e6);
-        const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
-        auto* editor =
-            editors.isEmpty() ? nullptr : qobject_cast<frmRangeMaintenance*>(editors.first()->widget());
-        if (!editor) {
-            fail("the editor did not open");
-            return 1;
+            timer.restart();
+            gMainForm->Command("mnuLevelRangeMaint")->trigger();
+            openMs.push_back(timer.nsecsElapsed() / 1e6);
+            const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
+            auto* editor =
+                editors.isEmpty() ? nullptr : qobject_cast<frmRangeMaintenance*>(editors.first()->widget());
+            if (!editor) {
+                fail("the editor did not open");
+                return false;
+            }
+            nodes = editor->trvMaintenance->Count();
+            std::printf("run %d: query and fetch %.1f ms, editor open %.1f ms\n", run + 1, fetchMs.back(),
+                        openMs.back());
+            CloseEditors();
         }
-        nodes = editor->trvMaintenance->Count();
-        std::printf("run %d: query and fetch %.1f ms, editor open %.1f ms\n", run + 1, fetchMs.back(),
-                    openMs.back());
-        CloseEditors();
-    }
-    const double fetch = Median(fetchMs);
-    const double open = Median(openMs);
-    std::printf("rows: %d, nodes: %d\n", rows, nodes);
-    std::printf("query and fetch (median of %d): %.1f ms\n", kRuns, fetch);
-    std::printf("editor open (median of %d): %.1f ms\n", kRuns, open);
-    std::printf("ratio: %.3f\n", open / fetch);
-    std::printf("peak RSS: %ld MB\n", PeakRssMb());
-    CloseEditors();
-    delete gMainForm.data();
-    return 0;
+        const double fetch = Median(fetchMs);
+        const double open = Median(openMs);
+        std::printf("rows: %d, nodes: %d\n", rows, nodes);
+        std::printf("query and fetch (median of %d): %.1f ms\n", kRuns, fetch);
+        std::printf("editor open (median of %d): %.1f ms\n", kRuns, open);
+        std::printf("ratio: %.3f\n", open / fetch);
+        std::printf("peak RSS: %ld MB\n", PeakRssMb());
+        return true;
+    });
 }

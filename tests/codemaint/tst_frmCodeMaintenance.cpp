@@ -153,11 +153,11 @@ void tst_frmCodeMaintenance::trees() {
     frmCodeMaintenance f;
     loadEditor(f, type, filter);
     const MaintTree& tree = *f.trvMaintenance;
-    for (const QString& spec : nodes) {
-        const TreeNode* n = CodeNode(f, spec.section('|', 0, 0));
-        QVERIFY2(n, qPrintable(spec));
+    for (const QString& entry : nodes) {
+        const TreeNode* n = CodeNode(f, entry.section('|', 0, 0));
+        QVERIFY2(n, qPrintable(entry));
         QCOMPARE(QStringList({n->Text(), n->Tag(), QString::number(n->ChildCount())}).join('|'),
-                 spec.section('|', 1).replace('_', ' '));
+                 entry.section('|', 1).replace('_', ' '));
     }
     if (count >= 0)
         QCOMPARE(tree.Count(), std::max(count, 1));
