@@ -5,11 +5,13 @@
 #include "platform/App.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
+#include "platform/Recordset.h"
 #include "platform/SqlScript.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -152,6 +154,41 @@ bool OpenEditorWarehouse(const QString& folder, bool (*generate)(DbConnection&, 
 }
 
 } // namespace
+
+bool MeasureEditorOpen(const char* program, const char* name, const char* item, const QString& treeQuery,
+                       const std::function<int()>& nodes) {
+    std::vector<double> fetchMs;
+    std::vector<double> openMs;
+    int rows = 0;
+    int shown = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        Recordset rs = GetRecordset(treeQuery);
+        if (rs.IsNothing())
+            return fail(program, "cannot run the tree query");
+        rows = rs.RecordCount();
+        fetchMs.push_back(timer.nsecsElapsed() / 1e6);
+        rs.Close();
+
+        timer.restart();
+        gMainForm->Command(QString::fromLatin1(item))->trigger();
+        openMs.push_back(timer.nsecsElapsed() / 1e6);
+        shown = nodes();
+        if (shown < 0)
+            return fail(program, "the editor did not open");
+        std::printf("%s run %d: query and fetch %.1f ms, editor open %.1f ms\n", name, run + 1,
+                    fetchMs.back(), openMs.back());
+        CloseEditors();
+    }
+    const double fetch = Median(fetchMs);
+    const double open = Median(openMs);
+    std::printf("%s: rows: %d, nodes: %d\n", name, rows, shown);
+    std::printf("%s: query and fetch (median of %d) ms: %.1f\n", name, kRuns, fetch);
+    std::printf("%s: editor open (median of %d) ms: %.1f\n", name, kRuns, open);
+    std::printf("ratio: %.3f\n", open / fetch);
+    return true;
+}
 
 int RunOnEditorWarehouse(int& argc, char** argv, bool (*generate)(DbConnection&, const char*),
                          const char* program, const std::function<bool()>& body) {

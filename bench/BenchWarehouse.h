@@ -34,6 +34,12 @@ bool GenerateHierarchies(DbConnection& c, const char* program);
 // program's exit code: 1 when the warehouse could not be made (said on stderr) or `body` answered false.
 int RunOnEditorWarehouse(int& argc, char** argv, bool (*generate)(DbConnection&, const char*),
                          const char* program, const std::function<bool()>& body);
+// Times the raw query and fetch of an editor's tree statement against opening the editor through the main
+// window's menu item `item` (kRuns each, the editor closed after each open) and prints the medians and
+// their ratio, each line led by `name`. `nodes` answers the open editor's node count, or -1 when no editor
+// of the kind opened. False after saying why on stderr.
+bool MeasureEditorOpen(const char* program, const char* name, const char* item, const QString& treeQuery,
+                       const std::function<int()>& nodes);
 // Closes every editor window at once, so the next open finds no twin.
 void CloseEditors();
 

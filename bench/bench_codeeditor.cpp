@@ -31,48 +31,23 @@ bool fail(const char* what) {
     return false;
 }
 
-frmCodeMaintenance* openEditor(const char* item) {
-    gMainForm->Command(item)->trigger();
+frmCodeMaintenance* openedEditor() {
     const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
     return editors.isEmpty() ? nullptr : qobject_cast<frmCodeMaintenance*>(editors.first()->widget());
 }
 
 bool measure(const char* item, const char* name) {
-    frmCodeMaintenance* editor = openEditor(item);
+    gMainForm->Command(item)->trigger();
+    frmCodeMaintenance* editor = openedEditor();
     if (!editor || !editor->Engine())
         return fail("the editor did not open");
     // The engine's own statement, as it sends it.
     const QString treeQuery = editor->Engine()->TreeStatement();
     CloseEditors();
-    std::vector<double> fetchMs;
-    std::vector<double> openMs;
-    int rows = 0;
-    int nodes = 0;
-    for (int run = 0; run < kRuns; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        Recordset rs = GetRecordset(treeQuery);
-        if (rs.IsNothing())
-            return fail("cannot run the tree query");
-        rows = rs.RecordCount();
-        fetchMs.push_back(timer.nsecsElapsed() / 1e6);
-        rs.Close();
-
-        timer.restart();
-        editor = openEditor(item);
-        openMs.push_back(timer.nsecsElapsed() / 1e6);
-        if (!editor)
-            return fail("the editor did not open");
-        nodes = editor->trvMaintenance->Count();
-        CloseEditors();
-    }
-    const double fetch = Median(fetchMs);
-    const double open = Median(openMs);
-    std::printf("%s: rows: %d, nodes: %d\n", name, rows, nodes);
-    std::printf("%s: query and fetch (median of %d) ms: %.1f\n", name, kRuns, fetch);
-    std::printf("%s: editor open (median of %d) ms: %.1f\n", name, kRuns, open);
-    std::printf("ratio: %.3f\n", open / fetch);
-    return true;
+    return MeasureEditorOpen("bench_codeeditor", name, item, treeQuery, [] {
+        frmCodeMaintenance* opened = openedEditor();
+        return opened ? opened->trvMaintenance->Count() : -1;
+    });
 }
 
 } // namespace
