@@ -23,7 +23,6 @@ const QString twin =
 const QString spareCode =
     "INSERT INTO CS_SOURCE (SOAREA, SOLEVEL, SOCODE, SODESC) VALUES ('BA', 'L2', '29', 'Spare')";
 const QString newCategory = "INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEWC', 'New')";
-const QString levelL4 = "SELECT * FROM CS_SOURCE WHERE SOLEVEL = 'L4' AND SOAREA = 'BA'";
 const QString categoryNEWC = "SELECT CAT_CODE, CAT_DESC FROM CS_CAT_DESC WHERE CAT_CODE IN ('NEWC', ' ')";
 
 // One case of a lookup on the warehouse.
@@ -110,12 +109,8 @@ private slots:
     void integerCodesTakeDigitsOnly();
     void levelBoxKeepsItsL_data() { Warehouse::addBackendRows(); }
     void levelBoxKeepsItsL();
-    void addsLand_data();
-    void addsLand();
-    void addsRefused_data();
-    void addsRefused();
-    void modifyWithApostrophe_data();
-    void modifyWithApostrophe();
+    void edits_data();
+    void edits();
     void deletes_data();
     void deletes();
     void failuresChangeNothing_data();
@@ -294,15 +289,24 @@ void tst_frmLookup::levelBoxKeepsItsL() {
     QCOMPARE(box->text(), QString("L123"));
 }
 
-void tst_frmLookup::addsLand_data() {
+void tst_frmLookup::edits_data() {
     Warehouse::addColumns<Case>("c");
     const QString source = "SELECT SOAREA, SOLEVEL, SOCODE, SODESC FROM CS_SOURCE WHERE ";
     const QString category = "SELECT CAT_CODE, CAT_DESC FROM CS_CAT_DESC WHERE CAT_CODE IN ('NEWC', 'eqty')";
+    // A code typed, or with a check "=" followed by the code picked, and the description typed; without a
+    // check the prompts of a refusal.
     const auto row = [](const char* name, const QString& lookup, const QString& code,
-                        const QString& description, const QString& check, const QStringList& rows) {
-        Warehouse::addRows(
-            name,
-            Case{.lookup = lookup, .typed = code, .description = description, .check = check, .rows = rows});
+                        const QString& description, const QString& check, const QStringList& rows,
+                        bool caseSensitive = true) {
+        const bool picks = check.startsWith('=');
+        Warehouse::addRows(name, Case{.lookup = lookup,
+                                      .code = picks ? code : QString(),
+                                      .typed = picks ? QString() : code,
+                                      .description = description,
+                                      .check = picks ? check.mid(1) : check,
+                                      .rows = check.isEmpty() ? QStringList() : rows,
+                                      .prompts = check.isEmpty() ? rows : QStringList(),
+                                      .caseSensitive = caseSensitive});
     };
     row("empty level fills its placeholder", "codes BA L4 ", "411", "North's Hub",
         source + "SOAREA = 'BA' AND SOLEVEL = 'L4'", {"BA|L4|411|North's Hub"});
@@ -316,90 +320,57 @@ void tst_frmLookup::addsLand_data() {
     row("category, trimmed", "categories", "NEWC", "  New 'cat' ", category, {"NEWC|New 'cat'"});
     row("category in other case, case-sensitive", "categories", "eqty", "Another", category,
         {"eqty|Another"});
-}
-
-void tst_frmLookup::addsLand() {
-    OPEN_CASE();
-    const QStringList others = otherAreas(w, c.lookup);
-    typeAndAdd(f, c.typed, c.description);
-    QVERIFY(env.ui.messages.isEmpty());
-    QCOMPARE(w.rows(c.check + " ORDER BY 1, 2"), c.rows);
-    QCOMPARE(otherAreas(w, c.lookup), others);
-    QCOMPARE(picked(f), c.typed); // listed and picked
-    QVERIFY(f.IsModify());
-}
-
-void tst_frmLookup::addsRefused_data() {
-    Warehouse::addColumns<Case>("c");
+    const QString owners = "Owner's 'best' goods";
+    row("modify code of a level", "codes BA L2", "11", owners,
+        "=SELECT SOAREA, SOLEVEL, SODESC FROM CS_SOURCE WHERE SOCODE = '11'",
+        {"AC|L2|Assets", "BA|L2|" + owners, "BU|L2|Store Network"});
+    row("modify category", "categories", "EQTY", owners,
+        "=SELECT CAT_CODE, CAT_DESC FROM CS_CAT_DESC WHERE CAT_DESC LIKE 'Own%'", {"EQTY|" + owners});
     const QString invalid = "Code contains invalid characters!";
     const QString exists = "Code is already exists";
-    const auto row = [](const char* name, const QString& lookup, const QString& code,
-                        const QString& description, const QString& message, bool caseSensitive = true) {
-        Warehouse::addRows(name, Case{.lookup = lookup,
-                                      .typed = code,
-                                      .description = description,
-                                      .prompts = {message},
-                                      .caseSensitive = caseSensitive});
-    };
-    row("blank code", "categories", "  ", "Something", "Code cannot be blank");
-    row("trailing blank", "categories", "NEW ", "Something", invalid);
-    row("apostrophe", "categories", "N'W", "Something", invalid);
-    row("percent", "categories", "N%", "Something", invalid);
-    row("hyphen", "categories", "N-W", "Something", invalid);
-    row("blank description", "categories", "NEW", "   ", "Description cannot be blank");
-    row("code of the level", "codes BA L2", "12", "Another", exists);
-    row("category", "categories", "EQTY", "Another", exists);
-    row("category in other case, case-insensitive", "categories", "eqty", "Another", exists, false);
-    row("level", "levels BA", "L3", "", exists);
-    row("code with half of a pair", "codes BA L2", "Q" + QString(QChar(0xD800)), "--",
-        WellFormedText::RefusalText());
-    Warehouse::addRows("description with NUL",
+    row("blank code", "categories", "  ", "Something", "", {"Code cannot be blank"});
+    for (const char* code :
+         {"NEW ", "N'W", "N%", "N-W"}) // a trailing blank, an apostrophe, a percent, a hyphen
+        row(code, "categories", code, "Something", "", {invalid});
+    row("blank description", "categories", "NEW", "   ", "", {"Description cannot be blank"});
+    row("code of the level", "codes BA L2", "12", "Another", "", {exists});
+    row("category", "categories", "EQTY", "Another", "", {exists});
+    row("category in other case, case-insensitive", "categories", "eqty", "Another", "", {exists}, false);
+    row("existing level", "levels BA", "L3", "", "", {exists});
+    row("code with half of a pair", "codes BA L2", "Q" + QString(QChar(0xD800)), "--", "",
+        {WellFormedText::RefusalText()});
+    row("description with NUL", "codes BA L2", "Q9", "a" + QString(QChar(0)) + "b", "",
+        {WellFormedText::RefusalText(), "Item cannot be added to the list"});
+    // A caller's condition holding "or" stays one condition: only code 11 changes, in both areas.
+    Warehouse::addRows("modify with a filter with or",
                        Case{.lookup = "codes BA L2",
-                            .typed = "Q9",
-                            .description = "a" + QString(QChar(0)) + "b",
-                            .prompts = {WellFormedText::RefusalText(), "Item cannot be added to the list"}});
+                            .code = "11",
+                            .description = owners,
+                            .filter = " SOAREA = 'BA' and SOLEVEL = 'L2' or SOAREA = 'BU' and SOLEVEL = 'L2'",
+                            .check = "SELECT SOAREA, SOLEVEL, SOCODE FROM CS_SOURCE WHERE SODESC LIKE 'Own%'",
+                            .rows = {"BA|L2|11", "BU|L2|11"}});
 }
 
-void tst_frmLookup::addsRefused() {
+void tst_frmLookup::edits() {
     OPEN_CASE();
+    const QStringList others = otherAreas(w, c.lookup);
     const QString before = w.snapshot();
     typeAndAdd(f, c.typed, c.description);
     QCOMPARE(env.prompts(), c.prompts);
-    QCOMPARE(w.snapshot(), before);
-    QCOMPARE(f.txtCode()->text(), c.typed);
-    QVERIFY(!f.IsModify());
-}
-
-void tst_frmLookup::modifyWithApostrophe_data() {
-    Warehouse::addColumns<Case>("c");
-    const auto row = [](const char* name, const QString& lookup, const QString& code, const QString& filter,
-                        const QString& check, const QStringList& rows) {
-        Warehouse::addRows(name, Case{.lookup = lookup,
-                                      .code = code,
-                                      .description = "Owner's 'best' goods",
-                                      .filter = filter,
-                                      .check = check + " ORDER BY 1, 2",
-                                      .rows = rows});
-    };
-    row("code of a level", "codes BA L2", "11", "",
-        "SELECT SOAREA, SOLEVEL, SODESC FROM CS_SOURCE WHERE SOCODE = '11'",
-        {"AC|L2|Assets", "BA|L2|Owner's 'best' goods", "BU|L2|Store Network"});
-    row("category", "categories", "EQTY", "",
-        "SELECT CAT_CODE, CAT_DESC FROM CS_CAT_DESC WHERE CAT_DESC LIKE 'Own%'",
-        {"EQTY|Owner's 'best' goods"});
-    // A caller's condition holding "or" stays one condition: only code 11 changes, in both areas.
-    row("filter with or", "codes BA L2", "11",
-        " SOAREA = 'BA' and SOLEVEL = 'L2' or SOAREA = 'BU' and SOLEVEL = 'L2'",
-        "SELECT SOAREA, SOLEVEL, SOCODE FROM CS_SOURCE WHERE SODESC LIKE 'Own%'", {"BA|L2|11", "BU|L2|11"});
-}
-
-void tst_frmLookup::modifyWithApostrophe() {
-    OPEN_CASE();
-    typeAndAdd(f, QString(), c.description);
-    QVERIFY(env.ui.messages.isEmpty());
-    QCOMPARE(w.rows(c.check), c.rows);
-    QCOMPARE(listed(f).filter(c.code + "|").value(0), c.code + "|" + c.description);
-    QCOMPARE(picked(f), c.code);
+    if (!c.prompts.isEmpty()) { // refused
+        QCOMPARE(w.snapshot(), before);
+        QCOMPARE(f.txtCode()->text(), c.typed);
+        QVERIFY(!f.IsModify());
+        return;
+    }
+    QCOMPARE(w.rows(c.check + " ORDER BY 1, 2"), c.rows);
+    if (c.filter.isEmpty())
+        QCOMPARE(otherAreas(w, c.lookup), others);
+    const QString code = c.code.isEmpty() ? c.typed : c.code; // listed and picked
+    QCOMPARE(listed(f).filter(QRegularExpression("^" + QRegularExpression::escape(code) + "\\|")),
+             QStringList{code + "|" + c.description.trimmed()});
+    QCOMPARE(picked(f), code);
+    QVERIFY(f.IsModify());
 }
 
 void tst_frmLookup::deletes_data() {
@@ -427,7 +398,8 @@ void tst_frmLookup::deletes_data() {
     row("code beside others", "codes BA L2", "29", spareCode,
         "SELECT * FROM CS_SOURCE WHERE SOLEVEL = 'L2' AND SOAREA = 'BA' AND SOCODE IN ('29', ' ')", {},
         {"Delete Selected Code?"});
-    row("level", "levels BA", "L4", "", levelL4, {}, {"Delete Selected Level?"});
+    row("level", "levels BA", "L4", "", "SELECT * FROM CS_SOURCE WHERE SOLEVEL = 'L4' AND SOAREA = 'BA'", {},
+        {"Delete Selected Level?"});
     row("level with an apostrophe", "levels BA", "L'5",
         "INSERT INTO CS_SOURCE VALUES ('BA', 'L''5', ' ', ' ')",
         "SELECT * FROM CS_SOURCE WHERE SOLEVEL = 'L''5'", {}, {"Delete Selected Level?"});
