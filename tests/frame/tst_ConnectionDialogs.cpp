@@ -9,7 +9,6 @@
 #include "platform/ConnectionText.h"
 #include "platform/EntryBox.h"
 #include "platform/LoadedWindows.h"
-#include "platform/SystemColor.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
@@ -105,7 +104,6 @@ void tst_ConnectionDialogs::connectionTypesSetTheBoxes() {
         QVERIFY(!dialog.ChkSavePassword->isChecked() && !dialog.ChkSavePassword->isEnabled());
         dialog.chkIntegratedSecurity->setChecked(false);
         QVERIFY(dialog.txtUserID->isEnabled() && dialog.ChkSavePassword->isEnabled());
-        QCOMPARE(SystemColor::BackColor(dialog.txtUserID), SystemColor::BackColor(dialog.txtConnectionName));
     }
 }
 
