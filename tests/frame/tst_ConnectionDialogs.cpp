@@ -9,7 +9,6 @@
 #include "platform/ConnectionText.h"
 #include "platform/EntryBox.h"
 #include "platform/LoadedWindows.h"
-#include "platform/SystemColor.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
@@ -55,8 +54,6 @@ private slots:
 
     void connectionTypesSetTheBoxes_data();
     void connectionTypesSetTheBoxes();
-    void localMeansThisMachineForSqlServerOnly_data();
-    void localMeansThisMachineForSqlServerOnly();
     void refusedEntriesChangeNothing_data();
     void refusedEntriesChangeNothing();
     void addingAConnection_data();
@@ -75,16 +72,18 @@ void tst_ConnectionDialogs::connectionTypesSetTheBoxes_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("provider");
     QTest::addColumn<QList<bool>>("enabled"); // database, integrated security, login; browse shown
-    QTest::newRow("SQL Server") << 0 << "SQLOLEDB" << QList<bool>{true, true, true, false};
-    QTest::newRow("Oracle") << 1 << "MSDAORA" << QList<bool>{false, false, true, false};
-    QTest::newRow("SQLite file") << 2 << "SQLITE" << QList<bool>{false, false, false, true};
-    QTest::newRow("ODBC data source") << 3 << "MSDASQL" << QList<bool>{false, false, false, false};
+    QTest::addColumn<QString>("local");       // the server " LOCAL " names: this machine for SQL Server only
+    QTest::newRow("SQL Server") << 0 << "SQLOLEDB" << QList<bool>{true, true, true, false} << "(local)";
+    QTest::newRow("Oracle") << 1 << "MSDAORA" << QList<bool>{false, false, true, false} << "LOCAL";
+    QTest::newRow("SQLite file") << 2 << "SQLITE" << QList<bool>{false, false, false, true} << "LOCAL";
+    QTest::newRow("ODBC data source") << 3 << "MSDASQL" << QList<bool>{false, false, false, false} << "LOCAL";
 }
 
 void tst_ConnectionDialogs::connectionTypesSetTheBoxes() {
     QFETCH(int, index);
     QFETCH(QString, provider);
     QFETCH(QList<bool>, enabled);
+    QFETCH(QString, local);
     frmNewConnection dialog;
     dialog.cboConnectionType->setCurrentIndex(index == 0 ? 1 : 0);
     dialog.txtDatabaseServer->setText("srv");
@@ -97,7 +96,12 @@ void tst_ConnectionDialogs::connectionTypesSetTheBoxes() {
              enabled);
     QCOMPARE(dialog.txtPassword->isEnabled(), enabled[2]);
     QCOMPARE(dialog.ChkSavePassword->isEnabled(), enabled[2]);
+    dialog.txtDatabaseServer->setText(" LOCAL ");
+    QCOMPARE(dialog.Server(), local);
+    QCOMPARE(ConnectionText::Parse(dialog.ConnectionTextFromBoxes()).DataSource, local);
     if (enabled[1]) {
+        dialog.txtDatabaseServer->setText("localhost");
+        QCOMPARE(dialog.Server(), QString("localhost"));
         dialog.txtUserID->setText("u");
         dialog.ChkSavePassword->setChecked(true);
         dialog.chkIntegratedSecurity->setChecked(true);
@@ -105,34 +109,7 @@ void tst_ConnectionDialogs::connectionTypesSetTheBoxes() {
         QVERIFY(!dialog.ChkSavePassword->isChecked() && !dialog.ChkSavePassword->isEnabled());
         dialog.chkIntegratedSecurity->setChecked(false);
         QVERIFY(dialog.txtUserID->isEnabled() && dialog.ChkSavePassword->isEnabled());
-        QCOMPARE(SystemColor::BackColor(dialog.txtUserID), SystemColor::BackColor(dialog.txtConnectionName));
     }
-}
-
-void tst_ConnectionDialogs::localMeansThisMachineForSqlServerOnly_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("server");
-    const auto row = [](const char* tag, int index, const char* typed, const char* server) {
-        QTest::newRow(tag) << index << QString(typed) << QString(server);
-    };
-    row("SQL Server, blanks", 0, " local ", "(local)");
-    row("SQL Server, capitals", 0, "LOCAL", "(local)");
-    row("SQL Server, a name", 0, "localhost", "localhost");
-    row("Oracle", 1, "local", "local");
-    row("SQLite file", 2, "local", "local");
-    row("data source", 3, "local", "local");
-}
-
-void tst_ConnectionDialogs::localMeansThisMachineForSqlServerOnly() {
-    QFETCH(int, index);
-    QFETCH(QString, typed);
-    QFETCH(QString, server);
-    frmNewConnection dialog;
-    dialog.cboConnectionType->setCurrentIndex(index);
-    dialog.txtDatabaseServer->setText(typed);
-    QCOMPARE(dialog.Server(), server);
-    QCOMPARE(ConnectionText::Parse(dialog.ConnectionTextFromBoxes()).DataSource, server);
 }
 
 // Whatever stops an entry, QLX.ini keeps its bytes, nothing is opened and the dialog stays with what was

@@ -309,13 +309,8 @@ void tst_QlxIni::scramblingCoversEveryPrintableCharacter() {
     const QString stored = EncryptPassword(all);
     QCOMPARE(stored.size(), all.size() * 3);
     QCOMPARE(DecryptPassword(stored), all);
-    QSet<QString> groups;
-    for (qsizetype i = 0; i < stored.size(); i += 3) {
-        const QString g = stored.mid(i, 3);
-        QVERIFY2(!g.contains(';') && !g.contains(',') && !g.contains('=') && !g.contains(' '), qPrintable(g));
-        groups.insert(g);
-    }
-    QCOMPARE(groups.size(), all.size());
+    for (const QChar c : {';', ',', '=', ' '}) // the groups hold no separator of QLX.ini
+        QVERIFY(!stored.contains(c));
     QVERIFY(!PasswordTable::instance().covers("caf\u00e9"));
     QCOMPARE(EncryptPassword("\u00e9").size(), 1); // a character without a group passes through
     // Passwords reach the connection text whole, whatever they hold.

@@ -12,89 +12,54 @@
 class tst_SqlProcedures : public QObject {
     Q_OBJECT
 private slots:
-    void calculateYieldCount_data();
-    void calculateYieldCount();
-    void fixQuotes_data();
-    void fixQuotes();
-    void isValidCode_data();
-    void isValidCode();
-    void matchDBCase_data();
-    void matchDBCase();
+    void helpers_data();
+    void helpers();
     void setNumericOnlyTakesDigits();
     void openFailureShowsOneMessageAndReportsOnce();
     void proceduresOnTheSharedConnection_data() { Warehouse::addBackendRows(); }
     void proceduresOnTheSharedConnection();
 };
 
-void tst_SqlProcedures::calculateYieldCount_data() {
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("expected");
-    const int rows[][2] = {{0, 1},  {14, 1},       {15, 2},      {25, 2}, // halves go to even
-                           {35, 4}, {10000, 1000}, {10001, 100}, {100000, 1000}};
-    for (const auto& r : rows)
-        QTest::addRow("%d", r[0]) << r[0] << r[1];
-}
-
-void tst_SqlProcedures::calculateYieldCount() {
-    QFETCH(int, rows);
-    QFETCH(int, expected);
-    gYieldCount = -5;
-    CalculateYieldCount(rows);
-    QCOMPARE(gYieldCount, expected);
-}
-
-void tst_SqlProcedures::fixQuotes_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("fixed");
-    QTest::addColumn<QString>("literal");
-    const auto row = [](const char* name, const char* text, const char* fixed, const char* literal) {
-        QTest::newRow(name) << QString(text) << QString(fixed) << QString(literal);
-    };
-    row("none", "ACC100", "ACC100", "'ACC100'");
-    row("one", "O'Brien", "O''Brien", "'O''Brien'");
-    row("two apart", "a'b'c", "a''b''c", "'a''b''c'");
-    row("two together", "''", "''''", "''''''");
-    row("empty", "", "", "''");
-}
-
-void tst_SqlProcedures::fixQuotes() {
-    QFETCH(QString, text);
-    QFETCH(QString, fixed);
-    QFETCH(QString, literal);
-    QCOMPARE(FixQuotes(text), fixed);
-    QCOMPARE(SqlText(text), literal);
-}
-
-void tst_SqlProcedures::isValidCode_data() {
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<bool>("valid");
-    for (const char* code : {"AC100", "L1_A.2"})
-        QTest::newRow(code) << QString(code) << true;
-    for (const char* code : {"", " ", "AC 100", "AC-100", "AC%", "O'B"})
-        QTest::addRow("'%s'", code) << QString(code) << false;
-}
-
-void tst_SqlProcedures::isValidCode() {
-    QFETCH(QString, code);
-    QFETCH(bool, valid);
-    QCOMPARE(IsValidCode(code), valid);
-}
-
-void tst_SqlProcedures::matchDBCase_data() {
-    QTest::addColumn<bool>("caseSensitive");
-    QTest::addColumn<QString>("text");
+// The pure helpers: the yield count (halves go to even), quoting, the code rule and the database's case.
+void tst_SqlProcedures::helpers_data() {
+    QTest::addColumn<QString>("helper");
+    QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("case-insensitive database") << false << "ac1x" << QString("AC1X");
-    QTest::newRow("case-sensitive database") << true << "ac1x" << QString("ac1x");
-    QTest::newRow("apostrophe kept") << false << "o'b" << QString("O'B");
+    const auto row = [](const char* helper, const char* input, const char* expected) {
+        QTest::newRow(qPrintable(QString("%1 [%2]").arg(helper, input)))
+            << QString(helper) << QString(input) << QString(expected);
+    };
+    const char* yields[][2] = {{"0", "1"},  {"14", "1"},       {"15", "2"},      {"25", "2"},
+                               {"35", "4"}, {"10000", "1000"}, {"10001", "100"}, {"100000", "1000"}};
+    for (const auto& y : yields)
+        row("yield", y[0], y[1]);
+    row("quote", "ACC100", "ACC100|'ACC100'");
+    row("quote", "O'Brien", "O''Brien|'O''Brien'");
+    row("quote", "a'b'c", "a''b''c|'a''b''c'");
+    row("quote", "''", "''''|''''''");
+    row("quote", "", "|''");
+    for (const char* code : {"AC100", "L1_A.2"})
+        row("valid", code, "yes");
+    for (const char* code : {"", " ", "AC 100", "AC-100", "AC%", "O'B"})
+        row("valid", code, "no");
+    row("insensitive", "ac1x", "AC1X");
+    row("sensitive", "ac1x", "ac1x");
+    row("insensitive", "o'b", "O'B");
 }
 
-void tst_SqlProcedures::matchDBCase() {
-    QFETCH(bool, caseSensitive);
-    QFETCH(QString, text);
+void tst_SqlProcedures::helpers() {
+    QFETCH(QString, helper);
+    QFETCH(QString, input);
     QFETCH(QString, expected);
-    gCaseSensitive = caseSensitive;
-    QCOMPARE(MatchDBCase(text), expected);
+    gYieldCount = -5;
+    gCaseSensitive = helper == "sensitive";
+    if (helper == "yield")
+        CalculateYieldCount(input.toInt());
+    const QString actual = helper == "yield"   ? QString::number(gYieldCount)
+                           : helper == "quote" ? FixQuotes(input) + "|" + SqlText(input)
+                           : helper == "valid" ? QString(IsValidCode(input) ? "yes" : "no")
+                                               : MatchDBCase(input);
+    QCOMPARE(actual, expected);
 }
 
 void tst_SqlProcedures::setNumericOnlyTakesDigits() {
@@ -109,7 +74,6 @@ void tst_SqlProcedures::openFailureShowsOneMessageAndReportsOnce() {
     QVERIFY(!OpenDBConecction("PROVIDER=SQLITE;Data Source=missing.db"));
     QCOMPARE(env.ui.messages.size(), 1);
     QCOMPARE(env.ui.messages[0].style, int(vbInformation));
-    QCOMPARE(env.ui.messages[0].title, QString("Marvane Vuldra Configurator"));
     QVERIFY(env.ui.messages[0].prompt.contains("missing.db"));
     const QStringList log = env.logLines();
     QCOMPARE(log.size(), 2); // header and the one report
