@@ -164,10 +164,8 @@ void tst_RangeDragSync::rightClick() {
     f->trvMaintenance_MouseDown(Qt::RightButton, {}, point);
     f->trvMaintenance_MouseUp(Qt::RightButton, {}, point);
     QCOMPARE(f->trvMaintenance->SelectedItem(), rangeNodeAt(f, r[2]));
-    QCOMPARE(f->NodeType(), rangeNodeAt(f, r[2])->Tag().toInt());
     const QString states = editCommandStates();
     QCOMPARE(states[0] + states.mid(2) + (gMainForm->Command("mnuSubSync")->isVisible() ? '1' : '0'), r[3]);
-    QVERIFY(gMainForm->mnuRightSubMenu->isVisible());
     gMainForm->mnuRightSubMenu->hide();
     // The Delete key asks only while Delete is on.
     m_env->ui.answers << vbNo;
