@@ -20,16 +20,10 @@ QString picture(const MaintTree& tree) {
     QStringList lines;
     for (const TreeNode* n : tree.Nodes()) {
         const QModelIndex index = tree.Model()->indexFromNode(n);
-        lines << QStringList{n->Key(),
-                             n->Text(),
-                             n->Tag(),
-                             n->Image(),
-                             n->Parent() ? n->Parent()->Key() : "-",
-                             QString::number(n->Row()),
-                             n->Expanded() ? "open" : "shut",
-                             tree.isExpanded(index) ? "shown open" : "shown shut",
-                             index.data().toString()}
-                     .join('|');
+        const QString parent = n->Parent() ? n->Parent()->Key() : "-";
+        QStringList f{n->Key(), n->Text(), n->Tag(), n->Image(), parent, QString::number(n->Row())};
+        f << (n->Expanded() ? "open" : "shut") << (tree.isExpanded(index) ? "shown open" : "shown shut");
+        lines << (f << index.data().toString()).join('|');
     }
     const TreeNode* selected = tree.SelectedItem();
     lines << "selected: " + (selected ? selected->Key() : QString("none"));
@@ -93,7 +87,6 @@ void tst_MaintTreeJournal::nodeChangesFollowTheTransaction() {
     bool committed = false;
     {
         TransactionGuard guard(connection);
-        QVERIFY(guard.active());
         QVERIFY(
             ExecuteSQL("INSERT INTO CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT) "
                        "VALUES ('100', 'L1', 'C1', '4000', '4999')"));
@@ -120,8 +113,7 @@ void tst_MaintTreeJournal::nodeChangesFollowTheTransaction() {
     if (!committed && ending != "outside a transaction") {
         // The restored nodes are found by key and navigate as before.
         TreeNode* range = tree.Node(SampleKey("100", "L1", "C1", "1000", "1999"));
-        QVERIFY(range);
-        QCOMPARE(range->Parent(), tree.Node(SampleKey("100", "L1", "C1")));
+        QVERIFY(range && range->Parent() == tree.Node(SampleKey("100", "L1", "C1")));
         QCOMPARE(tree.Node(SampleKey("100", "L1", "C1", "4000", "4999")), nullptr);
         QCOMPARE(tree.Node(SampleKey("200", "L9")), nullptr);
         QCOMPARE(tree.IndexOf(tree.Node(SampleKey("200"))), tree.Count() - 1);

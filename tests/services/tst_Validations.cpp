@@ -27,15 +27,14 @@ class tst_Validations : public QObject {
 private slots:
     void checks_data();
     void checks();
-    void failedQueriesAnswerFalseOnce_data();
-    void failedQueriesAnswerFalseOnce();
 };
 
 void tst_Validations::checks_data() {
     Warehouse::addBackendColumn();
     QTest::addColumn<QString>("which");
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("message"); // empty: valid
+    // Empty: valid; "!how": the query fails ("!refused": by the program, before anything is sent).
+    QTest::addColumn<QString>("message");
     QTest::addColumn<int>("style");
     for (const QString& b : Warehouse::backends()) {
         const auto row = [&b](const char* name, const QString& which, const QStringList& args,
@@ -64,7 +63,17 @@ void tst_Validations::checks_data() {
         row("level code not found", "ValidateLevelCode", {"L1", "9'9", "AC"}, "It's not a valid Level Code");
         row("level code blank, level blank too", "ValidateLevelCode", {"", "", "AC"},
             "Level Code cannot be blank");
+        row("half of a pair", "validateCategories", {QString("CU") + QChar(0xD800)}, "!refused", vbOKOnly);
+        row("NUL", "validateCategories", {QString("CU") + QChar(0) + "RA"}, "!refused", vbOKOnly);
+        row("the table is gone", "validateCategories", {"CURA"}, "!dropped", vbOKOnly);
     }
+    // No connection is open: every query fails.
+    for (const QStringList& a : {QStringList{"validateAccount", "CORP", "3"},
+                                 {"validateLevel", "L1", "3", "AC"},
+                                 {"validateMulptCode", "M1"},
+                                 {"ValidateLevelCode", "L1", "1", "AC"}})
+        Warehouse::newRow("sqlite", "no connection: " + a[0])
+            << a[0] << a.mid(1) << "!closed" << int(vbOKOnly);
 }
 
 void tst_Validations::checks() {
@@ -74,55 +83,23 @@ void tst_Validations::checks() {
     QFETCH(int, style);
     TestEnvironment env;
     QLX_OPEN_WAREHOUSE(w);
-    clsGenericMaint g;
-    QCOMPARE(check(g, which, args), message.isEmpty());
-    QCOMPARE(env.prompts(), message.isEmpty() ? QStringList() : QStringList{message});
-    if (!message.isEmpty()) {
-        QCOMPARE(env.ui.messages[0].title, QString("Error"));
-        QCOMPARE(env.ui.messages[0].style, style);
-    }
-    QCOMPARE(env.logText(), QString());
-}
-
-void tst_Validations::failedQueriesAnswerFalseOnce_data() {
-    Warehouse::addBackendColumn();
-    QTest::addColumn<QString>("which");
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("failure"); // "refused": by the program, before anything is sent
-    for (const QString& b : Warehouse::backends()) {
-        Warehouse::newRow(b, "half of a pair")
-            << "validateCategories" << QStringList{QString("CU") + QChar(0xD800)} << "refused";
-        Warehouse::newRow(b, "NUL") << "validateCategories" << QStringList{QString("CU") + QChar(0) + "RA"}
-                                    << "refused";
-        Warehouse::newRow(b, "the table is gone") << "validateCategories" << QStringList{"CURA"} << "dropped";
-    }
-    // No connection is open: every query fails.
-    Warehouse::newRow("sqlite", "no connection: validateAccount")
-        << "validateAccount" << QStringList{"CORP", "3"} << "closed";
-    Warehouse::newRow("sqlite", "no connection: validateLevel")
-        << "validateLevel" << QStringList{"L1", "3", "AC"} << "closed";
-    Warehouse::newRow("sqlite", "no connection: validateMulptCode")
-        << "validateMulptCode" << QStringList{"M1"} << "closed";
-    Warehouse::newRow("sqlite", "no connection: ValidateLevelCode")
-        << "ValidateLevelCode" << QStringList{"L1", "1", "AC"} << "closed";
-}
-
-void tst_Validations::failedQueriesAnswerFalseOnce() {
-    QFETCH(QString, which);
-    QFETCH(QStringList, args);
-    QFETCH(QString, failure);
-    TestEnvironment env;
-    QLX_OPEN_WAREHOUSE(w);
-    if (failure == "dropped")
+    if (message == "!dropped")
         QVERIFY(w.own().Execute("DROP TABLE CS_CAT_DESC"));
-    if (failure == "closed")
+    if (message == "!closed")
         gDBConnection->CloseDB();
     clsGenericMaint g;
-    QVERIFY(!check(g, which, args)); // neither found nor "not a valid ..."
-    QCOMPARE(env.ui.messages.size(), 1);
-    QCOMPARE(env.ui.messages[0].style, int(vbOKOnly));
+    QCOMPARE(check(g, which, args),
+             message.isEmpty()); // a failed query is neither found nor "not a valid ..."
+    QCOMPARE(env.ui.messages.size(), message.isEmpty() ? 0 : 1);
+    if (!message.startsWith('!')) {
+        QCOMPARE(env.prompts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QVERIFY(message.isEmpty() || env.ui.messages[0].style == style);
+        QCOMPARE(env.logText(), QString());
+        return;
+    }
+    QCOMPARE(env.ui.messages[0].style, style);
     QString text = env.ui.messages[0].prompt;
-    QCOMPARE(text == WellFormedText::RefusalText(), failure == "refused");
+    QCOMPARE(text == WellFormedText::RefusalText(), message == "!refused");
     // Logged once, with the database's own text.
     const QStringList lines = env.logLines().filter(text.replace('\n', ' ').replace('\r', ' '));
     QCOMPARE(lines.size(), 1);
