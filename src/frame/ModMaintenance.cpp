@@ -2,6 +2,7 @@
 
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
+#include "platform/CurrentError.h"
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -16,6 +17,24 @@ bool ExecuteSQL(const QString& sql) {
         return false;
     qint64 recordsAffected = 0;
     return gDBConnection->adoConnection().Execute(sql, &recordsAffected);
+}
+
+bool ExecuteSQLChangingRows(const QString& sql) {
+    if (sql.isEmpty())
+        return false;
+    DbConnection& connection = gDBConnection->adoConnection();
+    qint64 recordsAffected = 0;
+    if (!connection.Execute(sql, &recordsAffected))
+        return false;
+    if (recordsAffected > 0)
+        return true;
+    connection.fail({CurrentError::UnspecifiedError, WarehouseChangedText(), connection.driverLabel()});
+    return false;
+}
+
+QString WarehouseChangedText() {
+    return QStringLiteral("The warehouse changed meanwhile: the rows this action meant to change are no "
+                          "longer there, so nothing was changed. Reload the tree with Apply and try again.");
 }
 
 void SetNumericOnly(QLineEdit* textBox) {

@@ -12,6 +12,11 @@ extern qint32 gProgressCount;
 // Runs one statement on the shared connection. False for an empty text (nothing is sent) and when the
 // database rejects it, with the error left for the caller's handler.
 bool ExecuteSQL(const QString& sql);
+// Runs one statement that must change a row: the fill of a placeholder row the action found, the delete
+// of an entry the user chose. When it changes none, the rows changed since the action looked at them:
+// it fails like a rejected statement, with WarehouseChangedText() as its error.
+bool ExecuteSQLChangingRows(const QString& sql);
+QString WarehouseChangedText();
 // Lets the box take digits only.
 void SetNumericOnly(QLineEdit* textBox);
 // How many progress steps pass between two yields to the message loop during a load of rowCount rows.

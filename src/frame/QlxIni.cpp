@@ -4,6 +4,11 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -184,7 +189,8 @@ QByteArray QlxIni::Append(const QByteArray& bytes, const QString& line) {
     return out;
 }
 
-bool QlxIni::RewriteCredentials(QByteArray& bytes, int number, const QString& user, const QString& password) {
+bool QlxIni::RewriteCredentials(QByteArray& bytes, int number, const QString& user, const QString& password,
+                                QString* problem) {
     const Walk w = walk(bytes);
     if (number < 1 || number > w.entryLines.size())
         return false;
@@ -192,18 +198,30 @@ bool QlxIni::RewriteCredentials(QByteArray& bytes, int number, const QString& us
     qsizetype end = 0;
     lineSpan(bytes, w.entryLines[number - 1], &start, &end);
     QString line = QString::fromLatin1(bytes.mid(start, end - start));
-    // The reader takes the first occurrence of each label in the line; that is the value to change.
-    const auto replaceValue = [&line](const QString& label, const QString& value) {
+    // The entry's own fields follow the comma after its name, each after a separator.
+    const qsizetype key = line.indexOf(QString("mart%1=").arg(number));
+    const qsizetype fields = line.indexOf(',', key);
+    // The reader takes the first occurrence of each label in the line. Only when that is the entry's own
+    // field, ended by its ";", is it the value to change; anything else would rewrite another part of
+    // the line (its key or name) and could lose the entry.
+    const auto replaceValue = [&](const QString& label, const QString& value) {
         const qsizetype at = line.indexOf(label);
-        if (at < 0)
-            return;
         const qsizetype from = at + label.size();
-        const qsizetype to = line.indexOf(';', from);
-        if (to >= from)
-            line.replace(from, to - from, value);
+        const qsizetype to = at < 0 ? -1 : line.indexOf(';', from);
+        if (at <= fields || fields < 0 || (line.at(at - 1) != ';' && line.at(at - 1) != ',') || to < from) {
+            if (problem)
+                *problem =
+                    QString("The line of entry mart%1 in %2 has no \"%3\" value of its own that can be "
+                            "changed safely. Correct the line, then open the connection again.")
+                        .arg(number)
+                        .arg(FileName(), label);
+            return false;
+        }
+        line.replace(from, to - from, value);
+        return true;
     };
-    replaceValue("User ID=", user);
-    replaceValue("Password=", password);
+    if (!replaceValue("User ID=", user) || !replaceValue("Password=", password))
+        return false;
     bytes.replace(start, end - start, line.toLatin1());
     return true;
 }
@@ -252,10 +270,29 @@ bool QlxIni::ReadFile(const QString& path, QByteArray* bytes, QString* error) {
 
 bool QlxIni::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())
+    // Unbuffered, so a write the device refuses (a full disk) fails here: the flush at commit would fail
+    // unseen and put a cut-off file in place of the whole one.
+    bool written = f.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // A write cut short is retried for the rest, which then fails with the device's own reason.
+    for (qint64 done = 0; written && done < bytes.size();) {
+        const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
+        written = n > 0;
+        done += qMax<qint64>(n, 0);
+    }
+    QString why = f.errorString();
+#ifdef Q_OS_UNIX
+    // Some file systems find out that the disk is full only when the data goes to the device.
+    if (written && ::fsync(f.handle()) != 0) {
+        why = qt_error_string(errno);
+        written = false;
+    }
+#endif
+    if (written && f.commit())
         return true;
+    if (written)
+        why = f.errorString();
     if (error)
-        *error = QString("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), f.errorString());
+        *error = QString("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), why);
     f.cancelWriting();
     return false;
 }

@@ -43,9 +43,10 @@ public:
     static QByteArray Append(const QByteArray& bytes, const QString& line);
 
     // Replaces the user name and password values in the line the reader lists as entry `number` (the
-    // values it reads back). False when the reader lists no such entry.
+    // values it reads back). False when the reader lists no such entry, or when what it reads back as
+    // either value is not the entry's own field (`problem` then says why).
     static bool RewriteCredentials(QByteArray& bytes, int number, const QString& user,
-                                   const QString& password);
+                                   const QString& password, QString* problem = nullptr);
 
     // The connection text with which the new-connection dialog tries a connection.
     static QString NewConnectionText(const QString& provider, const QString& server, const QString& database,

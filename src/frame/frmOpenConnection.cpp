@@ -328,9 +328,12 @@ bool frmOpenConnection::SavePassword(const QString& UserId, const QString& Passw
     QByteArray bytes;
     QString error;
     if (QlxIni::ReadFile(path, &bytes, &error)) {
+        QString problem;
         if (number < 1 || QlxIni::Parse(bytes).value(number - 1).sLocName != sDBLocation.sLocName ||
-            !QlxIni::RewriteCredentials(bytes, number, user, stored))
-            error = QString("The entry %1 is no longer in \"%2\".").arg(m_sMartKey.trimmed(), path);
+            !QlxIni::RewriteCredentials(bytes, number, user, stored, &problem))
+            error = !problem.isEmpty()
+                        ? problem
+                        : QString("The entry %1 is no longer in \"%2\".").arg(m_sMartKey.trimmed(), path);
         else
             QlxIni::WriteFile(path, bytes, &error);
     }

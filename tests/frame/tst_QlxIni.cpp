@@ -44,6 +44,8 @@ private slots:
     void rewriteChangesTheListedEntryOnly();
     void writesKeepTheFileProtected_data();
     void writesKeepTheFileProtected();
+    void aFullDiskLeavesTheFileAsItWas_data();
+    void aFullDiskLeavesTheFileAsItWas();
     void scramblingCoversEveryPrintableCharacter();
     void storedFormsStayReadable_data();
     void storedFormsStayReadable();
@@ -214,6 +216,17 @@ void tst_QlxIni::rewriteChangesTheListedEntryOnly_data() {
                                "\u0141ukasz"};
     for (const QString& user : refused)
         QTest::addRow("refused: %s", qPrintable(user.simplified())) << twins << 1 << user << "" << twins;
+    // Lines whose first "User ID=" or "Password=" is not the entry's own field: a joined line, a label in
+    // the name, a value without its ";".
+    const QByteArray damaged[] = {
+        "[Marts]\r\nPassword=mart1=LF only,PROVIDER=SQLITE;Data Source=lf.db;User ID=u;Password=;\r\n",
+        "[Marts]\r\nmart1=User ID=x,PROVIDER=SQLOLEDB;Data Source=s;User ID=u;Password=;\r\n",
+        "[Marts]\r\nmart1=A,PROVIDER=SQLOLEDB;Data Source=s;User ID=u;Password=\r\n",
+        "[Marts]\r\nmart1=A,PROVIDER=SQLOLEDB;Data Source=sUser ID=u;Password=;\r\n"};
+    int line = 0;
+    for (const QByteArray& bytes : damaged)
+        QTest::addRow("refused: damaged line %d", ++line) << bytes << 0 << "fin"
+                                                          << "" << bytes;
 }
 
 void tst_QlxIni::rewriteChangesTheListedEntryOnly() {
@@ -300,6 +313,57 @@ void tst_QlxIni::writesKeepTheFileProtected() {
     QCOMPARE(inode(file) == before_inode, !failure.isEmpty()); // written whole, beside, then renamed
     QCOMPARE(QFileInfo(path).isSymLink(), link);
     QCOMPARE(TestEnvironment::readFile(victim), QByteArray("victim"));
+}
+
+void tst_QlxIni::aFullDiskLeavesTheFileAsItWas_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<qint64>("freeBytes");
+    for (const char* op : {"append", "rewrite", "import"}) {
+        QTest::addRow("no room, %s", op) << QString(op) << qint64(0);
+        QTest::addRow("room for part of it, %s", op) << QString(op) << qint64(4096);
+    }
+}
+
+void tst_QlxIni::aFullDiskLeavesTheFileAsItWas() {
+    QFETCH(QString, operation);
+    QFETCH(qint64, freeBytes);
+    TestEnvironment env;
+    const QString path = QlxIni::PathIn(env.folder());
+    QByteArray before = "[Marts]\r\n";
+    for (int i = 1; i <= 120; ++i)
+        before += QlxIni::LoginLine(i, QString("Mart %1").arg(i), "SQLOLEDB", "server", "db", "user", "")
+                      .toLatin1() +
+                  "\r\n";
+    TestEnvironment::writeFile(path, before);
+    QByteArray answer;
+    const bool mounted = env.runOnFullDisk(
+        freeBytes,
+        [&] {
+            bool written = false;
+            if (operation == "append") {
+                QString password;
+                written = AddNewConnection("N", "SQLITE", "n.db", "", "", password, false, false);
+            } else if (operation == "import") {
+                frmImportLocations dialog(nullptr);
+                dialog.cmdOK->click();
+                written = env.ui.messages.isEmpty();
+            } else {
+                frmOpenConnection dialog;
+                dialog.CboLocation->setCurrentIndex(0);
+                written = dialog.SavePassword("u2", "");
+            }
+            const QByteArray told = env.prompts().join('|').toUtf8();
+            return QByteArray(written ? "written" : "refused") + "\n" + told + "\n" +
+                   TestEnvironment::readFile(path);
+        },
+        &answer);
+    if (!mounted)
+        QSKIP("No small file system can be mounted here.");
+    const QList<QByteArray> parts = answer.split('\n');
+    QCOMPARE(parts.value(0), QByteArray("refused"));
+    // The append's refusal is told by the dialog that asked for it.
+    QCOMPARE(parts.value(1).contains("No space left on device"), operation != "append");
+    QCOMPARE(answer.mid(parts.value(0).size() + parts.value(1).size() + 2), before);
 }
 
 void tst_QlxIni::scramblingCoversEveryPrintableCharacter() {

@@ -123,6 +123,15 @@ void tst_SqlProcedures::proceduresOnTheSharedConnection() {
     QVERIFY(!ExecuteSQL("Delete From CS_CAT_DESC Where CAT_CODE = 'none'"));
     QCOMPARE(Err().Description(), QString("the first statement sent"));
     Err().Clear();
+
+    // A statement meant to change a row that changes none fails, with the reason kept for the report.
+    const QString update = "Update CS_CAT_DESC Set CAT_DESC = 'x' Where CAT_CODE = ";
+    QVERIFY(!ExecuteSQLChangingRows(update + SqlText("no such code")));
+    QCOMPARE(Err().Description(), WarehouseChangedText());
+    QCOMPARE(gDBConnection->adoConnection().LastError().description, WarehouseChangedText());
+    Err().Clear();
+    QVERIFY(ExecuteSQLChangingRows(update + SqlText("Q'1")));
+    QCOMPARE(Err().Number(), 0);
 }
 
 QTEST_MAIN(tst_SqlProcedures)

@@ -14,8 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -120,5 +123,53 @@ bool TestEnvironment::runUnprivileged(const std::function<QByteArray()>& work, Q
         return false;
     *answer = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? readFile(reply) : "<the child process failed>";
     QFile::remove(reply);
+    return true;
+}
+
+bool TestEnvironment::runOnFullDisk(qint64 freeBytes, const std::function<QByteArray()>& work,
+                                    QByteArray* answer) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return false;
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const QDir dir(folder());
+        QList<std::pair<QString, QByteArray>> files;
+        for (const QString& name : dir.entryList(QDir::Files))
+            files.push_back({name, readFile(dir.filePath(name))});
+        // Exit code 2: no file system of our own can be mounted here. The mount stays in this process's
+        // own view of the file systems.
+        const QByteArray mountPoint = QFile::encodeName(folder());
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+            _exit(2);
+        for (const auto& [name, bytes] : files) {
+            QFile f(dir.filePath(name));
+            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
+                _exit(2);
+        }
+        const QByteArray fillerName = QFile::encodeName(dir.filePath("filler"));
+        const int filler = ::open(fillerName.constData(), O_WRONLY | O_CREAT, 0600);
+        const QByteArray chunk(4096, 'x');
+        qint64 size = 0;
+        for (ssize_t n = 1; filler >= 0 && n > 0; size += n > 0 ? n : 0)
+            n = ::write(filler, chunk.constData(), size_t(chunk.size()));
+        if (filler < 0 || (freeBytes > 0 && ::ftruncate(filler, qMax<qint64>(0, size - freeBytes)) != 0))
+            _exit(2);
+        ::close(filler);
+        const QByteArray reply = work();
+        _exit(::write(channel[1], reply.constData(), size_t(reply.size())) == reply.size() ? 0 : 1);
+    }
+    ::close(channel[1]);
+    QByteArray reply;
+    char buffer[4096];
+    for (ssize_t n; child > 0 && (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        reply.append(buffer, n);
+    ::close(channel[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || (WIFEXITED(status) && WEXITSTATUS(status) == 2))
+        return false;
+    *answer = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? reply : "<the child process failed>";
     return true;
 }

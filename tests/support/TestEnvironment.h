@@ -32,6 +32,10 @@ public:
     // they do not bind, runs it in a child process that turns into "nobody" after opening the program
     // folder to it. Answers what `work` answered; false when no such user can be had.
     bool runUnprivileged(const std::function<QByteArray()>& work, QByteArray* answer);
+    // Runs `work` in a child process whose program folder is a small file system, with its files copied
+    // in, filled up to `freeBytes`. Answers what `work` answered; false when no file system can be mounted
+    // here (the test then skips).
+    bool runOnFullDisk(qint64 freeBytes, const std::function<QByteArray()>& work, QByteArray* answer);
 
 private:
     QTemporaryDir m_dir;
