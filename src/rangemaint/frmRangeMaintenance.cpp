@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -446,7 +447,9 @@ bool frmRangeMaintenance::FieldsChanged() const {
 }
 
 void frmRangeMaintenance::LoadMaintenanceTree() {
+    // The emptied list is filled again by the next selection, whatever it was filled for before.
     lstAccountList->clear();
+    m_listKey.reset();
     MaintenanceWindow::LoadMaintenanceTree();
 }
 
@@ -743,7 +746,17 @@ void frmRangeMaintenance::SetAutoScroll(bool on, bool up) {
 
 void frmRangeMaintenance::Timer1_Timer() {
     if (!mb_DragDrop) {
-        Timer1->stop();
+        // A quarter of a second for the messages still coming, then the timer rests; ticks meanwhile wait
+        // with it, and a drag that took up scrolling again keeps it.
+        if (m_timerSettling)
+            return;
+        m_timerSettling = true;
+        QEventLoop settle;
+        QTimer::singleShot(250, &settle, &QEventLoop::quit);
+        settle.exec(QEventLoop::ExcludeUserInputEvents);
+        m_timerSettling = false;
+        if (!mb_DragDrop)
+            Timer1->stop();
         return;
     }
     trvMaintenance->verticalScrollBar()->triggerAction(mb_ScrollUp ? QAbstractSlider::SliderSingleStepSub
@@ -873,8 +886,9 @@ bool frmRangeMaintenance::SettlePendingInsert() {
 void frmRangeMaintenance::trvMaintenance_NodeClick(TreeNode* Node) {
     if (!Node || trvMaintenance->IndexOf(Node) < 0)
         return;
-    // Clicking the node of a pending insert again leaves nothing: the entry goes on as typed.
-    if (NewRecord && !m_lastNodeKey.isEmpty() && Node->Key() == m_lastNodeKey)
+    // Clicking the node of a pending insert again asks as any other node does; with nothing typed the
+    // entry simply goes on.
+    if (NewRecord && !m_lastNodeKey.isEmpty() && Node->Key() == m_lastNodeKey && !FieldsChanged())
         return;
     if (!SettlePendingInsert())
         return;
@@ -979,9 +993,9 @@ void frmRangeMaintenance::RefillAccountList(const QString& coa, const QString& l
     RangeEngine* engine = Engine();
     if (!engine)
         return;
-    // The list follows the values it was filled for; an emptied list (Apply) is filled again.
+    // The list follows the values it was filled for, also when they gave no rows.
     const QString key = engine->AccountListKey(coa, level, code);
-    if (m_listKey && *m_listKey == key && lstAccountList->topLevelItemCount() > 0)
+    if (m_listKey && *m_listKey == key)
         return;
     m_listKey = key;
     engine->FillAccountList(coa, level, code, ChkBlockedAccounts->isChecked() ? 1 : 0);
@@ -1054,12 +1068,10 @@ bool frmRangeMaintenance::SaveEntry() {
         }
         return false;
     }
+    // The engine has selected the new node and left New and Delete off.
     if (gMainForm)
         gMainForm->ActiveSave(false);
     EnableKeyFields(true);
-    // The new node is selected: the editor follows it as after a click.
-    if (TreeNode* selected = trvMaintenance->SelectedItem())
-        trvMaintenance_NodeClick(selected);
     return true;
 }
 

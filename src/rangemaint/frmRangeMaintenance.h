@@ -213,4 +213,6 @@ private:
     // The node a mouse press has run the node selection for; the click at its release must not run it
     // again.
     QString m_pressedKey;
+    // Timer1's last tick is waiting before the timer rests.
+    bool m_timerSettling = false;
 };
