@@ -99,9 +99,10 @@ bool RangeTableEngine::Save() {
     // message already shows what the tables hold.
     TransactionGuard transaction(gDBConnection->adoConnection());
     const auto failed = [&] {
+        // Shown once the action is undone, in place of a failed look-up's own message.
+        ErrorHandler::Tell(m_failure, vbCritical);
         transaction.Rollback();
         owner->SetNewRecord(false);
-        MsgBox(m_failure, vbCritical);
         return false;
     };
     const Existence before = AddUnlessPresent(transaction, keys, added, child == kRangeNode);

@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class EntryBox;
 class MaintTree;
@@ -153,6 +154,7 @@ private:
     void BuildControls();
     QGroupBox* BuildFieldGroup(int index);
     QWidget* BuildEntryPanel();
+    std::vector<QWidget*> EntryTabOrder() const;
     void CreateMaintenanceObjects();
     void ReleaseMaintenanceObjects();
     void InitializeListView();

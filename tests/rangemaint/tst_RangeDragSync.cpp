@@ -232,6 +232,7 @@ void tst_RangeDragSync::synchronize() {
             break;
         QCOMPARE(m_env->ui.messages.size(), shown + 1);
         QCOMPARE(m_env->ui.messages.last().prompt, QString("statement k fails"));
+        QVERIFY(!m_env->ui.inTransaction.last());
         QCOMPARE(w.snapshot(), before);
         QCOMPARE(f->trvMaintenance->Count(), nodes);
     }
