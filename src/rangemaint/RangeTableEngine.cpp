@@ -209,10 +209,10 @@ bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* 
     m_failure.clear();
     TransactionGuard transaction(gDBConnection->adoConnection());
     const auto refused = [&] {
-        transaction.Rollback();
-        // Why first, as a refused Save tells it, then what was refused.
+        // Why first, once the action is undone, as a refused Save tells it; then what was refused.
         if (!m_failure.isEmpty())
-            MsgBox(m_failure, vbCritical);
+            ErrorHandler::Tell(m_failure, vbCritical);
+        transaction.Rollback();
         MsgBox(QString::fromLatin1(Words().copyRefused), vbExclamation);
         return false;
     };
