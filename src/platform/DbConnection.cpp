@@ -403,12 +403,24 @@ void DbConnection::WhenTransactionEnds(std::function<void(bool committed)> done)
     m_onTransactionEnd.push_back(std::move(done));
 }
 
+void DbConnection::AfterTransactionEnds(std::function<void()> done) {
+    if (m_depth == 0) {
+        done();
+        return;
+    }
+    m_afterTransactionEnd.push_back(std::move(done));
+}
+
 void DbConnection::finishTransaction(bool committed) {
     // Taken first: a callback may begin the next transaction.
     std::vector<std::function<void(bool)>> callbacks;
     callbacks.swap(m_onTransactionEnd);
+    std::vector<std::function<void()>> after;
+    after.swap(m_afterTransactionEnd);
     for (auto it = callbacks.rbegin(); it != callbacks.rend(); ++it)
         (*it)(committed);
+    for (const auto& done : after)
+        done();
 }
 
 void DbConnection::RollbackTrans() {

@@ -68,6 +68,9 @@ public:
     // after its rollback. Work kept outside the database (tree nodes) follows the transaction this way.
     // Without a running transaction, `done` runs at once with true.
     void WhenTransactionEnds(std::function<void(bool committed)> done);
+    // Runs `done` once the transaction now running has ended and every WhenTransactionEnds listener has
+    // run, so what it tells the user comes after everything is undone. Without a transaction, at once.
+    void AfterTransactionEnds(std::function<void()> done);
 
     // Test switch: the k-th statement from now (1 = the next one) fails with the given error.
     void FailNthStatement(int k, const DbError& error);
@@ -106,6 +109,7 @@ private:
     DbError m_failFragmentError;
     bool m_open = false;
     std::vector<std::function<void(bool)>> m_onTransactionEnd;
+    std::vector<std::function<void()>> m_afterTransactionEnd;
     std::function<bool(const QString&)> m_beforeStatement;
     QStringList m_lockTables;
     // The server behind an ODBC connection, as its driver names it ("PostgreSQL", "Oracle", ...).

@@ -18,6 +18,15 @@ constexpr int kCodeNode = 3;
 constexpr int kRangeNode = 4;
 } // namespace
 
+bool RangeTableEngine::BoundSizes(int& from, int& to) const {
+    const std::optional<QList<int>> sizes = EntryTable().DeclaredSizes();
+    if (!sizes || sizes->size() < 2)
+        return false;
+    from = sizes->at(sizes->size() - 2);
+    to = sizes->last();
+    return true;
+}
+
 bool RangeTableEngine::Fail(const QString& procedure) {
     KeepDatabaseError();
     m_failure = Err().Description();
@@ -90,9 +99,10 @@ bool RangeTableEngine::Save() {
     // message already shows what the tables hold.
     TransactionGuard transaction(gDBConnection->adoConnection());
     const auto failed = [&] {
+        // Shown once the action is undone, in place of a failed look-up's own message.
+        ErrorHandler::Tell(m_failure, vbCritical);
         transaction.Rollback();
         owner->SetNewRecord(false);
-        MsgBox(m_failure, vbCritical);
         return false;
     };
     const Existence before = AddUnlessPresent(transaction, keys, added, child == kRangeNode);
@@ -196,8 +206,12 @@ bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* 
     const RangeKeyParts added =
         PartsOf(keys, nodeSource->Info().fromAccount.trimmed(), nodeSource->Info().toAccount.trimmed());
     const QString procedure = QStringLiteral("CopyDraggedRangOfAccount");
+    m_failure.clear();
     TransactionGuard transaction(gDBConnection->adoConnection());
     const auto refused = [&] {
+        // Why first, once the action is undone, as a refused Save tells it; then what was refused.
+        if (!m_failure.isEmpty())
+            ErrorHandler::Tell(m_failure, vbCritical);
         transaction.Rollback();
         MsgBox(QString::fromLatin1(Words().copyRefused), vbExclamation);
         return false;

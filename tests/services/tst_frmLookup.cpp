@@ -406,6 +406,8 @@ void tst_frmLookup::deletes_data() {
     row("category", "categories", "NEWC", newCategory, categoryNEWC, {}, {category});
     row("last listed row", "categories", "NEWC", newCategory, categoryNEWC, {}, {category},
         "CAT_CODE = 'NEWC'");
+    row("category without a description", "categories", "NEWC",
+        "INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEWC', NULL)", categoryNEWC, {}, {category});
     // The boxes showing the new description do not count.
     row("row changed meanwhile", "categories", "NEWC", newCategory, categoryNEWC, {"NEWC|New's"},
         {category, "Category NEWC no longer exists, so nothing was deleted."}, "",
@@ -503,6 +505,8 @@ void tst_frmLookup::failuresChangeNothing() {
     if (c.failing.isEmpty())
         prompts[0] = env.prompts().value(0);
     QCOMPARE(env.prompts(), prompts);
+    // The failure is told once the write is undone: no lock waits on the user's answer.
+    QVERIFY(!env.ui.inTransaction.contains(true));
     QVERIFY(again || env.logLines().last().endsWith("in frmLookup:" + c.place));
     QCOMPARE(w.snapshot(), before);
     QCOMPARE(connection.TransactionDepth(), 0);
