@@ -17,6 +17,7 @@
 #include "services/frmLookup.h"
 
 #include <QAction>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,11 +49,12 @@ frmCodeMaintenance::frmCodeMaintenance(QWidget* parent) : MaintenanceWindow(Main
 
 frmCodeMaintenance::~frmCodeMaintenance() = default;
 
-QGroupBox* frmCodeMaintenance::BuildFrame(int i) {
+QGroupBox* frmCodeMaintenance::BuildFrame(int i, std::vector<QWidget*>& tabOrder) {
     auto* frame = new QGroupBox;
-    const auto place = [this](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
-    };
+    // Columns: caption, box, its "..." and the description, which takes the width the frame gains with
+    // the window.
+    enum { Caption, Box, Lookup, Description };
+    QGridLayout* grid = FrameGrid(frame, Description);
     // One row: caption, box and lookup button, with the description beside them where there is one.
     struct Row {
         QLabel* caption;
@@ -60,20 +62,16 @@ QGroupBox* frmCodeMaintenance::BuildFrame(int i) {
         QPushButton* lookup;
         QLabel* description;
     };
-    int top = 300;
+    int top = 0;
     const auto row = [&](const QString& text, bool described) {
-        Row r{new QLabel(text, frame), new EntryBox(frame), new QPushButton(QStringLiteral("..."), frame),
-              described ? new QLabel(frame) : nullptr};
-        place(r.caption, 120, top + 30, 2200, 285);
-        place(r.box, 2400, top, 1800, 315);
-        place(r.lookup, 4260, top, 375, 315);
-        // Descriptions run long: they wrap onto a second line rather than lose their end.
-        if (r.description) {
-            place(r.description, 4740, top + 30, 3300, 510);
-            r.description->setWordWrap(true);
-            r.description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        }
-        top += 540;
+        Row r{new QLabel(text), KeyBox(), LookupButton(), described ? DescriptionLabel() : nullptr};
+        grid->addWidget(r.caption, top, Caption);
+        grid->addWidget(r.box, top, Box);
+        grid->addWidget(r.lookup, top, Lookup);
+        if (r.description)
+            grid->addWidget(r.description, top, Description);
+        ++top;
+        tabOrder.insert(tabOrder.end(), {r.box, r.lookup});
         return r;
     };
     const Row chart = row(QStringLiteral("Chart Of Account:"), false);
@@ -107,25 +105,30 @@ QGroupBox* frmCodeMaintenance::BuildFrame(int i) {
         cmdChildCode = childCode.lookup;
         lblChildCodeDesc = childCode.description;
     }
-    CmdSaveAdd[i] = new QPushButton(QStringLiteral("Save && Add"), frame);
-    place(CmdSaveAdd[i], 2400, top, 1800, 315);
+    CmdSaveAdd[i] = new QPushButton(QStringLiteral("Save && Add"));
     CmdSaveAdd[i]->setToolTip(QStringLiteral("Save and ready to add next code"));
-    frame->setFixedHeight(Twips(top + 500));
+    grid->addWidget(CmdSaveAdd[i], top, Box);
+    tabOrder.push_back(CmdSaveAdd[i]);
+    // The rows of a kind of node come and go; the frame keeps its size and its rows their places.
+    for (QWidget* w : frame->findChildren<QWidget*>())
+        KeepPlaceWhenHidden(w);
     return frame;
 }
 
 void frmCodeMaintenance::BuildControls() {
-    BuildPanes(QStringLiteral(" Code Selection:"), [this] {
-        // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
+    // Each row's box, then its lookup button, top to bottom.
+    std::vector<QWidget*> tabOrder;
+    BuildPanes(QStringLiteral(" Code Selection:"), [this, &tabOrder] {
         auto* vsRightCodeMaint = new QWidget;
+        QVBoxLayout* panel = EntryPanelLayout(vsRightCodeMaint);
         for (int i = 0; i < 2; ++i) {
-            fralevelCode[i] = BuildFrame(i);
-            fralevelCode[i]->setParent(vsRightCodeMaint);
-            fralevelCode[i]->setGeometry(Twips(120), Twips(460), Twips(8160), fralevelCode[i]->height());
+            fralevelCode[i] = BuildFrame(i, tabOrder);
+            panel->addWidget(fralevelCode[i]);
         }
-        vsRightCodeMaint->setMinimumSize(Twips(8400), Twips(460) + fralevelCode[1]->height() + Twips(240));
+        panel->addStretch(1);
         return vsRightCodeMaint;
     });
+    SetEntryTabOrder(tabOrder);
 
     connect(txtChildLevel, &QLineEdit::textChanged, this, [this] { txtChildLevel_Change(); });
     connect(trvMaintenance, &MaintTree::NodeClick, this,
@@ -228,7 +231,8 @@ void frmCodeMaintenance::InitializeFields() {
     const qint16 type = MaintenanceType();
     if (type < 1 || type > 5)
         return;
-    fralevelCode[i]->move(fralevelCode[i]->x(), Twips(460));
+    // The type's frame keeps its place at the top of the panel while it is hidden.
+    KeepPlaceWhenHidden(fralevelCode[i]);
     const QString description = MaintenanceDescription();
     if (type <= 2) {
         fralevelCode[i]->setTitle(QString(description).remove(QStringLiteral("Code Maintenance")).trimmed());

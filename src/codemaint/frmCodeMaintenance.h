@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CodeEngine;
 class MaintTree;
@@ -142,7 +143,8 @@ protected:
 
 private:
     void BuildControls();
-    QGroupBox* BuildFrame(int index);
+    // One frame of the entry panel; its boxes and buttons join `tabOrder` in the order Tab takes them.
+    QGroupBox* BuildFrame(int index, std::vector<QWidget*>& tabOrder);
     void SetMaintenanceCaption();
     void CreateMaintenanceObjects();
     void ReleaseMaintenanceObjects();

@@ -14,4 +14,9 @@ public:
     // Shows a fixed text instead of the error's description.
     static bool FailWithMessage(const QString& location, const QString& text, int style,
                                 const QString& title = QString());
+    // Shows a failure's message. Within a user action (a transaction on the shared connection) it waits
+    // for the action's end: no lock waits on the user's answer, the tree behind it is already undone, and
+    // the user reads it once, however many steps of the action met the failure. A later message of the
+    // same action takes the place of an earlier one.
+    static void Tell(const QString& text, int style, const QString& title = QString());
 };

@@ -17,10 +17,14 @@
 #include "services/clsGenericMaint.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <limits>
@@ -42,9 +46,7 @@ private:
 } // namespace
 
 MaintenanceWindow::MaintenanceWindow(MaintenanceTypes::Editor kind, QWidget* parent)
-    : QWidget(parent), m_kind(kind) {
-    setMinimumSize(480, 360);
-}
+    : QWidget(parent), m_kind(kind) {}
 
 MaintenanceWindow::~MaintenanceWindow() = default;
 
@@ -59,25 +61,117 @@ QSize MaintenanceWindow::sizeHint() const {
 
 void MaintenanceWindow::BuildPanes(const QString& selectionCaption,
                                    const std::function<QWidget*()>& buildEntryPanel) {
-    auto* vsMain = new QSplitter(Qt::Horizontal, this);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(vsMain);
-    vsMain->addWidget(BuildTreePane(selectionCaption));
-    vsMain->addWidget(buildEntryPanel());
-    // The entry panel keeps its designed width; the tree takes all the width the window has beyond it.
-    vsMain->setStretchFactor(0, 1);
-    vsMain->setStretchFactor(1, 0);
-    vsMain->setCollapsible(0, false);
-    vsMain->setHandleWidth(Twips(90));
+    m_panes = new QSplitter(Qt::Horizontal);
+    m_panes->setObjectName(QStringLiteral("vsMain"));
+    // A pane is never squeezed below what it needs; the window scrolls instead (below).
+    m_panes->setChildrenCollapsible(false);
+    m_treePane = BuildTreePane(selectionCaption);
+    m_panes->addWidget(m_treePane);
+
+    // The entry panel fills its pane, so its frames grow with the window, and scrolls both ways when the
+    // pane is smaller than the panel.
+    QWidget* entryPanel = buildEntryPanel();
+    m_entryScroller = new QScrollArea;
+    m_entryScroller->setObjectName(QStringLiteral("vsRight"));
+    m_entryScroller->setFrameShape(QFrame::NoFrame);
+    m_entryScroller->setWidgetResizable(true);
+    m_entryScroller->setWidget(entryPanel);
+    m_entryScroller->setMinimumSize(Twips(3000), Twips(1500));
+    m_panes->addWidget(m_entryScroller);
+    // At first sight the tree has room for a code with its description; the panes then share any change
+    // of the window's width in proportion.
+    m_panes->setSizes({Twips(5400), Twips(11400)});
+    m_panes->setHandleWidth(Twips(90));
     // A handle the user can see and grab, whatever the style draws.
-    QSplitterHandle* handle = vsMain->handle(1);
+    QSplitterHandle* handle = m_panes->handle(1);
     handle->setBackgroundRole(QPalette::Mid);
     handle->setAutoFillBackground(true);
+
+    // Tiled or in a small main window the window may be narrower or shorter than both panes need: it
+    // scrolls then, rather than lay one pane over the other or cut them.
+    m_windowScroller = new QScrollArea;
+    m_windowScroller->setObjectName(QStringLiteral("vsWindow"));
+    m_windowScroller->setFrameShape(QFrame::NoFrame);
+    m_windowScroller->setWidgetResizable(true);
+    m_windowScroller->setWidget(m_panes);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_windowScroller);
+
+    // Enter belongs to the control that has the focus: no button of the editor takes it as a default.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    for (QLineEdit* box : entryPanel->findChildren<QLineEdit*>()) {
+        box->installEventFilter(this);
+        ShowReadOnlyLook(box);
+    }
+}
+
+void MaintenanceWindow::KeepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+void MaintenanceWindow::SetEntryTabOrder(const std::vector<QWidget*>& entryPanelOrder) {
+    std::vector<QWidget*> order{TxtFilterAccount, cmdapply, trvMaintenance, CmdExpandAll, CmdCollapseAll};
+    order.insert(order.end(), entryPanelOrder.begin(), entryPanelOrder.end());
+    for (std::size_t n = 1; n < order.size(); ++n)
+        setTabOrder(order[n - 1], order[n]);
+}
+
+QVBoxLayout* MaintenanceWindow::EntryPanelLayout(QWidget* panel) const {
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(Twips(120), Twips(460), Twips(120), Twips(120));
+    return layout;
+}
+
+QGridLayout* MaintenanceWindow::FrameGrid(QGroupBox* frame, int growing) const {
+    auto* grid = new QGridLayout(frame);
+    grid->setHorizontalSpacing(Twips(60));
+    grid->setColumnStretch(growing, 1);
+    return grid;
+}
+
+EntryBox* MaintenanceWindow::KeyBox() const {
+    auto* box = new EntryBox;
+    box->setMinimumWidth(Twips(1800));
+    box->setMaximumWidth(Twips(2400));
+    return box;
+}
+
+QPushButton* MaintenanceWindow::LookupButton() const {
+    auto* button = new QPushButton(QStringLiteral("..."));
+    button->setFixedWidth(Twips(375));
+    return button;
+}
+
+QLabel* MaintenanceWindow::DescriptionLabel() {
+    auto* label = new QLabel;
+    label->setWordWrap(true);
+    return label;
+}
+
+bool MaintenanceWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ReadOnlyChange)
+        if (auto* box = qobject_cast<QLineEdit*>(watched))
+            ShowReadOnlyLook(box);
+    return QWidget::eventFilter(watched, event);
+}
+
+void MaintenanceWindow::ShowReadOnlyLook(QLineEdit* box) {
+    QPalette palette = QApplication::palette(box);
+    if (box->isReadOnly())
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
+    box->setPalette(palette);
 }
 
 QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
     auto* vsLeft = new QWidget;
+    vsLeft->setObjectName(QStringLiteral("vsLeft"));
     auto* left = new QVBoxLayout(vsLeft);
     auto* vsSelection = new QWidget;
     auto* selection = new QVBoxLayout(vsSelection);
@@ -95,6 +189,8 @@ QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
     auto* treePane = new QVBoxLayout(vsTreeView);
     treePane->setContentsMargins(0, 0, 0, 0);
     trvMaintenance = new MaintTree;
+    // The tree gives up height before its buttons do: they stay in the window, under the tree.
+    trvMaintenance->setMinimumHeight(Twips(900));
     treePane->addWidget(trvMaintenance, 1);
     auto* expandLine = new QHBoxLayout;
     CmdExpandAll = new QPushButton(QStringLiteral("Expand Current"));
@@ -103,8 +199,8 @@ QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
     expandLine->addWidget(CmdCollapseAll);
     treePane->addLayout(expandLine);
     left->addWidget(vsTreeView, 1);
-    // Room for a range under its code at first sight; wider texts scroll sideways.
-    vsLeft->setMinimumWidth(Twips(4200));
+    // Room for a range under its code; wider texts scroll sideways.
+    vsLeft->setMinimumWidth(Twips(3600));
 
     connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
     connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });

@@ -8,11 +8,18 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class EntryBox;
 class MaintTree;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QScrollArea;
+class QSplitter;
+class QVBoxLayout;
 class clsGenericMaint;
 
 // What the two editor windows share: the maintenance type they are opened for, the caption and area code
@@ -52,6 +59,13 @@ public:
     // Room for the tree's longer lines beside the entry panel.
     QSize sizeHint() const override;
 
+    // The panes: the window scrolls when it is narrower or shorter than the two panes need side by side,
+    // and the entry panel scrolls within its pane.
+    QScrollArea* WindowScroller() const { return m_windowScroller; }
+    QSplitter* Panes() const { return m_panes; }
+    QWidget* TreePane() const { return m_treePane; }
+    QScrollArea* EntryScroller() const { return m_entryScroller; }
+
     qint16 m_intMaintenanceType = 0;
     bool NewRecord = false;
     bool DelRecord = false;
@@ -73,15 +87,32 @@ protected:
     // is chosen.
     void LoadCommon();
     // The window's two panes side by side: the tree pane under its selection caption and the entry panel
-    // that `buildEntryPanel` makes, with a visible handle between them.
+    // that `buildEntryPanel` makes, with a visible handle between them. The panel's read-only boxes look
+    // read-only.
     void BuildPanes(const QString& selectionCaption, const std::function<QWidget*()>& buildEntryPanel);
+    // Tab goes through the tree pane, then through the entry panel's controls in the order given.
+    void SetEntryTabOrder(const std::vector<QWidget*>& order);
+    // A control that is hidden keeps its room in its layout, so the controls around it stay in place.
+    static void KeepPlaceWhenHidden(QWidget* widget);
+    // The parts of the entry panels, alike in both editors: the panel's column of frames (the first level
+    // with the top of the tree), a frame's grid whose column `growing` takes the width the frame gains
+    // with the window, a key box, its lookup button, and a description that wraps rather than lose its end.
+    QVBoxLayout* EntryPanelLayout(QWidget* panel) const;
+    QGridLayout* FrameGrid(QGroupBox* frame, int growing) const;
+    EntryBox* KeyBox() const;
+    QPushButton* LookupButton() const;
+    static QLabel* DescriptionLabel();
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     virtual void Form_Unload();
 
 private:
     // The left pane of both editors: the selection pane (caption, filter box and Apply) above the tree
     // pane (the tree, Expand Current and Collapse Current), with their buttons connected.
     QWidget* BuildTreePane(const QString& selectionCaption);
+    // A box that takes no typing shows so, with the background of a read-only box rather than that of a
+    // box to type in.
+    static void ShowReadOnlyLook(QLineEdit* box);
 
 protected:
     // The editor's own part of Apply: its entry panel reset, and its tree query run and walked.
@@ -111,4 +142,8 @@ protected:
 private:
     MaintenanceTypes::Editor m_kind;
     bool m_loading = false;
+    QScrollArea* m_windowScroller = nullptr;
+    QSplitter* m_panes = nullptr;
+    QWidget* m_treePane = nullptr;
+    QScrollArea* m_entryScroller = nullptr;
 };

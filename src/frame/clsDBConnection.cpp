@@ -6,6 +6,11 @@
 clsDBConnection::clsDBConnection() {
     m_connection.CursorLocation = 3;
     m_connection.CommandTimeout = 180;
+    // Every table the program writes: an action holds them all, so two users' checks and writes never
+    // interleave. One fixed order, so two actions never wait for each other.
+    m_connection.SetWriteLockTables({"CS_COA_ACCT_RANGE", "CS_BA_BU_LEVELS", "CS_MULTIPLIER_RANGE",
+                                     "CS_CAT_TYPE", "CS_LEVELHIER", "CS_MULTIPLIERHIER", "CS_CATEGORYHIER",
+                                     "CS_SOURCE", "CS_CAT_DESC"});
 }
 
 void clsDBConnection::CloseDB() {

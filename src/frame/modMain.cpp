@@ -95,8 +95,9 @@ Recordset GetRecordset(const QString& sql) {
     Recordset rs;
     if (!rs.Open(sql, gDBConnection->adoConnection())) {
         gQueryOK = false;
-        // Shown here, logged by the caller's handler: the error stays current until it is reported.
-        MsgBox(Err().Description(), vbOKOnly);
+        // Shown here (within an action, when it has ended), logged by the caller's handler: the error
+        // stays current until it is reported.
+        ErrorHandler::Tell(Err().Description(), vbOKOnly);
     }
     return rs;
 }

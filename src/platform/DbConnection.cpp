@@ -173,7 +173,16 @@ bool DbConnection::Open(const QString& connectionText) {
             fail(err);
             return false;
         }
-    } else if (ct.backend() == ConnectionText::Backend::SqlServer) {
+    } else {
+        SQLCHAR name[128] = {};
+        SQLSMALLINT length = 0;
+        const QVariant handle = db.driver()->handle();
+        if (handle.isValid() && handle.metaType() == QMetaType::fromType<SQLHANDLE>())
+            if (SQLHANDLE dbc = *static_cast<const SQLHANDLE*>(handle.constData()))
+                if (SQL_SUCCEEDED(SQLGetInfo(dbc, SQL_DBMS_NAME, name, sizeof name, &length)))
+                    m_dbms = QString::fromLatin1(reinterpret_cast<const char*>(name)).trimmed();
+    }
+    if (ct.backend() == ConnectionText::Backend::SqlServer) {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (q.exec("SELECT CONVERT(varchar(128), COALESCE(DATABASEPROPERTYEX(DB_NAME(), 'Collation'), "
@@ -204,6 +213,7 @@ void DbConnection::Close() {
     m_depth = 0;
     m_doomed = false;
     m_collation.clear();
+    m_dbms.clear();
 }
 
 int DbConnection::State() const {
@@ -231,6 +241,12 @@ bool DbConnection::admitStatement(const QString& sql) {
         return false;
     }
     ++m_statements;
+    if (m_beforeStatement) {
+        auto hook = std::move(m_beforeStatement);
+        m_beforeStatement = nullptr;
+        if (!hook(sql) && !m_beforeStatement)
+            m_beforeStatement = std::move(hook);
+    }
     if (m_failCountdown > 0 && --m_failCountdown == 0) {
         fail(m_failNth);
         return false;
@@ -261,13 +277,7 @@ bool DbConnection::Run(QSqlQuery& q, const QString& sql) {
     const QSqlDatabase db = database();
     const QString driver = db.driverName();
     if (driver == QLatin1String("QSQLITE")) {
-        // SQLite waits for another connection's lock as long as its busy time-out says.
-        const QVariant handle = db.driver()->handle();
-        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-            if (sqlite3* lite = *static_cast<sqlite3* const*>(handle.constData()))
-                sqlite3_busy_timeout(lite, CommandTimeout > 0 ? qMin(CommandTimeout, INT_MAX / 1000) * 1000
-                                                              : INT_MAX);
-        }
+        applyBusyTimeout(db);
     } else if (driver == QLatin1String("QODBC")) {
         // The time-out is an attribute of the ODBC statement, which exists once the statement is prepared.
         if (!q.prepare(sql)) {
@@ -294,6 +304,33 @@ bool DbConnection::Run(QSqlQuery& q, const QString& sql) {
     return true;
 }
 
+void DbConnection::applyBusyTimeout(const QSqlDatabase& db) const {
+    // SQLite waits for another connection's lock as long as its busy time-out says.
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (sqlite3* lite = *static_cast<sqlite3* const*>(handle.constData()))
+            sqlite3_busy_timeout(lite,
+                                 CommandTimeout > 0 ? qMin(CommandTimeout, INT_MAX / 1000) * 1000 : INT_MAX);
+    }
+}
+
+QStringList DbConnection::lockStatements() const {
+    if (m_lockTables.isEmpty())
+        return {};
+    // Share row exclusive conflicts with itself and with every write, but not with reading.
+    if (m_dbms.startsWith(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) ||
+        m_dbms.startsWith(QLatin1String("Oracle"), Qt::CaseInsensitive))
+        return {"LOCK TABLE " + m_lockTables.join(QStringLiteral(", ")) + " IN SHARE ROW EXCLUSIVE MODE"};
+    // An update lock on the whole table, held to the end of the transaction: readers pass, writers wait.
+    if (m_dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive)) {
+        QStringList statements;
+        for (const QString& table : m_lockTables)
+            statements << "SELECT COUNT(*) FROM " + table + " WITH (UPDLOCK, TABLOCK, HOLDLOCK)";
+        return statements;
+    }
+    return {};
+}
+
 bool DbConnection::BeginTrans() {
     if (!m_open) {
         fail({CurrentError::ObjectClosed, "Operation is not allowed when the object is closed.",
@@ -302,10 +339,28 @@ bool DbConnection::BeginTrans() {
     }
     if (m_depth == 0) {
         QSqlDatabase db = database();
-        if (!db.transaction()) {
-            const QSqlError e = db.lastError();
-            fail({nativeCode(e), describe(e), driverLabel()});
-            return false;
+        if (db.driverName() == QLatin1String("QSQLITE")) {
+            // A deferred transaction that has read cannot wait for the write lock (SQLite answers "database
+            // is locked" at once rather than risk a deadlock), so the action takes it at its start.
+            applyBusyTimeout(db);
+            QSqlQuery begin(db);
+            if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+                fail(errorFrom(begin));
+                return false;
+            }
+        } else {
+            if (!db.transaction()) {
+                const QSqlError e = db.lastError();
+                fail({nativeCode(e), describe(e), driverLabel()});
+                return false;
+            }
+            for (const QString& sql : lockStatements()) {
+                QSqlQuery lock(db);
+                if (!Run(lock, sql)) {
+                    db.rollback();
+                    return false;
+                }
+            }
         }
         m_doomed = false;
     }
@@ -348,12 +403,24 @@ void DbConnection::WhenTransactionEnds(std::function<void(bool committed)> done)
     m_onTransactionEnd.push_back(std::move(done));
 }
 
+void DbConnection::AfterTransactionEnds(std::function<void()> done) {
+    if (m_depth == 0) {
+        done();
+        return;
+    }
+    m_afterTransactionEnd.push_back(std::move(done));
+}
+
 void DbConnection::finishTransaction(bool committed) {
     // Taken first: a callback may begin the next transaction.
     std::vector<std::function<void(bool)>> callbacks;
     callbacks.swap(m_onTransactionEnd);
+    std::vector<std::function<void()>> after;
+    after.swap(m_afterTransactionEnd);
     for (auto it = callbacks.rbegin(); it != callbacks.rend(); ++it)
         (*it)(committed);
+    for (const auto& done : after)
+        done();
 }
 
 void DbConnection::RollbackTrans() {

@@ -52,7 +52,14 @@ public:
 
     // Transactions nest: the outermost begin and commit are real, inner ones join it. An inner level that
     // ends without committing dooms the whole transaction, so the outermost commit rolls back.
+    // Every transaction is one user action that reads, checks and writes; the outermost begin first waits
+    // (under the command time-out) for the right to write, so two actions on the same warehouse, from this
+    // program or another copy of it, run one after the other and each checks what the other wrote. On
+    // SQLite that is the database's write lock; on a server, locks on the tables below that block other
+    // writers but not readers.
     bool BeginTrans();
+    // The tables a transaction locks first on a server (in this order); none: no table is locked.
+    void SetWriteLockTables(const QStringList& tables) { m_lockTables = tables; }
     bool CommitTrans();
     void RollbackTrans();
     int TransactionDepth() const { return m_depth; }
@@ -61,12 +68,20 @@ public:
     // after its rollback. Work kept outside the database (tree nodes) follows the transaction this way.
     // Without a running transaction, `done` runs at once with true.
     void WhenTransactionEnds(std::function<void(bool committed)> done);
+    // Runs `done` once the transaction now running has ended and every WhenTransactionEnds listener has
+    // run, so what it tells the user comes after everything is undone. Without a transaction, at once.
+    void AfterTransactionEnds(std::function<void()> done);
 
     // Test switch: the k-th statement from now (1 = the next one) fails with the given error.
     void FailNthStatement(int k, const DbError& error);
     // Test switch: the next statement whose text contains `fragment` fails with the given error.
     void FailStatementContaining(const QString& fragment, const DbError& error);
     void ClearInjectedFailures();
+    // Test switch: `hook` sees each statement about to be sent until it answers true. Statements sent
+    // from within the hook do not reach it.
+    void BeforeStatement(std::function<bool(const QString& sql)> hook) {
+        m_beforeStatement = std::move(hook);
+    }
 
     // How many queries and statements were sent on this connection since it was created.
     qint64 StatementCount() const { return m_statements; }
@@ -94,6 +109,15 @@ private:
     DbError m_failFragmentError;
     bool m_open = false;
     std::vector<std::function<void(bool)>> m_onTransactionEnd;
+    std::vector<std::function<void()>> m_afterTransactionEnd;
+    std::function<bool(const QString&)> m_beforeStatement;
+    QStringList m_lockTables;
+    // The server behind an ODBC connection, as its driver names it ("PostgreSQL", "Oracle", ...).
+    QString m_dbms;
 
     void finishTransaction(bool committed);
+    // Applies the command time-out to SQLite's wait for another connection's lock.
+    void applyBusyTimeout(const QSqlDatabase& db) const;
+    // The statements that take the write locks on this connection's server, in order.
+    QStringList lockStatements() const;
 };

@@ -31,9 +31,4 @@ public:
 
 protected:
     const RangeTable& EntryTable() const override { return Table(); }
-    // Delete stays offered after a holder or range went, not after a whole chart.
-    void Deleted(int nodeType) override {
-        if (m_owner)
-            m_owner->EnableDelete(nodeType != 1);
-    }
 };

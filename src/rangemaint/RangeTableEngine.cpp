@@ -90,9 +90,10 @@ bool RangeTableEngine::Save() {
     // message already shows what the tables hold.
     TransactionGuard transaction(gDBConnection->adoConnection());
     const auto failed = [&] {
+        // Shown once the action is undone, in place of a failed look-up's own message.
+        ErrorHandler::Tell(m_failure, vbCritical);
         transaction.Rollback();
         owner->SetNewRecord(false);
-        MsgBox(m_failure, vbCritical);
         return false;
     };
     const Existence before = AddUnlessPresent(transaction, keys, added, child == kRangeNode);
@@ -130,11 +131,13 @@ bool RangeTableEngine::Save() {
     if (!transaction.Commit())
         return Fail(procedure) || failed();
     owner->SetNewRecord(false);
-    // The owner follows the new, selected node, so a Delete right after removes just that entry.
+    // The owner follows the new, selected node, so its key parts name just that entry; New and Delete
+    // stay off until the user selects a node.
     if (node)
         owner->trvMaintenance_NodeClick(node);
     owner->SetNodeType(child);
     owner->EnableNew(false);
+    owner->EnableDelete(false);
     return true;
 }
 
@@ -173,7 +176,9 @@ bool RangeTableEngine::Delete() {
             return false;
         if (!transaction.Commit())
             return Fail(procedure);
-        Deleted(t);
+        // Delete stays offered after a level, code or range went, not after a whole chart; the selection
+        // that follows sets it for its own node.
+        owner->EnableDelete(t != kChartNode);
     }
     if (tree)
         owner->trvMaintenance_NodeClick(tree->SelectedItem());

@@ -50,8 +50,6 @@ protected:
     // answers false after reporting a failure; the action then ends.
     virtual bool RangeAdded(const QString& /*area*/, const RangeKeyParts& /*range*/) { return true; }
     virtual bool RangeRemoved(const QString& /*area*/, const RangeKeyParts& /*range*/) { return true; }
-    // A Delete of a node of this type was committed.
-    virtual void Deleted(int /*nodeType*/) {}
 
     // Reports the failure under the engine's name, ":" and the procedure, keeping its description; false.
     bool Fail(const QString& procedure);

@@ -26,6 +26,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -58,72 +60,94 @@ frmRangeMaintenance::~frmRangeMaintenance() = default;
 
 QGroupBox* frmRangeMaintenance::BuildFieldGroup(int i) {
     auto* frame = new QGroupBox;
-    const auto place = [this](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+    // Columns: caption, box, its "...", then the To caption (or the code's description), box and "...";
+    // the last column takes the width the frame gains with the window.
+    enum { Caption, Box, Lookup, ToCaption, ToBox, ToLookup, Rest };
+    QGridLayout* grid = FrameGrid(frame, Rest);
+    const auto box = [&](int row, int column) {
+        EntryBox* b = KeyBox();
+        grid->addWidget(b, row, column);
+        return b;
     };
-    const auto label = [&](const QString& text, int top, int left = 120, int width = 2200) {
-        auto* l = new QLabel(text, frame);
-        place(l, left, top, width, 285);
+    const auto lookup = [&](int row, int column) {
+        QPushButton* b = LookupButton();
+        grid->addWidget(b, row, column);
+        return b;
+    };
+    const auto caption = [&](const QString& text, int row, int column) {
+        auto* l = new QLabel(text);
+        grid->addWidget(l, row, column);
         return l;
     };
-    const auto box = [&](int top, int left, int width) {
-        auto* b = new EntryBox(frame);
-        place(b, left, top, width, 315);
-        return b;
-    };
-    const auto button = [&](const QString& text, int top, int left, int width = 375) {
-        auto* b = new QPushButton(text, frame);
-        place(b, left, top, width, 315);
-        return b;
-    };
     // Group 1 has a level line between the chart of account and the code.
-    const int codeTop = i == 1 ? 1080 : 660;
-    const int rangeTop = codeTop + 420;
-    lblChartOfAccount[i] = label(QStringLiteral("Chart Of Account:"), 300);
-    txtChartOfAccount[i] = box(270, 2400, 1800);
-    cmdAccount[i] = button(QStringLiteral("..."), 270, 4260);
+    const int codeRow = i == 1 ? 2 : 1;
+    const int rangeRow = codeRow + 1;
+    lblChartOfAccount[i] = caption(QStringLiteral("Chart Of Account:"), 0, Caption);
+    txtChartOfAccount[i] = box(0, Box);
+    cmdAccount[i] = lookup(0, Lookup);
     if (i == 1) {
-        lblLevel = label(QStringLiteral("Level:"), 720);
-        txtLevel = box(690, 2400, 1800);
-        cmdLevel = button(QStringLiteral("..."), 690, 4260);
+        lblLevel = caption(QStringLiteral("Level:"), 1, Caption);
+        txtLevel = box(1, Box);
+        cmdLevel = lookup(1, Lookup);
     }
-    lblCodCat[i] = label(QStringLiteral("Code:"), codeTop + 30);
-    txtcodCat[i] = box(codeTop, 2400, 1800);
-    cmdCodCat[i] = button(QStringLiteral("..."), codeTop, 4260);
-    lblCodCatDesc[i] = label(QString(), codeTop + 30, 4740, 3600);
-    lblRangAccountFr[i] = label(QStringLiteral("Range Of Account From:"), rangeTop + 30);
-    txtRangAccountFr[i] = box(rangeTop, 2400, 1800);
-    cmdlookupFr[i] = button(QStringLiteral("..."), rangeTop, 4260);
-    lblTo[i] = label(QStringLiteral("To:"), rangeTop + 30, 4740, 400);
-    txtRangAccountTo[i] = box(rangeTop, 5160, 1800);
-    cmdlookupTo[i] = button(QStringLiteral("..."), rangeTop, 7020);
-    CmdSaveAdd[i] = button(QStringLiteral("Save && Add"), rangeTop + 420, 2400, 1800);
+    lblCodCat[i] = caption(QStringLiteral("Code:"), codeRow, Caption);
+    txtcodCat[i] = box(codeRow, Box);
+    cmdCodCat[i] = lookup(codeRow, Lookup);
+    lblCodCatDesc[i] = DescriptionLabel();
+    grid->addWidget(lblCodCatDesc[i], codeRow, ToCaption, 1, Rest - ToCaption + 1);
+    lblRangAccountFr[i] = caption(QStringLiteral("Range Of Account From:"), rangeRow, Caption);
+    txtRangAccountFr[i] = box(rangeRow, Box);
+    cmdlookupFr[i] = lookup(rangeRow, Lookup);
+    lblTo[i] = caption(QStringLiteral("To:"), rangeRow, ToCaption);
+    txtRangAccountTo[i] = box(rangeRow, ToBox);
+    cmdlookupTo[i] = lookup(rangeRow, ToLookup);
+    CmdSaveAdd[i] = new QPushButton(QStringLiteral("Save && Add"));
     CmdSaveAdd[i]->setToolTip(kSaveAddRange);
-    frame->setFixedHeight(Twips(rangeTop + 900));
+    grid->addWidget(CmdSaveAdd[i], rangeRow + 1, Box);
+    // The fields of a kind of node come and go; the frame keeps its size, so nothing below it moves.
+    for (QWidget* w : frame->findChildren<QWidget*>())
+        KeepPlaceWhenHidden(w);
     return frame;
 }
 
 void frmRangeMaintenance::BuildControls() {
     BuildPanes(QStringLiteral(" Account No. Selection:"), [this] { return BuildEntryPanel(); });
+    SetEntryTabOrder(EntryTabOrder());
     connect(ChkBlockedAccounts, &QCheckBox::clicked, this, [this] { ChkBlockedAccounts_Click(); });
 }
 
+std::vector<QWidget*> frmRangeMaintenance::EntryTabOrder() const {
+    // Each group's boxes in reading order, then its lookup buttons.
+    std::vector<QWidget*> order;
+    for (int i = 0; i < 2; ++i) {
+        order.insert(order.end(), {txtChartOfAccount[i], cmdAccount[i]});
+        if (i == 1)
+            order.insert(order.end(), {txtLevel, cmdLevel});
+        order.insert(order.end(), {txtcodCat[i], cmdCodCat[i], txtRangAccountFr[i], txtRangAccountTo[i],
+                                   cmdlookupFr[i], cmdlookupTo[i], CmdSaveAdd[i]});
+    }
+    order.insert(order.end(), {ChkBlockedAccounts, lstAccountList});
+    return order;
+}
+
 QWidget* frmRangeMaintenance::BuildEntryPanel() {
-    // The entry panel keeps the positions of its layout numbers, so its children are placed by hand.
     auto* vsRightRangeMaint = new QWidget;
-    vsRightRangeMaint->setMinimumSize(Twips(8400), Twips(8400));
+    QVBoxLayout* panel = EntryPanelLayout(vsRightRangeMaint);
     fraCodCat = BuildFieldGroup(0);
     fralevel = BuildFieldGroup(1);
-    for (QGroupBox* frame : {fraCodCat, fralevel}) {
-        frame->setParent(vsRightRangeMaint);
-        frame->setGeometry(Twips(120), Twips(460), Twips(8160), frame->height());
-    }
-    ChkBlockedAccounts =
-        new QCheckBox(QStringLiteral("All accounts including block accounts"), vsRightRangeMaint);
-    lstAccountList = new QTreeWidget(vsRightRangeMaint);
+    panel->addWidget(fraCodCat);
+    panel->addWidget(fralevel);
+    ChkBlockedAccounts = new QCheckBox(QStringLiteral("All accounts including block accounts"));
+    KeepPlaceWhenHidden(ChkBlockedAccounts);
+    panel->addWidget(ChkBlockedAccounts);
+    lstAccountList = new QTreeWidget;
     lstAccountList->setRootIsDecorated(false);
     lstAccountList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstAccountList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstAccountList->setMinimumHeight(Twips(1500));
+    KeepPlaceWhenHidden(lstAccountList);
+    // The list takes the height the window has below the frame.
+    panel->addWidget(lstAccountList, 1);
     return vsRightRangeMaint;
 }
 
@@ -231,12 +255,9 @@ void frmRangeMaintenance::InitializeFields() {
     const qint16 type = MaintenanceType();
     if (type < 1 || type > 5)
         return;
+    // The type's frame keeps its place at the top of the panel while it is hidden, and the list below it.
     QGroupBox* frame = i == 0 ? fraCodCat : fralevel;
-    frame->move(frame->x(), Twips(460));
-    if (type <= 2)
-        lstAccountList->setGeometry(lstAccountList->x(), Twips(3200), lstAccountList->width(), Twips(4800));
-    else
-        lstAccountList->setGeometry(lstAccountList->x(), Twips(3700), lstAccountList->width(), Twips(4300));
+    KeepPlaceWhenHidden(frame);
     frame->setTitle(MaintenanceTypes::TypeName(type));
     if (type <= 3) {
         if (type == 1)
@@ -262,7 +283,6 @@ void frmRangeMaintenance::InitializeFields() {
 }
 
 void frmRangeMaintenance::InitializeListView() {
-    lstAccountList->setGeometry(Twips(120), Twips(3500), Twips(8160), Twips(4300));
     lstAccountList->setSortingEnabled(false);
     lstAccountList->sortByColumn(0, Qt::AscendingOrder);
     lstAccountList->hide();
@@ -303,7 +323,6 @@ void frmRangeMaintenance::CreateColumnHeaders() {
     lstAccountList->setHeaderHidden(columns.empty());
     for (int c = 0; c < static_cast<int>(columns.size()); ++c)
         lstAccountList->setColumnWidth(c, Twips(columns[c].width));
-    ChkBlockedAccounts->move(Twips(120), lstAccountList->y() - Twips(330));
 }
 
 void frmRangeMaintenance::SetFrameVisibility(bool showCodeFrame, bool showLevelFrame) {
@@ -428,7 +447,9 @@ bool frmRangeMaintenance::FieldsChanged() const {
 }
 
 void frmRangeMaintenance::LoadMaintenanceTree() {
+    // The emptied list is filled again by the next selection, whatever it was filled for before.
     lstAccountList->clear();
+    m_listKey.reset();
     MaintenanceWindow::LoadMaintenanceTree();
 }
 
@@ -725,7 +746,17 @@ void frmRangeMaintenance::SetAutoScroll(bool on, bool up) {
 
 void frmRangeMaintenance::Timer1_Timer() {
     if (!mb_DragDrop) {
-        Timer1->stop();
+        // A quarter of a second for the messages still coming, then the timer rests; ticks meanwhile wait
+        // with it, and a drag that took up scrolling again keeps it.
+        if (m_timerSettling)
+            return;
+        m_timerSettling = true;
+        QEventLoop settle;
+        QTimer::singleShot(250, &settle, &QEventLoop::quit);
+        settle.exec(QEventLoop::ExcludeUserInputEvents);
+        m_timerSettling = false;
+        if (!mb_DragDrop)
+            Timer1->stop();
         return;
     }
     trvMaintenance->verticalScrollBar()->triggerAction(mb_ScrollUp ? QAbstractSlider::SliderSingleStepSub
@@ -855,8 +886,9 @@ bool frmRangeMaintenance::SettlePendingInsert() {
 void frmRangeMaintenance::trvMaintenance_NodeClick(TreeNode* Node) {
     if (!Node || trvMaintenance->IndexOf(Node) < 0)
         return;
-    // Clicking the node of a pending insert again leaves nothing: the entry goes on as typed.
-    if (NewRecord && !m_lastNodeKey.isEmpty() && Node->Key() == m_lastNodeKey)
+    // Clicking the node of a pending insert again asks as any other node does; with nothing typed the
+    // entry simply goes on.
+    if (NewRecord && !m_lastNodeKey.isEmpty() && Node->Key() == m_lastNodeKey && !FieldsChanged())
         return;
     if (!SettlePendingInsert())
         return;
@@ -961,9 +993,9 @@ void frmRangeMaintenance::RefillAccountList(const QString& coa, const QString& l
     RangeEngine* engine = Engine();
     if (!engine)
         return;
-    // The list follows the values it was filled for; an emptied list (Apply) is filled again.
+    // The list follows the values it was filled for, also when they gave no rows.
     const QString key = engine->AccountListKey(coa, level, code);
-    if (m_listKey && *m_listKey == key && lstAccountList->topLevelItemCount() > 0)
+    if (m_listKey && *m_listKey == key)
         return;
     m_listKey = key;
     engine->FillAccountList(coa, level, code, ChkBlockedAccounts->isChecked() ? 1 : 0);
@@ -1036,12 +1068,10 @@ bool frmRangeMaintenance::SaveEntry() {
         }
         return false;
     }
+    // The engine has selected the new node and left New and Delete off.
     if (gMainForm)
         gMainForm->ActiveSave(false);
     EnableKeyFields(true);
-    // The new node is selected: the editor follows it as after a click.
-    if (TreeNode* selected = trvMaintenance->SelectedItem())
-        trvMaintenance_NodeClick(selected);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class EntryBox;
 class MaintTree;
@@ -153,6 +154,7 @@ private:
     void BuildControls();
     QGroupBox* BuildFieldGroup(int index);
     QWidget* BuildEntryPanel();
+    std::vector<QWidget*> EntryTabOrder() const;
     void CreateMaintenanceObjects();
     void ReleaseMaintenanceObjects();
     void InitializeListView();
@@ -211,4 +213,6 @@ private:
     // The node a mouse press has run the node selection for; the click at its release must not run it
     // again.
     QString m_pressedKey;
+    // Timer1's last tick is waiting before the timer rests.
+    bool m_timerSettling = false;
 };

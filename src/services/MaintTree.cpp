@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStyleOptionViewItem>
+#include <utility>
 
 namespace {
 
@@ -288,12 +289,34 @@ void MaintTree::keyPressEvent(QKeyEvent* event) {
     }
     emit KeyDown(event->key(), event->modifiers());
     QTreeView::keyPressEvent(event);
+    // The view passes Enter on to its window, where a default button would take it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
 }
 
 void MaintTree::focusOutEvent(QFocusEvent* event) {
     // The button may come up where the tree never hears of it.
     CancelDrag();
     QTreeView::focusOutEvent(event);
+}
+
+bool MaintTree::focusNextPrevChild(bool next) {
+    // Asked while being switched off with the focus: no other control takes it meanwhile (the next one,
+    // Expand Current, would take the user's next Enter or Delete); the tree takes it back when switched on.
+    if (!isEnabled()) {
+        m_focusBack = true;
+        return false;
+    }
+    return QTreeView::focusNextPrevChild(next);
+}
+
+void MaintTree::changeEvent(QEvent* event) {
+    QTreeView::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange || !isEnabled() || !std::exchange(m_focusBack, false))
+        return;
+    // Unless something else took the focus meanwhile.
+    if (!window()->focusWidget())
+        setFocus(Qt::OtherFocusReason);
 }
 
 void MaintTree::BeginDrag() {
@@ -474,4 +497,13 @@ void MaintTree::userExpanded(const QModelIndex& index, bool expanded) {
         record(std::move(change));
     }
     m_model->setExpandedFlag(node, expanded);
+    TreeNode* selected = SelectedItem();
+    if (expanded || !selected || selected == node || !node->Contains(selected))
+        return;
+    // The selection hidden by the collapse moves to the collapsed node, and the editor with it.
+    SetSelectedItem(node);
+    emit NodeClick(node);
+    // An editor that keeps its selection (a pending insert the user goes on with) keeps it in sight.
+    if (TreeNode* kept = SelectedItem(); kept && kept != node && node->Contains(kept))
+        EnsureVisible(kept);
 }

@@ -20,7 +20,13 @@ class TreeNode;
 // middle press selects nothing: the editors decide in their MouseDown handling whether it should.
 //
 // Expanded states: each node keeps its own and the view follows it; change them through SetExpanded (the
-// user's own expanding and collapsing is followed too), not through the view's expandAll and kin.
+// user's own expanding and collapsing is followed too), not through the view's expandAll and kin. When the
+// user collapses a node above the selected one, the selection moves to the collapsed node as by a click
+// (NodeClick), so nothing hidden stays selected.
+//
+// Keyboard: switched off while it has the focus (as during a fill of the editor's account list), the tree
+// gives the focus to no other control and takes it back when it is switched on again. Enter stays in the
+// tree and never reaches a button.
 //
 // Dragging: the editors drag nodes within the tree only. A drag begun from the mouse handling (BeginDrag)
 // follows the pointer while the left button stays down: DragOver as it moves over the tree and once as it
@@ -135,6 +141,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void changeEvent(QEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
 
@@ -169,6 +177,8 @@ private:
     int m_mousePress = 0;
     int m_building = 0;
     bool m_dragging = false;
+    // The tree lost the focus by being switched off.
+    bool m_focusBack = false;
     // The pointer was over the tree at the last move of the drag.
     bool m_dragInside = false;
     QPoint m_dragPoint;

@@ -10,6 +10,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+#include <future>
+#include <sqlite3.h>
+#include <thread>
 #include <tuple>
 
 class tst_DbConnection : public QObject {
@@ -21,6 +24,8 @@ private slots:
     void statementsThatFailChangeNothing();
     void guardsKeepAnActionWholeOrNothing_data();
     void guardsKeepAnActionWholeOrNothing();
+    void anActionWaitsForAnotherWriter_data();
+    void anActionWaitsForAnotherWriter();
 };
 
 void tst_DbConnection::aFileThatIsNoWarehouseIsLeftAlone_data() {
@@ -166,6 +171,62 @@ void tst_DbConnection::guardsKeepAnActionWholeOrNothing() {
     if (!done)
         QCOMPARE(Err().Description(), injected.description);
     QVERIFY(c.Execute("Delete From CS_CAT_DESC Where CAT_CODE = 'none'")); // the switch fires once
+}
+
+// Another program writes the warehouse file for a while: an action that reads and then writes waits for
+// it as long as the command time-out allows (0: as long as it takes), and then goes on.
+void tst_DbConnection::anActionWaitsForAnotherWriter_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<int>("timeout"); // seconds
+    QTest::addColumn<int>("held");    // milliseconds the other writer holds its lock
+    QTest::addColumn<bool>("done");
+    Warehouse::newRow("sqlite", "waits within the time-out") << 180 << 1000 << true;
+    Warehouse::newRow("sqlite", "waits without a limit") << 0 << 1000 << true;
+    Warehouse::newRow("sqlite", "gives up after the time-out") << 1 << 3000 << false;
+}
+
+void tst_DbConnection::anActionWaitsForAnotherWriter() {
+    QFETCH(QString, backend);
+    QFETCH(int, timeout);
+    QFETCH(int, held);
+    QFETCH(bool, done);
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    const QByteArray file = QFile::encodeName(w.connectionText().section("Data Source=", 1));
+    std::promise<bool> locked;
+    std::thread other([&] {
+        sqlite3* db = nullptr;
+        const bool ok = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+                        sqlite3_exec(db, "BEGIN IMMEDIATE; UPDATE CS_CAT_DESC SET CAT_DESC = 'other'",
+                                     nullptr, nullptr, nullptr) == SQLITE_OK;
+        locked.set_value(ok);
+        std::this_thread::sleep_for(std::chrono::milliseconds(held));
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    });
+    const auto join = qScopeGuard([&] { other.join(); });
+    QVERIFY(locked.get_future().get());
+    DbConnection& c = w.own();
+    c.CommandTimeout = timeout;
+    QElapsedTimer clock;
+    clock.start();
+    bool committed = false;
+    {
+        TransactionGuard action(c);
+        Recordset rs;
+        committed = action.active() && rs.Open("SELECT COUNT(*) AS N FROM CS_CAT_DESC", c) &&
+                    c.Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEW', 'mine')") &&
+                    action.Commit();
+    }
+    QCOMPARE(committed, done);
+    if (done) {
+        QVERIFY(clock.elapsed() >= held - 100);
+        QCOMPARE(w.scalar("SELECT CAT_DESC FROM CS_CAT_DESC WHERE CAT_CODE = 'NEW'"), QString("mine"));
+    } else {
+        QVERIFY(clock.elapsed() < held);
+        QVERIFY2(Err().Description().contains("locked"), qPrintable(Err().Description()));
+    }
 }
 
 QTEST_MAIN(tst_DbConnection)

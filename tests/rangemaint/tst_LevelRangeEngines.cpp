@@ -8,6 +8,7 @@
 #include "services/MaintTree.h"
 #include "services/TreeNode.h"
 #include "services/clsGenericMaint.h"
+#include "support/RangeEditorDriver.h"
 #include "support/RangeEngineRuns.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
@@ -241,8 +242,8 @@ private slots:
                  "deleted: a sibling still feeds the ancestor", "drag onto a placeholder"});
     }
     void allOrNothing();
-    void editorRefusesAnotherBusinessLevel_data();
-    void editorRefusesAnotherBusinessLevel();
+    void editorSaves_data();
+    void editorSaves();
     void drivingAnEngineWithoutTheEditor_data() { Warehouse::addBackendRows(); }
     void drivingAnEngineWithoutTheEditor();
 
@@ -292,31 +293,37 @@ void tst_LevelRangeEngines::allOrNothing() {
     QCOMPARE(ed.world.state(w), expected(c, type)); // no failure was passed over on the way
 }
 
-// Another area's business level, or its own stored already, is refused and the insert stays pending.
-void tst_LevelRangeEngines::editorRefusesAnotherBusinessLevel_data() {
-    Warehouse::addBackendColumn();
-    QTest::addColumn<int>("type");
-    QTest::addColumn<bool>("own");
-    for (const QString& b : Warehouse::backends())
-        for (int row = 0; row < 4; ++row)
-            Warehouse::newRow(b, QString("%1 %2").arg(4 + row / 2).arg(row % 2 ? "own" : "another"))
-                << 4 + row / 2 << bool(row % 2);
+// The editor's Save of a top entry or a code: another area's business level, or one stored already, is
+// refused and the insert stays pending; a saved entry is selected with New and Delete left off.
+void tst_LevelRangeEngines::editorSaves_data() {
+    // type; the node the entry goes under; the value typed; saved
+    Warehouse::addColumns<QStringList>("r");
+    for (const char* e : {"4 another business level;4;;B'U;0", "4 own business level;4;;BU;0",
+                          "5 another business level;5;;B'U;0", "5 own business level;5;;BA;0",
+                          "3 code;3;CORP|L4;1199;1", "5 code;5;BA|L1;77;1"})
+        Warehouse::addRows(QString(e).section(';', 0, 0), QString(e).split(';'));
 }
 
-void tst_LevelRangeEngines::editorRefusesAnotherBusinessLevel() {
+void tst_LevelRangeEngines::editorSaves() {
     QLX_OPEN_WAREHOUSE(w);
-    QFETCH(int, type);
-    QFETCH(bool, own);
-    Main();
-    gMainForm->Command(type == 4 ? "mnuBURangeMaint" : "mnuBARangeMaint")->trigger();
-    auto* f = qobject_cast<frmRangeMaintenance*>(gMainForm->ChildWindows().last()->widget());
+    QFETCH(QStringList, r);
+    for (const char* sql : {"insert into CS_SOURCE values ('AC', 'L4', '1199', 'New code')",
+                            "insert into CS_SOURCE values ('BA', 'L1', '77', 'New area code')"})
+        QVERIFY(w.own().Execute(sql));
+    frmRangeMaintenance* f = openRangeEditor(r[1].toInt());
     const QString before = w.snapshot();
-    f->trvMaintenance_NodeClick(f->trvMaintenance->Nodes().front());
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, r[2]));
     f->Insert();
-    f->txtChartOfAccount[1]->setText(own ? f->LevelType() : "B'U");
+    (r[2].isEmpty() ? f->txtChartOfAccount[1] : f->txtcodCat[1])->setText(r[3]);
     f->Save();
-    QCOMPARE(w.snapshot(), before);
-    QVERIFY(!m_env->ui.messages.isEmpty() && f->NewRecord);
+    const bool saved = r[4] == "1";
+    QCOMPARE(w.snapshot() != before, saved);
+    QCOMPARE(f->NewRecord, !saved);
+    QCOMPARE(m_env->ui.messages.isEmpty(), saved);
+    if (saved) {
+        QCOMPARE(f->trvMaintenance->SelectedItem(), rangeNodeAt(f, r[2] + "|" + r[3]));
+        QCOMPARE(editCommandStates(), QString("000"));
+    }
 }
 
 // The example of ARCHITECTURE.md, "Driving an engine without the editor".

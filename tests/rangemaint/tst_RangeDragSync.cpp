@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
@@ -154,6 +155,15 @@ void tst_RangeDragSync::autoScroll() {
         QVERIFY(!f->trvMaintenance->Dragging());
     }
     QVERIFY(!f->Timer1->isActive() && !f->mb_DragDrop);
+    // A tick that finds scrolling over lets messages run for a quarter of a second, then the timer rests.
+    f->Timer1->start();
+    bool ran = false;
+    QTimer::singleShot(0, f, [&ran] { ran = true; });
+    QElapsedTimer waited;
+    waited.start();
+    f->Timer1_Timer();
+    QVERIFY(waited.elapsed() >= 240 && ran);
+    QVERIFY(!f->Timer1->isActive());
 }
 
 void tst_RangeDragSync::rightClick() {
@@ -206,6 +216,7 @@ void tst_RangeDragSync::synchronize() {
             break;
         QCOMPARE(m_env->ui.messages.size(), shown + 1);
         QCOMPARE(m_env->ui.messages.last().prompt, QString("statement k fails"));
+        QVERIFY(!m_env->ui.inTransaction.last());
         QCOMPARE(w.snapshot(), before);
         QCOMPARE(f->trvMaintenance->Count(), nodes);
     }

@@ -226,6 +226,9 @@ void tst_frmRangeMaintenance::applyEndsLikeTheFirstLoad() {
     f->TxtFilterAccount->setText("");
     f->cmdapply_Click();
     QCOMPARE(f->trvMaintenance->Count(), full);
+    // The list the load emptied is filled again for the same node.
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, "CORP|L4|1111"));
+    QVERIFY(f->lstAccountList->topLevelItemCount() > 0);
     QVERIFY(m_env->logText().isEmpty());
 }
 

@@ -503,6 +503,8 @@ void tst_frmLookup::failuresChangeNothing() {
     if (c.failing.isEmpty())
         prompts[0] = env.prompts().value(0);
     QCOMPARE(env.prompts(), prompts);
+    // The failure is told once the write is undone: no lock waits on the user's answer.
+    QVERIFY(!env.ui.inTransaction.contains(true));
     QVERIFY(again || env.logLines().last().endsWith("in frmLookup:" + c.place));
     QCOMPARE(w.snapshot(), before);
     QCOMPARE(connection.TransactionDepth(), 0);

@@ -23,6 +23,15 @@ QString treeKeys(RangeEditorState& st) {
     return keys.join(',') + "#" + (selected ? selected->Key() : QString());
 }
 
+void toldOnceAfterTheAction(const ScriptedResponder::Log& ui, qsizetype from) {
+    QStringList prompts;
+    for (qsizetype i = from; i < ui.messages.size(); ++i) {
+        QVERIFY2(!ui.inTransaction.value(i), qPrintable(ui.messages[i].prompt));
+        QVERIFY2(!prompts.contains(ui.messages[i].prompt), qPrintable(ui.messages[i].prompt));
+        prompts << ui.messages[i].prompt;
+    }
+}
+
 void failEachStatement(RangeEditorState& st, const ScriptedResponder::Log& ui,
                        const std::function<QString()>& state, const std::function<bool()>& act,
                        bool toldAfterRollback, int& k, const std::function<void()>& afterFailure) {
@@ -33,11 +42,13 @@ void failEachStatement(RangeEditorState& st, const ScriptedResponder::Log& ui,
         st.trvMaintenance_NodeClick(st.EnsureRoot());
         const QString tree = treeKeys(st);
         db.FailNthStatement(k, {-7, "statement k fails", "test"});
+        const qsizetype shown = ui.messages.size();
         const bool done = act();
         db.ClearInjectedFailures();
         if (done)
             return;
         QCOMPARE(state(), before);
+        toldOnceAfterTheAction(ui, shown);
         // The failure is told once the action is undone: no lock waits on the user's answer.
         if (toldAfterRollback)
             QVERIFY(!ui.inTransaction.isEmpty() && !ui.inTransaction.last());

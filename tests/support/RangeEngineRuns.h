@@ -16,6 +16,9 @@ QString sqlText(const QString& text);
 // Every node key of the editor's tree, sorted, and the selected one's.
 QString treeKeys(RangeEditorState& st);
 
+// The messages shown since the `from`-th: each after the action's transaction ended, none twice.
+void toldOnceAfterTheAction(const ScriptedResponder::Log& ui, qsizetype from);
+
 // Runs `act` with statement k failing, for k = 1, 2, ... until a run goes through, and leaves that k in
 // `k`. Each failed run must answer false and leave `state()` and the tree as they were; where
 // `toldAfterRollback`, its last message must have come after the rollback. `afterFailure` checks more.

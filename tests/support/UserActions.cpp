@@ -1,0 +1,35 @@
+#include "support/UserActions.h"
+
+#include "codemaint/CodeEditorState.h"
+#include "codemaint/clsAcBuLevelCodeMaint.h"
+#include "rangemaint/RangeEditorState.h"
+#include "rangemaint/clsAcLevelRangeMaint.h"
+
+namespace UserActions {
+
+bool Run(const QStringList& action) {
+    const QString& verb = action.value(0);
+    if (verb == QLatin1String("attach") && action.size() == 7) {
+        CodeEditorState editor(3);
+        clsAcBuLevelCodeMaint engine;
+        engine.OwnerForm(&editor);
+        editor.keys = {action[2], "", action[3], action[4]};
+        editor.entry.values.ChildLevel = action[5];
+        editor.entry.values.ChildCode = action[6];
+        editor.nodeType = 3;
+        editor.NewRecord = true;
+        return engine.Save();
+    }
+    if (verb == QLatin1String("range") && action.size() == 6) {
+        RangeEditorState editor(3);
+        clsAcLevelRangeMaint engine;
+        engine.OwnerForm(&editor);
+        editor.trvMaintenance_NodeClick(editor.AddPath({action[1], action[2], action[3]}));
+        editor.entry = {"", "", "", action[4], action[5]};
+        editor.newRecord = true;
+        return engine.Save();
+    }
+    return false;
+}
+
+} // namespace UserActions
