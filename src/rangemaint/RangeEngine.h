@@ -41,6 +41,10 @@ public:
     // The values the account list depends on, joined: the list is refilled when they change.
     virtual QString AccountListKey(const QString& coa, const QString& level, const QString& code) const;
 
+    // The widths the warehouse declares for the From and To columns (-1 where it declares none); false
+    // when they could not be read.
+    virtual bool BoundSizes(int& /*from*/, int& /*to*/) const { return false; }
+
     // The edit operations on the owner's selection and entry. Each answers false when nothing was done.
     virtual bool Save() { return false; }
     virtual bool Delete() { return false; }

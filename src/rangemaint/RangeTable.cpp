@@ -2,6 +2,8 @@
 
 #include "frame/ModMaintenance.h"
 #include "frame/modMain.h"
+#include "platform/CurrentError.h"
+#include "platform/Recordset.h"
 
 namespace {
 const QString kBlank = QStringLiteral(" ");
@@ -77,8 +79,50 @@ Existence RangeTable::RecordExists(const QStringList& keys, const QString& from,
     return RowsWhere(condition);
 }
 
+std::optional<QList<int>> RangeTable::DeclaredSizes() const {
+    Recordset rs = GetRecordset(QStringLiteral("Select ") + m_keys.join(QStringLiteral(", ")) +
+                                QStringLiteral(", ") + m_from + QStringLiteral(", ") + m_to +
+                                QStringLiteral(" from ") + m_table + QStringLiteral(" where 1 = 0"));
+    if (!gQueryOK || rs.IsNothing())
+        return std::nullopt;
+    QList<int> sizes;
+    for (int c = 0; c < rs.FieldCount(); ++c)
+        sizes << rs.Fields(c).DefinedSize();
+    rs.Close();
+    return sizes;
+}
+
+bool RangeTable::Fits(const QStringList& keys, const QString& from, const QString& to) const {
+    const std::optional<QList<int>> sizes = DeclaredSizes();
+    if (!sizes)
+        return false;
+    const QStringList columns = m_keys + QStringList{m_from, m_to};
+    QStringList values = keys.mid(0, m_keys.size());
+    while (values.size() < m_keys.size())
+        values << QString();
+    values << from << to;
+    for (qsizetype c = 0; c < columns.size() && c < sizes->size(); ++c) {
+        const int size = sizes->at(c);
+        if (size < 0 || values[c].size() <= size)
+            continue;
+        // A database that does not hold its columns to their widths would store the value whole, and a
+        // bound compared as text would then cover ranges it was never meant to.
+        Err().Raise(CurrentError::UnspecifiedError,
+                    QStringLiteral("\"%1\" is longer than the %2 characters that %3 of %4 holds; nothing was "
+                                   "written.")
+                        .arg(values[c])
+                        .arg(size)
+                        .arg(columns[c], m_table),
+                    m_table);
+        return false;
+    }
+    return true;
+}
+
 std::optional<QString> RangeTable::AddRangeOfAccount(const QStringList& keys, const QString& from,
                                                      const QString& to) const {
+    if (!Fits(keys, from, to))
+        return std::nullopt;
     const QString placeholder = PlaceholderCondition(keys);
     const Existence filled = RowsWhere(placeholder);
     if (filled == Existence::Failed)
@@ -91,6 +135,8 @@ std::optional<QString> RangeTable::AddRangeOfAccount(const QStringList& keys, co
 }
 
 std::optional<QString> RangeTable::AddEntry(const QStringList& keys) const {
+    if (!Fits(keys))
+        return std::nullopt;
     if (keys.size() <= 1)
         return InsertRow(keys, kBlank, kBlank);
     // The parent's placeholder: its own key values, a blank in every column below.

@@ -51,6 +51,14 @@ public:
     // The statement that removes exactly this range row.
     QString DeleteRangeOfAccount(const QStringList& keys, const QString& from, const QString& to) const;
 
+    // The widths the warehouse declares for the key columns and then the two bounds, in that order; -1
+    // where it declares none. Nothing when the look-up could not run (its error is left for the caller).
+    std::optional<QList<int>> DeclaredSizes() const;
+    // Whether each value fits its column: false, with the refusal raised as the current error, when one is
+    // longer than its column holds or the widths could not be read. The statements that add rows refuse
+    // such values themselves.
+    bool Fits(const QStringList& keys, const QString& from = QString(), const QString& to = QString()) const;
+
     // Writes: removes every row under the leading key values (the range as well when bounds are given)
     // and, when that leaves the parent entry without any row, writes the parent's placeholder back.
     // False when a statement failed (the error is raised).

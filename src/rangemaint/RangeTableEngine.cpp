@@ -18,6 +18,15 @@ constexpr int kCodeNode = 3;
 constexpr int kRangeNode = 4;
 } // namespace
 
+bool RangeTableEngine::BoundSizes(int& from, int& to) const {
+    const std::optional<QList<int>> sizes = EntryTable().DeclaredSizes();
+    if (!sizes || sizes->size() < 2)
+        return false;
+    from = sizes->at(sizes->size() - 2);
+    to = sizes->last();
+    return true;
+}
+
 bool RangeTableEngine::Fail(const QString& procedure) {
     KeepDatabaseError();
     m_failure = Err().Description();
@@ -197,8 +206,12 @@ bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* 
     const RangeKeyParts added =
         PartsOf(keys, nodeSource->Info().fromAccount.trimmed(), nodeSource->Info().toAccount.trimmed());
     const QString procedure = QStringLiteral("CopyDraggedRangOfAccount");
+    m_failure.clear();
     TransactionGuard transaction(gDBConnection->adoConnection());
     const auto refused = [&] {
+        // Why first, once the action is undone, as a refused Save tells it; then what was refused.
+        if (!m_failure.isEmpty())
+            ErrorHandler::Tell(m_failure, vbCritical);
         transaction.Rollback();
         MsgBox(QString::fromLatin1(Words().copyRefused), vbExclamation);
         return false;

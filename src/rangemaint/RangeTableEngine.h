@@ -26,6 +26,7 @@ public:
     bool Delete() override;
     // Copies the dragged range node into the code node it was dropped on; the source stays.
     bool CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* nodeDestin) override;
+    bool BoundSizes(int& from, int& to) const override;
 
 protected:
     struct Texts {

@@ -172,6 +172,7 @@ void frmRangeMaintenance::Form_Load() {
     m_clsGenMaint->InitializeTree(*trvMaintenance);
     SetFieldsIndex();
     InitializeFields();
+    LimitBoundBoxes();
     if (gMainForm) {
         gMainForm->ActiveInsert(false);
         gMainForm->ActiveSave(false);
@@ -280,6 +281,30 @@ void frmRangeMaintenance::InitializeFields() {
     // Once for the life of the window; Apply lays the panel out again.
     if (type >= 3 && !txtcodCat[1]->validator())
         SetNumericOnly(txtcodCat[1]);
+}
+
+void frmRangeMaintenance::LimitBoundBoxes() {
+    // The widths the warehouse declares, so a server's own sizes hold; a longer bound would be stored whole
+    // where the database does not hold its columns to their widths.
+    int from = -1, to = -1;
+    if (!Engine() || gDBConnection.State() != 1 || !Engine()->BoundSizes(from, to))
+        return;
+    const int i = m_intFieldsIndex;
+    if (from > 0)
+        txtRangAccountFr[i]->setMaxLength(from);
+    if (to > 0)
+        txtRangAccountTo[i]->setMaxLength(to);
+}
+
+bool frmRangeMaintenance::PickFits(const QLineEdit* box, const QString& value) {
+    if (value.size() <= box->maxLength())
+        return true;
+    // The box would cut the pick short and name another account.
+    MsgBox(QStringLiteral("\"%1\" is longer than the %2 characters this box holds.")
+               .arg(value)
+               .arg(box->maxLength()),
+           vbExclamation, QStringLiteral("Error"));
+    return false;
 }
 
 void frmRangeMaintenance::InitializeListView() {
@@ -1408,7 +1433,8 @@ void frmRangeMaintenance::ConfigureBoundLookup(frmLookup& d) const {
 void frmRangeMaintenance::cmdlookupFr_Click(int Index) {
     const auto chosen =
         RunLookup([this](frmLookup& d) { ConfigureBoundLookup(d); }, [](frmLookup& d) { PickOnly(d, true); });
-    if (chosen) {
+    if (chosen && PickFits(txtRangAccountFr[Index], chosen->value(0)) &&
+        PickFits(txtRangAccountTo[Index], chosen->value(0))) {
         // Picking the lower bound proposes a range of one.
         txtRangAccountFr[Index]->setText(chosen->value(0));
         txtRangAccountTo[Index]->setText(chosen->value(0));
@@ -1422,6 +1448,6 @@ void frmRangeMaintenance::cmdlookupTo_Click(int Index) {
             d.m_strFindItem = txtRangAccountTo[Index]->text();
         },
         [](frmLookup& d) { PickOnly(d, true); });
-    if (chosen)
+    if (chosen && PickFits(txtRangAccountTo[Index], chosen->value(0)))
         txtRangAccountTo[Index]->setText(chosen->value(0));
 }

@@ -158,6 +158,10 @@ private:
     void CreateMaintenanceObjects();
     void ReleaseMaintenanceObjects();
     void InitializeListView();
+    // Holds the From and To boxes to their columns' widths.
+    void LimitBoundBoxes();
+    // Whether a picked value fits its box whole; a longer one is told and refused.
+    static bool PickFits(const QLineEdit* box, const QString& value);
     void CreateColumnHeaders();
     void LoadMaintenanceTree() override;
     QString TreeStatement() const override;

@@ -1,5 +1,6 @@
 #include "frame/clsDBConnection.h"
 #include "platform/ResourceCursor.h"
+#include "services/frmLookup.h"
 #include "support/RangeEditorDriver.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
@@ -35,6 +36,21 @@ QString holders(Warehouse& w, const QString& chart, const QStringList& before = 
         rows.removeOne(h);
     rows.sort();
     return rows.join(',');
+}
+
+// Presses on the range at `from`, drags it by the distance a drag needs over `to`, where `over` looks at
+// the tree, and drops it there.
+void drag(frmRangeMaintenance* f, const QString& from, const QString& to,
+          const std::function<void()>& over = {}) {
+    const QPoint start = pointOf(f, from);
+    f->trvMaintenance_MouseDown(Qt::LeftButton, {}, start);
+    f->trvMaintenance_MouseMove(Qt::LeftButton, {}, start + QPoint(QApplication::startDragDistance(), 0));
+    QVERIFY(f->trvMaintenance->Dragging());
+    f->trvMaintenance_DragOver(pointOf(f, to), MaintTree::DragOverTree);
+    if (over)
+        over();
+    f->trvMaintenance_DragDrop(pointOf(f, to));
+    f->trvMaintenance->CancelDrag();
 }
 
 // One data row per backend and entry; an entry is its name and its values, separated by ";".
@@ -91,6 +107,11 @@ private slots:
                  "area code;5;BA|L2|21;2210,2220;BA|L1|1|2210|2219"});
     }
     void synchronize();
+    void boundsLongerThanTheirColumns_data() {
+        // how the long bounds come: typed, a drop, Synchronize, a pick from the account lookup
+        addRows({"typed", "drop", "synchronize", "pick"});
+    }
+    void boundsLongerThanTheirColumns();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -102,18 +123,13 @@ void tst_RangeDragSync::drops() {
     frmRangeMaintenance* f = openRangeEditor(3);
     const QString before = w.snapshot(), chart = r[1].section('|', 0, 0);
     const QStringList held = holders(w, chart).split(',');
-    const QPoint start = pointOf(f, kRange);
-    // The code's only range: the drag starts once the pointer has moved far enough.
-    f->trvMaintenance_MouseDown(Qt::LeftButton, {}, start);
-    f->trvMaintenance_MouseMove(Qt::LeftButton, {}, start + QPoint(QApplication::startDragDistance(), 0));
-    QVERIFY(f->trvMaintenance->Dragging());
-    f->trvMaintenance_DragOver(pointOf(f, r[1]), MaintTree::DragOverTree);
     const bool code = rangeNodeAt(f, r[1])->Tag() == "3";
-    QCOMPARE(f->trvMaintenance->DropHighlight(), code ? rangeNodeAt(f, r[1]) : nullptr);
-    QCOMPARE(f->trvMaintenance->DragIcon().pixmap().toImage(),
-             ResourceCursor::Load(code ? "dragging" : "NODRAGGING").pixmap().toImage());
-    f->trvMaintenance_DragDrop(pointOf(f, r[1]));
-    f->trvMaintenance->CancelDrag();
+    // The code's only range: the drag starts once the pointer has moved far enough.
+    drag(f, kRange, r[1], [&] {
+        QCOMPARE(f->trvMaintenance->DropHighlight(), code ? rangeNodeAt(f, r[1]) : nullptr);
+        QCOMPARE(f->trvMaintenance->DragIcon().pixmap().toImage(),
+                 ResourceCursor::Load(code ? "dragging" : "NODRAGGING").pixmap().toImage());
+    });
     QVERIFY(!f->trvMaintenance->DropHighlight() && rangeNodeAt(f, kRange));
     const bool copied = !r[2].isEmpty();
     // The editor follows the destination code, so a following Delete acts on it.
@@ -226,6 +242,67 @@ void tst_RangeDragSync::synchronize() {
     const QString after = w.snapshot();
     f->Synchronize();
     QCOMPARE(w.snapshot(), after);
+}
+
+void tst_RangeDragSync::boundsLongerThanTheirColumns() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QStringList, r);
+    const QString how = r[0];
+    const bool server = w.backend() != "sqlite";
+    const QString from = "111200" + QString(19, '0'), to = "111299" + QString(19, '9');
+    // A server holds its columns to their widths: there the range table's bounds, or for a pick the
+    // accounts, are made wider than the columns they go to. SQLite stores any length.
+    const QStringList widened =
+        how == "pick" ? QStringList{"CHART_OF_ACCOUNT.ACCOUNT_NO"}
+                      : QStringList{"CS_COA_ACCT_RANGE.CO_FR_ACCT", "CS_COA_ACCT_RANGE.CO_TO_ACCT"};
+    for (const QString& column : widened)
+        if (server)
+            QVERIFY(w.own().Execute("alter table " + column.section('.', 0, 0) + " alter column " +
+                                    column.section('.', 1) + " type varchar(40)"));
+    QVERIFY(w.own().Execute(
+        how == "pick"
+            ? "insert into CHART_OF_ACCOUNT (BUSINESS_UNIT_ID, ACCOUNT_NO, BLOCKED_FLG) values "
+              "('CORP', '" +
+                  from + "', '0')"
+            : "insert into CS_COA_ACCT_RANGE values ('CORP', 'L4', '1112', '" + from + "', '" + to + "')"));
+    QVERIFY(w.own().Execute("insert into CS_LEVELHIER values ('AC', 'CORP', 'L3', '131', 'L4', '1112')"));
+    frmRangeMaintenance* f = openRangeEditor(3);
+    const QString longRange = "CORP|L4|1112|" + from + "|" + to;
+    const QString before = w.snapshot();
+    // The boxes take what the columns hold, by the warehouse's own widths.
+    const int width = server && how != "pick" ? 40 : 20;
+    QCOMPARE(f->txtRangAccountFr[1]->maxLength(), width);
+    QCOMPARE(f->txtRangAccountTo[1]->maxLength(), width);
+    if (how == "typed") {
+        f->trvMaintenance_NodeClick(rangeNodeAt(f, "CORP|L4|1112"));
+        f->Insert();
+        QTest::keyClicks(f->txtRangAccountFr[1], from);
+        QCOMPARE(f->txtRangAccountFr[1]->text(), from.left(width));
+        return;
+    }
+    if (how == "pick") {
+        f->trvMaintenance_NodeClick(rangeNodeAt(f, "CORP|L4|1112"));
+        f->Insert();
+        m_env->ui.dialogScripts << [&](QDialog& d) -> int {
+            auto& l = static_cast<frmLookup&>(d);
+            l.SelectListItem(l.ctlListView(), from);
+            l.cmdOK_Click();
+            return d.result();
+        };
+        f->cmdlookupFr_Click(1);
+        QCOMPARE(f->txtRangAccountFr[1]->text(), QString());
+    } else if (how == "drop") {
+        drag(f, longRange, "CORP|L3|131");
+    } else {
+        f->trvMaintenance_NodeClick(rangeNodeAt(f, longRange));
+        f->Synchronize();
+    }
+    // Refused with the reason, and nothing written; the tree as the tables are.
+    QCOMPARE(w.snapshot(), before);
+    QVERIFY(!m_env->ui.messages.isEmpty());
+    QVERIFY2(m_env->ui.messages[0].prompt.contains("is longer than the 20 characters"),
+             qPrintable(m_env->ui.messages[0].prompt));
+    QVERIFY(!rangeNodeAt(f, "CORP|L3|131|" + from + "|" + to));
 }
 
 QTEST_MAIN(tst_RangeDragSync)
