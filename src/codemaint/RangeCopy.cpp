@@ -39,6 +39,18 @@ bool RangeCopy::Attach(const RangeTable& target, const QStringList& targetKeys) 
         else
             held.insert(KeyOf(r));
     }
+    // A value longer than its column is refused before anything is written; the longest of each bound
+    // stands for them all, so the widths are read once.
+    RangeBounds longest;
+    for (const RangeBounds& r : ranges)
+        if (!IsPlaceholder(r) && !held.contains(KeyOf(r))) {
+            if (r.from.size() > longest.from.size())
+                longest.from = r.from;
+            if (r.to.size() > longest.to.size())
+                longest.to = r.to;
+        }
+    if (!longest.from.isEmpty() && !target.Fits(targetKeys, longest.from, longest.to))
+        return false;
     bool empty = rows.empty();
     for (const RangeBounds& r : ranges) {
         std::optional<QString> statement;

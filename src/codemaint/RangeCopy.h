@@ -20,7 +20,8 @@ public:
     // The code's ranges, placeholders left out. False when the look-up failed (the error left current).
     bool Ranges(std::vector<RangeBounds>& ranges) const;
     // Gives the holder of `targetKeys` in `target` each range of the code it lacks. False when a look-up
-    // or a statement failed (the error raised).
+    // or a statement failed or a bound is longer than its column holds (nothing written; the error
+    // raised).
     bool Attach(const RangeTable& target, const QStringList& targetKeys) const;
 
 private:
