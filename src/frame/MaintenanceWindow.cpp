@@ -75,6 +75,8 @@ void MaintenanceWindow::BuildPanes(const QString& selectionCaption,
     m_entryScroller->setObjectName(QStringLiteral("vsRight"));
     m_entryScroller->setFrameShape(QFrame::NoFrame);
     m_entryScroller->setWidgetResizable(true);
+    // A frame around the controls, not a control: Tab passes it by.
+    m_entryScroller->setFocusPolicy(Qt::NoFocus);
     m_entryScroller->setWidget(entryPanel);
     m_entryScroller->setMinimumSize(Twips(3000), Twips(1500));
     m_panes->addWidget(m_entryScroller);
@@ -93,6 +95,7 @@ void MaintenanceWindow::BuildPanes(const QString& selectionCaption,
     m_windowScroller->setObjectName(QStringLiteral("vsWindow"));
     m_windowScroller->setFrameShape(QFrame::NoFrame);
     m_windowScroller->setWidgetResizable(true);
+    m_windowScroller->setFocusPolicy(Qt::NoFocus);
     m_windowScroller->setWidget(m_panes);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

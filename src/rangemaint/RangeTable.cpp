@@ -48,6 +48,26 @@ Existence RangeTable::RowsWhere(const QString& condition) const {
     return found ? Existence::Present : Existence::Absent;
 }
 
+bool RangeTable::Rows(const QStringList& keys, std::vector<RangeBounds>& rows) const {
+    Recordset rs =
+        GetRecordset(QStringLiteral("Select ") + m_from + QStringLiteral(", ") + m_to +
+                     QStringLiteral(" from ") + m_table + QStringLiteral(" where") + KeyCondition(keys));
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    const Field from = rs.Fields(m_from);
+    const Field to = rs.Fields(m_to);
+    rows.clear();
+    for (; !rs.IsEOF(); rs.MoveNext())
+        rows.push_back({from.Text(), to.Text()});
+    rs.Close();
+    return true;
+}
+
+std::optional<QString> RangeTable::InsertRange(const QStringList& keys, const QString& from,
+                                               const QString& to) const {
+    return InsertRow(keys, from, to);
+}
+
 Existence RangeTable::RecordExists(const QStringList& keys, const QString& from, const QString& to) const {
     QString condition = m_keys[0] + QStringLiteral(" = ") + SqlText(keys.value(0));
     for (qsizetype c = 1; c < keys.size() && c < m_keys.size(); ++c)

@@ -185,12 +185,16 @@ void tst_OpenConnection::openingTheDemoWarehouseFromTheWelcomeDialog() {
 
 void tst_OpenConnection::rememberPasswordAfterASuccessfulOpen_data() {
     QTest::addColumn<bool>("remember");
-    for (bool remember : {true, false})
-        QTest::newRow(remember ? "remember" : "forget") << remember;
+    // The box changed (the choice of an entry leaves it ticked): otherwise the entry is left as it was.
+    QTest::addColumn<bool>("clicked");
+    QTest::newRow("remember") << true << true;
+    QTest::newRow("forget") << false << true;
+    QTest::newRow("untouched") << true << false;
 }
 
 void tst_OpenConnection::rememberPasswordAfterASuccessfulOpen() {
     QFETCH(bool, remember);
+    QFETCH(bool, clicked);
     if (!Warehouse::backends().contains("postgres"))
         QSKIP("A SQL login needs the PostgreSQL test server.");
     TestEnvironment env;
@@ -201,26 +205,31 @@ void tst_OpenConnection::rememberPasswordAfterASuccessfulOpen() {
     const ConnectionText ct = ConnectionText::Parse(w.connectionText());
     const QString stale = EncryptPassword("stale");
     writeIni(env.folder(),
-             {"mart1=Other,PROVIDER=SQLITE;Data Source=x.db;User ID=;Password=;",
+             {"mart1=Other,PROVIDER=SQLOLEDB;Data Source=elsewhere;User ID=x;Password=" + stale + ";",
               "mart2=PG,PROVIDER=SQLOLEDB;Data Source=127.0.0.1," + qEnvironmentVariable("QLX_TEST_PG_PORT") +
                   ";User ID=someone;Password=" + stale + ";Initial Catalog=" + ct.InitialCatalog +
                   ";Persist Security Info=True"});
     Main();
     frmOpenConnection dialog;
+    dialog.CboLocation->setCurrentIndex(0);
     dialog.CboLocation->setCurrentIndex(1);
     QCOMPARE(dialog.txtPassword->text(), QString("stale"));
     dialog.txtUserID->setText(ct.UserId);
     dialog.txtPassword->setText(ct.Password);
-    dialog.ChkSavePassword->setChecked(!remember);
-    dialog.ChkSavePassword->setChecked(remember);
+    if (clicked) {
+        dialog.ChkSavePassword->setChecked(!remember);
+        dialog.ChkSavePassword->setChecked(remember);
+    }
     dialog.cmdOK->click();
     QVERIFY2(env.ui.messages.isEmpty(), qPrintable(env.ui.messages.value(0).prompt));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(gDBConnection.State(), 1);
     const QList<clsLocations> after = frmOpenConnection::ReadConnections(QlxIni::PathIn(env.folder()));
-    QCOMPARE(after[1].sUser, ct.UserId);
-    QCOMPARE(DecryptPassword(after[1].sPwd), remember ? ct.Password : QString());
-    QCOMPARE(after[0].sServer, QString("x.db"));
+    QCOMPARE(after[1].sUser, clicked ? ct.UserId : QString("someone"));
+    QCOMPARE(DecryptPassword(after[1].sPwd), !clicked   ? QString("stale")
+                                             : remember ? ct.Password
+                                                        : QString());
+    QCOMPARE(after[0].sServer, QString("elsewhere"));
 }
 
 QTEST_MAIN(tst_OpenConnection)

@@ -378,10 +378,14 @@ void tst_QlxIni::scramblingCoversEveryPrintableCharacter() {
     QVERIFY(!PasswordTable::instance().covers("caf\u00e9"));
     QCOMPARE(EncryptPassword("\u00e9").size(), 1); // a character without a group passes through
     // Passwords reach the connection text whole, whatever they hold.
-    for (const QString pw : {"a;b\"c", "x}};DSN={y", " p "})
+    for (const QString pw : {"a;b\"c", "x}};DSN={y", " p ", "'first", "\"first", "'both'"}) {
         QCOMPARE(
             ConnectionText::Parse(QlxIni::OpenConnectionText("MSDASQL", "s", "", "u", pw, false)).Password,
             pw.trimmed());
+        QCOMPARE(
+            ConnectionText::Parse(QlxIni::NewConnectionText("SQLOLEDB", "s", "db", pw, pw, false)).UserId,
+            pw.trimmed());
+    }
 }
 
 // Stored forms written by earlier releases must read back the same.

@@ -67,6 +67,13 @@ void tst_Recordset::valuesNamesSizesAndNulls() {
         QVERIFY2(named.Fields(name).Text() ==
                      (QString(name).endsWith("otal", Qt::CaseInsensitive) ? "10" : "Cash"),
                  name);
+    // Joined tables: a later column of the same name does not hide the first.
+    Recordset joined;
+    QVERIFY(
+        joined.Open("SELECT P.CODE, Q.CODE FROM QLX_PROBE P, QLX_PROBE Q WHERE P.CODE = 'A1' AND Q.CODE = "
+                    "'B2'",
+                    w.own()));
+    QCOMPARE(joined.Fields("CODE").Text(), QString("A1"));
     QVERIFY(!named.HasField("NOPE"));
     named.Fields("NOPE").Value();
     QCOMPARE(Err().Number(), 3265);

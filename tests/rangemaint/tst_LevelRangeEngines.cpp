@@ -151,6 +151,12 @@ struct Case {
      "L4|X|-,L4|Y|1'0,M1|1'0", '1'},
     {"deleted: cycle feeds itself", "delete", "L3:P>L4:X L2:G>L3:P L3:P>L2:G", "", "L4:X L3:P L2:G",
      "L2|G|1'0,L3|P|1'0,L4|X|-", '1'},
+    {"deleted: a code is not its own feeder", "delete", "L3:P>L4:X L3:P>L3:P", "M1>L3:P", "L4:X L3:P M1",
+     "L3|P|-,L4|X|-,M1|-", '1'},
+    // Walked A, D, B, E: A is settled while B still holds the range, then B loses it.
+    {"deleted: a cycle settles over passes", "delete",
+     "L2:A>L4:X L3:D>L4:X L2:B>L3:D L2:A>L2:B L3:E>L3:D L3:D>L3:E", "M1>L2:A", "L4:X L2:A L2:B M1",
+     "L2|A|-,L2|B|-,L3|D|-,L3|E|-,L4|X|-,M1|-", '1'},
     {"code delete not propagated", "code", "L3:P>L4:X", "M1>L3:P", "L4:X L3:P M1", "L3|P|1'0,L4|-|-,M1|1'0",
      '1'},
     {"range already gone", "delete", "L3:P>L4:X", "", "L3:P", "", '0'},

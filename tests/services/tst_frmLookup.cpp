@@ -406,6 +406,8 @@ void tst_frmLookup::deletes_data() {
     row("category", "categories", "NEWC", newCategory, categoryNEWC, {}, {category});
     row("last listed row", "categories", "NEWC", newCategory, categoryNEWC, {}, {category},
         "CAT_CODE = 'NEWC'");
+    row("category without a description", "categories", "NEWC",
+        "INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEWC', NULL)", categoryNEWC, {}, {category});
     // The boxes showing the new description do not count.
     row("row changed meanwhile", "categories", "NEWC", newCategory, categoryNEWC, {"NEWC|New's"},
         {category, "Category NEWC no longer exists, so nothing was deleted."}, "",

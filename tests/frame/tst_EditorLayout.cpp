@@ -1,0 +1,175 @@
+#include "codemaint/frmCodeMaintenance.h"
+#include "frame/ModMaintenance.h"
+#include "platform/UserDialogs.h"
+#include "support/CodeEditors.h"
+#include "support/RangeEditorDriver.h"
+#include "support/TestEnvironment.h"
+#include "support/Warehouse.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTest>
+
+namespace {
+
+// An editor ("range 3", "code 1") opened from the menu, its window in front with the keyboard.
+MaintenanceWindow* openEditor(const QString& which) {
+    if (!gMainForm)
+        Main();
+    const int type = which.section(' ', 1).toInt();
+    MaintenanceWindow* f = which.startsWith("range") ? static_cast<MaintenanceWindow*>(openRangeEditor(type))
+                                                     : OpenCodeEditor(type);
+    // The welcome window that the start shows would take the keyboard.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != gMainForm && w->isVisible())
+            w->close();
+    gMainForm->activateWindow();
+    return QTest::qWaitForWindowActive(gMainForm) ? f : nullptr;
+}
+
+// A left click on a node's text, or on its expand button.
+void click(MaintTree& tree, TreeNode* node, bool button = false) {
+    tree.EnsureVisible(node);
+    const QRect r = tree.visualRect(tree.Model()->indexFromNode(node));
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                      button ? QPoint(r.left() - tree.indentation() / 2, r.center().y()) : r.center());
+}
+
+// What the editor shows and acts on: node type, the texts of its entry panel, New, Save and Delete.
+QString editorState(MaintenanceWindow* f) {
+    QStringList s{QString::number(gNodeType), editCommandStates()};
+    for (QWidget* w : f->EntryScroller()->widget()->findChildren<QWidget*>())
+        if (w->isVisibleTo(f))
+            s << w->property("text").toString();
+    return s.join('|');
+}
+
+} // namespace
+
+class tst_EditorLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+    void atEveryWindowSize_data();
+    void atEveryWindowSize();
+    void keysAndCollapseInTheTree_data();
+    void keysAndCollapseInTheTree();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+// Maximised, tiled and in a small main window: the panes side by side, the window and the entry panel
+// scrolling over what they cannot show, the tree's buttons under the tree, the frame as wide as the pane,
+// Tab through the panel row by row with a row's boxes before its buttons, and the read-only boxes so shown.
+void tst_EditorLayout::atEveryWindowSize_data() {
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QSize>("size");
+    for (const char* editor : {"range 1", "range 3", "range 5", "code 2", "code 4"})
+        for (const QSize size : {QSize(1392, 800), QSize(466, 800), QSize(1392, 265), QSize(260, 140)})
+            QTest::addRow("%s %dx%d", editor, size.width(), size.height()) << QString(editor) << size;
+}
+
+void tst_EditorLayout::atEveryWindowSize() {
+    QFETCH(QString, editor);
+    QFETCH(QSize, size);
+    MaintenanceWindow* f = openEditor(editor);
+    QVERIFY(f);
+    QWidget* panel = f->EntryScroller()->widget();
+    for (QWidget* w : panel->findChildren<QWidget*>()) // every field of both frames
+        w->show();
+    f->parentWidget()->resize(size);
+    QTest::qWait(20);
+    QVERIFY(f->TreePane()->geometry().right() < f->EntryScroller()->geometry().left());
+    for (const auto& [area, content] : {std::pair<QScrollArea*, QWidget*>(f->WindowScroller(), f->Panes()),
+                                        {f->EntryScroller(), f->EntryScroller()->widget()}}) {
+        QVERIFY(content->width() >= content->minimumSizeHint().width());
+        QCOMPARE(area->horizontalScrollBar()->maximum(), content->width() - area->viewport()->width());
+        QCOMPARE(area->verticalScrollBar()->maximum(), content->height() - area->viewport()->height());
+    }
+    const QRect buttons(f->CmdExpandAll->mapTo(f->Panes(), QPoint(0, 0)), f->CmdCollapseAll->size());
+    QVERIFY(f->Panes()->rect().contains(buttons) && buttons.top() > f->trvMaintenance->geometry().bottom());
+    QWidget* frame = panel->childAt(panel->width() / 2, f->Twips(600));
+    QVERIFY(size.width() < 1000 ||
+            (frame && frame->width() > f->EntryScroller()->viewport()->width() * 9 / 10));
+    const auto row = [panel](const QWidget* w) { return w->mapTo(panel, w->rect().center()).y(); };
+    const auto isButton = [](const QWidget* w) { return qobject_cast<const QPushButton*>(w) != nullptr; };
+    QList<QWidget*> passed;
+    for (QWidget* w = panel->findChild<QLineEdit*>(); w && panel->isAncestorOf(w);
+         w = QApplication::focusWidget()) {
+        if (!passed.isEmpty()) {
+            const int down = row(w) - row(passed.last());
+            QVERIFY(down > -4 && (down > 4 || isButton(w) || !isButton(passed.last())));
+        }
+        passed << w;
+        w->setFocus();
+        QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Tab);
+    }
+    QVERIFY(passed.size() >= 16);
+    for (const QLineEdit* box : panel->findChildren<QLineEdit*>())
+        QCOMPARE(box->palette().color(QPalette::Base) == box->palette().color(QPalette::Window),
+                 box->isReadOnly());
+}
+
+// After a click on a node (which may refill the account list) the keyboard stays in the tree, and the
+// Delete key deletes the node. A collapse that hides the selection selects the collapsed node as a click on
+// it does, and New there gives the focus to the box to fill: typed in, or filled only by a lookup.
+void tst_EditorLayout::keysAndCollapseInTheTree_data() {
+    Warehouse::addColumns<QString>("editor");
+    for (const char* column : {"deleted", "hidden", "collapsed"})
+        QTest::addColumn<QString>(column);
+    QTest::addColumn<bool>("typed");
+    const QString l3 = "CORP|L3|111|111";
+    Warehouse::addRows("level range", QString("range 3"), l3 + "100|111199", l3 + "200|111299",
+                       QString("CORP|L3|111"), true);
+    Warehouse::addRows("level range in its level", QString("range 3"), l3 + "100|111199", l3 + "200|111299",
+                       QString("CORP|L3"), false);
+    Warehouse::addRows("multiplier range", QString("range 1"), QString("CORP||MFX|111100|111199"),
+                       QString("CORP||MFX|111200|111299"), QString("CORP||MFX"), true);
+    Warehouse::addRows("level child", QString("code 3"), QString("CORP,L2,11,111"), QString("CORP,L2,11,112"),
+                       QString("CORP,L2,11"), false);
+}
+
+void tst_EditorLayout::keysAndCollapseInTheTree() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, editor);
+    QFETCH(QString, deleted);
+    QFETCH(QString, hidden);
+    QFETCH(QString, collapsed);
+    QFETCH(bool, typed);
+    MaintenanceWindow* f = openEditor(editor);
+    QVERIFY(f);
+    MaintTree& tree = *f->trvMaintenance;
+    const auto nodeAt = [f](const QString& path) {
+        auto* r = qobject_cast<frmRangeMaintenance*>(f);
+        return r ? rangeNodeAt(r, path) : CodeNode(*qobject_cast<frmCodeMaintenance*>(f), path);
+    };
+    click(tree, nodeAt(deleted));
+    QCOMPARE(QApplication::focusWidget(), &tree);
+    m_env->ui.answers = {vbYes};
+    QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Delete);
+    QVERIFY(!nodeAt(deleted) && QApplication::focusWidget() == &tree);
+
+    TreeNode* parent = nodeAt(collapsed);
+    click(tree, nodeAt(hidden));
+    click(tree, parent);
+    const QString clicked = editorState(f);
+    click(tree, nodeAt(hidden));
+    click(tree, parent, true);
+    QVERIFY(!parent->Expanded() && tree.SelectedItem() == parent);
+    QCOMPARE(editorState(f), clicked);
+    f->Insert();
+    auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(box && f->EntryScroller()->widget()->isAncestorOf(box));
+    const QString before = box->text();
+    QTest::keyClick(gMainForm->windowHandle(), Qt::Key_4);
+    QCOMPARE(box->text(), typed ? before + "4" : before);
+    QCOMPARE(m_env->prompts(), QStringList{"Do you want to delete selected item?"});
+}
+
+QTEST_MAIN(tst_EditorLayout)
+#include "tst_EditorLayout.moc"
