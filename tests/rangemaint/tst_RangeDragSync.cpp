@@ -56,10 +56,12 @@ void drag(frmRangeMaintenance* f, const QString& from, const QString& to,
 
 // Rows other programs wrote with blanks in their keys (a code "  x1  ", a multiplier of blanks only), and
 // rows gone meanwhile: the action on the node that shows them. `rows` are "TABLE:v1,v2,..." separated by
-// ";"; `meanwhile` runs once the editor shows them; `after` is what `check` finds afterwards ("" none).
+// ";"; `meanwhile` runs once the editor shows them; `after` is what `check` finds afterwards ("" none), and
+// `shown` a node the tree shows then.
 struct Stored {
     const char *name, *rows, *meanwhile, *action, *node, *check, *after;
     int type;
+    const char* shown = "";
 } const kStored[] = {
     {"delete a range of a padded code", "CS_COA_ACCT_RANGE:CORP,L4,  x1  ,500000,500099", "", "delete",
      "CORP|L4|  x1|500000|500099",
@@ -69,7 +71,13 @@ struct Stored {
     {"synchronize a padded code",
      "CS_COA_ACCT_RANGE:CORP,L4,  x1  ,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,L4,  x1  ", "", "sync",
      "CORP|L4|  x1", "select CO_LEVEL, CO_CODE from CS_COA_ACCT_RANGE where CO_FR_ACCT = '500000' order by 1",
-     "L1|1,L2|13,L3|131,L4|  x1  ", 3},
+     "L1|1,L2|13,L3|131,L4|  x1  ", 3, "CORP|L3|131|500000|500099"},
+    {"synchronize a range with padded bounds",
+     "CS_COA_ACCT_RANGE:CORP,L4,1112,500000  ,500099  ;CS_LEVELHIER:AC,CORP,L3,131,L4,1112", "", "sync",
+     "CORP|L4|1112|500000|500099",
+     "select CO_LEVEL, CO_FR_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_TO_ACCT like '500099%' "
+     "order by 1",
+     "L1|500000  ,L2|500000  ,L3|500000  ,L4|500000  ", 3, "CORP|L3|131|500000|500099"},
     {"drop onto a padded code", "CS_COA_ACCT_RANGE:CORP,L4,  x1  ,500000,500099", "", "drop", "CORP|L4|  x1",
      "select CO_CODE from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_LEVEL = 'L4' and CO_FR_ACCT = "
      "'111200' order by 1",
@@ -385,6 +393,7 @@ void tst_RangeDragSync::rowsAddressedAsStored() {
         QCOMPARE(told, QStringList());
         QCOMPARE(w.rows(c.check).join(','), QString(c.after));
         QCOMPARE(bool(rangeNodeAt(f, c.node)), action != "delete");
+        QVERIFY(!*c.shown || rangeNodeAt(f, c.shown));
     }
 }
 
