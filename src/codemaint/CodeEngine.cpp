@@ -68,7 +68,7 @@ bool CodeEngine::Save() {
         return false;
     }
     const std::optional<QString> statement = table->AddEntry(entry.values, entry.parentDepth);
-    if (!statement || !ExecuteSQL(*statement))
+    if (!statement || !ExecuteSQLChangingRows(*statement))
         return failed();
     TreeNode* node = nullptr;
     if (owner->Tree() && owner->GenMaint()) {

@@ -64,8 +64,8 @@ std::optional<QString> HierarchyTable::AddEntry(const QStringList& values, int p
 bool HierarchyTable::DeleteEntry(const QStringList& values, int parentDepth,
                                  const QList<qsizetype>& ignored) const {
     // "Delete From": the form every database accepts.
-    if (!ExecuteSQL(QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") +
-                    Condition(values, ignored)))
+    if (!ExecuteSQLChangingRows(QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") +
+                                Condition(values, ignored)))
         return false;
     QStringList parent = values.mid(0, parentDepth);
     while (parent.size() > 2 && parent.last().isEmpty())

@@ -68,7 +68,7 @@ bool RangeCopy::Attach(const RangeTable& target, const QStringList& targetKeys) 
             placeholder = false;
             held.insert(KeyOf(r));
         }
-        if (!statement || !ExecuteSQL(*statement))
+        if (!statement || !ExecuteSQLChangingRows(*statement))
             return false;
         empty = false;
     }

@@ -290,8 +290,10 @@ void tst_LevelRangeEngines::allOrNothing() {
     const Case& c = kCases[row];
     Editor ed(w, type, c);
     int k = 0;
+    int logged = 0;
     RangeEngineRuns::failEachStatement(
-        ed.st, m_env->ui, [&] { return ed.world.state(w); }, [&] { return ed.act(w, c.action); }, true, k);
+        ed.st, m_env->ui, [&] { return ed.world.state(w); }, [&] { return ed.act(w, c.action); }, true, k,
+        [&] { QCOMPARE(m_env->logText().count("Error #FFFFFFF9 (statement k fails)"), ++logged); });
     QVERIFY(k > 4);
     QCOMPARE(ed.world.state(w), expected(c, type)); // no failure was passed over on the way
 }
