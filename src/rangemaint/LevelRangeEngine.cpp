@@ -63,8 +63,8 @@ bool LevelRangeEngine::Removed(const LevelRangeRemoval& removal, bool done, cons
         return true;
     const QString root = m_owner->CurrentRoot();
     for (const LevelRangeRemoval::Removed& r : removal.RemovedRanges())
-        if (TreeNode* node = tree->Node(clsGenericMaint::BuildLevelKey(root, COA, r.code.level, r.code.code,
-                                                                       r.range.from, r.range.to)))
+        if (TreeNode* node =
+                tree->Node(NodeKeyOf(root, {COA, r.code.level, r.code.code, r.range.from, r.range.to})))
             tree->Remove(node);
     return true;
 }
@@ -94,9 +94,8 @@ bool LevelRangeEngine::CopyDelRangeOfAccountHier(const QString& LvlType, const Q
     if (!statement || !ExecuteSQL(*statement))
         return Fail(procedure);
     // An ancestor the tree does not show (a filtered tree) gets its row and no node.
-    if (tree && gm &&
-        tree->Node(clsGenericMaint::BuildLevelKey(root, COA, Level, Code, QString(), QString())))
-        gm->AddNode_RangeAccount(*tree, root, COA, Level, Code, AccountFr, AccountTo, false);
+    if (tree && gm && tree->Node(NodeKeyOf(root, {COA, Level, Code})))
+        AddRangeNode(root, {COA, Level, Code, AccountFr, AccountTo}, false);
     return CopiedUpRangeOfAccountMultiHier(LvlType, COA, Level, Code, AccountFr, AccountTo) &&
            CopiedUpRangeOfAccountCategoryHier(LvlType, COA, Level, Code, AccountFr, AccountTo);
 }

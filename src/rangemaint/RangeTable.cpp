@@ -165,7 +165,8 @@ bool RangeTable::DeleteEntry(const QStringList& keys, const QString& from, const
     const QString sql =
         range ? DeleteRangeOfAccount(keys, from, to)
               : QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + KeyCondition(keys);
-    if (!ExecuteSQL(sql))
+    // The rows were found by the action: a delete that meets none finds the warehouse changed meanwhile.
+    if (!ExecuteSQLChangingRows(sql))
         return false;
     // The parent: the code of a range, else the entry one key up; the top entry has no row above it.
     const QStringList parent = range ? keys : keys.mid(0, keys.size() - 1);

@@ -61,7 +61,7 @@ public:
 
     // Writes: removes every row under the leading key values (the range as well when bounds are given)
     // and, when that leaves the parent entry without any row, writes the parent's placeholder back.
-    // False when a statement failed (the error is raised).
+    // False when a statement failed or the delete met no row (the error is raised).
     bool DeleteEntry(const QStringList& keys, const QString& from = QString(),
                      const QString& to = QString()) const;
 
