@@ -211,15 +211,17 @@ CREATE TABLE CS_CATEGORYHIER (
 
 -- ---------------------------------------------------------------------------
 -- Indexes. Non-unique on purpose: duplicates are kept out by the program.
+-- The range tables' indexes cover every key column, bounds included, so a
+-- range is found or removed without reading the other ranges of its code.
 -- The second index of each hierarchy table serves the walk from a child code
 -- up to its parents and the lookup of the multipliers and categories that
 -- hold a code.
 -- ---------------------------------------------------------------------------
 
-CREATE INDEX IX_CS_COA_ACCT_RANGE ON CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE);
-CREATE INDEX IX_CS_BA_BU_LEVELS ON CS_BA_BU_LEVELS (SO_AREA, SO_LEVELS, SO_CODE);
-CREATE INDEX IX_CS_MULTIPLIER_RANGE ON CS_MULTIPLIER_RANGE (MUL_COA, MUL_CODE);
-CREATE INDEX IX_CS_CAT_TYPE ON CS_CAT_TYPE (CAT_COA, CAT_TYP_CD);
+CREATE INDEX IX_CS_COA_ACCT_RANGE ON CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT);
+CREATE INDEX IX_CS_BA_BU_LEVELS ON CS_BA_BU_LEVELS (SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD);
+CREATE INDEX IX_CS_MULTIPLIER_RANGE ON CS_MULTIPLIER_RANGE (MUL_COA, MUL_CODE, MUL_FR_ACCT, MUL_TO_ACCT);
+CREATE INDEX IX_CS_CAT_TYPE ON CS_CAT_TYPE (CAT_COA, CAT_TYP_CD, CAT_FR_ACCT, CAT_TO_ACCT);
 CREATE INDEX IX_CS_LEVELHIER ON CS_LEVELHIER (CS_AREA, CS_COA, CS_PARENTLEVEL, CS_PARENTCODE);
 CREATE INDEX IX_CS_LEVELHIER_CHILD ON CS_LEVELHIER (CS_AREA, CS_COA, CS_CHILDLEVEL, CS_CHILDCODE);
 CREATE INDEX IX_CS_MULTIPLIERHIER ON CS_MULTIPLIERHIER (CS_AREA, CS_COA, CS_MULTIPLIER);

@@ -70,14 +70,16 @@ TreeNode* CodeEditorState::AddPath(const CodeKeyParts& path) {
                  });
         return deepest;
     }
+    // A parent code of an empty level (written by other programs) hangs right below the chart, as in the
+    // editor's tree.
     if (!path.level.isEmpty())
         step(clsGenericMaint::BuildKey(root, path.COA, path.level, {}, {}, {}),
              [&] { return gm.AddNode_Level(tree, root, path.COA, path.level, false); });
-    if (!path.level.isEmpty() && !path.Code.isEmpty())
+    if (!path.Code.isEmpty())
         step(clsGenericMaint::BuildLevelKey(root, path.COA, path.level, path.Code, {}, {}), [&] {
             return gm.AddNode_CodCat(tree, root, path.COA, path.level, path.Code, {}, false, m_type);
         });
-    if (!path.level.isEmpty() && !path.Code.isEmpty() && !path.ChildCode.isEmpty())
+    if (!path.Code.isEmpty() && !path.ChildCode.isEmpty())
         step(clsGenericMaint::BuildLevelKey(root, path.COA, path.level, path.Code, path.ChildCode, {}), [&] {
             return CodeNodes::ChildLevelCode(gm, tree, root, path.COA, path.level, path.Code, path.ChildLevel,
                                              path.ChildCode, {}, false);

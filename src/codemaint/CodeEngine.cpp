@@ -14,6 +14,10 @@
 namespace {
 // The leaves of both trees: a code under a multiplier's or category's level, a child under a parent code.
 constexpr qint32 kLeaf = 4;
+// The procedures a failure is reported under besides Save and Delete: the existence check and the copy or
+// removal of ranges.
+const QString kRecordExists = QStringLiteral("RecordExists");
+const QString kRangeCopy = QStringLiteral("MaintRangeOfAccountHier");
 } // namespace
 
 QString CodeEngine::FilterCondition(const QString& lead) const {
@@ -38,16 +42,16 @@ bool CodeEngine::Save() {
         return true;
     }
     // The insert stays pending, so a corrected Save writes it.
-    const auto failed = [&] {
+    const auto failed = [&](const QString& procedure = QStringLiteral("Save")) {
         owner->SetNewRecord(true);
-        return Fail(QStringLiteral("Save"));
+        return Fail(procedure);
     };
     TransactionGuard transaction(gDBConnection->adoConnection());
     if (!transaction.active())
         return failed();
-    const Existence duplicate = table->Exists(entry.duplicate);
+    const Existence duplicate = table->Exists(entry.values, entry.ignored);
     if (duplicate == Existence::Failed)
-        return failed();
+        return failed(kRecordExists);
     // A refusal is told after the rollback, so no lock waits on the user's answer.
     if (duplicate == Existence::Present) {
         transaction.Rollback();
@@ -64,7 +68,7 @@ bool CodeEngine::Save() {
         return false;
     }
     const std::optional<QString> statement = table->AddEntry(entry.values, entry.parentDepth);
-    if (!statement || !ExecuteSQL(*statement))
+    if (!statement || !ExecuteSQLChangingRows(*statement))
         return failed();
     TreeNode* node = nullptr;
     if (owner->Tree() && owner->GenMaint()) {
@@ -76,7 +80,7 @@ bool CodeEngine::Save() {
         }
     }
     if (entry.nodeType == kLeaf && !MaintRangeOfAccountHier(entry.values, true))
-        return failed();
+        return failed(kRangeCopy);
     if (!transaction.Commit())
         return failed();
     owner->SetNewRecord(false);
@@ -96,27 +100,23 @@ bool CodeEngine::Delete() {
     MaintTree* tree = owner->Tree();
     Entry entry;
     if (EntryToDelete(owner->NodeType(), entry)) {
-        // A missing key part would widen the delete to its siblings.
-        for (const QString& value : entry.values)
-            if (value.isEmpty())
-                return false;
-        const auto failed = [&] {
+        const auto failed = [&](const QString& procedure = QStringLiteral("Delete")) {
             owner->SetDelRecord(true);
-            return Fail(QStringLiteral("Delete"));
+            return Fail(procedure);
         };
         TransactionGuard transaction(gDBConnection->adoConnection());
         if (!transaction.active())
             return failed();
-        const Existence present = table->Exists(entry.values);
+        const Existence present = table->Exists(entry.values, entry.ignored);
         if (present == Existence::Failed)
-            return failed();
+            return failed(kRecordExists);
         // An entry no longer in the table has nothing to delete.
         if (present == Existence::Absent)
             return false;
-        if (!table->DeleteEntry(entry.values, entry.parentDepth))
+        if (!table->DeleteEntry(entry.values, entry.parentDepth, entry.ignored))
             return failed();
         if (entry.nodeType == kLeaf && !MaintRangeOfAccountHier(entry.values, false))
-            return failed();
+            return failed(kRangeCopy);
         if (tree)
             if (TreeNode* node = tree->Node(NodeKey(entry.values)))
                 tree->Remove(node);

@@ -2,6 +2,7 @@
 
 #include "rangemaint/RangeEngine.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -32,17 +33,17 @@ public:
     virtual bool Delete();
 
 protected:
-    // An entry to add or remove: its values in the hierarchy's columns (the area first), how many of them
-    // name its parent, and the type of its node.
+    // An entry to add or remove: its values in the hierarchy's columns (the area first), the columns that
+    // do not tell it from another entry (its duplicate check and its removal pass them over), how many
+    // values name its parent, and the type of its node.
     struct Entry {
         QStringList values;
+        QList<qsizetype> ignored;
         int parentDepth = 0;
         qint32 nodeType = 0;
     };
-    // What Save adds: the entry, the values its duplicate check compares with the check's message, and
-    // the description its node shows.
+    // What Save adds: the entry, its duplicate check's message, and the description its node shows.
     struct NewEntry : Entry {
-        QStringList duplicate;
         QString message;
         QString title;
         QString description;
@@ -75,6 +76,6 @@ protected:
     CodeEditorAccess* m_frmOwner = nullptr;
 
 private:
-    // Reports the failure under the engine's location; false.
+    // Reports the failure under the engine's location for the procedure; false.
     bool Fail(const QString& procedure) const;
 };

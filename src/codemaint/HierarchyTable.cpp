@@ -11,10 +11,10 @@ const QString kBlank = QStringLiteral(" ");
 HierarchyTable::HierarchyTable(QString table, QStringList columns)
     : m_table(std::move(table)), m_columns(std::move(columns)) {}
 
-QString HierarchyTable::Condition(const QStringList& values) const {
+QString HierarchyTable::Condition(const QStringList& values, const QList<qsizetype>& ignored) const {
     QStringList parts;
     for (qsizetype c = 0; c < values.size() && c < m_columns.size(); ++c)
-        if (c == 0 || !values[c].isEmpty())
+        if (!ignored.contains(c))
             parts << m_columns[c] + QStringLiteral(" = ") + SqlText(values[c]);
     return parts.join(QStringLiteral(" and "));
 }
@@ -35,9 +35,9 @@ QString HierarchyTable::Insert(const QStringList& values) const {
            quoted.join(QStringLiteral(",")) + QStringLiteral(")");
 }
 
-Existence HierarchyTable::Exists(const QStringList& values) const {
+Existence HierarchyTable::Exists(const QStringList& values, const QList<qsizetype>& ignored) const {
     Recordset rs = GetRecordset(QStringLiteral("Select * from ") + m_table + QStringLiteral(" where ") +
-                                Condition(values));
+                                Condition(values, ignored));
     if (!gQueryOK || rs.IsNothing())
         return Existence::Failed;
     const bool found = rs.RecordCount() >= 1;
@@ -61,13 +61,17 @@ std::optional<QString> HierarchyTable::AddEntry(const QStringList& values, int p
            QStringLiteral(" where ") + placeholder;
 }
 
-bool HierarchyTable::DeleteEntry(const QStringList& values, int parentDepth) const {
+bool HierarchyTable::DeleteEntry(const QStringList& values, int parentDepth,
+                                 const QList<qsizetype>& ignored) const {
     // "Delete From": the form every database accepts.
-    if (!ExecuteSQL(QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + Condition(values)))
+    if (!ExecuteSQLChangingRows(QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") +
+                                Condition(values, ignored)))
         return false;
-    if (parentDepth < 2)
+    QStringList parent = values.mid(0, parentDepth);
+    while (parent.size() > 2 && parent.last().isEmpty())
+        parent.removeLast();
+    if (parent.size() < 2)
         return true;
-    const QStringList parent = values.mid(0, parentDepth);
     const Existence rows = Exists(parent);
     if (rows != Existence::Absent)
         return rows == Existence::Present;

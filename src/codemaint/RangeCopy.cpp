@@ -1,89 +1,76 @@
 #include "codemaint/RangeCopy.h"
 
 #include "frame/ModMaintenance.h"
-#include "frame/modMain.h"
-#include "platform/Recordset.h"
-#include "rangemaint/RangeTable.h"
 
 #include <QSet>
 
 namespace {
 const QString kBlank = QStringLiteral(" ");
 
-bool IsPlaceholder(const QString& from, const QString& to) {
-    return from.trimmed().isEmpty() && to.trimmed().isEmpty();
+bool IsPlaceholder(const RangeBounds& r) {
+    return r.from.trimmed().isEmpty() && r.to.trimmed().isEmpty();
+}
+
+QString KeyOf(const RangeBounds& r) {
+    return r.from + QChar(0xFF) + r.to;
 }
 } // namespace
 
-RangeCopy::RangeCopy(const RangeTable& target, QStringList targetKeys, QString codeRanges, QString fromColumn,
-                     QString toColumn)
-    : m_target(target), m_keys(std::move(targetKeys)), m_codeRanges(std::move(codeRanges)),
-      m_from(std::move(fromColumn)), m_to(std::move(toColumn)) {}
+RangeCopy::RangeCopy(const RangeTable& source, QStringList keys)
+    : m_source(source), m_keys(std::move(keys)) {}
 
-bool RangeCopy::Read(const QString& sql, std::vector<Range>& ranges) const {
-    Recordset rs = GetRecordset(sql);
-    if (!gQueryOK || rs.IsNothing())
+bool RangeCopy::Ranges(std::vector<RangeBounds>& ranges) const {
+    if (!m_source.Rows(m_keys, ranges))
         return false;
-    const Field from = rs.Fields(m_from);
-    const Field to = rs.Fields(m_to);
-    for (; !rs.IsEOF(); rs.MoveNext())
-        ranges.push_back({from.Text(), to.Text()});
-    rs.Close();
+    std::erase_if(ranges, IsPlaceholder);
     return true;
 }
 
-bool RangeCopy::EnsurePlaceholder() const {
-    const Existence rows = m_target.RecordExists(m_keys);
-    if (rows != Existence::Absent)
-        return rows == Existence::Present;
-    const std::optional<QString> statement = m_target.AddRangeOfAccount(m_keys, kBlank, kBlank);
-    return statement && ExecuteSQL(*statement);
-}
-
-bool RangeCopy::Attach() const {
-    std::vector<Range> ranges;
-    if (!Read(m_codeRanges, ranges))
+bool RangeCopy::Attach(const RangeTable& target, const QStringList& targetKeys) const {
+    std::vector<RangeBounds> ranges;
+    std::vector<RangeBounds> rows;
+    if (!m_source.Rows(m_keys, ranges) || !target.Rows(targetKeys, rows))
         return false;
-    for (const Range& r : ranges) {
-        if (IsPlaceholder(r.from, r.to)) {
-            if (!EnsurePlaceholder())
-                return false;
-            continue;
+    QSet<QString> held;
+    bool placeholder = false;
+    for (const RangeBounds& r : rows) {
+        if (IsPlaceholder(r))
+            placeholder = true;
+        else
+            held.insert(KeyOf(r));
+    }
+    // A value longer than its column is refused before anything is written; the longest of each bound
+    // stands for them all, so the widths are read once.
+    RangeBounds longest;
+    for (const RangeBounds& r : ranges)
+        if (!IsPlaceholder(r) && !held.contains(KeyOf(r))) {
+            if (r.from.size() > longest.from.size())
+                longest.from = r.from;
+            if (r.to.size() > longest.to.size())
+                longest.to = r.to;
         }
-        const Existence held = m_target.RecordExists(m_keys, r.from, r.to);
-        if (held == Existence::Failed)
+    if (!longest.from.isEmpty() && !target.Fits(targetKeys, longest.from, longest.to))
+        return false;
+    bool empty = rows.empty();
+    for (const RangeBounds& r : ranges) {
+        std::optional<QString> statement;
+        if (IsPlaceholder(r)) {
+            if (!empty)
+                continue;
+            statement = target.InsertRange(targetKeys, kBlank, kBlank);
+            placeholder = true;
+        } else {
+            if (held.contains(KeyOf(r)))
+                continue;
+            // The first range fills the holder's placeholder row, the others are new rows.
+            statement = placeholder ? target.AddRangeOfAccount(targetKeys, r.from, r.to)
+                                    : target.InsertRange(targetKeys, r.from, r.to);
+            placeholder = false;
+            held.insert(KeyOf(r));
+        }
+        if (!statement || !ExecuteSQLChangingRows(*statement))
             return false;
-        if (held == Existence::Present)
-            continue;
-        const std::optional<QString> statement = m_target.AddRangeOfAccount(m_keys, r.from, r.to);
-        if (!statement || !ExecuteSQL(*statement))
-            return false;
+        empty = false;
     }
     return true;
-}
-
-bool RangeCopy::Detach(const QString& stillHeld) const {
-    std::vector<Range> ranges;
-    if (!Read(m_codeRanges, ranges))
-        return false;
-    std::erase_if(ranges, [](const Range& r) { return IsPlaceholder(r.from, r.to); });
-    if (ranges.empty())
-        return true;
-    std::vector<Range> kept;
-    if (!Read(stillHeld, kept))
-        return false;
-    // Read once, so a range costs no statement but its own removal.
-    QSet<QString> keptKeys;
-    for (const Range& r : kept)
-        keptKeys.insert(r.from + QChar(0xFF) + r.to);
-    bool removed = false;
-    for (const Range& r : ranges) {
-        if (keptKeys.contains(r.from + QChar(0xFF) + r.to))
-            continue;
-        if (!ExecuteSQL(m_target.DeleteRangeOfAccount(m_keys, r.from, r.to)))
-            return false;
-        removed = true;
-    }
-    // A holder that had no row keeps having none.
-    return !removed || EnsurePlaceholder();
 }

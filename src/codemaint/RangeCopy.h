@@ -1,43 +1,30 @@
 #pragma once
 
-#include <QString>
+#include "rangemaint/RangeTable.h"
+
 #include <QStringList>
+#include <vector>
 
-class RangeTable;
-
-// Copies the ranges of a code just attached into its holder (a parent code, a multiplier or a category),
-// or removes them from the holder when the code is detached. The ranges are written through the holder's
-// range table and written only: no tree shows them until a Range Maintenance editor loads again.
+// The ranges of a code in its range table, and their copy into its holder (a parent code, a multiplier
+// or a category) when the code is attached there. The ranges are written through the holder's range table
+// and written only: no tree shows them until a Range Maintenance editor loads again.
 //
 // A row with blank bounds is a placeholder, never a range: it only gives the holder its placeholder when
-// the holder has no row at all, and it is never removed.
+// the holder has no row at all. What the holder holds is read once, so a copy costs one statement per
+// range it adds.
 class RangeCopy {
 public:
-    // `target` and `targetKeys`: the holder's range table and key values (top first). `codeRanges`: the
-    // query of the attached code's ranges; `fromColumn` and `toColumn` name its two bound columns.
-    RangeCopy(const RangeTable& target, QStringList targetKeys, QString codeRanges, QString fromColumn,
-              QString toColumn);
+    // The code's rows in `source` under the key values `keys` (top first).
+    RangeCopy(const RangeTable& source, QStringList keys);
 
-    // Gives the holder each range of the code it lacks. False when a statement failed (the error raised).
-    bool Attach() const;
-    // Takes each range of the code from the holder unless `stillHeld` (a query with the same two bound
-    // columns: the ranges of the codes still attached to the holder) finds it; a holder left without rows
-    // gets its placeholder back. The code must already be detached. False when a statement failed.
-    bool Detach(const QString& stillHeld) const;
+    // The code's ranges, placeholders left out. False when the look-up failed (the error left current).
+    bool Ranges(std::vector<RangeBounds>& ranges) const;
+    // Gives the holder of `targetKeys` in `target` each range of the code it lacks. False when a look-up
+    // or a statement failed or a bound is longer than its column holds (nothing written; the error
+    // raised).
+    bool Attach(const RangeTable& target, const QStringList& targetKeys) const;
 
 private:
-    struct Range {
-        QString from;
-        QString to;
-    };
-    // The rows of a query as ranges; false when it could not run.
-    bool Read(const QString& sql, std::vector<Range>& ranges) const;
-    // Writes the holder's placeholder when it has no row; false when a statement failed.
-    bool EnsurePlaceholder() const;
-
-    const RangeTable& m_target;
+    const RangeTable& m_source;
     QStringList m_keys;
-    QString m_codeRanges;
-    QString m_from;
-    QString m_to;
 };

@@ -6,6 +6,7 @@
 #include "codemaint/RangeCopy.h"
 #include "frame/modMain.h"
 #include "rangemaint/LevelHierarchyWalk.h"
+#include "rangemaint/LevelRangeRemoval.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
 #include "rangemaint/clsBuLevelRangeMaint.h"
 #include "services/clsGenericMaint.h"
@@ -20,28 +21,19 @@ const HierarchyTable& LevelHier() {
     return table;
 }
 
-// The range table of an area's codes, with the names of its columns: top entry, level, code, bounds.
-struct LevelRanges {
-    const RangeTable* table = nullptr;
-    QString name, top, level, code, from, to;
-};
-
-// Business units and areas hold their ranges under the business level, which stands in CS_COA here.
-LevelRanges RangesOf(const QString& area) {
+// The range table of an area's codes. Business units and areas hold their ranges under the business
+// level, which stands in CS_COA here.
+const RangeTable* RangesOf(const QString& area) {
     if (area == QLatin1String("AC"))
-        return {&clsAcLevelRangeMaint::Table(), QStringLiteral("CS_COA_ACCT_RANGE"),
-                QStringLiteral("CO_COA"),       QStringLiteral("CO_LEVEL"),
-                QStringLiteral("CO_CODE"),      QStringLiteral("CO_FR_ACCT"),
-                QStringLiteral("CO_TO_ACCT")};
+        return &clsAcLevelRangeMaint::Table();
     if (area == QLatin1String("BU") || area == QLatin1String("BA"))
-        return {&clsBuLevelRangeMaint::Table(), QStringLiteral("CS_BA_BU_LEVELS"), QStringLiteral("SO_AREA"),
-                QStringLiteral("SO_LEVELS"),    QStringLiteral("SO_CODE"),         QStringLiteral("SO_FR_CD"),
-                QStringLiteral("SO_TO_CD")};
-    return {};
+        return &clsBuLevelRangeMaint::Table();
+    return nullptr;
 }
 
-// The child values of a parent code's child row.
+// The child values of a parent code's child row: the child level, then the child code.
 constexpr int kParentDepth = 4;
+constexpr qsizetype kChildLevel = 4;
 
 } // namespace
 
@@ -68,9 +60,14 @@ const HierarchyTable* clsAcBuLevelCodeMaint::Hierarchy() const {
 Existence clsAcBuLevelCodeMaint::RecordExists(const QString& area, const QString& chart,
                                               const QString& parentLevel, const QString& parentCode,
                                               const QString& childLevel, const QString& childCode) const {
-    const bool child = !childLevel.isEmpty() && !childCode.isEmpty();
-    return LevelHier().Exists({area, chart, parentLevel, parentCode, child ? childLevel : QString(),
-                               child ? childCode : QString()});
+    const QStringList values{area, chart, parentLevel, parentCode, childLevel, childCode};
+    QList<qsizetype> ignored;
+    for (qsizetype c = 2; c < 4; ++c)
+        if (values[c].isEmpty())
+            ignored << c;
+    if (childLevel.isEmpty() || childCode.isEmpty())
+        ignored << kChildLevel << kChildLevel + 1;
+    return LevelHier().Exists(values, ignored);
 }
 
 std::optional<QString> clsAcBuLevelCodeMaint::GetChildCodeSaveSQL(const QString& chart,
@@ -121,10 +118,9 @@ bool clsAcBuLevelCodeMaint::EntryToAdd(qint32 selected, NewEntry& entry) const {
     }
     entry.nodeType = selected + 1;
     entry.parentDepth = selected == 3 ? kParentDepth : static_cast<int>(entry.values.size()) - 1;
-    entry.duplicate = entry.values;
     // A child code occurs once under its parent code, whatever its level.
     if (selected == 3)
-        entry.duplicate[4].clear();
+        entry.ignored = {kChildLevel};
     return true;
 }
 
@@ -139,6 +135,9 @@ bool clsAcBuLevelCodeMaint::EntryToDelete(qint32 selected, Entry& entry) const {
         QStringList{area, k.COA, k.level, k.Code, k.ChildLevel, k.ChildCode}.mid(0, kDepth[selected]);
     entry.nodeType = selected;
     entry.parentDepth = selected == 4 ? kParentDepth : static_cast<int>(entry.values.size()) - 1;
+    // A child goes whatever its level, as its node does not tell its level apart.
+    if (selected == 4)
+        entry.ignored = {kChildLevel};
     return true;
 }
 
@@ -188,27 +187,19 @@ QString clsAcBuLevelCodeMaint::NodeKey(const QStringList& values) const {
 bool clsAcBuLevelCodeMaint::MaintRangeOfAccountHier(const QStringList& values, bool attach) {
     if (values.size() < 6)
         return false;
-    const LevelRanges r = RangesOf(values[0]);
-    if (!r.table)
+    const RangeTable* table = RangesOf(values[0]);
+    if (!table)
         return true;
     // The chart (for business units and areas the business level) is the same for child and parent.
     const QString& chart = values[1];
-    const RangeCopy copy(*r.table, {chart, values[2], values[3]},
-                         QStringLiteral("Select ") + r.from + QStringLiteral(", ") + r.to +
-                             QStringLiteral(" from ") + r.name + QStringLiteral(" where ") + r.top +
-                             QStringLiteral(" = ") + SqlText(chart) + QStringLiteral(" and ") + r.level +
-                             QStringLiteral(" = ") + SqlText(values[4]) + QStringLiteral(" and ") + r.code +
-                             QStringLiteral(" = ") + SqlText(values[5]),
-                         r.from, r.to);
+    const RangeCopy child(*table, {chart, values[4], values[5]});
     if (attach)
-        return copy.Attach();
-    // The ranges of the children still attached to the parent code.
-    return copy.Detach(
-        QStringLiteral("Select distinct R.") + r.from + QStringLiteral(", R.") + r.to +
-        QStringLiteral(" from CS_LEVELHIER H, ") + r.name + QStringLiteral(" R where H.CS_AREA = ") +
-        SqlText(values[0]) + QStringLiteral(" and H.CS_COA = ") + SqlText(chart) +
-        QStringLiteral(" and H.CS_PARENTLEVEL = ") + SqlText(values[2]) +
-        QStringLiteral(" and H.CS_PARENTCODE = ") + SqlText(values[3]) + QStringLiteral(" and R.") + r.top +
-        QStringLiteral(" = H.CS_COA and R.") + r.level + QStringLiteral(" = H.CS_CHILDLEVEL and R.") +
-        r.code + QStringLiteral(" = H.CS_CHILDCODE"));
+        return child.Attach(*table, {chart, values[2], values[3]});
+    // The parent code, its ancestors and their multipliers and categories keep what another code still
+    // gives them.
+    std::vector<RangeBounds> ranges;
+    if (!child.Ranges(ranges))
+        return false;
+    LevelRangeRemoval removal(values[0], chart, *table, values[0] == QLatin1String("AC"));
+    return removal.Left({values[2], values[3]}, {values[4], values[5]}, ranges);
 }

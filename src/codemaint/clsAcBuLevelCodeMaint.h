@@ -14,8 +14,8 @@ public:
     QString GetSQL_Level() const;
     QString TreeStatement() const override { return GetSQL_Level(); }
 
-    // Whether a row of the hierarchy carries these values; the child level and code are compared only
-    // together.
+    // Whether a row of the hierarchy carries these values; an empty parent level or code is not compared,
+    // and the child level and code only together.
     Existence RecordExists(const QString& area, const QString& chart, const QString& parentLevel,
                            const QString& parentCode, const QString& childLevel,
                            const QString& childCode) const;

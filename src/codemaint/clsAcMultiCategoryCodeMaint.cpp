@@ -4,7 +4,9 @@
 #include "codemaint/CodeNodes.h"
 #include "codemaint/RangeCopy.h"
 #include "frame/modMain.h"
+#include "rangemaint/LevelRangeRemoval.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
+#include "rangemaint/clsAcLevelRangeMaint.h"
 #include "rangemaint/clsAcMultiplierRangeMaint.h"
 #include "services/clsGenericMaint.h"
 
@@ -67,7 +69,12 @@ Existence clsAcMultiCategoryCodeMaint::RecordExists(const QString& area, const Q
                                                     const QString& code) const {
     if (!m_hierarchy)
         return Existence::Failed;
-    return m_hierarchy->Exists({area, account, multiCategory, level, code});
+    const QStringList values{area, account, multiCategory, level, code};
+    QList<qsizetype> ignored;
+    for (qsizetype c = 1; c < values.size(); ++c)
+        if (values[c].isEmpty())
+            ignored << c;
+    return m_hierarchy->Exists(values, ignored);
 }
 
 // Below the root a chart of account (node 1), below it a multiplier or category (3), below that a level
@@ -111,7 +118,6 @@ bool clsAcMultiCategoryCodeMaint::EntryToAdd(qint32 selected, NewEntry& entry) c
         return false;
     }
     entry.parentDepth = static_cast<int>(entry.values.size()) - 1;
-    entry.duplicate = entry.values;
     return true;
 }
 
@@ -155,19 +161,13 @@ bool clsAcMultiCategoryCodeMaint::MaintRangeOfAccountHier(const QStringList& val
         return false;
     const QString& account = values[1];
     const QString& holder = values[2];
-    const RangeCopy copy(
-        m_objRangeMaint->Table(), {account, holder},
-        QStringLiteral("Select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = ") +
-            SqlText(account) + QStringLiteral(" and CO_LEVEL = ") + SqlText(values[3]) +
-            QStringLiteral(" and CO_CODE = ") + SqlText(values[4]),
-        QStringLiteral("CO_FR_ACCT"), QStringLiteral("CO_TO_ACCT"));
+    const RangeCopy code(clsAcLevelRangeMaint::Table(), {account, values[3], values[4]});
     if (attach)
-        return copy.Attach();
-    // The ranges of the codes still attached to the multiplier (category).
-    return copy.Detach(QStringLiteral("Select distinct R.CO_FR_ACCT, R.CO_TO_ACCT from ") + m_strHierTable +
-                       QStringLiteral(" H, CS_COA_ACCT_RANGE R where H.CS_AREA = ") + SqlText(values[0]) +
-                       QStringLiteral(" and H.CS_COA = ") + SqlText(account) + QStringLiteral(" and H.") +
-                       m_strHierColumn + QStringLiteral(" = ") + SqlText(holder) +
-                       QStringLiteral(" and R.CO_COA = H.CS_COA and R.CO_LEVEL = H.CS_LEVEL"
-                                      " and R.CO_CODE = H.CS_CODE"));
+        return code.Attach(m_objRangeMaint->Table(), {account, holder});
+    // The multiplier (category) keeps what another code attached to it still holds.
+    std::vector<RangeBounds> ranges;
+    if (!code.Ranges(ranges))
+        return false;
+    LevelRangeRemoval removal(values[0], account, clsAcLevelRangeMaint::Table(), true);
+    return removal.HolderLeft(m_intType == 1, holder, ranges);
 }

@@ -222,7 +222,11 @@ void frmCodeMaintenance::InitializeFields() {
          cmdMulti,          CmdSaveAdd[i]},
         false);
     SetFrameVisibility(false, false);
-    NewRecord = false;
+    // A pending insert (Apply) ends as when the user cancels it: the key fields and their buttons on
+    // again, nothing selected.
+    if (NewRecord)
+        CancelInsert();
+    m_intNodeType = 0;
 
     const qint16 type = MaintenanceType();
     if (type < 1 || type > 5)
@@ -702,10 +706,12 @@ QString frmCodeMaintenance::GetNextLevelCode(const QString& CurrentLevel) {
     return QLatin1Char('L') + QString::number(n + 1);
 }
 
-std::optional<bool> frmCodeMaintenance::FindsRow(const QString& sql) {
+std::optional<bool> frmCodeMaintenance::FindsRow(const QString& sql, const QString& location) {
     Recordset rs = GetRecordset(sql);
-    if (rs.IsNothing())
+    if (rs.IsNothing()) {
+        RangeEngine::FailLookup(location);
         return std::nullopt;
+    }
     const bool found = rs.RecordCount() > 0;
     rs.Close();
     return found;
@@ -755,7 +761,8 @@ void frmCodeMaintenance::Insert() {
         txtChildLevel->setEnabled(true);
         // The next level is proposed only where the area's dictionary has it.
         if (const QString next = GetNextLevelCode(txtParentLevel[i]->text());
-            !next.isEmpty() && LevelDefined(next).value_or(false))
+            !next.isEmpty() &&
+            LevelDefined(next, QStringLiteral("frmCodeMaintenance:insert")).value_or(false))
             txtChildLevel->setText(next);
         txtChildLevel->setFocus();
         break;
@@ -864,9 +871,10 @@ bool frmCodeMaintenance::ValidateEntry() {
     }
 }
 
-std::optional<bool> frmCodeMaintenance::LevelDefined(const QString& level) const {
+std::optional<bool> frmCodeMaintenance::LevelDefined(const QString& level, const QString& location) const {
     return FindsRow(QStringLiteral("Select DISTINCT SOLEVEL from CS_SOURCE where SOLEVEL = ") +
-                    SqlText(level) + QStringLiteral(" and SOAREA = ") + SqlText(LevelType()));
+                        SqlText(level) + QStringLiteral(" and SOAREA = ") + SqlText(LevelType()),
+                    location);
 }
 
 bool frmCodeMaintenance::Refuse(QWidget* box, const QString& message) {
@@ -879,7 +887,8 @@ bool frmCodeMaintenance::ValidateChildLevel() {
     const QString level = txtChildLevel->text().trimmed();
     if (level.isEmpty())
         return Refuse(txtChildLevel, QStringLiteral("Child Level cannot be blank "));
-    const std::optional<bool> known = LevelDefined(level);
+    const std::optional<bool> known =
+        LevelDefined(level, QStringLiteral("frmCodeMaintenance:ValidateChildLevel"));
     if (!known)
         return false;
     bool valid = *known || Refuse(txtChildLevel, QStringLiteral("It's not a valid Child Level"));
@@ -896,8 +905,9 @@ bool frmCodeMaintenance::ValidateChildCode() {
         return Refuse(txtChildCode, QStringLiteral("Child Code cannot be blank "));
     const std::optional<bool> known =
         FindsRow(QStringLiteral("Select DISTINCT SOCODE from CS_SOURCE where SOCODE = ") + SqlText(code) +
-                 QStringLiteral(" and SOAREA = ") + SqlText(LevelType()) + QStringLiteral(" and SOLEVEL = ") +
-                 SqlText(txtChildLevel->text()));
+                     QStringLiteral(" and SOAREA = ") + SqlText(LevelType()) +
+                     QStringLiteral(" and SOLEVEL = ") + SqlText(txtChildLevel->text()),
+                 QStringLiteral("frmCodeMaintenance:ValidateChildCode"));
     return known && (*known || Refuse(txtChildCode, QStringLiteral("It's not a valid Level Code")));
 }
 

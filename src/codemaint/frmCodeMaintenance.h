@@ -167,10 +167,11 @@ private:
     bool ValidateEntry();
     bool ValidateChildLevel();
     bool ValidateChildCode();
-    // Whether a query finds a row; nothing when it fails (after its message).
-    static std::optional<bool> FindsRow(const QString& sql);
+    // Whether a query finds a row; nothing when it fails, after its message and the log line under
+    // `location`.
+    static std::optional<bool> FindsRow(const QString& sql, const QString& location);
     // Whether the editor's area has the level in its dictionary.
-    std::optional<bool> LevelDefined(const QString& level) const;
+    std::optional<bool> LevelDefined(const QString& level, const QString& location) const;
     // Tells why the entry is refused and puts the focus on the box to mend; answers false.
     static bool Refuse(QWidget* box, const QString& message);
     std::unique_ptr<frmLookup> NewLookup();

@@ -287,10 +287,7 @@ void MaintenanceWindow::Delete() {
 }
 
 QString MaintenanceWindow::TrimRight(const QString& text) {
-    qsizetype n = text.size();
-    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
-        --n;
-    return n == text.size() ? text : text.left(n);
+    return clsGenericMaint::ShownValue(text);
 }
 
 void MaintenanceWindow::PopulateTree(Recordset& rs, const std::function<void()>& walk,

@@ -1,8 +1,10 @@
 #include "frame/ModMaintenance.h"
 
+#include "frame/ErrorHandler.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
+#include "platform/UserDialogs.h"
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -29,6 +31,7 @@ bool ExecuteSQLChangingRows(const QString& sql) {
     if (recordsAffected > 0)
         return true;
     connection.fail({CurrentError::UnspecifiedError, WarehouseChangedText(), connection.driverLabel()});
+    ErrorHandler::Tell(WarehouseChangedText(), vbExclamation);
     return false;
 }
 

@@ -2,6 +2,8 @@
 
 #include "rangemaint/RangeTableEngine.h"
 
+class LevelRangeRemoval;
+
 #include <QString>
 #include <optional>
 
@@ -42,30 +44,22 @@ protected:
     // The range goes up the level hierarchy and on to what the engine feeds besides.
     bool RangeAdded(const QString& area, const RangeKeyParts& range) override;
     bool RangeRemoved(const QString& area, const RangeKeyParts& range) override;
-    // What a removed range leaves besides the level hierarchy: nothing unless the engine feeds more.
-    virtual bool DeletedUpRangeOfAccountMultiHier(const QString& /*LvlType*/, const QString& /*COA*/,
-                                                  const QString& /*Level*/, const QString& /*Code*/,
-                                                  const QString& /*AccountFr*/,
-                                                  const QString& /*AccountTo*/) {
-        return true;
-    }
-    virtual bool DeletedUpRangeOfAccountCategoryHier(const QString& /*LvlType*/, const QString& /*COA*/,
-                                                     const QString& /*Level*/, const QString& /*Code*/,
-                                                     const QString& /*AccountFr*/,
-                                                     const QString& /*AccountTo*/) {
-        return true;
-    }
+    // Whether the multipliers and categories of the codes hold their ranges too.
+    virtual bool FeedsHolders() const { return false; }
 
-    // Removes a range from every ancestor that none of its children still feeds, settled bottom up.
+    // Removes a range that went from the code from every ancestor that none of its children still feeds,
+    // and from the multipliers and categories of the codes that lost it (the code's own included).
     bool DeletedUpRangeOfAccountHier(const QString& LvlType, const QString& COA, const QString& Level,
                                      const QString& Code, const QString& AccountFr, const QString& AccountTo);
-    // Adds (CopyMode) or removes (DeleteMode) the range at one ancestor code, in the table and the tree.
+    // Adds (CopyMode) the range at one ancestor code, in the table and the tree, and passes it on to the
+    // code's holders; or settles it there (DeleteMode): it goes unless one of the code's children still
+    // holds it.
     bool CopyDelRangeOfAccountHier(const QString& LvlType, const QString& COA, const QString& Level,
                                    const QString& Code, const QString& AccountFr, const QString& AccountTo,
                                    int mode);
 
 private:
-    // The walk of both: every ancestor of the code once, adding or removing the range there.
-    bool CarryUp(int mode, const QString& LvlType, const QString& COA, const QString& Level,
-                 const QString& Code, const QString& AccountFr, const QString& AccountTo);
+    // What a removal took from the codes leaves the owner's tree; a failure is reported under the
+    // procedure of the step it arose in.
+    bool Removed(const LevelRangeRemoval& removal, bool done, const QString& COA);
 };

@@ -27,6 +27,8 @@ public:
     virtual void SetTreeEnabled(bool enabled) = 0;
     // The selected node's key parts, trimmed.
     virtual RangeKeyParts KeyParts() const = 0;
+    // The same key as the warehouse stores it, blanks included: what addresses the selected entry's rows.
+    virtual RangeKeyParts StoredKeyParts() const = 0;
     // The entry values, trimmed, and the description shown beside the code.
     virtual RangeKeyParts EntryValues() const = 0;
     virtual QString CodeDescription() const = 0;

@@ -94,4 +94,8 @@ void RangeEditorState::trvMaintenance_NodeClick(TreeNode* node) {
         keys.FR_ACCT = info.fromAccount.trimmed();
         keys.TO_ACCT = info.toAccount.trimmed();
     }
+    if (tag >= 1) {
+        const NodeRowKey row = info.StoredKey();
+        stored = {row.account, row.level, row.code, row.fromAccount, row.toAccount};
+    }
 }

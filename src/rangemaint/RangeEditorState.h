@@ -31,6 +31,7 @@ public:
     bool IsDelRecord() const override { return delRecord; }
     void SetDelRecord(bool pending) override { delRecord = pending; }
     RangeKeyParts KeyParts() const override { return keys; }
+    RangeKeyParts StoredKeyParts() const override { return stored; }
     RangeKeyParts EntryValues() const override;
     QString CodeDescription() const override { return description.trimmed(); }
     QString CurrentRoot() const override { return root; }
@@ -55,6 +56,7 @@ public:
     bool newEnabled = true;
     bool deleteEnabled = true;
     RangeKeyParts keys;
+    RangeKeyParts stored;
     RangeKeyParts entry;
     QString description;
     QString root;

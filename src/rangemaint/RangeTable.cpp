@@ -48,6 +48,26 @@ Existence RangeTable::RowsWhere(const QString& condition) const {
     return found ? Existence::Present : Existence::Absent;
 }
 
+bool RangeTable::Rows(const QStringList& keys, std::vector<RangeBounds>& rows) const {
+    Recordset rs =
+        GetRecordset(QStringLiteral("Select ") + m_from + QStringLiteral(", ") + m_to +
+                     QStringLiteral(" from ") + m_table + QStringLiteral(" where") + KeyCondition(keys));
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    const Field from = rs.Fields(m_from);
+    const Field to = rs.Fields(m_to);
+    rows.clear();
+    for (; !rs.IsEOF(); rs.MoveNext())
+        rows.push_back({from.Text(), to.Text()});
+    rs.Close();
+    return true;
+}
+
+std::optional<QString> RangeTable::InsertRange(const QStringList& keys, const QString& from,
+                                               const QString& to) const {
+    return InsertRow(keys, from, to);
+}
+
 Existence RangeTable::RecordExists(const QStringList& keys, const QString& from, const QString& to) const {
     QString condition = m_keys[0] + QStringLiteral(" = ") + SqlText(keys.value(0));
     for (qsizetype c = 1; c < keys.size() && c < m_keys.size(); ++c)
@@ -145,7 +165,8 @@ bool RangeTable::DeleteEntry(const QStringList& keys, const QString& from, const
     const QString sql =
         range ? DeleteRangeOfAccount(keys, from, to)
               : QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + KeyCondition(keys);
-    if (!ExecuteSQL(sql))
+    // The rows were found by the action: a delete that meets none finds the warehouse changed meanwhile.
+    if (!ExecuteSQLChangingRows(sql))
         return false;
     // The parent: the code of a range, else the entry one key up; the top entry has no row above it.
     const QStringList parent = range ? keys : keys.mid(0, keys.size() - 1);

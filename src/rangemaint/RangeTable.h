@@ -5,6 +5,13 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
+
+// The two bounds of a row of a range table; a placeholder's are blanks.
+struct RangeBounds {
+    QString from;
+    QString to;
+};
 
 // The statements on one range table: its key columns from the top entry (chart of account or business
 // level) down to the code, then the two bounds of a range. An entry without children is one placeholder
@@ -19,6 +26,15 @@ public:
     const QString& Table() const { return m_table; }
     // The key columns above the bounds: 3 with a level, 2 without.
     qsizetype KeyCount() const { return m_keys.size(); }
+    const QStringList& KeyColumns() const { return m_keys; }
+    const QString& FromColumn() const { return m_from; }
+    const QString& ToColumn() const { return m_to; }
+
+    // Every row of the entry with all these key values, its placeholder too, read in one look-up. False
+    // when the look-up could not run (the error is left for the caller).
+    bool Rows(const QStringList& keys, std::vector<RangeBounds>& rows) const;
+    // The INSERT of a row of the entry: the key values, blanks below them, and the bounds. Not executed.
+    std::optional<QString> InsertRange(const QStringList& keys, const QString& from, const QString& to) const;
 
     // Whether a row carries these leading key values (an empty value below the first is not tested) and,
     // when both bounds are given, exactly this range. Failed when the look-up could not run.
@@ -45,7 +61,7 @@ public:
 
     // Writes: removes every row under the leading key values (the range as well when bounds are given)
     // and, when that leaves the parent entry without any row, writes the parent's placeholder back.
-    // False when a statement failed (the error is raised).
+    // False when a statement failed or the delete met no row (the error is raised).
     bool DeleteEntry(const QStringList& keys, const QString& from = QString(),
                      const QString& to = QString()) const;
 

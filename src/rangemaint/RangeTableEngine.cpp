@@ -27,6 +27,25 @@ bool RangeTableEngine::BoundSizes(int& from, int& to) const {
     return true;
 }
 
+QString RangeTableEngine::NodeKeyOf(const QString& root, const RangeKeyParts& stored) {
+    const auto shown = clsGenericMaint::ShownValue;
+    return clsGenericMaint::BuildLevelKey(root, shown(stored.COA), shown(stored.level), shown(stored.Code),
+                                          shown(stored.FR_ACCT), shown(stored.TO_ACCT));
+}
+
+TreeNode* RangeTableEngine::AddRangeNode(const QString& root, const RangeKeyParts& stored,
+                                         bool select) const {
+    MaintTree* tree = m_owner ? m_owner->Tree() : nullptr;
+    clsGenericMaint* gm = m_owner ? m_owner->GenMaint() : nullptr;
+    if (!tree || !gm)
+        return nullptr;
+    const auto shown = clsGenericMaint::ShownValue;
+    return gm->AddNode_RangeAccount(
+        *tree, root, shown(stored.COA), shown(stored.level), shown(stored.Code), shown(stored.FR_ACCT),
+        shown(stored.TO_ACCT), select,
+        NodeRowKey{stored.COA, stored.level, stored.Code, stored.FR_ACCT, stored.TO_ACCT});
+}
+
 bool RangeTableEngine::Fail(const QString& procedure) {
     KeepDatabaseError();
     m_failure = Err().Description();
@@ -86,9 +105,9 @@ bool RangeTableEngine::Save() {
     }
     // The node the new entry gets: the next type the tree shows.
     const int child = t == kCodeNode ? kRangeNode : Shows(t + 1) ? t + 1 : t + 2;
-    // The parents are the selected node's; the new entry's own value is the one typed.
+    // The parents are the selected node's, as stored; the new entry's own value is the one typed.
     const RangeKeyParts entry = owner->EntryValues();
-    QStringList keys = KeysOf(owner->KeyParts()).mid(0, Depth(child));
+    QStringList keys = KeysOf(owner->StoredKeyParts()).mid(0, Depth(child));
     if (child != kRangeNode)
         keys.last() = KeysOf(entry).at(keys.size() - 1);
     const RangeKeyParts added = child == kRangeNode ? PartsOf(keys, entry.FR_ACCT, entry.TO_ACCT)
@@ -117,17 +136,19 @@ bool RangeTableEngine::Save() {
     clsGenericMaint* gm = owner->GenMaint();
     TreeNode* node = nullptr;
     if (tree && gm) {
+        // Under the parent's node, which shows its stored values without trailing blanks.
         const QString root = owner->CurrentRoot();
+        const auto shown = clsGenericMaint::ShownValue;
+        const NodeRowKey stored{added.COA, added.level, added.Code};
         if (child == kChartNode)
             node = gm->AddNode_ChartOfAccount(*tree, root, added.COA, TopDescription(), true);
         else if (child == kLevelNode)
-            node = gm->AddNode_Level(*tree, root, added.COA, added.level, true);
+            node = gm->AddNode_Level(*tree, root, shown(added.COA), added.level, true, stored);
         else if (child == kCodeNode)
-            node = gm->AddNode_CodCat(*tree, root, added.COA, added.level, added.Code,
-                                      owner->CodeDescription(), true, owner->MaintenanceType());
+            node = gm->AddNode_CodCat(*tree, root, shown(added.COA), shown(added.level), added.Code,
+                                      owner->CodeDescription(), true, owner->MaintenanceType(), stored);
         else
-            node = gm->AddNode_RangeAccount(*tree, root, added.COA, added.level, added.Code, added.FR_ACCT,
-                                            added.TO_ACCT, true);
+            node = AddRangeNode(root, added, true);
         if (!node) {
             Err().Raise(CurrentError::UnspecifiedError,
                         QStringLiteral("The new entry cannot be shown in the tree"),
@@ -157,7 +178,8 @@ bool RangeTableEngine::Delete() {
     const int t = owner->NodeType();
     MaintTree* tree = owner->Tree();
     if (t >= kChartNode && Shows(t)) {
-        const RangeKeyParts k = owner->KeyParts();
+        // The rows as stored, blanks included, so the Delete removes what the node stands for.
+        const RangeKeyParts k = owner->StoredKeyParts();
         const QStringList keys = KeysOf(k).mid(0, Depth(t));
         const RangeKeyParts removed =
             t == kRangeNode ? PartsOf(keys, k.FR_ACCT, k.TO_ACCT) : PartsOf(keys, QString(), QString());
@@ -165,26 +187,24 @@ bool RangeTableEngine::Delete() {
         if (t == kRangeNode && (removed.FR_ACCT.isEmpty() || removed.TO_ACCT.isEmpty()))
             return false;
         const QString procedure = QStringLiteral("Delete");
+        m_failure.clear();
         TransactionGuard transaction(gDBConnection->adoConnection());
-        if (!transaction.active())
-            return Fail(procedure);
-        const Existence present = EntryTable().RecordExists(keys, removed.FR_ACCT, removed.TO_ACCT);
-        if (present == Existence::Failed)
-            return Fail(procedure);
-        // An entry no longer in the table has nothing to delete.
-        if (present == Existence::Absent)
+        // Why, once the action is undone; the editor then says the Delete was cancelled.
+        const auto failed = [&] {
+            ErrorHandler::Tell(m_failure, vbCritical);
+            transaction.Rollback();
             return false;
-        if (!EntryTable().DeleteEntry(keys, removed.FR_ACCT, removed.TO_ACCT))
-            return Fail(procedure);
+        };
+        // An entry no longer in the table fails: its delete changes no row.
+        if (!transaction.active() || !EntryTable().DeleteEntry(keys, removed.FR_ACCT, removed.TO_ACCT))
+            return Fail(procedure) || failed();
         if (tree)
-            if (TreeNode* node = tree->Node(clsGenericMaint::BuildLevelKey(owner->CurrentRoot(), removed.COA,
-                                                                           removed.level, removed.Code,
-                                                                           removed.FR_ACCT, removed.TO_ACCT)))
+            if (TreeNode* node = tree->Node(NodeKeyOf(owner->CurrentRoot(), removed)))
                 tree->Remove(node);
         if (t == kRangeNode && !RangeRemoved(owner->LevelType(), removed))
-            return false;
+            return failed();
         if (!transaction.Commit())
-            return Fail(procedure);
+            return Fail(procedure) || failed();
         // Delete stays offered after a level, code or range went, not after a whole chart; the selection
         // that follows sets it for its own node.
         owner->EnableDelete(t != kChartNode);
@@ -199,12 +219,12 @@ bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* 
     if (!nodeSource || !nodeDestin || nodeSource->Kind() != NodeKind::RangeAccount ||
         nodeDestin->Kind() != NodeKind::CodCat)
         return false;
-    // Chart, level, code and bounds come from what the nodes were built of, never from their texts.
+    // Chart, level, code and bounds come from the rows the nodes stand for, as stored, never from their
+    // texts.
     const NodeInfo& target = nodeDestin->Info();
-    const QStringList keys =
-        KeysOf({target.account.trimmed(), target.level.trimmed(), target.code.trimmed()});
-    const RangeKeyParts added =
-        PartsOf(keys, nodeSource->Info().fromAccount.trimmed(), nodeSource->Info().toAccount.trimmed());
+    const NodeRowKey code = target.StoredKey(), range = nodeSource->Info().StoredKey();
+    const QStringList keys = KeysOf({code.account, code.level, code.code});
+    const RangeKeyParts added = PartsOf(keys, range.fromAccount, range.toAccount);
     const QString procedure = QStringLiteral("CopyDraggedRangOfAccount");
     m_failure.clear();
     TransactionGuard transaction(gDBConnection->adoConnection());
@@ -224,9 +244,8 @@ bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* 
         return Duplicate(kCodeNode);
     }
     MaintTree* tree = nodeDestin->Tree();
-    if (m_owner && tree && m_owner->GenMaint()) {
-        m_owner->GenMaint()->AddNode_RangeAccount(*tree, target.root, added.COA, added.level, added.Code,
-                                                  added.FR_ACCT, added.TO_ACCT, false);
+    if (m_owner && tree && m_owner->Tree() == tree) {
+        AddRangeNode(target.root, added, false);
         tree->SetSelectedItem(nodeDestin);
         tree->SetExpanded(nodeDestin, true);
     }

@@ -55,6 +55,13 @@ protected:
     // Reports the failure under the engine's name, ":" and the procedure, keeping its description; false.
     bool Fail(const QString& procedure);
 
+    // The node of the row of these key values as stored, keyed as the tree load keys it: by the values
+    // without their trailing blanks.
+    static QString NodeKeyOf(const QString& root, const RangeKeyParts& stored);
+    // Adds the owner's node of a range stored with these values under its code's node, as the tree load
+    // builds it; nothing without an owner's tree.
+    TreeNode* AddRangeNode(const QString& root, const RangeKeyParts& stored, bool select) const;
+
 private:
     // The key values of an entry top first (chart of account, level where the table has one, code), and
     // back.

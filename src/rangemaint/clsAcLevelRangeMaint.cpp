@@ -98,36 +98,20 @@ bool clsAcLevelRangeMaint::CopiedUpRangeOfAccountMultiHier(const QString& LvlTyp
                                                            const QString& Level, const QString& Code,
                                                            const QString& AccountFr,
                                                            const QString& AccountTo) {
-    return PropagateToHolders(true, true, LvlType, COA, Level, Code, AccountFr, AccountTo,
+    return PropagateToHolders(true, LvlType, COA, Level, Code, AccountFr, AccountTo,
                               QStringLiteral("CopiedUpRangeOfAccountMultiHier"));
-}
-
-bool clsAcLevelRangeMaint::DeletedUpRangeOfAccountMultiHier(const QString& LvlType, const QString& COA,
-                                                            const QString& Level, const QString& Code,
-                                                            const QString& AccountFr,
-                                                            const QString& AccountTo) {
-    return PropagateToHolders(false, true, LvlType, COA, Level, Code, AccountFr, AccountTo,
-                              QStringLiteral("DeletedUpRangeOfAccountMultiHier"));
 }
 
 bool clsAcLevelRangeMaint::CopiedUpRangeOfAccountCategoryHier(const QString& LvlType, const QString& COA,
                                                               const QString& Level, const QString& Code,
                                                               const QString& AccountFr,
                                                               const QString& AccountTo) {
-    return PropagateToHolders(true, false, LvlType, COA, Level, Code, AccountFr, AccountTo,
+    return PropagateToHolders(false, LvlType, COA, Level, Code, AccountFr, AccountTo,
                               QStringLiteral("CopiedUpRangeOfAccountCategoryHier"));
 }
 
-bool clsAcLevelRangeMaint::DeletedUpRangeOfAccountCategoryHier(const QString& LvlType, const QString& COA,
-                                                               const QString& Level, const QString& Code,
-                                                               const QString& AccountFr,
-                                                               const QString& AccountTo) {
-    return PropagateToHolders(false, false, LvlType, COA, Level, Code, AccountFr, AccountTo,
-                              QStringLiteral("DeletedUpRangeOfAccountCategoryHier"));
-}
-
-bool clsAcLevelRangeMaint::PropagateToHolders(bool copy, bool multipliers, const QString& LvlType,
-                                              const QString& COA, const QString& Level, const QString& Code,
+bool clsAcLevelRangeMaint::PropagateToHolders(bool multipliers, const QString& LvlType, const QString& COA,
+                                              const QString& Level, const QString& Code,
                                               const QString& AccountFr, const QString& AccountTo,
                                               const QString& procedure) {
     if (AccountFr.trimmed().isEmpty() || AccountTo.trimmed().isEmpty())
@@ -158,31 +142,11 @@ bool clsAcLevelRangeMaint::PropagateToHolders(bool copy, bool multipliers, const
         const Existence present = target.RecordExists({COA, holder}, AccountFr, AccountTo);
         if (present == Existence::Failed)
             return Fail(procedure);
-        if (copy) {
-            if (present == Existence::Present)
-                continue;
-            const std::optional<QString> statement =
-                target.AddRangeOfAccount({COA, holder}, AccountFr, AccountTo);
-            if (!statement || !ExecuteSQL(*statement))
-                return Fail(procedure);
+        if (present == Existence::Present)
             continue;
-        }
-        if (present == Existence::Absent)
-            continue;
-        // The holder keeps the range while another code attached to it still holds it.
-        Recordset fed = GetRecordset(
-            QStringLiteral("Select R.CO_CODE from ") + hierarchy + QStringLiteral(" H, CS_COA_ACCT_RANGE R") +
-            QStringLiteral(" where H.CS_AREA = ") + SqlText(LvlType) + QStringLiteral(" and H.CS_COA = ") +
-            SqlText(COA) + QStringLiteral(" and H.") + holderColumn + QStringLiteral(" = ") +
-            SqlText(holder) +
-            QStringLiteral(" and R.CO_COA = H.CS_COA and R.CO_LEVEL = H.CS_LEVEL and R.CO_CODE = H.CS_CODE") +
-            QStringLiteral(" and R.CO_FR_ACCT = ") + SqlText(AccountFr) +
-            QStringLiteral(" and R.CO_TO_ACCT = ") + SqlText(AccountTo));
-        if (!gQueryOK || fed.IsNothing())
-            return Fail(procedure);
-        const bool stillFed = fed.RecordCount() >= 1;
-        fed.Close();
-        if (!stillFed && !target.DeleteEntry({COA, holder}, AccountFr, AccountTo))
+        const std::optional<QString> statement =
+            target.AddRangeOfAccount({COA, holder}, AccountFr, AccountTo);
+        if (!statement || !ExecuteSQL(*statement))
             return Fail(procedure);
     }
     return true;

@@ -44,17 +44,11 @@ protected:
     const RangeTable& EntryTable() const override { return Table(); }
     const Texts& Words() const override;
     QString AreaWithoutOwner() const override { return QStringLiteral("AC"); }
-    bool DeletedUpRangeOfAccountMultiHier(const QString& LvlType, const QString& COA, const QString& Level,
-                                          const QString& Code, const QString& AccountFr,
-                                          const QString& AccountTo) override;
-    bool DeletedUpRangeOfAccountCategoryHier(const QString& LvlType, const QString& COA, const QString& Level,
-                                             const QString& Code, const QString& AccountFr,
-                                             const QString& AccountTo) override;
+    bool FeedsHolders() const override { return true; }
 
 private:
-    // The holders (multipliers or categories) of one code: copies the range to those lacking it, or removes
-    // it from those that no other code attached to them still feeds.
-    bool PropagateToHolders(bool copy, bool multipliers, const QString& LvlType, const QString& COA,
+    // Copies the range to the holders (multipliers or categories) of one code that lack it.
+    bool PropagateToHolders(bool multipliers, const QString& LvlType, const QString& COA,
                             const QString& Level, const QString& Code, const QString& AccountFr,
                             const QString& AccountTo, const QString& procedure);
 };

@@ -515,8 +515,12 @@ void frmRangeMaintenance::WalkRows() {
                   : QString();
     QString& curCode = categories ? strcurCat : strcurCode;
 
+    // Each node shows its values without trailing blanks and keeps its first row's key as stored, which
+    // addresses its rows.
     while (!rs.IsEOF()) {
-        const QString topValue = TrimRight(top.Text());
+        const NodeRowKey row{top.Text(), accounts ? QString() : level->Text(), code.Text(), from.Text(),
+                             to.Text()};
+        const QString topValue = TrimRight(row.account);
         if (topValue.trimmed().isEmpty()) {
             rs.MoveNext();
             continue;
@@ -528,33 +532,35 @@ void frmRangeMaintenance::WalkRows() {
             strcurCat.clear();
             strcurFrAccount.clear();
             strcurToAccount.clear();
-            gm.AddNode_ChartOfAccount(tree, strcurRoot, strcurAccount, topDescription, false);
+            gm.AddNode_ChartOfAccount(tree, strcurRoot, strcurAccount, topDescription, false,
+                                      NodeRowKey{row.account});
         }
         if (!accounts) {
-            const QString levelValue = TrimRight(level->Text());
+            const QString levelValue = TrimRight(row.level);
             if (levelValue != strcurLevel) {
                 strcurLevel = levelValue;
                 strcurCode.clear();
                 strcurFrAccount.clear();
                 strcurToAccount.clear();
-                gm.AddNode_Level(tree, strcurRoot, strcurAccount, strcurLevel, NewRecord);
+                gm.AddNode_Level(tree, strcurRoot, strcurAccount, strcurLevel, NewRecord,
+                                 NodeRowKey{row.account, row.level});
             }
         }
-        const QString codeValue = TrimRight(code.Text());
+        const QString codeValue = TrimRight(row.code);
         if (codeValue != curCode) {
             curCode = codeValue;
             strcurFrAccount.clear();
             strcurToAccount.clear();
             gm.AddNode_CodCat(tree, strcurRoot, strcurAccount, strcurLevel, curCode, TrimRight(desc.Text()),
-                              NewRecord, m_intMaintenanceType);
+                              NewRecord, m_intMaintenanceType, NodeRowKey{row.account, row.level, row.code});
         }
-        const QString fromValue = TrimRight(from.Text());
-        const QString toValue = TrimRight(to.Text());
+        const QString fromValue = TrimRight(row.fromAccount);
+        const QString toValue = TrimRight(row.toAccount);
         if (fromValue != strcurFrAccount || toValue != strcurToAccount) {
             strcurFrAccount = fromValue;
             strcurToAccount = toValue;
             gm.AddNode_RangeAccount(tree, strcurRoot, strcurAccount, strcurLevel, curCode, strcurFrAccount,
-                                    strcurToAccount, false);
+                                    strcurToAccount, false, row);
         }
         rs.MoveNext();
         gm.AddtoProgressBar();
@@ -587,13 +593,16 @@ void frmRangeMaintenance::Synchronize() {
         if (!transaction.active()) {
             ErrorHandler::Fail(location);
         } else {
+            // The selected entry's rows as stored, blanks included.
+            const RangeKeyParts& k = m_storedKey;
             bool carried = false;
             if (m_nodeType == 2)
-                carried = LevelSynchronize(LevelType(), m_COA, m_level);
+                carried = LevelSynchronize(LevelType(), k.COA, k.level);
             else if (m_nodeType == 3)
-                carried = CodeSynchronize(LevelType(), m_COA, m_level, m_Code);
+                carried = CodeSynchronize(LevelType(), k.COA, k.level, k.Code);
             else
-                carried = AccountRangeSynchronize(LevelType(), m_COA, m_level, m_Code, m_FR_ACCT, m_TO_ACCT);
+                carried = RangeStored(LevelType(), k) &&
+                          AccountRangeSynchronize(LevelType(), k.COA, k.level, k.Code, k.FR_ACCT, k.TO_ACCT);
             done = carried && transaction.Commit();
             if (carried && !done)
                 ErrorHandler::Fail(location);
@@ -615,21 +624,39 @@ bool frmRangeMaintenance::LevelSynchronize(const QString& area, const QString& c
             : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE from CS_BA_BU_LEVELS ") +
                   QStringLiteral(" where SO_AREA =") + SqlText(area) + QStringLiteral(" and SO_LEVELS = ") +
                   SqlText(level) + QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE");
+    const QString location = QStringLiteral("frmRangeMaintenance:LevelSynchronize");
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())
-        return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:LevelSynchronize"));
+        return RangeEngine::FailLookup(location);
     QStringList codes;
     for (; !rs.IsEOF(); rs.MoveNext())
-        codes << rs.Fields(2).Text().trimmed();
+        codes << rs.Fields(2).Text();
     rs.Close();
+    if (codes.isEmpty())
+        return EntryGone(location);
+    // A code blank after trimming is the level's placeholder row; the others go on as stored.
     for (const QString& code : codes)
-        if (!code.isEmpty() && !CodeSynchronize(area, coa, level, code))
+        if (!code.trimmed().isEmpty() && !CodeSynchronize(area, coa, level, code))
             return false;
     return true;
 }
 
-bool frmRangeMaintenance::CodeSynchronize(const QString& area, const QString& coa, const QString& level,
-                                          const QString& code) {
+bool frmRangeMaintenance::EntryGone(const QString& location) {
+    Err().Raise(CurrentError::UnspecifiedError, WarehouseChangedText(),
+                QStringLiteral("frmRangeMaintenance"));
+    return ErrorHandler::Fail(location);
+}
+
+bool frmRangeMaintenance::RangeStored(const QString& area, const RangeKeyParts& range) {
+    QList<std::pair<QString, QString>> ranges;
+    if (!StoredRanges(area, range.COA, range.level, range.Code, ranges))
+        return false;
+    return ranges.contains({range.FR_ACCT, range.TO_ACCT}) ||
+           EntryGone(QStringLiteral("frmRangeMaintenance:AccountRangeSynchronize"));
+}
+
+bool frmRangeMaintenance::StoredRanges(const QString& area, const QString& coa, const QString& level,
+                                       const QString& code, QList<std::pair<QString, QString>>& ranges) {
     const bool accounts = MaintenanceType() == 3;
     const QString sql =
         accounts
@@ -646,13 +673,25 @@ bool frmRangeMaintenance::CodeSynchronize(const QString& area, const QString& co
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())
         return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:CodeSynchronize"));
-    QList<std::pair<QString, QString>> ranges;
+    ranges.clear();
     for (; !rs.IsEOF(); rs.MoveNext())
-        ranges.append({rs.Fields(3).Text().trimmed(), rs.Fields(4).Text().trimmed()});
+        ranges.append({rs.Fields(3).Text(), rs.Fields(4).Text()});
     rs.Close();
-    // A blank bound is the code's placeholder row, never a range.
+    return true;
+}
+
+bool frmRangeMaintenance::CodeSynchronize(const QString& area, const QString& coa, const QString& level,
+                                          const QString& code) {
+    QList<std::pair<QString, QString>> ranges;
+    if (!StoredRanges(area, coa, level, code, ranges))
+        return false;
+    if (ranges.isEmpty())
+        return EntryGone(QStringLiteral("frmRangeMaintenance:CodeSynchronize"));
+    // A bound blank after trimming is the code's placeholder row, never a range; the others go on as
+    // stored.
     for (const auto& [from, to] : ranges)
-        if (!from.isEmpty() && !to.isEmpty() && !AccountRangeSynchronize(area, coa, level, code, from, to))
+        if (!from.trimmed().isEmpty() && !to.trimmed().isEmpty() &&
+            !AccountRangeSynchronize(area, coa, level, code, from, to))
             return false;
     return true;
 }
@@ -1012,6 +1051,8 @@ void frmRangeMaintenance::ShowNodeFields(const TreeNode& node, int tag) {
         m_FR_ACCT = info.fromAccount.trimmed();
         m_TO_ACCT = info.toAccount.trimmed();
     }
+    const NodeRowKey row = info.StoredKey();
+    m_storedKey = {row.account, row.level, row.code, row.fromAccount, row.toAccount};
 }
 
 void frmRangeMaintenance::RefillAccountList(const QString& coa, const QString& level, const QString& code) {

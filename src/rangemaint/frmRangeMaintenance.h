@@ -49,6 +49,7 @@ public:
     bool IsDelRecord() const override { return DelRecord; }
     void SetDelRecord(bool pending) override { DelRecord = pending; }
     RangeKeyParts KeyParts() const override { return {m_COA, m_level, m_Code, m_FR_ACCT, m_TO_ACCT}; }
+    RangeKeyParts StoredKeyParts() const override { return m_storedKey; }
     RangeKeyParts EntryValues() const override;
     QString CodeDescription() const override;
     QString CurrentRoot() const override { return strcurRoot; }
@@ -173,6 +174,13 @@ private:
     void SetLevelGroupVisible(bool visible);
     void SetChartGroupVisible(bool visible);
 
+    // Synchronize: the ranges of a code as stored (false when the look-up failed); whether the selected
+    // range is still stored; the failure of an entry no longer in the table.
+    bool StoredRanges(const QString& area, const QString& coa, const QString& level, const QString& code,
+                      QList<std::pair<QString, QString>>& ranges);
+    bool RangeStored(const QString& area, const RangeKeyParts& range);
+    static bool EntryGone(const QString& location);
+
     // Node selection.
     bool SettlePendingInsert();
     void ShowNodeFields(const TreeNode& node, int tag);
@@ -217,6 +225,8 @@ private:
     // The node a mouse press has run the node selection for; the click at its release must not run it
     // again.
     QString m_pressedKey;
+    // The selected entry's key as stored, for the actions on its rows.
+    RangeKeyParts m_storedKey;
     // Timer1's last tick is waiting before the timer rests.
     bool m_timerSettling = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // What a tree node stands for, so that no code has to read a node's text or key to find out. The same
 // node kinds serve both maintenance editors; the tag the editors compare ("0" to "4") is kept apart.
@@ -18,6 +19,16 @@ enum class NodeKind {
     Notice,             // a keyless line of text such as "There is no item at this range"
 };
 
+// The key of the warehouse row (or rows) a node stands for, each value exactly as stored there, blanks
+// included. A field that does not apply to the node's kind stays empty.
+struct NodeRowKey {
+    QString account;
+    QString level;
+    QString code;
+    QString fromAccount;
+    QString toAccount;
+};
+
 // The kind of a node and the values it was built from, exactly as they were passed (trailing blanks
 // included). A field that does not apply to the kind stays empty.
 struct NodeInfo {
@@ -32,4 +43,12 @@ struct NodeInfo {
     QString childLevel;
     QString childCode;
     QString description; // of the account, code or child, as shown after ":"
+    // The row's key as stored, where it may differ from the values above (a node read from the
+    // warehouse); unset where the values above are stored as they are.
+    std::optional<NodeRowKey> stored;
+
+    // What addresses the node's rows: its stored key, else the values above.
+    NodeRowKey StoredKey() const {
+        return stored ? *stored : NodeRowKey{account, level, code, fromAccount, toAccount};
+    }
 };

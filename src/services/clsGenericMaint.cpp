@@ -93,13 +93,14 @@ TreeNode* clsGenericMaint::AddNode_Root(MaintTree& trvMaint, const QString& root
 }
 
 TreeNode* clsGenericMaint::AddNode_ChartOfAccount(MaintTree& trvMaint, const QString& root,
-                                                  const QString& Account, const QString& Desc,
-                                                  bool NewRecord) {
+                                                  const QString& Account, const QString& Desc, bool NewRecord,
+                                                  std::optional<NodeRowKey> stored) {
     NodeInfo info;
     info.kind = NodeKind::ChartOfAccount;
     info.root = root;
     info.account = Account;
     info.description = Desc;
+    info.stored = std::move(stored);
     const QString text = Desc.isEmpty() ? Account : Account % QLatin1Char(':') % Desc;
     return AddNode(trvMaint, parentKey(root, {}, {}, {}, {}, false), BuildKey(root, Account, {}, {}, {}, {}),
                    text, TreeImages::ChartOfAccount, kTagChartOfAccount, true, NewRecord, std::move(info),
@@ -107,12 +108,14 @@ TreeNode* clsGenericMaint::AddNode_ChartOfAccount(MaintTree& trvMaint, const QSt
 }
 
 TreeNode* clsGenericMaint::AddNode_Level(MaintTree& trvMaint, const QString& root, const QString& Account,
-                                         const QString& Level, bool NewRecord) {
+                                         const QString& Level, bool NewRecord,
+                                         std::optional<NodeRowKey> stored) {
     NodeInfo info;
     info.kind = NodeKind::Level;
     info.root = root;
     info.account = Account;
     info.level = Level;
+    info.stored = std::move(stored);
     return AddNode(trvMaint, parentKey(root, Account, {}, {}, {}, false),
                    BuildKey(root, Account, Level, {}, {}, {}), Level, TreeImages::Level, kTagLevel, false,
                    NewRecord, std::move(info), QStringLiteral("clsGenericMaint:AddNode_Level"));
@@ -120,7 +123,8 @@ TreeNode* clsGenericMaint::AddNode_Level(MaintTree& trvMaint, const QString& roo
 
 TreeNode* clsGenericMaint::AddNode_CodCat(MaintTree& trvMaint, const QString& root, const QString& Account,
                                           const QString& Level, const QString& CodCat, const QString& Desc,
-                                          bool NewRecord, int m_intMaintenanceType) {
+                                          bool NewRecord, int m_intMaintenanceType,
+                                          std::optional<NodeRowKey> stored) {
     NodeInfo info;
     info.kind = NodeKind::CodCat;
     info.root = root;
@@ -128,6 +132,7 @@ TreeNode* clsGenericMaint::AddNode_CodCat(MaintTree& trvMaint, const QString& ro
     info.level = Level;
     info.code = CodCat;
     info.description = Desc;
+    info.stored = std::move(stored);
     const QString& image = m_intMaintenanceType == 1   ? TreeImages::Multiplier
                            : m_intMaintenanceType == 2 ? TreeImages::Categories
                                                        : TreeImages::Code;
@@ -140,7 +145,8 @@ TreeNode* clsGenericMaint::AddNode_CodCat(MaintTree& trvMaint, const QString& ro
 TreeNode* clsGenericMaint::AddNode_RangeAccount(MaintTree& trvMaint, const QString& root,
                                                 const QString& Account, const QString& Level,
                                                 const QString& Code, const QString& Fr_Account,
-                                                const QString& ToAccount, bool NewRecord) {
+                                                const QString& ToAccount, bool NewRecord,
+                                                std::optional<NodeRowKey> stored) {
     NodeInfo info;
     info.kind = NodeKind::RangeAccount;
     info.root = root;
@@ -149,6 +155,7 @@ TreeNode* clsGenericMaint::AddNode_RangeAccount(MaintTree& trvMaint, const QStri
     info.code = Code;
     info.fromAccount = Fr_Account;
     info.toAccount = ToAccount;
+    info.stored = std::move(stored);
     return AddNode(trvMaint, parentKey(root, Account, Level, Code, {}, true),
                    BuildLevelKey(root, Account, Level, Code, Fr_Account, ToAccount),
                    Fr_Account % QLatin1String(" - ") % ToAccount, TreeImages::RangeAccount, kTagLeaf, false,
@@ -213,6 +220,13 @@ TreeNode* clsGenericMaint::AddNode(MaintTree& trvMaint, QStringView parentKey, Q
     if (selected)
         showSelected(trvMaint, node);
     return node;
+}
+
+QString clsGenericMaint::ShownValue(const QString& stored) {
+    qsizetype n = stored.size();
+    while (n > 0 && stored.at(n - 1) == QLatin1Char(' '))
+        --n;
+    return n == stored.size() ? stored : stored.left(n);
 }
 
 QString clsGenericMaint::BuildKey(const QString& s1, const QString& s2, const QString& s3, const QString& s4,

@@ -31,16 +31,21 @@ public:
     void InitializeTree(MaintTree& trvMaint);
 
     TreeNode* AddNode_Root(MaintTree& trvMaint, const QString& root);
+    // `stored` is the key of the node's row as the warehouse holds it, where it differs from the values
+    // the node is shown and keyed by (see ShownValue).
     TreeNode* AddNode_ChartOfAccount(MaintTree& trvMaint, const QString& root, const QString& Account,
-                                     const QString& Desc, bool NewRecord);
+                                     const QString& Desc, bool NewRecord,
+                                     std::optional<NodeRowKey> stored = std::nullopt);
     TreeNode* AddNode_Level(MaintTree& trvMaint, const QString& root, const QString& Account,
-                            const QString& Level, bool NewRecord);
+                            const QString& Level, bool NewRecord,
+                            std::optional<NodeRowKey> stored = std::nullopt);
     TreeNode* AddNode_CodCat(MaintTree& trvMaint, const QString& root, const QString& Account,
                              const QString& Level, const QString& CodCat, const QString& Desc, bool NewRecord,
-                             int m_intMaintenanceType);
+                             int m_intMaintenanceType, std::optional<NodeRowKey> stored = std::nullopt);
     TreeNode* AddNode_RangeAccount(MaintTree& trvMaint, const QString& root, const QString& Account,
                                    const QString& Level, const QString& Code, const QString& Fr_Account,
-                                   const QString& ToAccount, bool NewRecord);
+                                   const QString& ToAccount, bool NewRecord,
+                                   std::optional<NodeRowKey> stored = std::nullopt);
     TreeNode* AddNode_ChildCode(MaintTree& trvMaint, const QString& root, const QString& Account,
                                 const QString& Level, const QString& ParentCode, const QString& ChildCode,
                                 const QString& ChildDesc, bool NewRecord);
@@ -52,6 +57,11 @@ public:
                       const QString& image, const QString& tag, bool expanded, bool selected,
                       NodeInfo info = NodeInfo(),
                       const QString& location = QStringLiteral("clsGenericMaint:AddNode"));
+
+    // A stored key value as a node shows it and is keyed by: without its trailing blanks, so values that
+    // differ only in them are one node (CHAR columns pad, and servers compare them equal). Leading blanks
+    // stay.
+    static QString ShownValue(const QString& stored);
 
     static QString BuildKey(const QString& s1, const QString& s2, const QString& s3, const QString& s4,
                             const QString& s5, const QString& s6);

@@ -14,6 +14,7 @@
 #include "support/Warehouse.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -39,7 +40,7 @@ QString areaOf(int type) {
 }
 
 // Writes a world given as "H[L1,P,L2,X L1,P,-,-] R[L2,X,1'0,1%9]": per table
-// tag its rows below the chart, fields split by ",", "-" a blank.
+// tag its rows below the chart, fields split by ",", "-" a blank, "_" empty.
 void put(Warehouse& w, int type, const QString& world) {
     for (const QString& part : world.split(']', Qt::SkipEmptyParts)) {
         const QString tag = part.section('[', 0, 0).trimmed();
@@ -52,7 +53,7 @@ void put(Warehouse& w, int type, const QString& world) {
                     values << SqlText(areaOf(type));
                 values << SqlText(kChart);
                 for (const QString& v : row.split(','))
-                    values << SqlText(v == "-" ? " " : v);
+                    values << SqlText(v == "-" ? " " : v == "_" ? "" : v);
                 QVERIFY(
                     w.own().Execute(QString("insert into ") + t.name + " values (" + values.join(',') + ")"));
             }
@@ -70,7 +71,7 @@ QString state(Warehouse& w) {
         for (QString& row : rows) {
             QStringList f = row.split('|').mid(t.area ? 2 : 1);
             for (QString& v : f)
-                v = v == " " ? "-" : v;
+                v = v == " " ? "-" : v.isEmpty() ? "_" : v;
             row = f.join(',');
         }
         rows.sort();
@@ -81,9 +82,11 @@ QString state(Warehouse& w) {
 }
 
 // "L1/P/L2:X" as the path of a node: chart, then multiplier, level, code (types
-// 1 and 2) or parent level, parent code, child level and code (types 3 to 5).
+// 1 and 2) or parent level, parent code, child level and code (types 3 to 5);
+// "_" an empty level.
 CodeKeyParts path(int type, const QString& text) {
-    const QStringList p = (kChart + "/" + text).split('/', Qt::SkipEmptyParts);
+    QStringList p = (kChart + "/" + text).split('/', Qt::SkipEmptyParts);
+    p.replaceInStrings(QRegularExpression("^_$"), QString());
     if (type <= 2)
         return {p.value(0), p.value(1), p.value(2), p.value(3)};
     return {
@@ -136,6 +139,8 @@ private slots:
 
     void changes_data();
     void changes();
+    void failureLocations_data();
+    void failureLocations();
     void throughTheEditor_data();
     void throughTheEditor();
     void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
@@ -176,6 +181,9 @@ void tst_CodeEngines::changes_data() {
     dup("duplicate code", 1, "MH[M'1,L1,C'1]", "save M'1/L1 C'1", "Code", "Level", "Code");
     dup("duplicate child at another level", 3, "H[L1,P,L3,X]", "save L1/P L2:X", "Child Code", "Parent Code",
         "Code");
+    row("child is its own parent code", 3, "H[L1,P,-,-]", "save L1/P L1:P",
+        "!Child Code is an ancestor of the current Parent Code and cannot be its "
+        "child|Circular Hierarchy");
     row("child is an ancestor", 3, "H[L1,G,L2,P L2,P,L3,X]", "save L2/P L1:G",
         "!Child Code is an ancestor of the current Parent Code and cannot be its "
         "child|Circular Hierarchy");
@@ -199,9 +207,46 @@ void tst_CodeEngines::changes_data() {
         "delete M'1/L1/C", "MH[M'1,L1,- M'1,L2,D] R[L1,C,1'0,1%9 L1,C,2,3 L2,D,2,3] MR[M'1,2,3]");
     row("detach the last code of a category", 2, "CH[K'1,L1,C] R[L1,C,1'0,1%9] CR[K'1,1'0,1%9]",
         "delete K'1/L1/C", "CH[K'1,L1,-] R[L1,C,1'0,1%9] CR[K'1,-,-]");
+    row("detach: a parent code without rows gets none", 3, "H[L1,T,L2,G] R[L1,-,-,- L2,G,1'0,1%9]",
+        "delete L1/T/L2:G", "H[L1,T,-,-] R[L1,-,-,- L2,G,1'0,1%9]");
+    row("detach: a business parent without rows gets none", 4, "H[L1,T,L2,G] BR[L1,-,-,- L2,G,1'0,1%9]",
+        "delete L1/T/L2:G", "H[L1,T,-,-] BR[L1,-,-,- L2,G,1'0,1%9]");
+    row("detach: a multiplier without rows gets none", 1, "MH[M'1,L1,C] R[L1,C,1'0,1%9]", "delete M'1/L1/C",
+        "MH[M'1,L1,-] R[L1,C,1'0,1%9]");
+    row("detach: a category without rows gets none", 2, "CH[K'1,L1,C] R[L1,C,1'0,1%9]", "delete K'1/L1/C",
+        "CH[K'1,L1,-] R[L1,C,1'0,1%9]");
+    row("detach from a multiplier, another multiplier's code holds it", 1,
+        "MH[M'1,L1,C M2,L1,D] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,1'0,1%9 M2,1'0,1%9]", "delete M'1/L1/C",
+        "MH[M'1,L1,- M2,L1,D] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,-,- M2,1'0,1%9]");
+    // X below P below G below T: what X gave goes up the chain and out of the multiplier of T and the
+    // category of P, except where Q still gives it.
+    row("detach carried up the chain and into holders", 3,
+        "H[L1,T,L2,G L2,G,L3,P L2,G,L3,Q L3,P,L4,X] MH[M'1,L1,T] CH[K'1,L3,P] R[L1,T,1'0,1%9 L1,T,2,3 "
+        "L2,G,1'0,1%9 L2,G,2,3 L3,P,1'0,1%9 L3,P,2,3 L3,Q,2,3 L4,X,1'0,1%9 L4,X,2,3] MR[M'1,1'0,1%9 M'1,2,3] "
+        "CR[K'1,1'0,1%9 K'1,2,3]",
+        "delete L3/P/L4:X",
+        "H[L1,T,L2,G L2,G,L3,P L2,G,L3,Q L3,P,-,-] MH[M'1,L1,T] CH[K'1,L3,P] R[L1,T,2,3 L2,G,2,3 L3,P,-,- "
+        "L3,Q,2,3 L4,X,1'0,1%9 L4,X,2,3] MR[M'1,2,3] CR[K'1,-,-]");
+    row("detach carried up a business chain", 4,
+        "H[L1,T,L2,G L2,G,L3,P L3,P,L4,X] BR[L1,T,1'0,1%9 L2,G,1'0,1%9 L3,P,1'0,1%9 L4,X,1'0,1%9]",
+        "delete L3/P/L4:X", "H[L1,T,L2,G L2,G,L3,P L3,P,-,-] BR[L1,T,-,- L2,G,-,- L3,P,-,- L4,X,1'0,1%9]");
+    row("attach copies the code's ranges of its own level", 1,
+        "MH[M'1,L1,-] R[L1,C,1'0,1%9 L2,C,2,3] MR[M'1,-,-]", "save M'1/L1 C",
+        "MH[M'1,L1,C] R[L1,C,1'0,1%9 L2,C,2,3] MR[M'1,1'0,1%9]");
+    row("attach copies the child's ranges of its own level", 5, "H[L1,P,-,-] BR[L2,X,1'0,1%9 L3,X,2,3]",
+        "save L1/P L2:X", "H[L1,P,L2,X] BR[L1,P,1'0,1%9 L2,X,1'0,1%9 L3,X,2,3]");
     row("delete a parent code: ranges stay", 3, "H[L1,P,L2,X L1,Q,L2,Y] R[L1,P,1'0,1%9]", "delete L1/P",
         "H[L1,Q,L2,Y] R[L1,P,1'0,1%9]");
     row("delete the last level", 3, "H[L1,P,L2,X]", "delete L1", "H[-,-,-,-]");
+    row("delete a level of a multiplier", 1, "MH[M'1,L1,C M'1,L2,D]", "delete M'1/L1", "MH[M'1,L2,D]");
+    row("delete a category", 2, "CH[K'1,L1,C K2,-,-]", "delete K'1", "CH[K2,-,-]");
+    // Rows other programs wrote with an empty parent level.
+    row("child under an empty parent level", 3, "H[_,P1,L2,C1 L1,P1,-,-] R[L3,121,1'0,1%9]",
+        "save _/P1 L3:121", "H[L1,P1,-,- _,P1,L2,C1 _,P1,L3,121] R[L3,121,1'0,1%9 _,P1,1'0,1%9]");
+    row("detach under an empty parent level", 3, "H[_,P1,L2,C1 _,P1,L3,121 L1,P1,L3,121]",
+        "delete _/P1/L3:121", "H[L1,P1,L3,121 _,P1,L2,C1]");
+    row("delete a parent code of an empty level", 4, "H[_,P1,L2,C1 L1,P2,-,-]", "delete _/P1",
+        "H[L1,P2,-,-]");
 }
 
 // A single change that is not refused runs again and again with its k-th
@@ -255,6 +300,67 @@ void tst_CodeEngines::changes() {
                                               // waits on the user
     }
     QVERIFY(inject || !m_env->logText().contains("Error"));
+}
+
+// A statement that fails ends the action, which is logged once, under the step that failed: the existence
+// check, the copy or removal of ranges, or the action itself.
+void tst_CodeEngines::failureLocations_data() {
+    Warehouse::addColumns<int>("type");
+    QTest::addColumn<QString>("world");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("failing"); // a piece of the statement that fails; empty: none does
+    QTest::addColumn<QString>("location");
+    const auto row = [](const char* name, int type, const char* world, const char* action,
+                        const char* failing, const char* location) {
+        Warehouse::addRows(name, type, QString(world), QString(action), QString(failing), QString(location));
+    };
+    const char* levels = "H[L1,P,L2,X] R[L1,P,1,2 L2,X,1,2 L2,Y,3,4]";
+    row("level: existence", 3, levels, "save L1/P L2:Y", "from CS_LEVELHIER where",
+        "clsAcBuLevelCodeMaint:RecordExists");
+    row("level: attach", 3, levels, "save L1/P L2:Y", "CS_COA_ACCT_RANGE",
+        "clsAcBuLevelCodeMaint:MaintRangeOfAccountHier");
+    row("level: detach", 3, levels, "delete L1/P/L2:X", "Delete From CS_COA_ACCT_RANGE",
+        "clsAcBuLevelCodeMaint:MaintRangeOfAccountHier");
+    row("level: the delete", 3, levels, "delete L1/P/L2:X", "Delete From CS_LEVELHIER",
+        "clsAcBuLevelCodeMaint:Delete");
+    const char* multipliers = "MH[M'1,L1,C] R[L1,C,1,2 L1,D,3,4] MR[M'1,1,2]";
+    row("multiplier: existence", 1, multipliers, "delete M'1/L1/C", "from CS_MULTIPLIERHIER where",
+        "clsAcMultiCategoryCodeMaint:RecordExists");
+    row("multiplier: attach", 1, multipliers, "save M'1/L1 D", "CS_MULTIPLIER_RANGE",
+        "clsAcMultiCategoryCodeMaint:MaintRangeOfAccountHier");
+    row("multiplier: detach", 1, multipliers, "delete M'1/L1/C", "CS_MULTIPLIER_RANGE",
+        "clsAcMultiCategoryCodeMaint:MaintRangeOfAccountHier");
+    row("multiplier: the save", 1, multipliers, "save M'1/L1 D", "Insert into CS_MULTIPLIERHIER",
+        "clsAcMultiCategoryCodeMaint:Save");
+    // A bound another program stored longer than the multiplier's column holds is refused, nothing written.
+    row("multiplier: attach of a bound too long", 1, "MH[M'1,L1,-] R[L1,D,1,2 L1,D,3,1234567890123456789012]",
+        "save M'1/L1 D", "", "clsAcMultiCategoryCodeMaint:MaintRangeOfAccountHier");
+}
+
+void tst_CodeEngines::failureLocations() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(QString, world);
+    QFETCH(QString, action);
+    QFETCH(QString, failing);
+    QFETCH(QString, location);
+    // A server holds its columns to their widths: there the code's bounds are made wider than the
+    // multiplier's.
+    if (failing.isEmpty() && w.backend() != "sqlite")
+        QVERIFY(w.own().Execute("alter table CS_COA_ACCT_RANGE alter column CO_TO_ACCT type varchar(40)"));
+    put(w, type, world);
+    CodeEditorState st(static_cast<qint16>(type));
+    const auto e = engineOf(type, st);
+    const QString before = state(w);
+    if (!failing.isEmpty())
+        gDBConnection->adoConnection().FailStatementContaining(failing, {-7, "statement fails", "test"});
+    QVERIFY(!act(type, *e, st, action));
+    gDBConnection->adoConnection().ClearInjectedFailures();
+    QCOMPARE(state(w), before);
+    const QString log = m_env->logText().trimmed();
+    QVERIFY2(log.count("Error #") == 1 && log.endsWith(") in " + location) &&
+                 log.contains(failing.isEmpty() ? "is longer than the 20 characters" : "(statement fails)"),
+             qPrintable(log));
 }
 
 // In an editor the user attaches a code and its ranges go to the holder; then,

@@ -229,6 +229,21 @@ void tst_frmCodeMaintenance::applyAndTheLoadGuard() {
     f->cmdapply_Click();
     ProgressPacer::SetYield({});
     QVERIFY(yields > 0 && tree.Count() == full && !f->Loading());
+    // Apply ends a pending insert as its cancel does: node type 0, and a later New below another node has
+    // its box and its "..." button on.
+    f->TxtFilterAccount->setText("");
+    frmCodeMaintenance* multipliers = openEditor(1);
+    for (frmCodeMaintenance* e : {f, multipliers}) {
+        const bool levels = e == f;
+        QVERIFY(e->trvMaintenance_NodeClick(CodeNode(*e, levels ? "CORP,L2,11" : "CORP,MFX")));
+        e->Insert();
+        e->cmdapply->click();
+        QVERIFY(e->NodeType() == 0 && !e->NewRecord);
+        QVERIFY(e->trvMaintenance_NodeClick(CodeNode(*e, levels ? "CORP,L2" : "CORP")));
+        e->Insert();
+        QVERIFY(levels ? e->txtParentCode[1]->isEnabled() && e->cmdParentCode[1]->isEnabled()
+                       : e->txtMulti->isEnabled() && e->cmdMulti->isEnabled());
+    }
     QVERIFY(f->close());
     QVERIFY(m_env->ui.messages.isEmpty() && m_env->logText().isEmpty());
 }
@@ -339,12 +354,16 @@ void tst_frmCodeMaintenance::entryChecks_data() {
     QTest::addColumn<QString>("value"); // put in the focused box; for a child "level|code"
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QString>("focus"); // for a child: "level" or "code"
+    // A look-up that fails (at New when led by "new:"), and the location its log line names.
+    QTest::addColumn<QString>("fails");
+    QTest::addColumn<QString>("logged");
     const QString notValid = "It's not a valid Child Level";
     const QString notAbove = "Child Level must be greater than Parent Level";
     const auto row = [](const char* name, int type, const char* node, const char* value,
-                        const QString& messages, const char* focus = "") {
+                        const QString& messages, const char* focus = "", const char* fails = "",
+                        const char* logged = "") {
         Warehouse::addRows(name, type, QString(node), QString(value), messages.split('|', Qt::SkipEmptyParts),
-                           QString(focus));
+                           QString(focus), QString(fails), QString(logged));
     };
     row("chart", 1, "", " ", "Account cannot be blank");
     row("multiplier", 1, "CORP", "MX'", "It's not a valid Multiplier");
@@ -360,6 +379,12 @@ void tst_frmCodeMaintenance::entryChecks_data() {
     row("child: unknown code", 3, "CORP,L2,11", "L3|999", "It's not a valid Level Code", "code");
     row("child: apostrophes", 3, "CORP,L2,11", "L3'|1'1", notValid + "|" + notAbove, "level");
     row("child: valid", 3, "CORP,L2,11", "L3|121", "");
+    row("child: level proposal fails", 3, "CORP,L2,11", "L3|121", "look-up fails", "", "new:SOLEVEL",
+        "frmCodeMaintenance:insert");
+    row("child: level look-up fails", 3, "CORP,L2,11", "L3|121", "look-up fails", "", "SOLEVEL",
+        "frmCodeMaintenance:ValidateChildLevel");
+    row("child: code look-up fails", 3, "CORP,L2,11", "L3|121", "look-up fails", "", "SOCODE",
+        "frmCodeMaintenance:ValidateChildCode");
 }
 
 void tst_frmCodeMaintenance::entryChecks() {
@@ -370,25 +395,42 @@ void tst_frmCodeMaintenance::entryChecks() {
     QFETCH(QString, value);
     QFETCH(QStringList, messages);
     QFETCH(QString, focus);
+    QFETCH(QString, fails);
+    QFETCH(QString, logged);
     StandInEngine* engine = nullptr;
     frmCodeMaintenance* f = openEditor(type, &engine);
     QVERIFY(f->trvMaintenance_NodeClick(CodeNode(*f, node)));
+    const bool atNew = fails.startsWith("new:");
+    const auto failLookUp = [&fails] {
+        gDBConnection->adoConnection().FailStatementContaining("Select DISTINCT " + fails.section(':', -1),
+                                                               {-7, "look-up fails", "test"});
+    };
+    if (atNew)
+        failLookUp();
     f->Insert();
     QWidget* box = f->focusWidget();
-    if (focus.isEmpty() && !messages.isEmpty()) {
+    if (!value.contains('|')) {
         static_cast<QLineEdit*>(box)->setText(value);
     } else {
-        QCOMPARE(f->txtChildLevel->text(), QString("L3")); // proposed
+        QCOMPARE(f->txtChildLevel->text(), QString(atNew ? "" : "L3")); // proposed
         f->txtChildLevel->setText(value.section('|', 0, 0));
         f->txtChildCode->setText(value.section('|', 1));
         box = focus == "level" ? f->txtChildLevel : focus == "code" ? f->txtChildCode : nullptr;
     }
+    if (!fails.isEmpty() && !atNew)
+        failLookUp();
     f->Save();
+    gDBConnection->adoConnection().ClearInjectedFailures();
     QCOMPARE(m_env->prompts(), messages);
     QVERIFY(!box || f->focusWidget() == box);
-    QCOMPARE(engine->calls.size(), messages.isEmpty() ? 1 : 0);
-    QCOMPARE(f->NewRecord, !messages.isEmpty());
-    QVERIFY(m_env->logText().isEmpty());
+    const bool saved = messages.isEmpty() || atNew;
+    QCOMPARE(engine->calls.size(), saved ? 1 : 0);
+    QCOMPARE(f->NewRecord, !saved);
+    // One line, with the database's text, under the failing step's own location.
+    const QString log = m_env->logText().trimmed();
+    QVERIFY2(logged.isEmpty() ? log.isEmpty()
+                              : log.count("Error #") == 1 && log.endsWith("(look-up fails) in " + logged),
+             qPrintable(log));
 }
 
 void tst_frmCodeMaintenance::levelArithmetic() {

@@ -129,6 +129,7 @@ void tst_SqlProcedures::proceduresOnTheSharedConnection() {
     QVERIFY(!ExecuteSQLChangingRows(update + SqlText("no such code")));
     QCOMPARE(Err().Description(), WarehouseChangedText());
     QCOMPARE(gDBConnection->adoConnection().LastError().description, WarehouseChangedText());
+    QCOMPARE(env.prompts().last(), WarehouseChangedText());
     Err().Clear();
     QVERIFY(ExecuteSQLChangingRows(update + SqlText("Q'1")));
     QCOMPARE(Err().Number(), 0);

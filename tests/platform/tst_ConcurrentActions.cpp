@@ -1,3 +1,4 @@
+#include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "support/TestEnvironment.h"
@@ -16,6 +17,8 @@ class tst_ConcurrentActions : public QObject {
 private slots:
     void actionsAtOnceTakeTurns_data();
     void actionsAtOnceTakeTurns();
+    void aRowGoneMeanwhileEndsTheAction_data();
+    void aRowGoneMeanwhileEndsTheAction();
 };
 
 void tst_ConcurrentActions::actionsAtOnceTakeTurns_data() {
@@ -74,6 +77,57 @@ void tst_ConcurrentActions::actionsAtOnceTakeTurns() {
     QVERIFY2(saved, qPrintable(env.prompts().join(" | ")));
     QCOMPARE(reply, QStringList{"refused"} + toldSecond);
     QCOMPARE(w.snapshot(), serial);
+}
+
+// A writer that does not wait for the program's locks (another program, a script) changes the row an
+// action found, between its look and its write: the write changes nothing, and the action must end
+// undone with the user told why, never answer success.
+void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction_data() {
+    Warehouse::addColumns<QStringList>("action");
+    QTest::addColumn<QString>("written");   // how the statement that finds nothing begins
+    QTest::addColumn<QString>("meanwhile"); // what the other writer does just before it
+    Warehouse::addRows("code: the parent's placeholder filled",
+                       QStringList{"attach", "AC", "CORP", "L1", "9", "L2", "95"},
+                       QString("Update CS_LEVELHIER"),
+                       QString("Update CS_LEVELHIER Set CS_CHILDLEVEL = 'L2', CS_CHILDCODE = '96' Where "
+                               "CS_PARENTCODE = '9' And CS_CHILDCODE = ' '"));
+    Warehouse::addRows("code: the holder's placeholder filled",
+                       QStringList{"attach", "AC", "CORP", "L1", "9", "L2", "13"},
+                       QString("Update CS_COA_ACCT_RANGE"),
+                       QString("Update CS_COA_ACCT_RANGE Set CO_FR_ACCT = '910', CO_TO_ACCT = '919' Where "
+                               "CO_CODE = '9' And CO_FR_ACCT = ' '"));
+    Warehouse::addRows("code: the child detached", QStringList{"detach", "AC", "CORP", "L1", "1", "L2", "13"},
+                       QString("Delete From CS_LEVELHIER"),
+                       QString("Delete From CS_LEVELHIER Where CS_PARENTCODE = '1' And CS_CHILDCODE = '13'"));
+}
+
+void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction() {
+    QFETCH(QString, backend);
+    QFETCH(QStringList, action);
+    QFETCH(QString, written);
+    QFETCH(QString, meanwhile);
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    QVERIFY(w.openShared());
+    const QString before = w.snapshot();
+    DbConnection& db = gDBConnection->adoConnection();
+    bool reached = false;
+    // The other writer's statement runs in the action's own transaction, so the rollback takes it too.
+    db.BeforeStatement([&](const QString& sql) {
+        if (!sql.startsWith(written, Qt::CaseInsensitive))
+            return false;
+        reached = db.Execute(meanwhile);
+        return true;
+    });
+    const bool done = UserActions::Run(action);
+    db.BeforeStatement(nullptr);
+    QVERIFY(reached);
+    QVERIFY(!done);
+    QCOMPARE(w.snapshot(), before);
+    QCOMPARE(env.prompts().count(WarehouseChangedText()), 1);
+    QVERIFY(!env.ui.inTransaction.contains(true));
+    QVERIFY(env.logText().contains(WarehouseChangedText()));
 }
 
 QTEST_MAIN(tst_ConcurrentActions)

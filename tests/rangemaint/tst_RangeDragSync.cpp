@@ -1,3 +1,4 @@
+#include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
 #include "platform/ResourceCursor.h"
 #include "services/frmLookup.h"
@@ -52,6 +53,45 @@ void drag(frmRangeMaintenance* f, const QString& from, const QString& to,
     f->trvMaintenance_DragDrop(pointOf(f, to));
     f->trvMaintenance->CancelDrag();
 }
+
+// Rows other programs wrote with blanks in their keys (a code "  x1  ", a multiplier of blanks only), and
+// rows gone meanwhile: the action on the node that shows them. `rows` are "TABLE:v1,v2,..." separated by
+// ";"; `meanwhile` runs once the editor shows them; `after` is what `check` finds afterwards ("" none), and
+// `shown` a node the tree shows then.
+struct Stored {
+    const char *name, *rows, *meanwhile, *action, *node, *check, *after;
+    int type;
+    const char* shown = "";
+} const kStored[] = {
+    {"delete a range of a padded code", "CS_COA_ACCT_RANGE:CORP,L4,  x1  ,500000,500099", "", "delete",
+     "CORP|L4|  x1|500000|500099",
+     "select CO_CODE, CO_FR_ACCT from CS_COA_ACCT_RANGE where CO_CODE like '%x1%'", "  x1  | ", 3},
+    {"delete a padded code", "CS_COA_ACCT_RANGE:CORP,L4,  x1  ,500000,500099", "", "delete", "CORP|L4|  x1",
+     "select CO_CODE from CS_COA_ACCT_RANGE where CO_CODE like '%x1%'", "", 3},
+    {"synchronize a padded code",
+     "CS_COA_ACCT_RANGE:CORP,L4,  x1  ,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,L4,  x1  ", "", "sync",
+     "CORP|L4|  x1", "select CO_LEVEL, CO_CODE from CS_COA_ACCT_RANGE where CO_FR_ACCT = '500000' order by 1",
+     "L1|1,L2|13,L3|131,L4|  x1  ", 3, "CORP|L3|131|500000|500099"},
+    {"synchronize a range with padded bounds",
+     "CS_COA_ACCT_RANGE:CORP,L4,1112,500000  ,500099  ;CS_LEVELHIER:AC,CORP,L3,131,L4,1112", "", "sync",
+     "CORP|L4|1112|500000|500099",
+     "select CO_LEVEL, CO_FR_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_TO_ACCT like '500099%' "
+     "order by 1",
+     "L1|500000  ,L2|500000  ,L3|500000  ,L4|500000  ", 3, "CORP|L3|131|500000|500099"},
+    {"drop onto a padded code", "CS_COA_ACCT_RANGE:CORP,L4,  x1  ,500000,500099", "", "drop", "CORP|L4|  x1",
+     "select CO_CODE from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and CO_LEVEL = 'L4' and CO_FR_ACCT = "
+     "'111200' order by 1",
+     "  x1  ,1112", 3},
+    {"delete a range of a multiplier of blanks", "CS_MULTIPLIER_RANGE:CORP,   ,700000,700099", "", "delete",
+     "CORP|||700000|700099", "select MUL_CODE, MUL_FR_ACCT from CS_MULTIPLIER_RANGE where MUL_CODE = '   '",
+     "   | ", 1},
+    {"delete a range gone meanwhile", "",
+     "delete from CS_COA_ACCT_RANGE where CO_CODE = '1112' and CO_FR_ACCT = '111200'", "delete",
+     "CORP|L4|1112|111200|111299", "select CO_CODE from CS_COA_ACCT_RANGE where CO_CODE = '1112'", "", 3},
+    {"synchronize a code gone meanwhile", "CS_LEVELHIER:AC,CORP,L3,131,L4,1112",
+     "delete from CS_COA_ACCT_RANGE where CO_CODE = '1112'", "sync", "CORP|L4|1112",
+     "select CO_CODE from CS_COA_ACCT_RANGE where CO_FR_ACCT = '111200'", "", 3},
+};
 
 // One data row per backend and entry; an entry is its name and its values, separated by ";".
 void addRows(std::initializer_list<const char*> entries) {
@@ -112,6 +152,12 @@ private slots:
         addRows({"typed", "drop", "synchronize", "pick"});
     }
     void boundsLongerThanTheirColumns();
+    void rowsAddressedAsStored_data() {
+        Warehouse::addColumns<int>("row");
+        for (const Stored& c : kStored)
+            Warehouse::addRows(c.name, int(&c - kStored));
+    }
+    void rowsAddressedAsStored();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -303,6 +349,52 @@ void tst_RangeDragSync::boundsLongerThanTheirColumns() {
     QVERIFY2(m_env->ui.messages[0].prompt.contains("is longer than the 20 characters"),
              qPrintable(m_env->ui.messages[0].prompt));
     QVERIFY(!rangeNodeAt(f, "CORP|L3|131|" + from + "|" + to));
+}
+
+void tst_RangeDragSync::rowsAddressedAsStored() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, row);
+    const Stored& c = kStored[row];
+    for (const QString& r : QString(c.rows).split(';', Qt::SkipEmptyParts)) {
+        QStringList values;
+        for (const QString& v : r.section(':', 1).split(','))
+            values << SqlText(v);
+        QVERIFY(
+            w.own().Execute("insert into " + r.section(':', 0, 0) + " values (" + values.join(", ") + ")"));
+    }
+    frmRangeMaintenance* f = openRangeEditor(c.type);
+    TreeNode* node = rangeNodeAt(f, c.node);
+    QVERIFY(node);
+    if (*c.meanwhile)
+        QVERIFY(w.own().Execute(c.meanwhile));
+    const QString before = w.snapshot();
+    const QString action = c.action;
+    if (action == "drop") {
+        drag(f, kRange, c.node);
+    } else {
+        f->trvMaintenance_NodeClick(node);
+        if (action == "sync") {
+            f->Synchronize();
+        } else {
+            m_env->ui.answers << vbYes;
+            f->Delete();
+        }
+    }
+    QStringList told = m_env->prompts();
+    told.removeAll("Do you want to delete selected item?");
+    const bool gone = *c.meanwhile;
+    // An action that finds nothing of what it meant to change fails, says why and changes nothing.
+    if (gone) {
+        QCOMPARE(w.snapshot(), before);
+        QVERIFY(!told.isEmpty());
+        QCOMPARE(told[0], WarehouseChangedText());
+        QVERIFY(rangeNodeAt(f, c.node));
+    } else {
+        QCOMPARE(told, QStringList());
+        QCOMPARE(w.rows(c.check).join(','), QString(c.after));
+        QCOMPARE(bool(rangeNodeAt(f, c.node)), action != "delete");
+        QVERIFY(!*c.shown || rangeNodeAt(f, c.shown));
+    }
 }
 
 QTEST_MAIN(tst_RangeDragSync)

@@ -20,6 +20,22 @@ bool Run(const QStringList& action) {
         editor.NewRecord = true;
         return engine.Save();
     }
+    if (verb == QLatin1String("detach") && action.size() == 7) {
+        CodeEditorState editor(3);
+        clsAcBuLevelCodeMaint engine;
+        engine.OwnerForm(&editor);
+        editor.keys = {action[2], "", action[3], action[4], action[5], action[6]};
+        editor.nodeType = 4;
+        return engine.Delete();
+    }
+    if (verb == QLatin1String("unrange") && action.size() == 6) {
+        RangeEditorState editor(3);
+        clsAcLevelRangeMaint engine;
+        engine.OwnerForm(&editor);
+        editor.trvMaintenance_NodeClick(
+            editor.AddPath({action[1], action[2], action[3], action[4], action[5]}));
+        return engine.Delete();
+    }
     if (verb == QLatin1String("range") && action.size() == 6) {
         RangeEditorState editor(3);
         clsAcLevelRangeMaint engine;
