@@ -202,8 +202,9 @@ QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
     expandLine->addWidget(CmdCollapseAll);
     treePane->addLayout(expandLine);
     left->addWidget(vsTreeView, 1);
-    // Room for a range under its code; wider texts scroll sideways.
-    vsLeft->setMinimumWidth(Twips(3600));
+    // Room for a chart of account's levels and codes, and for the buttons under them; wider texts scroll
+    // sideways.
+    trvMaintenance->setMinimumWidth(Twips(2700));
 
     connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
     connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });

@@ -85,6 +85,7 @@ void tst_EditorLayout::atEveryWindowSize() {
     f->parentWidget()->resize(size);
     QTest::qWait(20);
     QVERIFY(f->TreePane()->geometry().right() < f->EntryScroller()->geometry().left());
+    QVERIFY(f->TreePane()->width() >= f->TreePane()->minimumSizeHint().width());
     for (const auto& [area, content] : {std::pair<QScrollArea*, QWidget*>(f->WindowScroller(), f->Panes()),
                                         {f->EntryScroller(), f->EntryScroller()->widget()}}) {
         QVERIFY(content->width() >= content->minimumSizeHint().width());
