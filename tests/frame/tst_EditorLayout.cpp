@@ -106,6 +106,10 @@ void tst_EditorLayout::atEveryWindowSize() {
             const int down = row(w) - row(passed.last());
             QVERIFY(down > -4 && (down > 4 || isButton(w) || !isButton(passed.last())));
         }
+        // The control Tab reaches comes wholly into sight.
+        const QRect seen(w->mapTo(f->EntryScroller()->viewport(), QPoint(0, 0)), w->size());
+        QVERIFY(passed.isEmpty() || f->EntryScroller()->viewport()->rect().contains(seen) ||
+                !f->EntryScroller()->viewport()->rect().contains(QRect(QPoint(0, 0), w->size())));
         passed << w;
         w->setFocus();
         QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Tab);
