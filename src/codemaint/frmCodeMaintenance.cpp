@@ -109,9 +109,7 @@ QGroupBox* frmCodeMaintenance::BuildFrame(int i, std::vector<QWidget*>& tabOrder
     CmdSaveAdd[i]->setToolTip(QStringLiteral("Save and ready to add next code"));
     grid->addWidget(CmdSaveAdd[i], top, Box);
     tabOrder.push_back(CmdSaveAdd[i]);
-    // The rows of a kind of node come and go; the frame keeps its size and its rows their places.
-    for (QWidget* w : frame->findChildren<QWidget*>())
-        KeepPlaceWhenHidden(w);
+    KeepRowsInPlace(grid);
     return frame;
 }
 

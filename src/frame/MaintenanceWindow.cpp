@@ -106,6 +106,14 @@ void MaintenanceWindow::BuildPanes(const QString& selectionCaption,
         button->setAutoDefault(false);
         button->setDefault(false);
     }
+    // A control that takes the focus comes wholly into sight, not only its text cursor.
+    connect(qApp, &QApplication::focusChanged, this, [this, entryPanel](QWidget*, QWidget* now) {
+        if (!now || !entryPanel->isAncestorOf(now))
+            return;
+        const QRect r(now->mapTo(entryPanel, QPoint(0, 0)), now->size());
+        m_entryScroller->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + Twips(120),
+                                       r.height() / 2 + Twips(120));
+    });
     for (QLineEdit* box : entryPanel->findChildren<QLineEdit*>()) {
         box->installEventFilter(this);
         ShowReadOnlyLook(box);
@@ -134,8 +142,23 @@ QVBoxLayout* MaintenanceWindow::EntryPanelLayout(QWidget* panel) const {
 QGridLayout* MaintenanceWindow::FrameGrid(QGroupBox* frame, int growing) const {
     auto* grid = new QGridLayout(frame);
     grid->setHorizontalSpacing(Twips(60));
+    // The gap between rows is part of each row's height (see KeepRowsInPlace).
+    grid->setVerticalSpacing(0);
     grid->setColumnStretch(growing, 1);
     return grid;
+}
+
+void MaintenanceWindow::KeepRowsInPlace(QGridLayout* grid) const {
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        int height = 0;
+        for (int column = 0; column < grid->columnCount(); ++column)
+            if (QLayoutItem* item = grid->itemAtPosition(row, column); item && item->widget()) {
+                height = std::max(height, item->widget()->sizeHint().height());
+                if (column == 0)
+                    KeepPlaceWhenHidden(item->widget());
+            }
+        grid->setRowMinimumHeight(row, height + Twips(90));
+    }
 }
 
 EntryBox* MaintenanceWindow::KeyBox() const {
@@ -202,8 +225,9 @@ QWidget* MaintenanceWindow::BuildTreePane(const QString& selectionCaption) {
     expandLine->addWidget(CmdCollapseAll);
     treePane->addLayout(expandLine);
     left->addWidget(vsTreeView, 1);
-    // Room for a range under its code; wider texts scroll sideways.
-    vsLeft->setMinimumWidth(Twips(3600));
+    // Room for a chart of account's levels and codes, and for the buttons under them; wider texts scroll
+    // sideways.
+    trvMaintenance->setMinimumWidth(Twips(2700));
 
     connect(cmdapply, &QPushButton::clicked, this, [this] { cmdapply_Click(); });
     connect(TxtFilterAccount, &QLineEdit::returnPressed, this, [this] { cmdapply_Click(); });

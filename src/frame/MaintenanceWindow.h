@@ -99,6 +99,10 @@ protected:
     // with the window, a key box, its lookup button, and a description that wraps rather than lose its end.
     QVBoxLayout* EntryPanelLayout(QWidget* panel) const;
     QGridLayout* FrameGrid(QGroupBox* frame, int growing) const;
+    // The rows of a frame come and go with the kind of node. A hidden row keeps its height and its caption
+    // its width, so the boxes and the controls under the frame stay in place; the rest of its width is
+    // given to the rows shown.
+    void KeepRowsInPlace(QGridLayout* grid) const;
     EntryBox* KeyBox() const;
     QPushButton* LookupButton() const;
     static QLabel* DescriptionLabel();

@@ -449,12 +449,21 @@ void frmMain::mnuWindowCascade_Click() {
     MdiArea->cascadeSubWindows();
 }
 
-void frmMain::mnuWindowTileHorizontal_Click() {
-    // One above the other, each the full width.
+QList<QMdiSubWindow*> frmMain::WindowsToTile() const {
     QList<QMdiSubWindow*> windows;
     for (QMdiSubWindow* sub : ChildWindows())
         if (!sub->isMinimized())
             windows << sub;
+    // A maximised window takes its place among the others as a normal one.
+    for (QMdiSubWindow* sub : windows)
+        if (sub->isMaximized())
+            sub->showNormal();
+    return windows;
+}
+
+void frmMain::mnuWindowTileHorizontal_Click() {
+    // One above the other, each the full width.
+    const QList<QMdiSubWindow*> windows = WindowsToTile();
     if (windows.isEmpty())
         return;
     const QRect area = MdiArea->viewport()->rect();
@@ -465,10 +474,7 @@ void frmMain::mnuWindowTileHorizontal_Click() {
 
 void frmMain::mnuWindowTileVertical_Click() {
     // Side by side, each the full height.
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* sub : ChildWindows())
-        if (!sub->isMinimized())
-            windows << sub;
+    const QList<QMdiSubWindow*> windows = WindowsToTile();
     if (windows.isEmpty())
         return;
     const QRect area = MdiArea->viewport()->rect();

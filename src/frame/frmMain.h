@@ -104,6 +104,8 @@ private:
     void currentEditorChanged(QMdiSubWindow* window);
     void rememberCommandStates();
     void fillWindowList();
+    // The child windows that Tile arranges: all but the minimised ones, none of them left maximised.
+    QList<QMdiSubWindow*> WindowsToTile() const;
     template <class Window> void showSingle(QPointer<Window>& slot);
     QAction* addCommand(QMenu* menu, const QString& name, const QString& caption);
     void buildMenus();

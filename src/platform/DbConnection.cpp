@@ -321,13 +321,14 @@ QStringList DbConnection::lockStatements() const {
     if (m_dbms.startsWith(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) ||
         m_dbms.startsWith(QLatin1String("Oracle"), Qt::CaseInsensitive))
         return {"LOCK TABLE " + m_lockTables.join(QStringLiteral(", ")) + " IN SHARE ROW EXCLUSIVE MODE"};
-    // An update lock on the whole table, held to the end of the transaction: readers pass, writers wait.
-    if (m_dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive)) {
-        QStringList statements;
-        for (const QString& table : m_lockTables)
-            statements << "SELECT COUNT(*) FROM " + table + " WITH (UPDLOCK, TABLOCK, HOLDLOCK)";
-        return statements;
-    }
+    // A table lock that writers wait for would be an exclusive one there, which stops readers too; the
+    // program's actions take turns through one application lock of the transaction instead, which
+    // readers never meet. Its answer below zero (a time-out, a deadlock) fails the statement.
+    if (m_dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive))
+        return {"DECLARE @granted int; EXEC @granted = sp_getapplock @Resource = '" +
+                m_lockTables.join(QLatin1Char(',')).left(255) +
+                "', @LockMode = 'Exclusive', @LockOwner = 'Transaction', @LockTimeout = -1; IF @granted < 0 "
+                "RAISERROR('The warehouse tables could not be locked for this action.', 16, 1)"};
     return {};
 }
 

@@ -55,10 +55,10 @@ public:
     // Every transaction is one user action that reads, checks and writes; the outermost begin first waits
     // (under the command time-out) for the right to write, so two actions on the same warehouse, from this
     // program or another copy of it, run one after the other and each checks what the other wrote. On
-    // SQLite that is the database's write lock; on a server, locks on the tables below that block other
-    // writers but not readers.
+    // SQLite that is the database's write lock; on PostgreSQL and Oracle, locks on the tables below that
+    // block other writers but not readers; on SQL Server, an application lock named after those tables.
     bool BeginTrans();
-    // The tables a transaction locks first on a server (in this order); none: no table is locked.
+    // The tables a transaction locks first on a server (in this order); none: nothing is locked.
     void SetWriteLockTables(const QStringList& tables) { m_lockTables = tables; }
     bool CommitTrans();
     void RollbackTrans();

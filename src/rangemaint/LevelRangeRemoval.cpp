@@ -6,6 +6,8 @@
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcMultiplierRangeMaint.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kBlank = QStringLiteral(" ");
@@ -44,9 +46,9 @@ struct LevelRangeRemoval::Feeder {
 
 struct LevelRangeRemoval::CodeState {
     Code code;
-    // Of the wanted ranges, those it holds; and how many rows it has in all.
+    // Of the wanted ranges, those it holds; and all its rows.
     QSet<QString> held;
-    qsizetype rows = 0;
+    std::vector<RangeBounds> rows;
     std::vector<Feeder> children;
     QSet<QString> lost;
 };
@@ -126,7 +128,7 @@ bool LevelRangeRemoval::Run(const std::vector<Code>& codes, const Code* lost,
         if (settled.contains(KeyOf(c)))
             continue;
         settled.insert(KeyOf(c), static_cast<int>(states.size()));
-        states.push_back({c, {}, 0, {}, {}});
+        states.push_back({c, {}, {}, {}, {}});
     }
     for (CodeState& state : states)
         if (!Read(state, settled))
@@ -164,11 +166,9 @@ bool LevelRangeRemoval::Run(const std::vector<Code>& codes, const Code* lost,
 }
 
 bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settled) const {
-    std::vector<RangeBounds> rows;
-    if (!m_table.Rows({m_top, state.code.level, state.code.code}, rows))
+    if (!m_table.Rows({m_top, state.code.level, state.code.code}, state.rows))
         return false;
-    state.rows = static_cast<qsizetype>(rows.size());
-    for (const RangeBounds& r : rows)
+    for (const RangeBounds& r : state.rows)
         if (const QString key = KeyOf(r.from, r.to); m_wanted.contains(key))
             state.held.insert(key);
     if (state.held.isEmpty())
@@ -219,14 +219,17 @@ bool LevelRangeRemoval::Write(const CodeState& state) {
     return RemoveRows(m_table, {m_top, state.code.level, state.code.code}, state.rows, ranges);
 }
 
-bool LevelRangeRemoval::RemoveRows(const RangeTable& table, const QStringList& keys, qsizetype rows,
-                                   const QStringList& ranges) const {
+bool LevelRangeRemoval::RemoveRows(const RangeTable& table, const QStringList& keys,
+                                   const std::vector<RangeBounds>& rows, const QStringList& ranges) const {
     for (const QString& key : ranges) {
         const RangeBounds& r = m_wanted[key];
         if (!ExecuteSQL(table.DeleteRangeOfAccount(keys, r.from, r.to)))
             return false;
     }
-    if (ranges.size() < rows)
+    // A range's statement removes every row of it, one another program wrote twice as well.
+    const QSet<QString> gone(ranges.begin(), ranges.end());
+    if (std::any_of(rows.begin(), rows.end(),
+                    [&gone](const RangeBounds& r) { return !gone.contains(KeyOf(r.from, r.to)); }))
         return true;
     const std::optional<QString> placeholder = table.InsertRange(keys, kBlank, kBlank);
     return placeholder && ExecuteSQL(*placeholder);
@@ -298,5 +301,5 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder,
     for (const QString& key : m_order)
         if (held.contains(key))
             gone << key;
-    return RemoveRows(h.table, keys, static_cast<qsizetype>(rows.size()), gone) || Fail(step);
+    return RemoveRows(h.table, keys, rows, gone) || Fail(step);
 }

@@ -70,9 +70,9 @@ private:
     bool SettleHolder(bool multipliers, const QString& holder, const QSet<QString>& candidates);
     // A condition on the two bound columns of `alias` for the one wanted range; empty for more.
     QString OneRange(const QString& alias) const;
-    // Removes the rows of these ranges from the entry of `keys` that has `rows` rows, and writes its
+    // Removes the rows of these ranges from the entry of `keys`, whose rows were `rows`, and writes its
     // placeholder when none is left.
-    bool RemoveRows(const RangeTable& table, const QStringList& keys, qsizetype rows,
+    bool RemoveRows(const RangeTable& table, const QStringList& keys, const std::vector<RangeBounds>& rows,
                     const QStringList& ranges) const;
     bool Fail(Step step);
 

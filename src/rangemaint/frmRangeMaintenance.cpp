@@ -104,9 +104,7 @@ QGroupBox* frmRangeMaintenance::BuildFieldGroup(int i) {
     CmdSaveAdd[i] = new QPushButton(QStringLiteral("Save && Add"));
     CmdSaveAdd[i]->setToolTip(kSaveAddRange);
     grid->addWidget(CmdSaveAdd[i], rangeRow + 1, Box);
-    // The fields of a kind of node come and go; the frame keeps its size, so nothing below it moves.
-    for (QWidget* w : frame->findChildren<QWidget*>())
-        KeepPlaceWhenHidden(w);
+    KeepRowsInPlace(grid);
     return frame;
 }
 

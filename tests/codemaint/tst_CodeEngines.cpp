@@ -215,6 +215,13 @@ void tst_CodeEngines::changes_data() {
         "MH[M'1,L1,-] R[L1,C,1'0,1%9]");
     row("detach: a category without rows gets none", 2, "CH[K'1,L1,C] R[L1,C,1'0,1%9]", "delete K'1/L1/C",
         "CH[K'1,L1,-] R[L1,C,1'0,1%9]");
+    // Rows another program wrote twice go together, and the holder left without rows gets its placeholder.
+    row("detach: a parent code holding the range twice", 3,
+        "H[L1,P,L2,X] R[L1,P,1'0,1%9 L1,P,1'0,1%9 L2,X,1'0,1%9]", "delete L1/P/L2:X",
+        "H[L1,P,-,-] R[L1,P,-,- L2,X,1'0,1%9]");
+    row("detach: a multiplier holding the range twice", 1,
+        "MH[M'1,L1,C] R[L1,C,1'0,1%9] MR[M'1,1'0,1%9 M'1,1'0,1%9]", "delete M'1/L1/C",
+        "MH[M'1,L1,-] R[L1,C,1'0,1%9] MR[M'1,-,-]");
     row("detach from a multiplier, another multiplier's code holds it", 1,
         "MH[M'1,L1,C M2,L1,D] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,1'0,1%9 M2,1'0,1%9]", "delete M'1/L1/C",
         "MH[M'1,L1,- M2,L1,D] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,-,- M2,1'0,1%9]");

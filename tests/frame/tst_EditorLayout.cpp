@@ -85,6 +85,7 @@ void tst_EditorLayout::atEveryWindowSize() {
     f->parentWidget()->resize(size);
     QTest::qWait(20);
     QVERIFY(f->TreePane()->geometry().right() < f->EntryScroller()->geometry().left());
+    QVERIFY(f->TreePane()->width() >= f->TreePane()->minimumSizeHint().width());
     for (const auto& [area, content] : {std::pair<QScrollArea*, QWidget*>(f->WindowScroller(), f->Panes()),
                                         {f->EntryScroller(), f->EntryScroller()->widget()}}) {
         QVERIFY(content->width() >= content->minimumSizeHint().width());
@@ -105,6 +106,10 @@ void tst_EditorLayout::atEveryWindowSize() {
             const int down = row(w) - row(passed.last());
             QVERIFY(down > -4 && (down > 4 || isButton(w) || !isButton(passed.last())));
         }
+        // The control Tab reaches comes wholly into sight.
+        const QRect seen(w->mapTo(f->EntryScroller()->viewport(), QPoint(0, 0)), w->size());
+        QVERIFY(passed.isEmpty() || f->EntryScroller()->viewport()->rect().contains(seen) ||
+                !f->EntryScroller()->viewport()->rect().contains(QRect(QPoint(0, 0), w->size())));
         passed << w;
         w->setFocus();
         QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Tab);

@@ -227,7 +227,10 @@ void tst_MainWindow::windowMenuAndArrangements() {
     QVERIFY(listed()[0]->isChecked() && listed().size() == 2); // listed again, not twice
     const QList<QMdiSubWindow*> subs = gMainForm->ChildWindows();
     const QRect area = gMainForm->MdiArea->viewport()->rect();
+    // A maximised window is tiled as a normal one.
+    subs[1]->showMaximized();
     gMainForm->Command("mnuWindowTileHorizontal")->trigger();
+    QVERIFY(!subs[1]->isMaximized());
     QCOMPARE(subs[1]->geometry().top(), subs[0]->geometry().bottom() + 1);
     QCOMPARE(subs[0]->width(), area.width());
     gMainForm->Command("mnuWindowTileVertical")->trigger();

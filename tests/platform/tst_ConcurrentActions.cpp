@@ -99,6 +99,10 @@ void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction_data() {
     Warehouse::addRows("code: the child detached", QStringList{"detach", "AC", "CORP", "L1", "1", "L2", "13"},
                        QString("Delete From CS_LEVELHIER"),
                        QString("Delete From CS_LEVELHIER Where CS_PARENTCODE = '1' And CS_CHILDCODE = '13'"));
+    Warehouse::addRows(
+        "range: the range deleted", QStringList{"unrange", "CORP", "L3", "111", "111200", "111299"},
+        QString("Delete From CS_COA_ACCT_RANGE"),
+        QString("Delete From CS_COA_ACCT_RANGE Where CO_LEVEL = 'L3' And CO_FR_ACCT = '111200'"));
 }
 
 void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction() {
