@@ -170,7 +170,8 @@ void frmRangeMaintenance::Form_Load() {
     m_clsGenMaint->InitializeTree(*trvMaintenance);
     SetFieldsIndex();
     InitializeFields();
-    LimitBoundBoxes();
+    ReadBoundSizes();
+    LimitBoundBoxes(true);
     if (gMainForm) {
         gMainForm->ActiveInsert(false);
         gMainForm->ActiveSave(false);
@@ -281,17 +282,20 @@ void frmRangeMaintenance::InitializeFields() {
         SetNumericOnly(txtcodCat[1]);
 }
 
-void frmRangeMaintenance::LimitBoundBoxes() {
+void frmRangeMaintenance::ReadBoundSizes() {
     // The widths the warehouse declares, so a server's own sizes hold; a longer bound would be stored whole
     // where the database does not hold its columns to their widths.
-    int from = -1, to = -1;
-    if (!Engine() || gDBConnection.State() != 1 || !Engine()->BoundSizes(from, to))
-        return;
+    m_boundSizes = {-1, -1};
+    if (Engine() && gDBConnection.State() == 1)
+        Engine()->BoundSizes(m_boundSizes.first, m_boundSizes.second);
+}
+
+void frmRangeMaintenance::LimitBoundBoxes(bool typing) {
+    // A box that shows a stored range shows it whole, however long another program wrote it.
     const int i = m_intFieldsIndex;
-    if (from > 0)
-        txtRangAccountFr[i]->setMaxLength(from);
-    if (to > 0)
-        txtRangAccountTo[i]->setMaxLength(to);
+    constexpr int unlimited = 32767;
+    txtRangAccountFr[i]->setMaxLength(typing && m_boundSizes.first > 0 ? m_boundSizes.first : unlimited);
+    txtRangAccountTo[i]->setMaxLength(typing && m_boundSizes.second > 0 ? m_boundSizes.second : unlimited);
 }
 
 bool frmRangeMaintenance::PickFits(const QLineEdit* box, const QString& value) {
@@ -1023,6 +1027,7 @@ void frmRangeMaintenance::ShowNodeFields(const TreeNode& node, int tag) {
         lblCodCatDesc[i]->setText(codeNode ? codeNode->Info().description.trimmed() : QString());
     }
     if (tag == 4) {
+        LimitBoundBoxes(false);
         txtRangAccountFr[i]->setText(info.fromAccount.trimmed());
         txtRangAccountTo[i]->setText(info.toAccount.trimmed());
     }
@@ -1100,6 +1105,7 @@ void frmRangeMaintenance::Insert() {
         break;
     case 3:
         ShowRangeFields(!accounts);
+        LimitBoundBoxes(true);
         txtRangAccountTo[i]->clear();
         OpenField(txtRangAccountFr[i]);
         break;

@@ -159,8 +159,10 @@ private:
     void CreateMaintenanceObjects();
     void ReleaseMaintenanceObjects();
     void InitializeListView();
-    // Holds the From and To boxes to their columns' widths.
-    void LimitBoundBoxes();
+    // Reads the widths of the From and To columns; holds the boxes to them for typing, or lets them show a
+    // stored range whole.
+    void ReadBoundSizes();
+    void LimitBoundBoxes(bool typing);
     // Whether a picked value fits its box whole; a longer one is told and refused.
     static bool PickFits(const QLineEdit* box, const QString& value);
     void CreateColumnHeaders();
@@ -225,6 +227,8 @@ private:
     // The node a mouse press has run the node selection for; the click at its release must not run it
     // again.
     QString m_pressedKey;
+    // The declared widths of the From and To columns; -1 where none is known.
+    std::pair<int, int> m_boundSizes{-1, -1};
     // The selected entry's key as stored, for the actions on its rows.
     RangeKeyParts m_storedKey;
     // Timer1's last tick is waiting before the timer rests.
