@@ -28,13 +28,21 @@ const QString kFrom = "1'0", kTo = "1%9--";
 // Each level engine's world: type 3 the account levels, 4 and 5 the business units and areas.
 struct World {
     int type;
-    QString top, table, area, other;
+    QString top, table, area, other, otherTop;
     World(int t)
         : type(t), top(t == 3 ? "T'%" : "B'U"), table(t == 3 ? "CS_COA_ACCT_RANGE" : "CS_BA_BU_LEVELS"),
-          area(QStringList{"AC", "BU", "BA"}[t - 3]), other(t == 4 ? "BA" : "BU") {}
+          area(QStringList{"AC", "BU", "BA"}[t - 3]), other(t == 4 ? "BA" : "BU"),
+          otherTop(t == 3 ? "Z'%" : "Z'U") {}
     QString col(int c) const {
-        return (type == 3 ? QStringList{"CO_COA", "CO_LEVEL", "CO_CODE", "CO_FR_ACCT"}
-                          : QStringList{"SO_AREA", "SO_LEVELS", "SO_CODE", "SO_FR_CD"})[c];
+        return (type == 3 ? QStringList{"CO_COA", "CO_LEVEL", "CO_CODE", "CO_FR_ACCT", "CO_TO_ACCT"}
+                          : QStringList{"SO_AREA", "SO_LEVELS", "SO_CODE", "SO_FR_CD", "SO_TO_CD"})[c];
+    }
+    // Whether the code holds exactly the range kFrom - kTo.
+    bool holds(Warehouse& w, const RangeKeyParts& p) const {
+        return w.scalar("select count(*) from " + table + " where " + col(0) + " = " + sqlText(top) +
+                        " and " + col(1) + " = " + sqlText(p.level) + " and " + col(2) + " = " +
+                        sqlText(p.Code) + " and " + col(3) + " = " + sqlText(kFrom) + " and " + col(4) +
+                        " = " + sqlText(kTo)) != "0";
     }
     RangeKeyParts at(const QString& code, bool range = false) const {
         const QStringList lc = code.split(':');
@@ -47,25 +55,28 @@ struct World {
         QVERIFY(w.own().Execute("insert into " + table + " values (" + quoted.join(", ") + ")"));
     }
 
-    // `hier` "L3:P>L4:X ..." (parent > child; "~" in the other area; "-" a blank), `holders` "M1>L3:P K1>L4:X
-    // ..." (multiplier M.., category K..: account levels only) and `held` "L4:X" (holding the range),
+    // `hier` "L3:P>L4:X ..." (parent > child; "~" in the other area, "^" of another chart or business level
+    // with the same codes; "-" a blank), `holders` "M1>L3:P K1>L4:X ..." (multiplier M.., category K..:
+    // account levels only; "^" of another chart) and `held` "L4:X" (holding the range),
     // "L4:X=0" (the range 0 - 0), "L4:-=-" (a placeholder); every other code and holder has its placeholder.
     void build(Warehouse& w, const QString& hier, const QString& holders, const QString& held) const {
         QStringList codes, owners, rows = held.split(' ', Qt::SkipEmptyParts);
         for (QString pair : hier.split(' ', Qt::SkipEmptyParts)) {
             const QString in = pair.startsWith('~') ? other : area;
-            const QStringList ends = pair.remove('~').replace('-', ' ').split('>');
+            const QString chart = pair.startsWith('^') ? otherTop : top;
+            const QStringList ends = pair.remove('~').remove('^').replace('-', ' ').split('>');
             codes << ends;
-            insert("CS_LEVELHIER", QStringList{in, top} + ends[0].split(':') + ends[1].split(':'), w);
+            insert("CS_LEVELHIER", QStringList{in, chart} + ends[0].split(':') + ends[1].split(':'), w);
         }
-        for (const QString& pair : holders.split(' ', Qt::SkipEmptyParts)) {
-            const QStringList ends = pair.split('>');
+        for (QString pair : holders.split(' ', Qt::SkipEmptyParts)) {
+            const QString chart = pair.startsWith('^') ? otherTop : top;
+            const QStringList ends = pair.remove('^').split('>');
             if (type != 3)
                 continue;
             codes << ends[1];
             owners << ends[0];
             insert(ends[0].startsWith('M') ? "CS_MULTIPLIERHIER" : "CS_CATEGORYHIER",
-                   QStringList{area, top, ends[0]} + ends[1].split(':'), w);
+                   QStringList{area, chart, ends[0]} + ends[1].split(':'), w);
         }
         codes.removeDuplicates();
         owners.removeDuplicates();
@@ -136,6 +147,9 @@ struct Case {
     {"added: diamond", "new3", "L3:P>L4:X L3:Q>L4:X L2:G>L3:P L2:G>L3:Q", "M1>L2:G", "",
      "L2|G|1'0,L3|P|1'0,L3|Q|1'0,L4|X|1'0,M1|1'0", '1'},
     {"added: cycle", "new3", "L3:P>L4:X L2:G>L3:P L3:P>L2:G", "", "", "L2|G|1'0,L3|P|1'0,L4|X|1'0", '1'},
+    {"added: holder already holds it", "new3", "", "M1>L4:X K1>L4:X", "M1 K1", "L4|X|1'0,M1|1'0,K1|1'0", '1'},
+    {"added: another chart's hierarchy and holders stay out", "new3", "^L3:P>L4:X", "^M1>L4:X ^K1>L3:P", "",
+     "L3|P|-,L4|X|1'0,M1|-,K1|-", '1'},
     {"added: filtered tree", "new3", "L3:P>L4:X L2:G>L3:P", "", "", "L2|G|1'0,L3|P|1'0,L4|X|1'0", '1'},
     {"deleted: chain, placeholders back", "delete", "L3:P>L4:X L2:G>L3:P ~L3:Z>L4:X", "M1>L3:P K1>L4:X",
      "L4:X L3:P L3:Z L2:G M1 K1", "L2|G|-,L3|P|-,L3|Z|1'0,L4|X|-,M1|-,K1|-", '1'},
@@ -149,6 +163,14 @@ struct Case {
      "L4:X L4:Y L3:P", "-|-|-,L3|P|1'0,L4|X|-,L4|Y|1'0", '1'},
     {"deleted: multiplier fed by another code", "delete", "", "M1>L4:X M1>L4:Y", "L4:X L4:Y M1",
      "L4|X|-,L4|Y|1'0,M1|1'0", '1'},
+    {"deleted: another range of the code with the same From stays", "delete", "", "", "L4:X L4:X=1'0",
+     "L4|X|1'0", '1'},
+    {"deleted: multiplier of the code itself", "delete", "L3:P>L4:X", "M1>L4:X K1>L3:P", "L4:X L3:P M1 K1",
+     "L3|P|-,L4|X|-,M1|-,K1|-", '1'},
+    {"deleted: holder fed by another code's range of another To", "delete", "", "M1>L4:X M1>L4:Y",
+     "L4:X L4:Y=1'0 M1", "L4|X|-,L4|Y|1'0,M1|-", '1'},
+    {"deleted: another chart's hierarchy and holders stay out", "delete", "^L3:P>L4:X", "^M1>L4:X",
+     "L4:X L3:P M1", "L3|P|1'0,L4|X|-,M1|1'0", '1'},
     {"deleted: cycle feeds itself", "delete", "L3:P>L4:X L2:G>L3:P L3:P>L2:G", "", "L4:X L3:P L2:G",
      "L2|G|1'0,L3|P|1'0,L4|X|-", '1'},
     {"deleted: a code is not its own feeder", "delete", "L3:P>L4:X L3:P>L3:P", "M1>L3:P", "L4:X L3:P M1",
@@ -159,6 +181,7 @@ struct Case {
      "L2|A|-,L2|B|-,L3|D|-,L3|E|-,L4|X|-,M1|-", '1'},
     {"code delete not propagated", "code", "L3:P>L4:X", "M1>L3:P", "L4:X L3:P M1", "L3|P|1'0,L4|-|-,M1|1'0",
      '1'},
+    {"chart delete not propagated", "chart", "L3:P>L4:X", "M1>L3:P", "L4:X L3:P M1", "M1|1'0", '1'},
     {"range already gone", "delete", "L3:P>L4:X", "", "L3:P", "", '0'},
     {"drag onto a placeholder", "drag", "L3:P>L4:Y L3:Q>L4:X", "M1>L3:P", "L4:X L3:Q",
      "L3|P|1'0,L3|Q|1'0,L4|X|1'0,L4|Y|1'0,M1|1'0", '1'},
@@ -203,7 +226,8 @@ struct Editor {
             return first && e.CopiedUpRangeOfAccountHier(world.area, world.top, "L4", "X", kFrom, kTo) &&
                    world.state(w) == once;
         }
-        st.trvMaintenance_NodeClick(st.AddPath(world.at("L4:X", action != "code")));
+        st.trvMaintenance_NodeClick(action == "chart" ? st.AddPath({world.top})
+                                                      : st.AddPath(world.at("L4:X", action != "code")));
         return e.Delete();
     }
 };
@@ -271,6 +295,9 @@ void tst_LevelRangeEngines::saveDeleteDragAndPropagation() {
         QCOMPARE(m_env->ui.messages[0].prompt, WarehouseChangedText());
     if (action.startsWith("new"))
         QCOMPARE(st.newRecord, c.answer != '1');
+    // Delete is offered again after a level, code or range went, not after a whole chart.
+    if (action == "chart" || action == "delete")
+        QCOMPARE(st.deleteEnabled, action != "chart");
     // The tree follows the table: a range node wherever a shown code holds the range.
     for (const char* code : {"L4:X", "L4:Y", "L3:P", "L3:Q", "L2:G"}) {
         const RangeKeyParts p = ed.world.at(code);
@@ -278,7 +305,7 @@ void tst_LevelRangeEngines::saveDeleteDragAndPropagation() {
             st.Tree()->Node(clsGenericMaint::BuildLevelKey(st.root, p.COA, p.level, p.Code, {}, {})))
             QCOMPARE(bool(st.Tree()->Node(
                          clsGenericMaint::BuildLevelKey(st.root, p.COA, p.level, p.Code, kFrom, kTo))),
-                     ed.world.state(w).contains(QString(code).replace(':', '|') + "|1'0"));
+                     ed.world.holds(w, p));
     }
     QCOMPARE(m_env->logText().isEmpty(), c.answer != '0');
 }

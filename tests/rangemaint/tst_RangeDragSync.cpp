@@ -139,9 +139,10 @@ private slots:
     void rightClick();
     void synchronize_data() {
         // type; node; what its hierarchy gains; the node that shows the gain
-        addRows({"level;3;CORP|L4;EQTY,L2|13,L3|131,MSIGN;CORP|L3|131|111200|111299",
-                 "code;3;CORP|L4|1112;EQTY,L2|13,L3|131,MSIGN;CORP|L3|131|111200|111299",
-                 "range;3;CORP|L4|1112|111200|111299;EQTY,L2|13,L3|131,MSIGN;CORP|L3|131|111200|111299",
+        addRows({"level;3;CORP|L4;COS,EQTY,L2|13,L3|131,MSIGN,MTHOU;CORP|L3|131|111200|111299",
+                 "code;3;CORP|L4|1112;COS,EQTY,L2|13,L3|131,MSIGN,MTHOU;CORP|L3|131|111200|111299",
+                 "range;3;CORP|L4|1112|111200|111299;COS,EQTY,L2|13,L3|131,MSIGN,MTHOU;CORP|L3|131|111200|"
+                 "111299",
                  "placeholder only;3;CORP|L1|9;;CORP|L3|131|111200|111299",
                  "area level;5;BA|L2;2210,2220;BA|L1|1|2210|2219",
                  "area code;5;BA|L2|21;2210,2220;BA|L1|1|2210|2219"});
@@ -252,6 +253,10 @@ void tst_RangeDragSync::synchronize() {
     QVERIFY(
         w.own().Execute(area ? "insert into CS_LEVELHIER values ('BA', 'BA', 'L1', '1', 'L2', '21')"
                              : "insert into CS_LEVELHIER values ('AC', 'CORP', 'L3', '131', 'L4', '1112')"));
+    // The code itself in a multiplier and a category: they take its ranges as its ancestors do.
+    for (const char* sql : {"insert into CS_MULTIPLIERHIER values ('AC', 'CORP', 'MTHOU', 'L4', '1112')",
+                            "insert into CS_CATEGORYHIER values ('AC', 'CORP', 'COS', 'L4', '1112')"})
+        QVERIFY(area || w.own().Execute(sql));
     // What holds the range 111200-111299 in CORP, or the area ranges 22.. of BA code 1.
     const auto held = [&](const QStringList& before = {}) {
         return area ? w.rows("select SO_FR_CD from CS_BA_BU_LEVELS where SO_AREA = 'BA' and SO_LEVELS = 'L1' "

@@ -89,7 +89,8 @@ private slots:
                  "1 multiplier;1;CORP||MFX;3;100;CORP||MFX|Foreign currency translation rate||;CORP||MFX||",
                  "2 range;2;CORP||COS|221000|221999;4;001;CORP||COS|Cost of Sales|221000|221999;"
                  "CORP||COS|221000|221999",
-                 "5 code;5;BA|L1|1;3;100;BA|L1|1|Consumer Products||;BA|L1|1||"});
+                 "5 code;5;BA|L1|1;3;100;BA|L1|1|Consumer Products||;BA|L1|1||",
+                 "5 code described at another level only;5;BA|L1|77;3;101;BA|L1|77|||;BA|L1|77||"});
     }
     void nodeSelection();
     void accountListFollowsItsValues_data() {
@@ -120,6 +121,7 @@ private slots:
                  "100 to 200, no jobs;CORP|L4|1111;3;100;200;It's not a valid 'Account From' ;64;0;1",
                  "apostrophe;CORP||MFX;1;1'1;1'2;It's not a valid 'Account From' ;64;0;1",
                  "known From;CORP||COS;2; 111110 ;111199;;0;0;1",
+                 "a range of one account;CORP|L4|1111;3;111120;111120;;0;0;1",
                  "unit To blank;BU|L1|1;4;1010;;Business Unit To cannot be blank;48;1;0",
                  "area From blank;BA|L1|1;5;;2;Business Area From cannot be blank;48;0;0",
                  "area unknown;BA|L1|1;5;9;1;It's not a valid Business Area ;64;0;1"});
@@ -166,6 +168,8 @@ void tst_RangeEditorCommands::nodeSelection() {
     QFETCH(QStringList, r);
     QVERIFY(w.own().Execute("insert into CS_COA_ACCT_RANGE values ('CORP', 'L1', '77', ' ', ' ')"));
     QVERIFY(w.own().Execute("insert into CS_SOURCE values ('AC', 'L1', '77', 'Cost: direct : x')"));
+    QVERIFY(w.own().Execute("insert into CS_BA_BU_LEVELS values ('BA', 'L1', '77', ' ', ' ')"));
+    QVERIFY(w.own().Execute("insert into CS_SOURCE values ('BA', 'L2', '77', 'Described at level 2')"));
     frmRangeMaintenance* f = openRangeEditor(r[1].toInt());
     TreeNode* node = rangeNodeAt(f, r[2]);
     QVERIFY(node);

@@ -85,6 +85,7 @@ void tst_RangeEngines::accountLists_data() {
         row("level L3, open accounts", 3, {"CORP", "L3", "111", "0"}, 170, {"111110", "", "111", ""});
         row("level L3, with blocked accounts", 3, {"CORP", "L3", "", "1"}, 176);
         row("level L03 is level 3", 3, {"RETL", "L03", "", "0"}, 93);
+        row("level L7, the last of the columns", 3, {"CORP", "L7", "", "0"}, 170, {"111110", "", "1111", ""});
         row("level beyond the columns", 3, {"CORP", "L8", "", "0"}, 0);
         row("lower-case level", 3, {"CORP", "l3", "", "0"}, 0, none, mismatch);
         row("level, NULL cells", 3, {"RETL", "L6", "", "1"}, 96, {"", "", "-", "-"});

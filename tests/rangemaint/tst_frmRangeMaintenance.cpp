@@ -254,7 +254,7 @@ void tst_frmRangeMaintenance::trailingBlanksFallIntoOneNode() {
     QFETCH(QString, backend);
     Warehouse w(backend);
     QLX_REQUIRE_WAREHOUSE(w);
-    for (const char* values : {"'111910  ', '111919 '", "'111910', '111919'"})
+    for (const char* values : {"'111910  ', '111919 '", "'111910', '111919'", "'111910', '111915'"})
         QVERIFY(w.own().Execute(
             QString(
                 "INSERT INTO CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT) VALUES "
@@ -267,9 +267,11 @@ void tst_frmRangeMaintenance::trailingBlanksFallIntoOneNode() {
     f.Form_Load();
     const TreeNode* code = rangeNodeAt(&f, "CORP|L4|1119");
     QVERIFY(code);
-    // The seed's own 111900 - 111999, then one node for both spellings of 111910 - 111919.
-    QCOMPARE(code->ChildCount(), 2);
-    QCOMPARE(code->Child(1), rangeNodeAt(&f, "CORP|L4|1119|111910|111919"));
+    // The seed's own 111900 - 111999, then 111910 - 111915, then one node for both spellings of 111910 -
+    // 111919.
+    QCOMPARE(code->ChildCount(), 3);
+    QCOMPARE(code->Child(1), rangeNodeAt(&f, "CORP|L4|1119|111910|111915"));
+    QCOMPARE(code->Child(2), rangeNodeAt(&f, "CORP|L4|1119|111910|111919"));
     QVERIFY(m_env->logText().isEmpty());
 }
 

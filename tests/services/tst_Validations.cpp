@@ -48,7 +48,8 @@ void tst_Validations::checks_data() {
         row("account with apostrophe", "validateAccount", {"CO'RP", "2"}, "It's not a valid Account");
         row("account of one blank", "validateAccount", {" ", "3"}, "It's not a valid Account");
         row("level found", "validateLevel", {"L2", "5", "AC"});
-        row("level of another area", "validateLevel", {"L9", "3", "AC"}, "It's not a valid Level");
+        row("level of another area", "validateLevel", {"L5", "4", "BU"}, "It's not a valid Level");
+        row("level of no area", "validateLevel", {"L9", "3", "AC"}, "It's not a valid Level");
         row("level blank", "validateLevel", {"", "3", "AC"}, "Level cannot be blank");
         row("level with apostrophe", "validateLevel", {"L'2", "3", "AC"}, "It's not a valid Level");
         row("category found", "validateCategories", {"CURA"});
