@@ -237,6 +237,10 @@ void tst_CodeEngines::changes_data() {
     row("detach carried up a business chain", 4,
         "H[L1,T,L2,G L2,G,L3,P L3,P,L4,X] BR[L1,T,1'0,1%9 L2,G,1'0,1%9 L3,P,1'0,1%9 L4,X,1'0,1%9]",
         "delete L3/P/L4:X", "H[L1,T,L2,G L2,G,L3,P L3,P,-,-] BR[L1,T,-,- L2,G,-,- L3,P,-,- L4,X,1'0,1%9]");
+    // Another program made X the parent of P as well: X keeps its own ranges, P loses what X gave it.
+    row("detach a child that is also its parent's parent", 3,
+        "H[L1,P,L2,X L2,X,L1,P] R[L1,P,1'0,1%9 L2,X,1'0,1%9]", "delete L1/P/L2:X",
+        "H[L1,P,-,- L2,X,L1,P] R[L1,P,-,- L2,X,1'0,1%9]");
     row("attach copies the code's ranges of its own level", 1,
         "MH[M'1,L1,-] R[L1,C,1'0,1%9 L2,C,2,3] MR[M'1,-,-]", "save M'1/L1 C",
         "MH[M'1,L1,C] R[L1,C,1'0,1%9 L2,C,2,3] MR[M'1,1'0,1%9]");
