@@ -91,7 +91,7 @@ bool LevelRangeEngine::CopyDelRangeOfAccountHier(const QString& LvlType, const Q
     if (present == Existence::Present)
         return true;
     const std::optional<QString> statement = EntryTable().AddRangeOfAccount(keys, AccountFr, AccountTo);
-    if (!statement || !ExecuteSQL(*statement))
+    if (!statement || !ExecuteSQLChangingRows(*statement))
         return Fail(procedure);
     // An ancestor the tree does not show (a filtered tree) gets its row and no node.
     if (tree && gm && tree->Node(NodeKeyOf(root, {COA, Level, Code})))

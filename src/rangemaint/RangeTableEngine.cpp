@@ -90,7 +90,7 @@ Existence RangeTableEngine::AddUnlessPresent(const TransactionGuard& transaction
     const std::optional<QString> statement =
         range ? EntryTable().AddRangeOfAccount(keys, entry.FR_ACCT, entry.TO_ACCT)
               : EntryTable().AddEntry(keys);
-    return statement && ExecuteSQL(*statement) ? Existence::Absent : Existence::Failed;
+    return statement && ExecuteSQLChangingRows(*statement) ? Existence::Absent : Existence::Failed;
 }
 
 bool RangeTableEngine::Save() {

@@ -146,7 +146,7 @@ bool clsAcLevelRangeMaint::PropagateToHolders(bool multipliers, const QString& L
             continue;
         const std::optional<QString> statement =
             target.AddRangeOfAccount({COA, holder}, AccountFr, AccountTo);
-        if (!statement || !ExecuteSQL(*statement))
+        if (!statement || !ExecuteSQLChangingRows(*statement))
             return Fail(procedure);
     }
     return true;

@@ -86,23 +86,42 @@ void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction_data() {
     Warehouse::addColumns<QStringList>("action");
     QTest::addColumn<QString>("written");   // how the statement that finds nothing begins
     QTest::addColumn<QString>("meanwhile"); // what the other writer does just before it
+    QTest::addColumn<QString>("setup");     // the warehouse before the action, when not as seeded
     Warehouse::addRows("code: the parent's placeholder filled",
                        QStringList{"attach", "AC", "CORP", "L1", "9", "L2", "95"},
                        QString("Update CS_LEVELHIER"),
                        QString("Update CS_LEVELHIER Set CS_CHILDLEVEL = 'L2', CS_CHILDCODE = '96' Where "
-                               "CS_PARENTCODE = '9' And CS_CHILDCODE = ' '"));
+                               "CS_PARENTCODE = '9' And CS_CHILDCODE = ' '"),
+                       QString());
     Warehouse::addRows("code: the holder's placeholder filled",
                        QStringList{"attach", "AC", "CORP", "L1", "9", "L2", "13"},
                        QString("Update CS_COA_ACCT_RANGE"),
                        QString("Update CS_COA_ACCT_RANGE Set CO_FR_ACCT = '910', CO_TO_ACCT = '919' Where "
-                               "CO_CODE = '9' And CO_FR_ACCT = ' '"));
+                               "CO_CODE = '9' And CO_FR_ACCT = ' '"),
+                       QString());
     Warehouse::addRows("code: the child detached", QStringList{"detach", "AC", "CORP", "L1", "1", "L2", "13"},
                        QString("Delete From CS_LEVELHIER"),
-                       QString("Delete From CS_LEVELHIER Where CS_PARENTCODE = '1' And CS_CHILDCODE = '13'"));
+                       QString("Delete From CS_LEVELHIER Where CS_PARENTCODE = '1' And CS_CHILDCODE = '13'"),
+                       QString());
+    Warehouse::addRows("range: the code's placeholder filled",
+                       QStringList{"range", "CORP", "L1", "9", "900", "909"},
+                       QString("Update CS_COA_ACCT_RANGE"),
+                       QString("Update CS_COA_ACCT_RANGE Set CO_FR_ACCT = '910', CO_TO_ACCT = '919' Where "
+                               "CO_CODE = '9' And CO_FR_ACCT = ' '"),
+                       QString());
     Warehouse::addRows(
         "range: the range deleted", QStringList{"unrange", "CORP", "L3", "111", "111200", "111299"},
         QString("Delete From CS_COA_ACCT_RANGE"),
-        QString("Delete From CS_COA_ACCT_RANGE Where CO_LEVEL = 'L3' And CO_FR_ACCT = '111200'"));
+        QString("Delete From CS_COA_ACCT_RANGE Where CO_LEVEL = 'L3' And CO_FR_ACCT = '111200'"), QString());
+    // The range goes up to code 9, which has just got 95 as its child and has no range of its own: the
+    // carry fills 9's placeholder.
+    Warehouse::addRows("range: an ancestor's placeholder filled",
+                       QStringList{"range", "CORP", "L2", "95", "950", "959"},
+                       QString("Update CS_COA_ACCT_RANGE"),
+                       QString("Update CS_COA_ACCT_RANGE Set CO_FR_ACCT = '910', CO_TO_ACCT = '919' Where "
+                               "CO_CODE = '9' And CO_FR_ACCT = ' '"),
+                       QString("Update CS_LEVELHIER Set CS_CHILDLEVEL = 'L2', CS_CHILDCODE = '95' Where "
+                               "CS_PARENTCODE = '9' And CS_CHILDCODE = ' '"));
 }
 
 void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction() {
@@ -110,9 +129,11 @@ void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction() {
     QFETCH(QStringList, action);
     QFETCH(QString, written);
     QFETCH(QString, meanwhile);
+    QFETCH(QString, setup);
     TestEnvironment env;
     Warehouse w(backend);
     QLX_REQUIRE_WAREHOUSE(w);
+    QVERIFY(setup.isEmpty() || w.own().Execute(setup));
     QVERIFY(w.openShared());
     const QString before = w.snapshot();
     DbConnection& db = gDBConnection->adoConnection();
