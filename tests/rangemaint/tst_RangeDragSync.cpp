@@ -62,7 +62,7 @@ void drag(frmRangeMaintenance* f, const QString& from, const QString& to,
     "CS_MULTIPLIER_RANGE where MUL_COA = 'CORP' and MUL_FR_ACCT = '500000' union all select CAT_TYP_CD "     \
     "from CS_CAT_TYPE where CAT_COA = 'CORP' and CAT_FR_ACCT = '500000' order by 1"
 #define kHeld500000                                                                                          \
-    "CS_LEVELHIER:AC,CORP,L3,131,L4,1112;CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1112;"                           \
+    "CS_LEVELHIER:AC,CORP,L3,131,L4,1'12;CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1'12;"                           \
     "CS_COA_ACCT_RANGE:CORP,L3,131,500000,500099;CS_COA_ACCT_RANGE:CORP,L2,13,500000,500099;"                \
     "CS_MULTIPLIER_RANGE:CORP,MTHOU,500000,500099;CS_MULTIPLIER_RANGE:CORP,MSIGN,500000,500099"
 #define kPadCharts "update CS_COA_ACCT_RANGE set CO_COA = 'CORP      ' where CO_COA = 'CORP'"
@@ -100,21 +100,21 @@ struct Stored {
      "CORP|||700000|700099", "select MUL_CODE, MUL_FR_ACCT from CS_MULTIPLIER_RANGE where MUL_CODE = '   '",
      "   | ", 1},
     {"synchronize a range of a code padded, its hierarchy not",
-     "CS_COA_ACCT_RANGE:CORP,L4,1112    ,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,L4,1112;"
-     "CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1112",
-     "", "sync", "CORP|L4|1112|500000|500099", kHolding500000, "1,1112    ,13,131,EQTY,MFX,MSIGN,MTHOU", 3,
+     "CS_COA_ACCT_RANGE:CORP,L4,1'12    ,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,L4,1'12;"
+     "CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1'12",
+     "", "sync", "CORP|L4|1'12|500000|500099", kHolding500000, "1,1'12    ,13,131,EQTY,MFX,MSIGN,MTHOU", 3,
      "CORP|L3|131|500000|500099"},
     {"synchronize a range of a chart padded, its hierarchy not",
-     "CS_COA_ACCT_RANGE:CORP,L4,1112,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,L4,1112;"
-     "CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1112;" kPadCharts,
-     "", "sync", "CORP|L4|1112|500000|500099", kHolding500000, "1,1112,13,131,EQTY,MFX,MSIGN,MTHOU", 3,
+     "CS_COA_ACCT_RANGE:CORP,L4,1'12,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,L4,1'12;"
+     "CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1'12;" kPadCharts,
+     "", "sync", "CORP|L4|1'12|500000|500099", kHolding500000, "1,1'12,13,131,EQTY,MFX,MSIGN,MTHOU", 3,
      "CORP|L3|131|500000|500099"},
     {"delete a range of a code padded, its hierarchy not",
-     "CS_COA_ACCT_RANGE:CORP,L4,1112    ,500000,500099;" kHeld500000, "", "delete",
-     "CORP|L4|1112|500000|500099", kHolding500000, "", 3},
+     "CS_COA_ACCT_RANGE:CORP,L4,1'12    ,500000,500099;" kHeld500000, "", "delete",
+     "CORP|L4|1'12|500000|500099", kHolding500000, "", 3},
     {"delete a range of a chart padded, its hierarchy not",
-     "CS_COA_ACCT_RANGE:CORP,L4,1112,500000,500099;" kHeld500000 ";" kPadCharts, "", "delete",
-     "CORP|L4|1112|500000|500099", kHolding500000, "", 3},
+     "CS_COA_ACCT_RANGE:CORP,L4,1'12,500000,500099;" kHeld500000 ";" kPadCharts, "", "delete",
+     "CORP|L4|1'12|500000|500099", kHolding500000, "", 3},
     {"delete a range gone meanwhile", "",
      "delete from CS_COA_ACCT_RANGE where CO_CODE = '1112' and CO_FR_ACCT = '111200'", "delete",
      "CORP|L4|1112|111200|111299", "select CO_CODE from CS_COA_ACCT_RANGE where CO_CODE = '1112'", "", 3},
