@@ -44,9 +44,9 @@ bool RangeCopy::Attach(const RangeTable& target, const QStringList& targetKeys) 
     RangeBounds longest;
     for (const RangeBounds& r : ranges)
         if (!IsPlaceholder(r) && !held.contains(KeyOf(r))) {
-            if (r.from.size() > longest.from.size())
+            if (RangeTable::Characters(r.from) > RangeTable::Characters(longest.from))
                 longest.from = r.from;
-            if (r.to.size() > longest.to.size())
+            if (RangeTable::Characters(r.to) > RangeTable::Characters(longest.to))
                 longest.to = r.to;
         }
     if (!longest.from.isEmpty() && !target.Fits(targetKeys, longest.from, longest.to))

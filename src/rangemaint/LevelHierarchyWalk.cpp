@@ -1,6 +1,7 @@
 #include "rangemaint/LevelHierarchyWalk.h"
 
 #include "frame/modMain.h"
+#include "services/clsGenericMaint.h"
 
 LevelHierarchyWalk::LevelHierarchyWalk(QString area, QString chart)
     : m_area(std::move(area)), m_chart(std::move(chart)) {}
@@ -12,15 +13,23 @@ int LevelHierarchyWalk::IndexOf(const Code& code) const {
     return -1;
 }
 
+QString LevelHierarchyWalk::Matches(const QString& column, const QString& value) {
+    const QString shown = clsGenericMaint::ShownValue(value);
+    if (shown == value || shown.isEmpty())
+        return column + QStringLiteral(" = ") + SqlText(value);
+    return column + QStringLiteral(" in (") + SqlText(value) + QStringLiteral(", ") + SqlText(shown) +
+           QStringLiteral(")");
+}
+
 bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Code>& related) const {
     const QString mine = parents ? QStringLiteral("CHILD") : QStringLiteral("PARENT");
     const QString theirs = parents ? QStringLiteral("PARENT") : QStringLiteral("CHILD");
     const QString sql =
         QStringLiteral("Select distinct CS_%1LEVEL, CS_%1CODE from CS_LEVELHIER where CS_AREA = ")
             .arg(theirs) +
-        SqlText(m_area) + QStringLiteral(" and CS_COA = ") + SqlText(m_chart) +
-        QStringLiteral(" and CS_%1LEVEL = ").arg(mine) + SqlText(code.level) +
-        QStringLiteral(" and CS_%1CODE = ").arg(mine) + SqlText(code.code) +
+        SqlText(m_area) + QStringLiteral(" and ") + Matches(QStringLiteral("CS_COA"), m_chart) +
+        QStringLiteral(" and ") + Matches(QStringLiteral("CS_%1LEVEL").arg(mine), code.level) +
+        QStringLiteral(" and ") + Matches(QStringLiteral("CS_%1CODE").arg(mine), code.code) +
         QStringLiteral(" Order by CS_%1LEVEL, CS_%1CODE").arg(theirs);
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())

@@ -25,6 +25,10 @@ public:
     // The direct children of a code; false when the look-up failed.
     bool Children(const Code& parent, std::vector<Code>& children) const;
 
+    // The condition that a hierarchy's column holds a value read from a range table, as stored there or
+    // without its trailing blanks: a server's fixed-width column pads what the hierarchies hold unpadded.
+    static QString Matches(const QString& column, const QString& value);
+
 private:
     bool Related(const Code& code, bool parents, std::vector<Code>& related) const;
     int IndexOf(const Code& code) const;

@@ -5,6 +5,7 @@
 #include "platform/Recordset.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcMultiplierRangeMaint.h"
+#include "services/clsGenericMaint.h"
 
 #include <algorithm>
 
@@ -179,8 +180,11 @@ bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settle
         QStringLiteral("Select H.CS_CHILDLEVEL, H.CS_CHILDCODE, R.") + m_table.FromColumn() +
         QStringLiteral(", R.") + m_table.ToColumn() + QStringLiteral(" from CS_LEVELHIER H, ") +
         m_table.Table() + QStringLiteral(" R where H.CS_AREA = ") + SqlText(m_area) +
-        QStringLiteral(" and H.CS_COA = ") + SqlText(m_top) + QStringLiteral(" and H.CS_PARENTLEVEL = ") +
-        SqlText(state.code.level) + QStringLiteral(" and H.CS_PARENTCODE = ") + SqlText(state.code.code) +
+        QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) +
+        QStringLiteral(" and ") +
+        LevelHierarchyWalk::Matches(QStringLiteral("H.CS_PARENTLEVEL"), state.code.level) +
+        QStringLiteral(" and ") +
+        LevelHierarchyWalk::Matches(QStringLiteral("H.CS_PARENTCODE"), state.code.code) +
         QStringLiteral(" and R.") + k[0] + QStringLiteral(" = ") + SqlText(m_top) +
         QStringLiteral(" and R.") + k[1] + QStringLiteral(" = H.CS_CHILDLEVEL and R.") + k[2] +
         QStringLiteral(" = H.CS_CHILDCODE") + OneRange(QStringLiteral("R.")));
@@ -242,11 +246,12 @@ bool LevelRangeRemoval::SettleHolders(bool multipliers,
     QHash<QString, QSet<QString>> candidates;
     QStringList order;
     for (const auto& [code, ranges] : lost) {
-        Recordset rs = GetRecordset(QStringLiteral("Select distinct ") + h.column + QStringLiteral(" from ") +
-                                    h.hierarchy + QStringLiteral(" where CS_AREA = ") + SqlText(m_area) +
-                                    QStringLiteral(" and CS_COA = ") + SqlText(m_top) +
-                                    QStringLiteral(" and CS_LEVEL = ") + SqlText(code.level) +
-                                    QStringLiteral(" and CS_CODE = ") + SqlText(code.code));
+        Recordset rs = GetRecordset(
+            QStringLiteral("Select distinct ") + h.column + QStringLiteral(" from ") + h.hierarchy +
+            QStringLiteral(" where CS_AREA = ") + SqlText(m_area) + QStringLiteral(" and ") +
+            LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) + QStringLiteral(" and ") +
+            LevelHierarchyWalk::Matches(QStringLiteral("CS_LEVEL"), code.level) + QStringLiteral(" and ") +
+            LevelHierarchyWalk::Matches(QStringLiteral("CS_CODE"), code.code));
         if (!gQueryOK || rs.IsNothing())
             return Fail(step);
         const Field holder = rs.Fields(h.column);
@@ -270,7 +275,8 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder,
                                      const QSet<QString>& candidates) {
     const Step step = multipliers ? Step::Multipliers : Step::Categories;
     const Holders h = HoldersOf(multipliers);
-    const QStringList keys{m_top, holder};
+    // The chart as the holder's range table holds it, without the blanks a fixed-width column pads it with.
+    const QStringList keys{clsGenericMaint::ShownValue(m_top), holder};
     std::vector<RangeBounds> rows;
     if (!h.table.Rows(keys, rows))
         return Fail(step);
@@ -286,9 +292,10 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder,
         QStringLiteral("Select distinct R.") + m_table.FromColumn() + QStringLiteral(", R.") +
         m_table.ToColumn() + QStringLiteral(" from ") + h.hierarchy + QStringLiteral(" H, ") +
         m_table.Table() + QStringLiteral(" R where H.CS_AREA = ") + SqlText(m_area) +
-        QStringLiteral(" and H.CS_COA = ") + SqlText(m_top) + QStringLiteral(" and H.") + h.column +
-        QStringLiteral(" = ") + SqlText(holder) + QStringLiteral(" and R.") + k[0] + QStringLiteral(" = ") +
-        SqlText(m_top) + QStringLiteral(" and R.") + k[1] + QStringLiteral(" = H.CS_LEVEL and R.") + k[2] +
+        QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) +
+        QStringLiteral(" and H.") + h.column + QStringLiteral(" = ") + SqlText(holder) +
+        QStringLiteral(" and R.") + k[0] + QStringLiteral(" = ") + SqlText(m_top) +
+        QStringLiteral(" and R.") + k[1] + QStringLiteral(" = H.CS_LEVEL and R.") + k[2] +
         QStringLiteral(" = H.CS_CODE") + OneRange(QStringLiteral("R.")));
     if (!gQueryOK || rs.IsNothing())
         return Fail(step);

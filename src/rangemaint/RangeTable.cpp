@@ -103,7 +103,7 @@ bool RangeTable::Fits(const QStringList& keys, const QString& from, const QStrin
     values << from << to;
     for (qsizetype c = 0; c < columns.size() && c < sizes->size(); ++c) {
         const int size = sizes->at(c);
-        if (size < 0 || values[c].size() <= size)
+        if (size < 0 || Characters(values[c]) <= size)
             continue;
         // A database that does not hold its columns to their widths would store the value whole, and a
         // bound compared as text would then cover ranges it was never meant to.
@@ -117,6 +117,10 @@ bool RangeTable::Fits(const QStringList& keys, const QString& from, const QStrin
         return false;
     }
     return true;
+}
+
+qsizetype RangeTable::Characters(const QString& value) {
+    return QStringView(value).toUcs4().size();
 }
 
 std::optional<QString> RangeTable::AddRangeOfAccount(const QStringList& keys, const QString& from,

@@ -58,6 +58,10 @@ public:
     // longer than its column holds or the widths could not be read. The statements that add rows refuse
     // such values themselves.
     bool Fits(const QStringList& keys, const QString& from = QString(), const QString& to = QString()) const;
+    // A value's length as Fits counts it: in characters, a pair of units beyond the basic plane (an emoji)
+    // one, as a column of a width in characters holds them; a server that counts units or bytes still
+    // refuses a longer value itself.
+    static qsizetype Characters(const QString& value);
 
     // Writes: removes every row under the leading key values (the range as well when bounds are given)
     // and, when that leaves the parent entry without any row, writes the parent's placeholder back.

@@ -123,12 +123,13 @@ bool clsAcLevelRangeMaint::PropagateToHolders(bool multipliers, const QString& L
     clsAcMultiplierRangeMaint multiplierEngine;
     clsAcCategoriesRangeMaint categoryEngine;
     const RangeTable& target = multipliers ? multiplierEngine.Table() : categoryEngine.Table();
-    const QString scope = QStringLiteral(" where CS_AREA = ") + SqlText(LvlType) +
-                          QStringLiteral(" and CS_COA = ") + SqlText(COA);
+    const QString scope = QStringLiteral(" where CS_AREA = ") + SqlText(LvlType) + QStringLiteral(" and ") +
+                          LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), COA);
     Recordset rs = GetRecordset(
         QStringLiteral("Select distinct CS_AREA, CS_COA, ") + holderColumn +
-        QStringLiteral(", CS_LEVEL, CS_CODE from ") + hierarchy + scope + QStringLiteral(" and CS_LEVEL = ") +
-        SqlText(Level) + QStringLiteral(" and CS_CODE = ") + SqlText(Code) +
+        QStringLiteral(", CS_LEVEL, CS_CODE from ") + hierarchy + scope + QStringLiteral(" and ") +
+        LevelHierarchyWalk::Matches(QStringLiteral("CS_LEVEL"), Level) + QStringLiteral(" and ") +
+        LevelHierarchyWalk::Matches(QStringLiteral("CS_CODE"), Code) +
         QStringLiteral(" Order by CS_AREA, CS_COA, ") + holderColumn + QStringLiteral(", CS_LEVEL, CS_CODE"));
     if (!gQueryOK || rs.IsNothing())
         return Fail(procedure);
@@ -138,14 +139,16 @@ bool clsAcLevelRangeMaint::PropagateToHolders(bool multipliers, const QString& L
         if (!holderField.Text().trimmed().isEmpty())
             holders << holderField.Text().trimmed();
     rs.Close();
+    // The chart as the holders' range table holds it, without the blanks a fixed-width column pads it with.
+    const QString chart = clsGenericMaint::ShownValue(COA);
     for (const QString& holder : holders) {
-        const Existence present = target.RecordExists({COA, holder}, AccountFr, AccountTo);
+        const Existence present = target.RecordExists({chart, holder}, AccountFr, AccountTo);
         if (present == Existence::Failed)
             return Fail(procedure);
         if (present == Existence::Present)
             continue;
         const std::optional<QString> statement =
-            target.AddRangeOfAccount({COA, holder}, AccountFr, AccountTo);
+            target.AddRangeOfAccount({chart, holder}, AccountFr, AccountTo);
         if (!statement || !ExecuteSQLChangingRows(*statement))
             return Fail(procedure);
     }

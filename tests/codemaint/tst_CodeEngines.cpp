@@ -321,9 +321,9 @@ void tst_CodeEngines::failureLocations_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("failing"); // a piece of the statement that fails; empty: none does
     QTest::addColumn<QString>("location");
-    const auto row = [](const char* name, int type, const char* world, const char* action,
+    const auto row = [](const char* name, int type, const QString& world, const char* action,
                         const char* failing, const char* location) {
-        Warehouse::addRows(name, type, QString(world), QString(action), QString(failing), QString(location));
+        Warehouse::addRows(name, type, world, QString(action), QString(failing), QString(location));
     };
     const char* levels = "H[L1,P,L2,X] R[L1,P,1,2 L2,X,1,2 L2,Y,3,4]";
     row("level: existence", 3, levels, "save L1/P L2:Y", "from CS_LEVELHIER where",
@@ -345,6 +345,11 @@ void tst_CodeEngines::failureLocations_data() {
         "clsAcMultiCategoryCodeMaint:Save");
     // A bound another program stored longer than the multiplier's column holds is refused, nothing written.
     row("multiplier: attach of a bound too long", 1, "MH[M'1,L1,-] R[L1,D,1,2 L1,D,3,1234567890123456789012]",
+        "save M'1/L1 D", "", "clsAcMultiCategoryCodeMaint:MaintRangeOfAccountHier");
+    // Beside a bound of more units but fewer characters (beyond the basic plane, two units each), which fits.
+    row("multiplier: attach of a bound too long beside one of more units", 1,
+        "MH[M'1,L1,-] R[L1,D,1," + QString::fromUcs4(U"\U0001D7D9").repeated(11) +
+            " L1,D,3,123456789012345678901]",
         "save M'1/L1 D", "", "clsAcMultiCategoryCodeMaint:MaintRangeOfAccountHier");
 }
 

@@ -132,6 +132,9 @@ struct Case {
     {"new top", "new0", "", "", "", "-|-|-", '1'},
     {"level fills the top's placeholder", "new1 L5", "", "", "-:-=-", "L5|-|-", '1'},
     {"second level", "new1 L5", "", "", "L4:-=-", "L4|-|-,L5|-|-", '1'},
+    // Characters beyond the basic plane, two units each: 11 units, 6 characters, and the column holds 10.
+    {"level of characters beyond the basic plane", "new1 L\U0001D7D9\U0001D7D9\U0001D7D9\U0001D7D9\U0001D7D9",
+     "", "", "-:-=-", "L\U0001D7D9\U0001D7D9\U0001D7D9\U0001D7D9\U0001D7D9|-|-", '1'},
     {"code fills the level's placeholder", "new2 C'--", "", "", "L4:-=-", "L4|C'--|-", '1'},
     {"second code", "new2 C%", "", "", "L4:X=-", "L4|C%|-,L4|X|-", '1'},
     {"range fills the code's placeholder", "new3", "", "", "L4:X=-", "L4|X|1'0", '1'},

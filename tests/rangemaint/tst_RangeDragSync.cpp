@@ -54,10 +54,24 @@ void drag(frmRangeMaintenance* f, const QString& from, const QString& to,
     f->trvMaintenance->CancelDrag();
 }
 
-// Rows other programs wrote with blanks in their keys (a code "  x1  ", a multiplier of blanks only), and
-// rows gone meanwhile: the action on the node that shows them. `rows` are "TABLE:v1,v2,..." separated by
-// ";"; `meanwhile` runs once the editor shows them; `after` is what `check` finds afterwards ("" none), and
-// `shown` a node the tree shows then.
+// The codes, multipliers and categories of CORP holding the range 500000-500099; the range held by the
+// ancestors 131 and 13 of 1112 and by its multipliers MTHOU and MSIGN; every chart CORP of the account
+// ranges padded.
+#define kHolding500000                                                                                       \
+    "select CO_CODE from CS_COA_ACCT_RANGE where CO_FR_ACCT = '500000' union all select MUL_CODE from "      \
+    "CS_MULTIPLIER_RANGE where MUL_COA = 'CORP' and MUL_FR_ACCT = '500000' union all select CAT_TYP_CD "     \
+    "from CS_CAT_TYPE where CAT_COA = 'CORP' and CAT_FR_ACCT = '500000' order by 1"
+#define kHeld500000                                                                                          \
+    "CS_LEVELHIER:AC,CORP,L3,131,L4,1112;CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1112;"                           \
+    "CS_COA_ACCT_RANGE:CORP,L3,131,500000,500099;CS_COA_ACCT_RANGE:CORP,L2,13,500000,500099;"                \
+    "CS_MULTIPLIER_RANGE:CORP,MTHOU,500000,500099;CS_MULTIPLIER_RANGE:CORP,MSIGN,500000,500099"
+#define kPadCharts "update CS_COA_ACCT_RANGE set CO_COA = 'CORP      ' where CO_COA = 'CORP'"
+
+// Rows other programs wrote with blanks in their keys (a code "  x1  ", a multiplier of blanks only, a chart
+// or code padded as a server's fixed-width column pads it while the hierarchies hold it unpadded), and rows
+// gone meanwhile: the action on the node that shows them. `rows` are "TABLE:v1,v2,..." or an update,
+// separated by ";"; `meanwhile` runs once the editor shows them; `after` is what `check` finds afterwards
+// ("" none), and `shown` a node the tree shows then.
 struct Stored {
     const char *name, *rows, *meanwhile, *action, *node, *check, *after;
     int type;
@@ -85,6 +99,22 @@ struct Stored {
     {"delete a range of a multiplier of blanks", "CS_MULTIPLIER_RANGE:CORP,   ,700000,700099", "", "delete",
      "CORP|||700000|700099", "select MUL_CODE, MUL_FR_ACCT from CS_MULTIPLIER_RANGE where MUL_CODE = '   '",
      "   | ", 1},
+    {"synchronize a range of a code padded, its hierarchy not",
+     "CS_COA_ACCT_RANGE:CORP,L4,1112    ,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,L4,1112;"
+     "CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1112",
+     "", "sync", "CORP|L4|1112|500000|500099", kHolding500000, "1,1112    ,13,131,EQTY,MFX,MSIGN,MTHOU", 3,
+     "CORP|L3|131|500000|500099"},
+    {"synchronize a range of a chart padded, its hierarchy not",
+     "CS_COA_ACCT_RANGE:CORP,L4,1112,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,L4,1112;"
+     "CS_MULTIPLIERHIER:AC,CORP,MTHOU,L4,1112;" kPadCharts,
+     "", "sync", "CORP|L4|1112|500000|500099", kHolding500000, "1,1112,13,131,EQTY,MFX,MSIGN,MTHOU", 3,
+     "CORP|L3|131|500000|500099"},
+    {"delete a range of a code padded, its hierarchy not",
+     "CS_COA_ACCT_RANGE:CORP,L4,1112    ,500000,500099;" kHeld500000, "", "delete",
+     "CORP|L4|1112|500000|500099", kHolding500000, "", 3},
+    {"delete a range of a chart padded, its hierarchy not",
+     "CS_COA_ACCT_RANGE:CORP,L4,1112,500000,500099;" kHeld500000 ";" kPadCharts, "", "delete",
+     "CORP|L4|1112|500000|500099", kHolding500000, "", 3},
     {"delete a range gone meanwhile", "",
      "delete from CS_COA_ACCT_RANGE where CO_CODE = '1112' and CO_FR_ACCT = '111200'", "delete",
      "CORP|L4|1112|111200|111299", "select CO_CODE from CS_COA_ACCT_RANGE where CO_CODE = '1112'", "", 3},
@@ -364,6 +394,10 @@ void tst_RangeDragSync::rowsAddressedAsStored() {
     QFETCH(int, row);
     const Stored& c = kStored[row];
     for (const QString& r : QString(c.rows).split(';', Qt::SkipEmptyParts)) {
+        if (r.startsWith("update ")) {
+            QVERIFY(w.own().Execute(r));
+            continue;
+        }
         QStringList values;
         for (const QString& v : r.section(':', 1).split(','))
             values << SqlText(v);
