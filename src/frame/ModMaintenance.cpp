@@ -28,7 +28,9 @@ bool ExecuteSQLChangingRows(const QString& sql) {
     qint64 recordsAffected = 0;
     if (!connection.Execute(sql, &recordsAffected))
         return false;
-    if (recordsAffected > 0)
+    // A driver that does not count the rows (FreeTDS with NOCOUNT on) answers -1: the statement may well
+    // have changed its row, and an action must not be refused for what cannot be told.
+    if (recordsAffected != 0)
         return true;
     connection.fail({CurrentError::UnspecifiedError, WarehouseChangedText(), connection.driverLabel()});
     ErrorHandler::Tell(WarehouseChangedText(), vbExclamation);

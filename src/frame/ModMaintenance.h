@@ -15,7 +15,7 @@ bool ExecuteSQL(const QString& sql);
 // Runs one statement that must change a row: the fill of a placeholder row the action found, the delete
 // of an entry the user chose. When it changes none, the rows changed since the action looked at them:
 // it fails like a rejected statement, with WarehouseChangedText() as its error, which the user is told
-// (within an action, once it has been undone).
+// (within an action, once it has been undone). A count the driver does not know passes.
 bool ExecuteSQLChangingRows(const QString& sql);
 QString WarehouseChangedText();
 // Lets the box take digits only.

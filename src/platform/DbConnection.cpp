@@ -269,7 +269,7 @@ bool DbConnection::Execute(const QString& sql, qint64* recordsAffected) {
     if (!Run(q, sql))
         return false;
     if (recordsAffected)
-        *recordsAffected = q.numRowsAffected();
+        *recordsAffected = m_countsUnknown ? -1 : q.numRowsAffected();
     return true;
 }
 

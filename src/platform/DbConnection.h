@@ -82,6 +82,9 @@ public:
     void BeforeStatement(std::function<bool(const QString& sql)> hook) {
         m_beforeStatement = std::move(hook);
     }
+    // Test switch: statements answer the row count a driver gives when it does not count them (-1), as
+    // FreeTDS does for SQL Server with NOCOUNT on.
+    void LeaveRowCountsUnknown(bool unknown) { m_countsUnknown = unknown; }
 
     // How many queries and statements were sent on this connection since it was created.
     qint64 StatementCount() const { return m_statements; }
@@ -111,6 +114,7 @@ private:
     std::vector<std::function<void(bool)>> m_onTransactionEnd;
     std::vector<std::function<void()>> m_afterTransactionEnd;
     std::function<bool(const QString&)> m_beforeStatement;
+    bool m_countsUnknown = false;
     QStringList m_lockTables;
     // The server behind an ODBC connection, as its driver names it ("PostgreSQL", "Oracle", ...).
     QString m_dbms;

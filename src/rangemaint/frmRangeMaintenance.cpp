@@ -609,11 +609,14 @@ void frmRangeMaintenance::Synchronize() {
             if (carried && !done)
                 ErrorHandler::Fail(location);
         }
+        // Told after the rollback, so the tables and the tree are as before while the user reads it, and
+        // in place of what a step of it has told already.
+        if (!done) {
+            hourglass.reset();
+            if (gQueryOK)
+                ErrorHandler::Tell(ErrorReporter().LastDescription(), vbCritical);
+        }
     }
-    // Told after the rollback, so the tables and the tree are as before while the user reads it.
-    hourglass.reset();
-    if (!done && gQueryOK)
-        MsgBox(ErrorReporter().LastDescription(), vbCritical);
 }
 
 bool frmRangeMaintenance::LevelSynchronize(const QString& area, const QString& coa, const QString& level) {

@@ -122,6 +122,14 @@ void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction_data() {
                                "CO_CODE = '9' And CO_FR_ACCT = ' '"),
                        QString("Update CS_LEVELHIER Set CS_CHILDLEVEL = 'L2', CS_CHILDCODE = '95' Where "
                                "CS_PARENTCODE = '9' And CS_CHILDCODE = ' '"));
+    // Synchronize of 1112, made a child of 9 (whose placeholder row stands) by another program, carries
+    // 1112's range up into that placeholder.
+    Warehouse::addRows("synchronize: an ancestor's placeholder filled",
+                       QStringList{"sync", "CORP", "L4", "1112"}, QString("Update CS_COA_ACCT_RANGE"),
+                       QString("Update CS_COA_ACCT_RANGE Set CO_FR_ACCT = '910', CO_TO_ACCT = '919' Where "
+                               "CO_CODE = '9' And CO_FR_ACCT = ' '"),
+                       QString("Update CS_LEVELHIER Set CS_CHILDLEVEL = 'L4', CS_CHILDCODE = '1112' Where "
+                               "CS_PARENTCODE = '9' And CS_CHILDCODE = ' '"));
 }
 
 void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction() {

@@ -4,6 +4,7 @@
 #include "codemaint/clsAcBuLevelCodeMaint.h"
 #include "rangemaint/RangeEditorState.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
+#include "support/RangeEditorDriver.h"
 
 namespace UserActions {
 
@@ -44,6 +45,14 @@ bool Run(const QStringList& action) {
         editor.entry = {"", "", "", action[4], action[5]};
         editor.newRecord = true;
         return engine.Save();
+    }
+    if (verb == QLatin1String("sync") && action.size() == 4) {
+        frmRangeMaintenance* editor = openRangeEditor(3);
+        TreeNode* code = rangeNodeAt(editor, action.mid(1).join(QLatin1Char('|')));
+        if (!code)
+            return false;
+        editor->trvMaintenance_NodeClick(code);
+        editor->Synchronize();
     }
     return false;
 }

@@ -6,10 +6,12 @@
 // that another process can run the same one: "attach AREA CHART PARENTLEVEL PARENTCODE CHILDLEVEL
 // CHILDCODE" (a child code saved under a parent code), "detach" with the same words (the child code
 // selected and deleted), "range CHART LEVEL CODE FROM TO" (an account range saved under an account level
-// code) and "unrange" with the same words (the range selected and deleted).
+// code), "unrange" with the same words (the range selected and deleted) and "sync CHART LEVEL CODE" (the
+// code selected in an Account Level range editor and synchronised).
 namespace UserActions {
 
-// True when the action saved (or deleted); false when it was refused or failed.
+// True when the action saved (or deleted); false when it was refused or failed. A Synchronize answers
+// nothing, so "sync" answers false: what it did shows in the tables and the messages.
 bool Run(const QStringList& action);
 
 } // namespace UserActions
