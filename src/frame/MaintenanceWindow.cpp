@@ -106,9 +106,10 @@ void MaintenanceWindow::BuildPanes(const QString& selectionCaption,
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    // A control that takes the focus comes wholly into sight, not only its text cursor.
+    // A control that takes the focus comes wholly into sight, not only its text cursor. One the user clicks
+    // stays where it is: a panel moving under the pointer would put another row of the list there.
     connect(qApp, &QApplication::focusChanged, this, [this, entryPanel](QWidget*, QWidget* now) {
-        if (!now || !entryPanel->isAncestorOf(now))
+        if (!now || !entryPanel->isAncestorOf(now) || QGuiApplication::mouseButtons() != Qt::NoButton)
             return;
         const QRect r(now->mapTo(entryPanel, QPoint(0, 0)), now->size());
         m_entryScroller->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + Twips(120),

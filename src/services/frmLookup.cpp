@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -215,21 +216,38 @@ void frmLookup::SetupColumnHeaders() {
         m_txtCode->setGeometry(twipRect(1800, 500, 2055, 375));
         m_lblDesc->setVisible(false);
         m_txtDesc->setVisible(false);
-        return;
-    }
-    m_lblCode->setGeometry(twipRect(240, 360, 1455, 255));
-    m_txtCode->setGeometry(twipRect(1800, 360, 2055, 375));
-    m_lblDesc->setVisible(true);
-    m_txtDesc->setVisible(true);
-    for (int i = 0; i < captions; ++i) {
-        if (i == 0) {
-            m_ctlListView->setColumnWidth(0, px(1500));
-            m_lblCode->setText(m_colColumnNames[0] + ":");
-        } else {
-            m_ctlListView->setColumnWidth(i, px(5100));
-            m_lblDesc->setText(m_colColumnNames[i] + ":");
+    } else {
+        m_lblCode->setGeometry(twipRect(240, 360, 1455, 255));
+        m_txtCode->setGeometry(twipRect(1800, 360, 2055, 375));
+        m_lblDesc->setVisible(true);
+        m_txtDesc->setVisible(true);
+        for (int i = 0; i < captions; ++i) {
+            if (i == 0) {
+                m_ctlListView->setColumnWidth(0, px(1500));
+                m_lblCode->setText(m_colColumnNames[0] + ":");
+            } else {
+                m_ctlListView->setColumnWidth(i, px(5100));
+                m_lblDesc->setText(m_colColumnNames[i] + ":");
+            }
         }
     }
+    FitCaptions();
+}
+
+void frmLookup::FitCaptions() {
+    // A caption longer than its designed room ("Chart Of Account:") takes the room it needs: the boxes
+    // move right as far as it reaches, the description box keeping its right edge.
+    int reach = m_lblCode->x() + m_lblCode->sizeHint().width();
+    for (QLabel* label : {m_lblCode, m_lblDesc})
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    if (!m_lblDesc->isHidden())
+        reach = std::max(reach, m_lblDesc->x() + m_lblDesc->sizeHint().width());
+    const int left = std::max(px(1800), reach + px(105));
+    m_txtCode->move(left, m_txtCode->y());
+    m_txtDesc->setGeometry(left, m_txtDesc->y(), px(1800 + 5350) - left, m_txtDesc->height());
+    // The code column shows its whole heading.
+    m_ctlListView->setColumnWidth(
+        0, std::max(m_ctlListView->columnWidth(0), m_ctlListView->header()->sectionSizeHint(0)));
 }
 
 bool frmLookup::OpenRecordset() {

@@ -76,6 +76,8 @@ private:
     void ensureLoaded();
     void SetEntryEditable();
     void SetupColumnHeaders();
+    // Room for the captions of the entry boxes and the code column, however long they are.
+    void FitCaptions();
     bool OpenRecordset();
     void FillListView();
     void SetEntryFieldLimits();

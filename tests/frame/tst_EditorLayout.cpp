@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -65,7 +66,8 @@ private:
 
 // Maximised, tiled and in a small main window: the panes side by side, the window and the entry panel
 // scrolling over what they cannot show, the tree's buttons under the tree, the frame as wide as the pane,
-// Tab through the panel row by row with a row's boxes before its buttons, and the read-only boxes so shown.
+// Tab through the panel row by row with a row's boxes before its buttons, a click that leaves the panel in
+// place, and the read-only boxes so shown.
 void tst_EditorLayout::atEveryWindowSize_data() {
     QTest::addColumn<QString>("editor");
     QTest::addColumn<QSize>("size");
@@ -115,6 +117,21 @@ void tst_EditorLayout::atEveryWindowSize() {
         QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Tab);
     }
     QVERIFY(passed.size() >= 16);
+    // A click on a control partly in sight leaves the panel where it is, so the click's row stays under the
+    // pointer.
+    QWidget* clicked =
+        *std::find_if(passed.rbegin(), passed.rend(), [&](QWidget* w) { return !isButton(w); });
+    QWidget* viewport = f->EntryScroller()->viewport();
+    QScrollBar* bar = f->EntryScroller()->verticalScrollBar();
+    bar->setValue(clicked->mapTo(panel, QPoint(0, 0)).y() - viewport->height() + 4);
+    const int scrolled = bar->value();
+    const QRect seen =
+        QRect(clicked->mapFrom(viewport, QPoint(0, 0)), viewport->size()).intersected(clicked->rect());
+    QWidget* under = clicked->childAt(seen.center());
+    if (!seen.isEmpty())
+        QTest::mouseClick(under ? under : clicked, Qt::LeftButton, {},
+                          under ? under->mapFrom(clicked, seen.center()) : seen.center());
+    QCOMPARE(bar->value(), scrolled);
     for (const QLineEdit* box : panel->findChildren<QLineEdit*>())
         QCOMPARE(box->palette().color(QPalette::Base) == box->palette().color(QPalette::Window),
                  box->isReadOnly());

@@ -8,6 +8,8 @@
 #include "support/Warehouse.h"
 
 #include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -238,6 +240,8 @@ void tst_frmLookup::entryStates_data() {
                        0);
     Warehouse::addRows("no accounts", Case{.lookup = "accounts CORP", .filter = " BUSINESS_UNIT_ID = 'NONE'"},
                        QList<bool>{0, 0, 1, 1}, 0);
+    Warehouse::addRows("charts of account", Case{.lookup = "charts", .code = "CORP"}, QList<bool>{0, 0, 0, 1},
+                       0);
 }
 
 void tst_frmLookup::entryStates() {
@@ -250,6 +254,13 @@ void tst_frmLookup::entryStates() {
     QCOMPARE(f.IsModify(), !c.code.isEmpty()); // an empty list leaves room for a new entry
     if (codeMax > 0)
         QCOMPARE(f.txtCode()->maxLength(), codeMax);
+    // Every caption whole, clear of its box, and every box within the dialog.
+    for (const auto& [caption, box] :
+         {std::pair(f.lblCode(), f.txtCode()), std::pair(f.lblDesc(), f.txtDesc())})
+        if (!box->isHidden())
+            QVERIFY(caption->width() >= caption->sizeHint().width() &&
+                    caption->geometry().right() < box->x() && f.rect().contains(box->geometry()));
+    QVERIFY(f.ctlListView()->columnWidth(0) >= f.ctlListView()->header()->sectionSizeHint(0));
 }
 
 void tst_frmLookup::integerCodesTakeDigitsOnly() {

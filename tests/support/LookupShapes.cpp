@@ -67,6 +67,13 @@ void accounts(LookupSettings& s, const QString& chart) {
     s.m_strFilter = " BUSINESS_UNIT_ID = " + SqlText(chart);
 }
 
+void charts(LookupSettings& s) {
+    s.m_colFieldNames = {"BUSINESS_UNIT_ID", "BUSINESS_UNIT_NM"};
+    s.m_colColumnNames = {"Chart Of Account", "Description"};
+    s.m_strTableName = "CHART_OF_ACCOUNT";
+    s.m_strCaption = "Table Lookup of Chart Of Account";
+}
+
 } // namespace
 
 void ConfigureLookup(LookupSettings& lookup, const QString& name) {
@@ -77,6 +84,8 @@ void ConfigureLookup(LookupSettings& lookup, const QString& name) {
         levels(lookup, words.value(1));
     else if (words[0] == "accounts")
         accounts(lookup, words.value(1));
+    else if (words[0] == "charts")
+        charts(lookup);
     else
         categories(lookup);
 }
