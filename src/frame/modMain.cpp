@@ -131,8 +131,8 @@ bool AddNewConnection(const QString& name, const QString& provider, const QStrin
     QString problem = QlxIni::EntryProblem(name, provider, server, database, user, password);
     if (problem.isEmpty())
         problem = QlxIni::NumberProblem(bytes, number);
+    // The caller tells the user, once, with what it knows of the connection.
     if (!problem.isEmpty()) {
-        MsgBox(problem, vbExclamation);
         if (failure)
             *failure = problem;
         return false;

@@ -44,7 +44,8 @@ Recordset GetRecordset(const QString& sql);
 
 // Appends a warehouse connection entry to QLX.ini in the program's folder. With `remember` the password
 // is replaced by its stored form before it is written; without it, the password is written as given
-// (empty, or already in stored form). `failure` receives why the entry could not be written.
+// (empty, or already in stored form). `failure` receives why the entry could not be written; nothing is
+// shown here, so the caller's message is the only one.
 bool AddNewConnection(const QString& name, const QString& provider, const QString& server,
                       const QString& database, const QString& user, QString& password, bool remember,
                       bool integrated, QString* failure = nullptr);

@@ -123,6 +123,8 @@ void tst_ConnectionDialogs::refusedEntriesChangeNothing_data() {
     QTest::newRow("empty name") << "   " << 2 << "";
     QTest::newRow("comma in name") << "East, West" << 2 << "";
     QTest::newRow("label in name") << "Password=x" << 2 << "";
+    // The warehouse opens, but an unread line already holds the next entry's key: one message says so.
+    QTest::newRow("number already taken") << "Taken" << 2 << "";
 }
 
 void tst_ConnectionDialogs::refusedEntriesChangeNothing() {
@@ -133,7 +135,10 @@ void tst_ConnectionDialogs::refusedEntriesChangeNothing() {
     QLX_REQUIRE_WAREHOUSE(w);
     Main();
     const QString path = QlxIni::PathIn(App::Path());
-    const QByteArray before = "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n";
+    const bool taken = name == "Taken";
+    const QByteArray before =
+        "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n" +
+        QByteArray(taken ? "; retired\r\nmart2=B,PROVIDER=SQLITE;Data Source=b.db;\r\n" : "");
     TestEnvironment::writeFile(path, before);
     frmNewConnection dialog;
     dialog.txtConnectionName->setText(name);
@@ -145,11 +150,14 @@ void tst_ConnectionDialogs::refusedEntriesChangeNothing() {
     QCOMPARE(m_env->ui.messages.size(), 1);
     QVERIFY(server.isEmpty() ? m_env->ui.messages[0].style == vbExclamation
                              : m_env->ui.messages[0].prompt.contains(server) || type == 0);
+    QVERIFY(!taken || m_env->ui.messages[0].prompt.contains("\"mart2\""));
     QCOMPARE(TestEnvironment::readFile(path), before);
     QVERIFY(loaded(&dialog));
     QCOMPARE(dialog.txtConnectionName->text(), name);
-    QCOMPARE(gDBConnection.State(), 0);
-    QVERIFY(!gMainForm->MaintenanceMenu(1)->isEnabled() && gMainForm->Command("mnuOPenMart")->isEnabled());
+    QCOMPARE(gDBConnection.State(), taken ? 1 : 0);
+    QVERIFY(taken ? warehouseShownOpen()
+                  : !gMainForm->MaintenanceMenu(1)->isEnabled() &&
+                        gMainForm->Command("mnuOPenMart")->isEnabled());
 }
 
 // Only a warehouse opens and is listed; an open connection goes first, with its editors; other windows
