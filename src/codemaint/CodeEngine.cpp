@@ -110,9 +110,9 @@ bool CodeEngine::Delete() {
         const Existence present = table->Exists(entry.values, entry.ignored);
         if (present == Existence::Failed)
             return failed(kRecordExists);
-        // An entry no longer in the table has nothing to delete.
+        // The entry was in the tree the user chose it from: another user has removed it meanwhile.
         if (present == Existence::Absent)
-            return false;
+            return FailWarehouseChanged() || failed();
         if (!table->DeleteEntry(entry.values, entry.parentDepth, entry.ignored))
             return failed();
         if (entry.nodeType == kLeaf && !MaintRangeOfAccountHier(entry.values, false))

@@ -30,8 +30,11 @@ bool ExecuteSQLChangingRows(const QString& sql) {
         return false;
     // A driver that does not count the rows (FreeTDS with NOCOUNT on) answers -1: the statement may well
     // have changed its row, and an action must not be refused for what cannot be told.
-    if (recordsAffected != 0)
-        return true;
+    return recordsAffected != 0 || FailWarehouseChanged();
+}
+
+bool FailWarehouseChanged() {
+    DbConnection& connection = gDBConnection->adoConnection();
     connection.fail({CurrentError::UnspecifiedError, WarehouseChangedText(), connection.driverLabel()});
     ErrorHandler::Tell(WarehouseChangedText(), vbExclamation);
     return false;

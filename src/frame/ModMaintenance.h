@@ -17,6 +17,9 @@ bool ExecuteSQL(const QString& sql);
 // it fails like a rejected statement, with WarehouseChangedText() as its error, which the user is told
 // (within an action, once it has been undone). A count the driver does not know passes.
 bool ExecuteSQLChangingRows(const QString& sql);
+// Fails the running action because what it meant to change is no longer there: WarehouseChangedText()
+// becomes its error and is told to the user as ExecuteSQLChangingRows tells it. Answers false.
+bool FailWarehouseChanged();
 QString WarehouseChangedText();
 // Lets the box take digits only.
 void SetNumericOnly(QLineEdit* textBox);

@@ -103,6 +103,11 @@ void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction_data() {
                        QString("Delete From CS_LEVELHIER"),
                        QString("Delete From CS_LEVELHIER Where CS_PARENTCODE = '1' And CS_CHILDCODE = '13'"),
                        QString());
+    // Gone before the delete looks for it.
+    Warehouse::addRows(
+        "code: the child detached before the look",
+        QStringList{"detach", "AC", "CORP", "L1", "1", "L2", "13"}, QString("Select * from CS_LEVELHIER"),
+        QString("Delete From CS_LEVELHIER Where CS_PARENTCODE = '1' And CS_CHILDCODE = '13'"), QString());
     Warehouse::addRows("range: the code's placeholder filled",
                        QStringList{"range", "CORP", "L1", "9", "900", "909"},
                        QString("Update CS_COA_ACCT_RANGE"),
