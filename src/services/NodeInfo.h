@@ -23,10 +23,10 @@ enum class NodeKind {
 // included. A field that does not apply to the node's kind stays empty.
 struct NodeRowKey {
     QString account;
-    QString level;
-    QString code;
-    QString fromAccount;
-    QString toAccount;
+    QString level{};
+    QString code{};
+    QString fromAccount{};
+    QString toAccount{};
 };
 
 // The kind of a node and the values it was built from, exactly as they were passed (trailing blanks

@@ -162,7 +162,7 @@ void tst_RangeEngines::levelStatementBuilders() {
     QLX_OPEN_WAREHOUSE(w);
     // Without an owner, as other engines use it; a From without a To tests no range.
     clsAcLevelRangeMaint e;
-    for (const QString& key :
+    for (const QString key :
          {"+CORP", "+RETL|L5", "+CORP|L1|9", "+CORP|L4|1111|111100|111199", "+CORP|L4|1111|999999|",
           "-CORP|L1|8", "-CORP|L4|1111|111100|111198", "-CO'RP"}) {
         const QStringList k = key.mid(1).split('|');
