@@ -67,7 +67,9 @@ void LevelRangeRemoval::Want(const std::vector<RangeBounds>& ranges) {
     m_order.clear();
     for (const RangeBounds& r : ranges) {
         const QString key = KeyOf(r.from, r.to);
-        if (r.from.trimmed().isEmpty() || r.to.trimmed().isEmpty() || m_wanted.contains(key))
+        // Only both bounds blank make a placeholder: a range with one blank bound (another program's) is
+        // copied by an attach, so it goes again as any other.
+        if ((r.from.trimmed().isEmpty() && r.to.trimmed().isEmpty()) || m_wanted.contains(key))
             continue;
         m_wanted.insert(key, r);
         m_order << key;

@@ -59,7 +59,7 @@ private:
     // Settles `codes` and then the holders of the codes that lost ranges; `lost` (when set) lost them all
     // before.
     bool Run(const std::vector<Code>& codes, const Code* lost, const std::vector<RangeBounds>& ranges);
-    // The ranges to settle, keyed by their bounds, blanks (placeholders) left out.
+    // The ranges to settle, keyed by their bounds, placeholders (both bounds blank) left out.
     void Want(const std::vector<RangeBounds>& ranges);
     // Reads what the code holds and what each of its children holds of the wanted ranges.
     bool Read(CodeState& state, const QHash<QString, int>& settled) const;

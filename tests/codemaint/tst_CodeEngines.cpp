@@ -222,6 +222,13 @@ void tst_CodeEngines::changes_data() {
     row("detach: a multiplier holding the range twice", 1,
         "MH[M'1,L1,C] R[L1,C,1'0,1%9] MR[M'1,1'0,1%9 M'1,1'0,1%9]", "delete M'1/L1/C",
         "MH[M'1,L1,-] R[L1,C,1'0,1%9] MR[M'1,-,-]");
+    // Another program's ranges with one blank bound: the attach copies them, the detach takes them again.
+    row("detach: ranges with one blank bound", 3,
+        "H[L1,P,L2,X] R[L1,P,-,1%9 L1,P,1'0,- L2,X,-,1%9 L2,X,1'0,-]", "delete L1/P/L2:X",
+        "H[L1,P,-,-] R[L1,P,-,- L2,X,-,1%9 L2,X,1'0,-]");
+    row("detach from a multiplier: a range with one blank bound", 1,
+        "MH[M'1,L1,C] R[L1,C,1'0,-] MR[M'1,1'0,-]", "delete M'1/L1/C",
+        "MH[M'1,L1,-] R[L1,C,1'0,-] MR[M'1,-,-]");
     row("detach from a multiplier, another multiplier's code holds it", 1,
         "MH[M'1,L1,C M2,L1,D] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,1'0,1%9 M2,1'0,1%9]", "delete M'1/L1/C",
         "MH[M'1,L1,- M2,L1,D] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,-,- M2,1'0,1%9]");
