@@ -15,7 +15,7 @@ QString HierarchyTable::Condition(const QStringList& values, const QList<qsizety
     QStringList parts;
     for (qsizetype c = 0; c < values.size() && c < m_columns.size(); ++c)
         if (!ignored.contains(c))
-            parts << m_columns[c] + QStringLiteral(" = ") + SqlText(values[c]);
+            parts << SqlEquals(m_columns[c], values[c]);
     return parts.join(QStringLiteral(" and "));
 }
 

@@ -36,7 +36,8 @@ public:
     bool DeleteEntry(const QStringList& values, int parentDepth, const QList<qsizetype>& ignored = {}) const;
 
 private:
-    // " C0 = 'v0' and C1 = 'v1' ..." over the values but the ignored columns.
+    // " C0 = 'v0' and C1 = 'v1' ..." over the values but the ignored columns (an empty one matching NULL
+    // too).
     QString Condition(const QStringList& values, const QList<qsizetype>& ignored = {}) const;
     // The values followed by blanks in every later column.
     QStringList Padded(const QStringList& values) const;

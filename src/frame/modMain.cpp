@@ -201,6 +201,13 @@ QString SqlText(const QString& text) {
     return '\'' + FixQuotes(text) + '\'';
 }
 
+QString SqlEquals(const QString& column, const QString& value) {
+    if (value.isEmpty())
+        return QStringLiteral("(") + column + QStringLiteral(" = '' or ") + column +
+               QStringLiteral(" is null)");
+    return column + QStringLiteral(" = ") + SqlText(value);
+}
+
 QString MatchDBCase(const QString& text) {
     return gCaseSensitive ? text : text.toUpper();
 }

@@ -16,7 +16,7 @@ int LevelHierarchyWalk::IndexOf(const Code& code) const {
 QString LevelHierarchyWalk::Matches(const QString& column, const QString& value) {
     const QString shown = clsGenericMaint::ShownValue(value);
     if (shown == value || shown.isEmpty())
-        return column + QStringLiteral(" = ") + SqlText(value);
+        return SqlEquals(column, value);
     return column + QStringLiteral(" in (") + SqlText(value) + QStringLiteral(", ") + SqlText(shown) +
            QStringLiteral(")");
 }

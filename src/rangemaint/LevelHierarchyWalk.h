@@ -27,6 +27,7 @@ public:
 
     // The condition that a hierarchy's column holds a value read from a range table, as stored there or
     // without its trailing blanks: a server's fixed-width column pads what the hierarchies hold unpadded.
+    // An empty value matches NULL as well (SqlEquals).
     static QString Matches(const QString& column, const QString& value);
 
 private:

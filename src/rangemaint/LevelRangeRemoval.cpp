@@ -80,8 +80,8 @@ QString LevelRangeRemoval::OneRange(const QString& alias) const {
     if (m_wanted.size() != 1)
         return {};
     const RangeBounds& r = *m_wanted.cbegin();
-    return QStringLiteral(" and ") + alias + m_table.FromColumn() + QStringLiteral(" = ") + SqlText(r.from) +
-           QStringLiteral(" and ") + alias + m_table.ToColumn() + QStringLiteral(" = ") + SqlText(r.to);
+    return QStringLiteral(" and ") + SqlEquals(alias + m_table.FromColumn(), r.from) +
+           QStringLiteral(" and ") + SqlEquals(alias + m_table.ToColumn(), r.to);
 }
 
 bool LevelRangeRemoval::Lost(const Code& code, const std::vector<RangeBounds>& ranges) {

@@ -16,7 +16,7 @@ RangeTable::RangeTable(QString table, QStringList keyColumns, QString fromColumn
 QString RangeTable::KeyCondition(const QStringList& keys) const {
     QStringList parts;
     for (qsizetype c = 0; c < keys.size() && c < m_keys.size(); ++c)
-        parts << QStringLiteral(" ") + m_keys[c] + QStringLiteral(" = ") + SqlText(keys[c]);
+        parts << QStringLiteral(" ") + SqlEquals(m_keys[c], keys[c]);
     return parts.join(QStringLiteral(" and"));
 }
 
@@ -160,8 +160,7 @@ QString RangeTable::DeleteRangeOfAccount(const QStringList& keys, const QString&
                                          const QString& to) const {
     // "Delete From": the form every database accepts.
     return QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + KeyCondition(keys) +
-           QStringLiteral(" and ") + m_from + QStringLiteral(" = ") + SqlText(from) +
-           QStringLiteral(" and ") + m_to + QStringLiteral(" = ") + SqlText(to);
+           QStringLiteral(" and ") + SqlEquals(m_from, from) + QStringLiteral(" and ") + SqlEquals(m_to, to);
 }
 
 bool RangeTable::DeleteEntry(const QStringList& keys, const QString& from, const QString& to) const {

@@ -70,7 +70,7 @@ public:
                      const QString& to = QString()) const;
 
 private:
-    // " C0 = 'v0' and C1 = 'v1' ..." over the given leading values.
+    // " C0 = 'v0' and C1 = 'v1' ..." over the given leading values (an empty one matching NULL too).
     QString KeyCondition(const QStringList& keys) const;
     // The placeholder row of the entry with these key values: blanks below them and in both bounds.
     QString PlaceholderCondition(const QStringList& keys) const;

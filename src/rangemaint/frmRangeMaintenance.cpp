@@ -622,13 +622,14 @@ void frmRangeMaintenance::Synchronize() {
 bool frmRangeMaintenance::LevelSynchronize(const QString& area, const QString& coa, const QString& level) {
     const bool accounts = MaintenanceType() == 3;
     const QString sql =
-        accounts
-            ? QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE from CS_COA_ACCT_RANGE ") +
-                  QStringLiteral(" where CO_COA =") + SqlText(coa) + QStringLiteral(" and CO_LEVEL = ") +
-                  SqlText(level) + QStringLiteral(" Order by CO_COA, CO_LEVEL, CO_CODE")
-            : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE from CS_BA_BU_LEVELS ") +
-                  QStringLiteral(" where SO_AREA =") + SqlText(area) + QStringLiteral(" and SO_LEVELS = ") +
-                  SqlText(level) + QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE");
+        accounts ? QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE from CS_COA_ACCT_RANGE ") +
+                       QStringLiteral(" where CO_COA =") + SqlText(coa) + QStringLiteral(" and ") +
+                       SqlEquals(QStringLiteral("CO_LEVEL"), level) +
+                       QStringLiteral(" Order by CO_COA, CO_LEVEL, CO_CODE")
+                 : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE from CS_BA_BU_LEVELS ") +
+                       QStringLiteral(" where SO_AREA =") + SqlText(area) + QStringLiteral(" and ") +
+                       SqlEquals(QStringLiteral("SO_LEVELS"), level) +
+                       QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE");
     const QString location = QStringLiteral("frmRangeMaintenance:LevelSynchronize");
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())
@@ -667,13 +668,13 @@ bool frmRangeMaintenance::StoredRanges(const QString& area, const QString& coa, 
         accounts
             ? QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT") +
                   QStringLiteral(" from CS_COA_ACCT_RANGE where ") + QStringLiteral(" CO_COA =") +
-                  SqlText(coa) + QStringLiteral(" and ") + QStringLiteral(" CO_LEVEL = ") + SqlText(level) +
-                  QStringLiteral(" and ") + QStringLiteral(" CO_CODE = ") + SqlText(code) +
+                  SqlText(coa) + QStringLiteral(" and ") + SqlEquals(QStringLiteral("CO_LEVEL"), level) +
+                  QStringLiteral(" and ") + SqlEquals(QStringLiteral("CO_CODE"), code) +
                   QStringLiteral(" Order by CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT")
             : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD ") +
                   QStringLiteral(" from CS_BA_BU_LEVELS where ") + QStringLiteral(" SO_AREA =") +
-                  SqlText(area) + QStringLiteral(" and ") + QStringLiteral(" SO_LEVELS = ") + SqlText(level) +
-                  QStringLiteral(" and ") + QStringLiteral(" SO_CODE = ") + SqlText(code) +
+                  SqlText(area) + QStringLiteral(" and ") + SqlEquals(QStringLiteral("SO_LEVELS"), level) +
+                  QStringLiteral(" and ") + SqlEquals(QStringLiteral("SO_CODE"), code) +
                   QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD");
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())

@@ -40,7 +40,8 @@ QString areaOf(int type) {
 }
 
 // Writes a world given as "H[L1,P,L2,X L1,P,-,-] R[L2,X,1'0,1%9]": per table
-// tag its rows below the chart, fields split by ",", "-" a blank, "_" empty.
+// tag its rows below the chart, fields split by ",", "-" a blank, "_" empty, "~" NULL (as Oracle stores an
+// empty text).
 void put(Warehouse& w, int type, const QString& world) {
     for (const QString& part : world.split(']', Qt::SkipEmptyParts)) {
         const QString tag = part.section('[', 0, 0).trimmed();
@@ -53,7 +54,7 @@ void put(Warehouse& w, int type, const QString& world) {
                     values << SqlText(areaOf(type));
                 values << SqlText(kChart);
                 for (const QString& v : row.split(','))
-                    values << SqlText(v == "-" ? " " : v == "_" ? "" : v);
+                    values << (v == "~" ? "NULL" : SqlText(v == "-" ? " " : v == "_" ? "" : v));
                 QVERIFY(
                     w.own().Execute(QString("insert into ") + t.name + " values (" + values.join(',') + ")"));
             }
@@ -71,7 +72,7 @@ QString state(Warehouse& w) {
         for (QString& row : rows) {
             QStringList f = row.split('|').mid(t.area ? 2 : 1);
             for (QString& v : f)
-                v = v == " " ? "-" : v.isEmpty() ? "_" : v;
+                v = v == " " ? "-" : v.isEmpty() ? "_" : v == "<null>" ? "~" : v;
             row = f.join(',');
         }
         rows.sort();
@@ -265,6 +266,18 @@ void tst_CodeEngines::changes_data() {
         "delete _/P1/L3:121", "H[L1,P1,L3,121 _,P1,L2,C1]");
     row("delete a parent code of an empty level", 4, "H[_,P1,L2,C1 L1,P2,-,-]", "delete _/P1",
         "H[L1,P2,-,-]");
+    // The same written as NULL (Oracle's empty text): found, filled and removed like an empty value.
+    row("detach under a NULL parent level", 3, "H[~,P1,L2,C1 ~,P1,L3,121 L1,P1,L3,121]", "delete _/P1/L3:121",
+        "H[L1,P1,L3,121 ~,P1,L2,C1]");
+    dup("duplicate child under a NULL parent level", 3, "H[~,P1,L3,121]", "save _/P1 L2:121", "Child Code",
+        "Parent Code", "Code");
+    row("detach: ranges of a parent code of a NULL level", 3, "H[_,P1,L3,121] R[~,P1,1'0,1%9 L3,121,1'0,1%9]",
+        "delete _/P1/L3:121", "H[_,P1,-,-] R[L3,121,1'0,1%9 _,P1,-,-]");
+    row("attach fills the placeholder of a NULL level", 3, "H[_,P1,-,-] R[~,P1,-,- L3,121,1'0,1%9]",
+        "save _/P1 L3:121", "H[_,P1,L3,121] R[L3,121,1'0,1%9 ~,P1,1'0,1%9]");
+    row("detach carried up from a child of a NULL level", 3,
+        "H[L1,G,~,P1 _,P1,L3,121] R[L1,G,1'0,1%9 _,P1,1'0,1%9 L3,121,1'0,1%9]", "delete _/P1/L3:121",
+        "H[L1,G,~,P1 _,P1,-,-] R[L1,G,-,- L3,121,1'0,1%9 _,P1,-,-]");
 }
 
 // A single change that is not refused runs again and again with its k-th

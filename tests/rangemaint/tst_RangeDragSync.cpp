@@ -115,6 +115,14 @@ struct Stored {
     {"delete a range of a chart padded, its hierarchy not",
      "CS_COA_ACCT_RANGE:CORP,L4,1'12,500000,500099;" kHeld500000 ";" kPadCharts, "", "delete",
      "CORP|L4|1'12|500000|500099", kHolding500000, "", 3},
+    // A level stored as NULL (Oracle's empty text), in the range table and in the hierarchy.
+    {"synchronize a code of a NULL level",
+     "CS_COA_ACCT_RANGE:CORP,,x'2,500000,500099;CS_LEVELHIER:AC,CORP,L3,131,,x'2;"
+     "update CS_COA_ACCT_RANGE set CO_LEVEL = NULL where CO_LEVEL = '';"
+     "update CS_LEVELHIER set CS_CHILDLEVEL = NULL where CS_CHILDLEVEL = ''",
+     "", "sync", "CORP||x'2",
+     "select CO_LEVEL, CO_CODE from CS_COA_ACCT_RANGE where CO_FR_ACCT = '500000' order by 2",
+     "L1|1,L2|13,L3|131,<null>|x'2", 3, "CORP|L3|131|500000|500099"},
     {"delete a range gone meanwhile", "",
      "delete from CS_COA_ACCT_RANGE where CO_CODE = '1112' and CO_FR_ACCT = '111200'", "delete",
      "CORP|L4|1112|111200|111299", "select CO_CODE from CS_COA_ACCT_RANGE where CO_CODE = '1112'", "", 3},
