@@ -1,6 +1,7 @@
 #include "services/LookupList.h"
 
 #include "frame/ErrorHandler.h"
+#include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/DbConnection.h"
@@ -178,7 +179,19 @@ bool LookupList::execute(const QString& sql, qint64* affected) {
     return connection().Execute(sql, affected);
 }
 
-bool LookupList::AddListedRow(const QString& code, const QString& description) {
+LookupList::Addition LookupList::NewCode(const QString& code) {
+    switch (StoredCode(code)) {
+    case Presence::Absent:
+        return Addition::Added;
+    case Presence::Present:
+        return Addition::Present;
+    case Presence::Failed:
+        break;
+    }
+    return Addition::Unchecked;
+}
+
+LookupList::Addition LookupList::AddListedRow(const QString& code, const QString& description) {
     const QString location = QStringLiteral("frmLookup:cmdAdd_Click");
     const QStringList& fields = m_settings.m_colFieldNames;
     const bool withDescription = FieldCount() >= 2 || (FieldCount() == 0 && fields.size() >= 2);
@@ -190,12 +203,20 @@ bool LookupList::AddListedRow(const QString& code, const QString& description) {
         sql += ",'" + FixQuotes(description) + "'";
     sql += ")";
     TransactionGuard transaction(connection());
-    if (!transaction.active() || !execute(sql) || !transaction.Commit())
-        return ErrorHandler::FailShowing(location, vbOKOnly);
-    return true;
+    if (!transaction.active()) {
+        ErrorHandler::FailShowing(location, vbOKOnly);
+        return Addition::Failed;
+    }
+    if (const Addition checked = NewCode(code); checked != Addition::Added)
+        return checked;
+    if (!execute(sql) || !transaction.Commit()) {
+        ErrorHandler::FailShowing(location, vbOKOnly);
+        return Addition::Failed;
+    }
+    return Addition::Added;
 }
 
-bool LookupList::InsertItem(const QString& code, const QString& description) {
+LookupList::Addition LookupList::InsertItem(const QString& code, const QString& description) {
     const QString location = QStringLiteral("frmLookup:InsertItem");
     const QString& table = m_settings.m_strTableName;
     const QString columns = " (" + m_settings.m_colHideFieldNames.join(",") + ")";
@@ -204,25 +225,31 @@ bool LookupList::InsertItem(const QString& code, const QString& description) {
     const QString fixedDesc = FixQuotes(description);
 
     if (!m_settings.m_Lookuplevel && !m_settings.m_LookupCode)
-        return false;
+        return Addition::Failed;
     // A code needs the level it belongs to.
     if (!m_settings.m_Lookuplevel && PickOnly())
-        return false;
+        return Addition::Failed;
 
+    const auto failed = [&location] {
+        ErrorHandler::FailShowing(location, vbOKOnly);
+        return Addition::Failed;
+    };
     TransactionGuard transaction(connection());
     if (!transaction.active())
-        return ErrorHandler::FailShowing(location, vbOKOnly);
+        return failed();
+    if (const Addition checked = NewCode(code.trimmed()); checked != Addition::Added)
+        return checked;
     if (m_settings.m_Lookuplevel) {
         if (!execute("INSERT INTO " + table + columns + " VALUES ('" + area + "','" + fixedCode + "','" +
                      " " + "','" + " " + "')"))
-            return ErrorHandler::FailShowing(location, vbOKOnly);
+            return failed();
     } else {
         const QString level = FixQuotes(Level());
         m_strSQL = "Select * from " + table + " Where " + "SOAREA = '" + area + "' and " + "SOLEVEL = '" +
                    level + "' and " + "SOCODE = '" + " " + "' and SODESC = '" + " " + "'";
         Recordset probe;
         if (!probe.Open(m_strSQL, connection()))
-            return ErrorHandler::FailShowing(location, vbOKOnly);
+            return failed();
         const bool placeholder = probe.RecordCount() > 0;
         probe.Close();
         QString sql;
@@ -233,12 +260,15 @@ bool LookupList::InsertItem(const QString& code, const QString& description) {
         else
             sql = "INSERT INTO " + table + columns + " VALUES ('" + area + "'," + "'" + level + "'," + "'" +
                   fixedCode + "'," + "'" + fixedDesc + "')";
-        if (!execute(sql))
-            return ErrorHandler::FailShowing(location, vbOKOnly);
+        // The placeholder row was found under the lock: a fill that changes nothing met a writer that
+        // takes no lock.
+        m_strSQL = sql;
+        if (!(placeholder ? ExecuteSQLChangingRows(sql) : execute(sql)))
+            return failed();
     }
     if (!transaction.Commit())
-        return ErrorHandler::FailShowing(location, vbOKOnly);
-    return true;
+        return failed();
+    return Addition::Added;
 }
 
 bool LookupList::ModifyItem(const Row& row, const QString& description) {
@@ -301,8 +331,21 @@ LookupList::Deletion LookupList::DeleteItem(const Row& row) {
     sql += filterClause();
 
     TransactionGuard transaction(connection());
+    if (!transaction.active()) {
+        ErrorHandler::FailShowing(location, vbOKOnly);
+        return Deletion::Failed;
+    }
+    // Checked again under the lock: another user may have made a row depend on it meanwhile.
+    switch (CheckDependencies(row.code)) {
+    case Dependency::Failed:
+        return Deletion::Failed;
+    case Dependency::Found:
+        return Deletion::Dependent;
+    case Dependency::None:
+        break;
+    }
     qint64 deleted = 0;
-    if (!transaction.active() || !execute(sql, &deleted)) {
+    if (!execute(sql, &deleted)) {
         ErrorHandler::FailShowing(location, vbOKOnly);
         return Deletion::Failed;
     }

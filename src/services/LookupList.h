@@ -13,8 +13,9 @@ struct LookupSettings;
 // The lookup dialog without its window: the list query and its rows, and the changes to the two code
 // dictionaries (CS_SOURCE and CS_CAT_DESC) with the dependency check before a delete. Every statement runs
 // on the shared connection and is composed from the settings with every value quoted; each change is one
-// transaction. A failed statement shows its description, is reported under the dialog's location and
-// answers failure.
+// transaction, which checks (the code not yet stored, no row depending on it) after it has the right to
+// write, so two users' changes take turns. A failed statement shows its description, is reported under the
+// dialog's location and answers failure.
 class LookupList {
 public:
     // One listed row as it was read.
@@ -26,8 +27,11 @@ public:
     };
 
     enum class Dependency { None, Found, Failed };
-    enum class Deletion { Deleted, NothingDeleted, Failed };
+    enum class Deletion { Deleted, NothingDeleted, Dependent, Failed };
     enum class Presence { Absent, Present, Failed };
+    // An add: written; refused as the code is stored already, or as that could not be looked up (shown
+    // and reported); or failed.
+    enum class Addition { Added, Present, Unchecked, Failed };
 
     explicit LookupList(const LookupSettings& settings);
 
@@ -69,23 +73,26 @@ public:
     QStringList Codes() const;
 
     // A new entry written into the listed columns (the code, and the description when two or more
-    // columns are listed).
-    bool AddListedRow(const QString& code, const QString& description);
-    // A new CS_SOURCE entry: a level row in level mode; in code mode a code of the level, filling the
-    // level's placeholder row when it has one. False in neither mode.
-    bool InsertItem(const QString& code, const QString& description);
+    // columns are listed), unless the table holds the code already.
+    Addition AddListedRow(const QString& code, const QString& description);
+    // A new CS_SOURCE entry, unless the table holds the code already: a level row in level mode; in code
+    // mode a code of the level, filling the level's placeholder row when it has one. Failed in neither
+    // mode.
+    Addition InsertItem(const QString& code, const QString& description);
     // Sets the description of the row's code within the list's condition.
     bool ModifyItem(const Row& row, const QString& description);
     // Looks through the dependency tables in order for a row that refers to the code.
     Dependency CheckDependencies(const QString& code);
     Dependency DependenciesExist(const QString& table, const QString& fldCode, const QString& fldArea,
                                  const QString& fldLevel, const QString& code);
-    // Deletes the row by its code and description as read. In code mode the last code of a level leaves
-    // the level's placeholder row behind.
+    // Deletes the row by its code and description as read, unless a row of the dependency tables refers
+    // to it (Dependent). In code mode the last code of a level leaves the level's placeholder row behind.
     Deletion DeleteItem(const Row& row);
 
 private:
     bool execute(const QString& sql, qint64* affected = nullptr);
+    // The duplicate check of an add, within its transaction: Added when the code is not stored yet.
+    Addition NewCode(const QString& code);
     // Whether the query finds a row; nothing after its failure has been shown and reported.
     std::optional<bool> anyRow(const QString& sql, const QString& location);
     bool restoreLevelRow();

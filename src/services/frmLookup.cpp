@@ -453,28 +453,29 @@ void frmLookup::cmdAdd_Click() {
         return;
     }
 
-    const LookupList::Presence stored =
-        CodeExistsInList(m_ctlListView, code) ? LookupList::Presence::Present : m_lookup.StoredCode(code);
-    if (stored == LookupList::Presence::Failed)
-        return;
-    if (stored == LookupList::Presence::Present) {
+    // The list may be stale; the add itself checks the table again under its lock.
+    const LookupList::Addition added = CodeExistsInList(m_ctlListView, code) ? LookupList::Addition::Present
+                                       : m_colHideFieldNames.isEmpty()
+                                           ? m_lookup.AddListedRow(code, m_txtDesc->text().trimmed())
+                                           : m_lookup.InsertItem(m_txtCode->text(), m_txtDesc->text());
+    switch (added) {
+    case LookupList::Addition::Added:
+        break;
+    case LookupList::Addition::Present:
         MsgBox("Code is already exists", vbExclamation, "Save Cancelled");
         m_txtCode->setEnabled(true);
         if (m_txtCode->isVisible())
             m_txtCode->setFocus();
         return;
-    }
-    if (m_colHideFieldNames.isEmpty()) {
-        if (!m_lookup.AddListedRow(code, m_txtDesc->text().trimmed()))
-            return;
-    } else {
-        if (!m_lookup.InsertItem(m_txtCode->text(), m_txtDesc->text())) {
+    case LookupList::Addition::Unchecked:
+        return;
+    case LookupList::Addition::Failed:
+        if (!m_colHideFieldNames.isEmpty())
             MsgBox("Item cannot be added to the list", vbCritical, "Insert Cancelled");
-            return;
-        }
-        if (m_Lookuplevel)
-            m_cmdAdd->setEnabled(false);
+        return;
     }
+    if (!m_colHideFieldNames.isEmpty() && m_Lookuplevel)
+        m_cmdAdd->setEnabled(false);
     refreshList(code);
 }
 
@@ -489,12 +490,16 @@ void frmLookup::cmdDelete_Click() {
     // The list is read again below; keep the row as it was picked.
     const LookupList::Row row = *selected;
     const QString caption = m_colColumnNames.value(0);
+    const auto dependent = [&] {
+        MsgBox(caption + " " + row.code + " has Dependency and cannot be deleted!", vbExclamation);
+    };
 
+    // Asked before the question, so a code in use is refused at once; the delete asks again under its lock.
     switch (m_lookup.CheckDependencies(row.code)) {
     case LookupList::Dependency::Failed:
         return;
     case LookupList::Dependency::Found:
-        MsgBox(caption + " " + row.code + " has Dependency and cannot be deleted!", vbExclamation);
+        dependent();
         return;
     case LookupList::Dependency::None:
         break;
@@ -505,6 +510,9 @@ void frmLookup::cmdDelete_Click() {
     if (answer == vbYes) {
         switch (m_lookup.DeleteItem(row)) {
         case LookupList::Deletion::Failed:
+            return;
+        case LookupList::Deletion::Dependent:
+            dependent();
             return;
         case LookupList::Deletion::NothingDeleted:
             MsgBox(caption + " " + row.code + " no longer exists, so nothing was deleted.", vbExclamation,

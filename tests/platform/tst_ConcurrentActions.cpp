@@ -31,6 +31,8 @@ void tst_ConcurrentActions::actionsAtOnceTakeTurns_data() {
                        QStringList{"attach", "AC", "CORP", "L4", "1113", "L4", "1112"});
     const QStringList range = {"range", "CORP", "L3", "111", "111150", "111160"};
     Warehouse::addRows("the same range under the same code", range, range);
+    const QStringList code = {"code", "BA", "L2", "29", "Spare's"};
+    Warehouse::addRows("the same code added to a level", code, code);
 }
 
 void tst_ConcurrentActions::actionsAtOnceTakeTurns() {
@@ -108,6 +110,12 @@ void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction_data() {
         "code: the child detached before the look",
         QStringList{"detach", "AC", "CORP", "L1", "1", "L2", "13"}, QString("Select * from CS_LEVELHIER"),
         QString("Delete From CS_LEVELHIER Where CS_PARENTCODE = '1' And CS_CHILDCODE = '13'"), QString());
+    Warehouse::addRows(
+        "lookup: the level's placeholder filled", QStringList{"code", "BA", "L4", "411", "North's"},
+        QString("Update CS_SOURCE"),
+        QString("Update CS_SOURCE Set SOCODE = '412', SODESC = 'Other' Where SOAREA = 'BA' And "
+                "SOLEVEL = 'L4' And SOCODE = ' '"),
+        QString());
     Warehouse::addRows("range: the code's placeholder filled",
                        QStringList{"range", "CORP", "L1", "9", "900", "909"},
                        QString("Update CS_COA_ACCT_RANGE"),

@@ -41,6 +41,7 @@ struct Case {
     QString failing{};     // a statement made to fail
     QString place{};       // where the failure is logged
     QString meanwhile{};   // another session's change after the pick
+    QString asked{};       // another user's change while the question is open
     bool caseSensitive = true;
 };
 
@@ -388,7 +389,8 @@ void tst_frmLookup::deletes_data() {
     Warehouse::addColumns<Case>("c");
     const auto row = [](const char* name, const QString& lookup, const QString& code, const QString& setup,
                         const QString& check, const QStringList& rows, const QStringList& prompts,
-                        const QString& filter = {}, const QString& meanwhile = {}) {
+                        const QString& filter = {}, const QString& meanwhile = {},
+                        const QString& asked = {}) {
         Warehouse::addRows(name, Case{.lookup = lookup,
                                       .code = code,
                                       .setup = setup,
@@ -396,7 +398,8 @@ void tst_frmLookup::deletes_data() {
                                       .check = check,
                                       .rows = rows,
                                       .prompts = prompts,
-                                      .meanwhile = meanwhile});
+                                      .meanwhile = meanwhile,
+                                      .asked = asked});
     };
     const QString category = "Delete Selected Category?";
     const QString has = " has Dependency and cannot be deleted!";
@@ -428,6 +431,11 @@ void tst_frmLookup::deletes_data() {
     row("code without ranges", "codes AC L1", "9", "", "", {}, {"Code 9" + has});
     row("level in use", "levels BA", "L1", "", "", {}, {"Level L1" + has});
     row("category in use", "categories", "STAT", "", "", {}, {"Category STAT" + has});
+    // Attached elsewhere while the user reads the question: the delete finds it in use after all.
+    row("code attached while asked", "codes AC L2", "96",
+        "INSERT INTO CS_SOURCE VALUES ('AC', 'L2', '96', 'Spare''s')", "", {},
+        {"Delete Selected Code?", "Code 96" + has}, "", "",
+        "INSERT INTO CS_LEVELHIER VALUES ('AC', 'CORP', 'L1', '9', 'L2', '96')");
 }
 
 void tst_frmLookup::deletes() {
@@ -439,7 +447,14 @@ void tst_frmLookup::deletes() {
         f.txtDesc()->setText("New's");
     }
     env.ui.answers << vbYes;
+    // The other user's change runs in this action's own transaction (it would wait for its lock), so the
+    // rollback of a refusal takes it too.
+    DbConnection& connection = gDBConnection->adoConnection();
+    if (!c.asked.isEmpty())
+        connection.BeforeStatement(
+            [&](const QString&) { return !env.ui.messages.isEmpty() && connection.Execute(c.asked); });
     f.cmdDelete_Click();
+    connection.BeforeStatement(nullptr);
     QCOMPARE(env.prompts(), c.prompts);
     QCOMPARE(otherAreas(w, c.lookup), others);
     QCOMPARE(env.logText(), QString());

@@ -4,7 +4,11 @@
 #include "codemaint/clsAcBuLevelCodeMaint.h"
 #include "rangemaint/RangeEditorState.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
+#include "services/frmLookup.h"
+#include "support/LookupShapes.h"
 #include "support/RangeEditorDriver.h"
+
+#include <QLineEdit>
 
 namespace UserActions {
 
@@ -45,6 +49,17 @@ bool Run(const QStringList& action) {
         editor.entry = {"", "", "", action[4], action[5]};
         editor.newRecord = true;
         return engine.Save();
+    }
+    if (verb == QLatin1String("code") && action.size() == 5) {
+        frmLookup lookup;
+        ConfigureLookup(lookup, "codes " + action[1] + " " + action[2]);
+        lookup.m_strFindItem = QStringLiteral("<none>");
+        lookup.cmdClear_Click();
+        lookup.txtCode()->setText(action[3]);
+        lookup.txtDesc()->setText(action[4]);
+        lookup.cmdAdd_Click();
+        // An added code is listed and picked for a change of its description.
+        return lookup.IsModify();
     }
     if (verb == QLatin1String("sync") && action.size() == 4) {
         frmRangeMaintenance* editor = openRangeEditor(3);

@@ -6,8 +6,9 @@
 // that another process can run the same one: "attach AREA CHART PARENTLEVEL PARENTCODE CHILDLEVEL
 // CHILDCODE" (a child code saved under a parent code), "detach" with the same words (the child code
 // selected and deleted), "range CHART LEVEL CODE FROM TO" (an account range saved under an account level
-// code), "unrange" with the same words (the range selected and deleted) and "sync CHART LEVEL CODE" (the
-// code selected in an Account Level range editor and synchronised).
+// code), "unrange" with the same words (the range selected and deleted), "sync CHART LEVEL CODE" (the
+// code selected in an Account Level range editor and synchronised) and "code AREA LEVEL CODE DESCRIPTION"
+// (a code added to CS_SOURCE in the lookup dialog).
 namespace UserActions {
 
 // True when the action saved (or deleted); false when it was refused or failed. A Synchronize answers
