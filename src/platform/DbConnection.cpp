@@ -37,6 +37,30 @@ QString describe(const QSqlError& e) {
     return db.isEmpty() ? e.driverText().trimmed() : db;
 }
 
+// Why SQL Server refused the application lock, by sp_getapplock's answer (none: no answer came).
+QString lockRefusal(const QVariant& granted) {
+    QString why = QStringLiteral("the server gave no answer to the lock request");
+    if (!granted.isNull()) {
+        switch (granted.toInt()) {
+        case -1:
+            why = QStringLiteral("the lock was not granted within the time-out");
+            break;
+        case -2:
+            why = QStringLiteral("the lock request was cancelled");
+            break;
+        case -3:
+            why = QStringLiteral("the lock request was chosen as a deadlock victim");
+            break;
+        default:
+            why = QStringLiteral("the lock request failed (answer %1)").arg(granted.toInt());
+        }
+    }
+    return QStringLiteral(
+               "The warehouse tables could not be locked for this action: %1. Nothing was changed; "
+               "try again.")
+        .arg(why);
+}
+
 QString odbcDriverFor(ConnectionText::Backend backend) {
     // Which ODBC driver stands for each server provider is the user's choice, kept per user.
     if (backend == ConnectionText::Backend::SqlServer)
@@ -182,6 +206,24 @@ bool DbConnection::Open(const QString& connectionText) {
                 if (SQL_SUCCEEDED(SQLGetInfo(dbc, SQL_DBMS_NAME, name, sizeof name, &length)))
                     m_dbms = QString::fromLatin1(reinterpret_cast<const char*>(name)).trimmed();
     }
+    if (!m_actAs.isEmpty())
+        m_dbms = m_actAs;
+    // Microsoft's driver counts no rows while NOCOUNT is on (a default some servers give every session), so
+    // a statement that must change a row would seem to change none.
+    if (isSqlServer()) {
+        DbError err;
+        {
+            QSqlQuery nocount(db);
+            if (!runServerStatement(nocount, QStringLiteral("SET NOCOUNT OFF")))
+                err = m_lastError;
+        }
+        if (err.isSet()) {
+            db = QSqlDatabase();
+            Close();
+            fail(err);
+            return false;
+        }
+    }
     if (ct.backend() == ConnectionText::Backend::SqlServer) {
         QSqlQuery q(db);
         q.setForwardOnly(true);
@@ -314,6 +356,15 @@ void DbConnection::applyBusyTimeout(const QSqlDatabase& db) const {
     }
 }
 
+bool DbConnection::isSqlServer() const {
+    return m_dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive);
+}
+
+bool DbConnection::runServerStatement(QSqlQuery& query, const QString& sql) {
+    query.setForwardOnly(true);
+    return Run(query, m_standIn ? m_standIn(sql) : sql);
+}
+
 QStringList DbConnection::lockStatements() const {
     if (m_lockTables.isEmpty())
         return {};
@@ -323,13 +374,35 @@ QStringList DbConnection::lockStatements() const {
         return {"LOCK TABLE " + m_lockTables.join(QStringLiteral(", ")) + " IN SHARE ROW EXCLUSIVE MODE"};
     // A table lock that writers wait for would be an exclusive one there, which stops readers too; the
     // program's actions take turns through one application lock of the transaction instead, which
-    // readers never meet. Its answer below zero (a time-out, a deadlock) fails the statement.
-    if (m_dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive))
-        return {"DECLARE @granted int; EXEC @granted = sp_getapplock @Resource = '" +
+    // readers never meet. With autocommit off the driver runs the session in implicit transactions, where
+    // only a statement such as a SELECT from a table opens one: the batch reads a locked table first, so
+    // that the lock has a transaction to belong to. Qt reads only a batch's first result, so row counts
+    // stay off until the lock's answer, its one result.
+    if (isSqlServer())
+        return {"SET NOCOUNT ON; DECLARE @granted int; SELECT @granted = COUNT(*) FROM " +
+                m_lockTables.first() + " WHERE 1 = 0; EXEC @granted = sp_getapplock @Resource = '" +
                 m_lockTables.join(QLatin1Char(',')).left(255) +
-                "', @LockMode = 'Exclusive', @LockOwner = 'Transaction', @LockTimeout = -1; IF @granted < 0 "
-                "RAISERROR('The warehouse tables could not be locked for this action.', 16, 1)"};
+                "', @LockMode = 'Exclusive', @LockOwner = 'Transaction', @LockTimeout = -1; SET NOCOUNT OFF; "
+                "SELECT @granted AS GRANTED"};
     return {};
+}
+
+bool DbConnection::takeWriteLock(const QSqlDatabase& db) {
+    for (const QString& sql : lockStatements()) {
+        QSqlQuery lock(db);
+        if (!runServerStatement(lock, sql))
+            return false;
+        // SQL Server's application lock answers below zero when it was not granted (a time-out, a
+        // deadlock, a cancelled or wrong request): the action must not go on without it.
+        if (!isSqlServer())
+            continue;
+        const QVariant granted = lock.next() ? lock.value(0) : QVariant();
+        if (granted.isNull() || granted.toInt() < 0) {
+            fail({CurrentError::UnspecifiedError, lockRefusal(granted), driverLabel()});
+            return false;
+        }
+    }
+    return true;
 }
 
 bool DbConnection::BeginTrans() {
@@ -349,19 +422,14 @@ bool DbConnection::BeginTrans() {
                 fail(errorFrom(begin));
                 return false;
             }
-        } else {
-            if (!db.transaction()) {
-                const QSqlError e = db.lastError();
-                fail({nativeCode(e), describe(e), driverLabel()});
-                return false;
-            }
-            for (const QString& sql : lockStatements()) {
-                QSqlQuery lock(db);
-                if (!Run(lock, sql)) {
-                    db.rollback();
-                    return false;
-                }
-            }
+        } else if (!db.transaction()) {
+            const QSqlError e = db.lastError();
+            fail({nativeCode(e), describe(e), driverLabel()});
+            return false;
+        }
+        if (!takeWriteLock(db)) {
+            db.rollback();
+            return false;
         }
         m_doomed = false;
     }

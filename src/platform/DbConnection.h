@@ -85,6 +85,14 @@ public:
     // Test switch: statements answer the row count a driver gives when it does not count them (-1), as
     // FreeTDS does for SQL Server with NOCOUNT on.
     void LeaveRowCountsUnknown(bool unknown) { m_countsUnknown = unknown; }
+    // Test switch, set before the open: the connection takes `dbms` for its server's name (as an ODBC
+    // driver gives it) where it chooses a server's own statements (at the open, at an action's begin),
+    // and sends each of those as `standIn` rewrites it, so that a test sees them and answers them on the
+    // warehouse at hand.
+    void ActAsServer(const QString& dbms, std::function<QString(const QString& sql)> standIn) {
+        m_actAs = dbms;
+        m_standIn = std::move(standIn);
+    }
 
     // How many queries and statements were sent on this connection since it was created.
     qint64 StatementCount() const { return m_statements; }
@@ -118,10 +126,17 @@ private:
     QStringList m_lockTables;
     // The server behind an ODBC connection, as its driver names it ("PostgreSQL", "Oracle", ...).
     QString m_dbms;
+    QString m_actAs;
+    std::function<QString(const QString&)> m_standIn;
 
     void finishTransaction(bool committed);
     // Applies the command time-out to SQLite's wait for another connection's lock.
     void applyBusyTimeout(const QSqlDatabase& db) const;
+    bool isSqlServer() const;
     // The statements that take the write locks on this connection's server, in order.
     QStringList lockStatements() const;
+    // Runs them after the begin; false (the error raised) when one failed or the lock was refused.
+    bool takeWriteLock(const QSqlDatabase& db);
+    // Sends a statement of the server's own on `query`, as the test switch may rewrite it.
+    bool runServerStatement(QSqlQuery& query, const QString& sql);
 };

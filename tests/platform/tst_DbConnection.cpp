@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 #include <future>
 #include <sqlite3.h>
@@ -27,6 +28,8 @@ private slots:
     void guardsKeepAnActionWholeOrNothing();
     void anActionWaitsForAnotherWriter_data();
     void anActionWaitsForAnotherWriter();
+    void aSqlServerLockIsReadFromItsAnswer_data();
+    void aSqlServerLockIsReadFromItsAnswer();
 };
 
 void tst_DbConnection::aFileThatIsNoWarehouseIsLeftAlone_data() {
@@ -239,6 +242,63 @@ void tst_DbConnection::anActionWaitsForAnotherWriter() {
         QVERIFY(clock.elapsed() < held);
         QVERIFY2(Err().Description().contains("locked"), qPrintable(Err().Description()));
     }
+}
+
+// There is no SQL Server here: the connection takes the server's name and the test answers its
+// statements on the warehouse at hand, as the server would (sp_getapplock: 0 granted, 1 granted after a
+// wait, below zero refused).
+void tst_DbConnection::aSqlServerLockIsReadFromItsAnswer_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("refusal"); // empty: the action begins
+    for (const QString& b : Warehouse::backends())
+        for (const auto& [name, answer, refusal] :
+             {std::tuple<const char*, const char*, const char*>{"granted", "0", ""},
+              {"granted after a wait", "1", ""},
+              {"time-out", "-1", "within the time-out"},
+              {"deadlock victim", "-3", "deadlock victim"},
+              {"wrong request", "-999", "failed (answer -999)"},
+              {"no answer", "NULL", "no answer"}})
+            Warehouse::newRow(b, name) << QString(answer) << QString(refusal);
+}
+
+void tst_DbConnection::aSqlServerLockIsReadFromItsAnswer() {
+    QFETCH(QString, backend);
+    QFETCH(QString, answer);
+    QFETCH(QString, refusal);
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    DbConnection c;
+    QStringList sent;
+    c.ActAsServer("Microsoft SQL Server", [&](const QString& sql) {
+        sent << sql;
+        return sql.contains("sp_getapplock") ? "SELECT " + answer : QString("SELECT 1");
+    });
+    c.SetWriteLockTables({"CS_COA_ACCT_RANGE", "CS_LEVELHIER"});
+    QVERIFY(c.Open(w.connectionText()));
+    // Row counts on for the session, whatever the server's default: a write that must change a row counts.
+    QCOMPARE(sent.size(), 1);
+    QVERIFY(sent[0].contains("NOCOUNT OFF", Qt::CaseInsensitive));
+    const bool begun = c.BeginTrans();
+    QCOMPARE(sent.size(), 2);
+    // With autocommit off the session is in implicit transactions: a read of a locked table opens the
+    // transaction before the lock that belongs to it is asked for.
+    const QString batch = sent[1].toUpper();
+    const qsizetype lock = batch.indexOf("SP_GETAPPLOCK");
+    const qsizetype read = batch.indexOf(QRegularExpression("FROM (CS_COA_ACCT_RANGE|CS_LEVELHIER)\\b"));
+    QVERIFY2(lock > 0 && read >= 0 && read < lock, qPrintable(sent[1]));
+    QCOMPARE(begun, refusal.isEmpty());
+    QCOMPARE(c.TransactionDepth(), begun ? 1 : 0);
+    if (begun) {
+        c.RollbackTrans();
+        return;
+    }
+    QVERIFY2(Err().Description().contains(refusal), qPrintable(Err().Description()));
+    QVERIFY(Err().Description().startsWith("The warehouse tables could not be locked"));
+    // Nothing is left open that would keep another writer waiting.
+    w.own().CommandTimeout = 2;
+    QVERIFY(w.own().Execute("UPDATE CS_CAT_DESC SET CAT_DESC = CAT_DESC"));
 }
 
 QTEST_MAIN(tst_DbConnection)
