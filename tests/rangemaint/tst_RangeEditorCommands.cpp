@@ -22,8 +22,7 @@ public:
         record("Save");
         if (!saves.isEmpty() && !saves.takeFirst())
             return false;
-        // As an engine does: the new range node, selected and followed, the insert ended, New and Delete
-        // off.
+        // As an engine does: the new range node selected and followed, the insert ended, New and Delete off.
         const RangeKeyParts k = Owner()->KeyParts(), e = Owner()->EntryValues();
         TreeNode* node = Owner()->GenMaint()->AddNode_RangeAccount(
             *Owner()->Tree(), Owner()->CurrentRoot(), k.COA, k.level, k.Code, e.FR_ACCT, e.TO_ACCT, true);
@@ -99,12 +98,9 @@ private slots:
         addRows({"3 code, same level;3;CORP|L4|1111,CORP|L4|1112;",
                  "3 another level;3;CORP|L4|1111,CORP|L3|111;CORP",
                  "3 chart A, chart B, same-named level;3;CORP|L4|1111,RETL,RETL|L4;RETL",
-                 "3 empty list, another code of the level;3;NONE|L4|1,NONE|L4|2;",
-                 "2 another category;2;CORP||COS,CORP||CURA;",
+                 "3 empty list, its level;3;NONE|L4|1,NONE|L4;", "2 another category;2;CORP||COS,CORP||CURA;",
                  "1 another multiplier;1;CORP||MFX,CORP||MSIGN;CORP",
-                 "5 business areas of the level;5;BA|L1|1;select BUSINESS_AREA_CD from (select distinct "
-                 "BUSINESS_AREA_CD, BA_LEVEL_1_CD, BA_LEVEL_1_NM from BUSINESS_AREA) q order by "
-                 "BUSINESS_AREA_CD, BA_LEVEL_1_CD"});
+                 "5 business areas;5;BA|L1|1;select BUSINESS_AREA_CD from BUSINESS_AREA order by 1"});
     }
     void accountListFollowsItsValues();
     void leavingAPendingInsert_data() {
@@ -190,9 +186,7 @@ void tst_RangeEditorCommands::accountListFollowsItsValues() {
     QLX_OPEN_WAREHOUSE(w);
     QFETCH(QStringList, r);
     // A chart without accounts: its lists are empty.
-    for (const char* code : {"1", "2"})
-        QVERIFY(w.own().Execute(
-            QString("insert into CS_COA_ACCT_RANGE values ('NONE', 'L4', '%1', ' ', ' ')").arg(code)));
+    QVERIFY(w.own().Execute("insert into CS_COA_ACCT_RANGE values ('NONE', 'L4', '1', ' ', ' ')"));
     frmRangeMaintenance* f = openRangeEditor(r[1].toInt());
     const QStringList clicks = r[2].split(',');
     f->trvMaintenance_NodeClick(rangeNodeAt(f, clicks.front()));
@@ -210,7 +204,6 @@ void tst_RangeEditorCommands::accountListFollowsItsValues() {
                                  : "select distinct ACCOUNT_NO from CHART_OF_ACCOUNT where "
                                    "BUSINESS_UNIT_ID = '" +
                                        r[3] + "' and BLOCKED_FLG = '0' order by ACCOUNT_NO"));
-        QVERIFY(!got.isEmpty());
     }
 }
 
