@@ -64,10 +64,9 @@ private:
     std::unique_ptr<TestEnvironment> m_env;
 };
 
-// Maximised, tiled and in a small main window: the panes side by side, the window and the entry panel
-// scrolling over what they cannot show, the tree's buttons under the tree, the frame as wide as the pane,
-// Tab through the panel row by row with a row's boxes before its buttons, a click that leaves the panel in
-// place, and the read-only boxes so shown.
+// Maximised, tiled and in a small main window: no pane squeezed below what it needs (the window and the
+// entry panel scroll instead), the frame as wide as the pane, Tab through the panel row by row with a row's
+// boxes before its buttons, a click that leaves the panel in place, and the read-only boxes so shown.
 void tst_EditorLayout::atEveryWindowSize_data() {
     QTest::addColumn<QString>("editor");
     QTest::addColumn<QSize>("size");
@@ -87,11 +86,8 @@ void tst_EditorLayout::atEveryWindowSize() {
     f->parentWidget()->resize(size);
     QTest::qWait(20);
     QWidget* viewport = f->EntryScroller()->viewport();
-    QVERIFY(f->TreePane()->geometry().right() < f->EntryScroller()->geometry().left());
     for (QWidget* content : {f->TreePane(), static_cast<QWidget*>(f->Panes()), panel})
         QVERIFY(content->width() >= content->minimumSizeHint().width());
-    const QRect buttons(f->CmdExpandAll->mapTo(f->Panes(), QPoint(0, 0)), f->CmdCollapseAll->size());
-    QVERIFY(f->Panes()->rect().contains(buttons) && buttons.top() > f->trvMaintenance->geometry().bottom());
     QWidget* frame = panel->childAt(panel->width() / 2, f->Twips(600));
     QVERIFY(size.width() < 1000 || (frame && frame->width() > viewport->width() * 9 / 10));
     const auto row = [panel](const QWidget* w) { return w->mapTo(panel, w->rect().center()).y(); };

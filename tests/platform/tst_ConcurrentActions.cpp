@@ -113,6 +113,10 @@ void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction_data() {
         "Update CS_SOURCE Set SOCODE = '412', SODESC = 'Other' Where SOAREA = 'BA' And SOLEVEL = 'L4' And "
         "SOCODE = ' '");
     row("range: the code's placeholder filled", "range CORP L1 9 900 909", "Update CS_COA_ACCT_RANGE", fill9);
+    row("range: a holder's placeholder filled", "range CORP L1 9 900 909", "Update CS_MULTIPLIER_RANGE",
+        "Update CS_MULTIPLIER_RANGE Set MUL_FR_ACCT = '910', MUL_TO_ACCT = '919' Where "
+        "MUL_CODE = 'MTHOU' And MUL_FR_ACCT = ' '",
+        "Update CS_MULTIPLIERHIER Set CS_LEVEL = 'L1', CS_CODE = '9' Where CS_MULTIPLIER = 'MTHOU'");
     row("range: the range deleted", "unrange CORP L3 111 111200 111299", "Delete From CS_COA_ACCT_RANGE",
         "Delete From CS_COA_ACCT_RANGE Where CO_LEVEL = 'L3' And CO_FR_ACCT = '111200'");
     // Code 9 has just got a child and has no range of its own: the carry (or a Synchronize of that child,
