@@ -40,50 +40,31 @@ TreeNode* CodeEditorState::EnsureRoot() {
 
 TreeNode* CodeEditorState::AddPath(const CodeKeyParts& path) {
     TreeNode* deepest = EnsureRoot();
-    MaintTree& tree = *m_tree;
-    clsGenericMaint& gm = *m_genMaint;
-    const QString& root = strcurRoot;
-    // Each node of the path: found by its key, else added.
-    const auto step = [&](const QString& key, auto add) {
-        TreeNode* found = tree.Node(key);
-        deepest = found ? found : add();
-    };
     if (path.COA.isEmpty())
         return deepest;
-    step(clsGenericMaint::BuildKey(root, path.COA, {}, {}, {}, {}),
-         [&] { return gm.AddNode_ChartOfAccount(tree, root, path.COA, {}, false); });
+    // The path's entries from the chart down, by node type; a parent code of an empty level (written by
+    // other programs) hangs right below the chart, as in the editor's tree.
+    std::vector<std::pair<qint32, CodeKeyParts>> entries{{1, {path.COA}}};
     if (m_type <= 2) {
         if (!path.MultiCategory.isEmpty())
-            step(clsGenericMaint::BuildKey(root, path.COA, path.MultiCategory, {}, {}, {}), [&] {
-                return gm.AddNode_CodCat(tree, root, path.COA, {}, path.MultiCategory, {}, false, m_type);
-            });
+            entries.push_back({3, {path.COA, path.MultiCategory}});
         if (!path.MultiCategory.isEmpty() && !path.level.isEmpty())
-            step(clsGenericMaint::BuildKey(root, path.COA, path.MultiCategory, path.level, {}, {}), [&] {
-                return CodeNodes::MultiCategoryLevel(gm, tree, root, path.COA, path.MultiCategory, path.level,
-                                                     false);
-            });
+            entries.push_back({2, {path.COA, path.MultiCategory, path.level}});
         if (!path.MultiCategory.isEmpty() && !path.level.isEmpty() && !path.Code.isEmpty())
-            step(clsGenericMaint::BuildKey(root, path.COA, path.MultiCategory, path.level, path.Code, {}),
-                 [&] {
-                     return CodeNodes::MultiCategoryCode(gm, tree, root, path.COA, path.MultiCategory,
-                                                         path.level, path.Code, {}, false);
-                 });
-        return deepest;
+            entries.push_back({4, path});
+    } else {
+        if (!path.level.isEmpty())
+            entries.push_back({2, {path.COA, {}, path.level}});
+        if (!path.Code.isEmpty())
+            entries.push_back({3, {path.COA, {}, path.level, path.Code}});
+        if (!path.Code.isEmpty() && !path.ChildCode.isEmpty())
+            entries.push_back({4, path});
     }
-    // A parent code of an empty level (written by other programs) hangs right below the chart, as in the
-    // editor's tree.
-    if (!path.level.isEmpty())
-        step(clsGenericMaint::BuildKey(root, path.COA, path.level, {}, {}, {}),
-             [&] { return gm.AddNode_Level(tree, root, path.COA, path.level, false); });
-    if (!path.Code.isEmpty())
-        step(clsGenericMaint::BuildLevelKey(root, path.COA, path.level, path.Code, {}, {}), [&] {
-            return gm.AddNode_CodCat(tree, root, path.COA, path.level, path.Code, {}, false, m_type);
-        });
-    if (!path.Code.isEmpty() && !path.ChildCode.isEmpty())
-        step(clsGenericMaint::BuildLevelKey(root, path.COA, path.level, path.Code, path.ChildCode, {}), [&] {
-            return CodeNodes::ChildLevelCode(gm, tree, root, path.COA, path.level, path.Code, path.ChildLevel,
-                                             path.ChildCode, {}, false);
-        });
+    for (const auto& [type, parts] : entries) {
+        TreeNode* found = m_tree->Node(CodeNodes::EntryKey(strcurRoot, m_type, type, parts));
+        deepest = found ? found
+                        : CodeNodes::Entry(*m_genMaint, *m_tree, strcurRoot, m_type, type, parts, {}, false);
+    }
     return deepest;
 }
 
@@ -94,19 +75,8 @@ bool CodeEditorState::trvMaintenance_NodeClick(TreeNode* node) {
     bool isNumber = false;
     const int tag = node->Tag().toInt(&isNumber);
     SetNodeType(isNumber ? tag : 0);
-    const NodeInfo& info = node->Info();
-    keys = {};
-    keys.COA = info.account.trimmed();
-    // The multiplier or category node keeps its code where the other nodes keep their code.
-    if (m_type <= 2 && tag == 3)
-        keys.MultiCategory = info.code.trimmed();
-    else
-        keys.MultiCategory = info.multiCategory.trimmed();
-    keys.level = info.level.trimmed();
-    keys.Code = info.code.trimmed();
-    if (m_type <= 2 && tag == 3)
-        keys.Code.clear();
-    keys.ChildLevel = info.childLevel.trimmed();
-    keys.ChildCode = info.childCode.trimmed();
+    stored = CodeNodes::StoredParts(*node, m_type);
+    keys = {stored->COA.trimmed(),  stored->MultiCategory.trimmed(), stored->level.trimmed(),
+            stored->Code.trimmed(), stored->ChildLevel.trimmed(),    stored->ChildCode.trimmed()};
     return true;
 }

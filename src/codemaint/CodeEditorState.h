@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 // A Code Maintenance editor without a window: plain values an engine reads and writes. It has no tree
 // until one is asked for (EnsureRoot, AddPath); without one the engines leave the nodes alone. The node
@@ -27,6 +28,7 @@ public:
     bool IsDelRecord() const override { return DelRecord; }
     void SetDelRecord(bool pending) override { DelRecord = pending; }
     CodeKeyParts KeyParts() const override { return keys; }
+    CodeKeyParts StoredKeyParts() const override { return stored.value_or(keys); }
     CodeEntryValues EntryValues() const override { return entry; }
     QString CurrentRoot() const override { return strcurRoot; }
     MaintTree* Tree() override { return m_tree.get(); }
@@ -39,7 +41,8 @@ public:
     TreeNode* EnsureRoot();
     // Shows an entry in the tree: adds whichever nodes of its path are missing, down to the deepest key
     // part given, and answers that node. The path runs chart, multiplier or category, level, code for
-    // types 1 and 2, and chart, parent level, parent code, child (level and code) for types 3 to 5.
+    // types 1 and 2, and chart, parent level, parent code, child (level and code) for types 3 to 5; its
+    // values are those stored, and the nodes show them as the editor's load does.
     TreeNode* AddPath(const CodeKeyParts& path);
 
     // The values an editor would hold; set them freely.
@@ -50,6 +53,9 @@ public:
     bool newEnabled = true;
     bool deleteEnabled = false;
     CodeKeyParts keys;
+    // The selection's key as stored; unset (nothing selected, or `keys` set by hand), `keys` address the
+    // rows.
+    std::optional<CodeKeyParts> stored;
     CodeEntryValues entry;
     QString strcurRoot;
 

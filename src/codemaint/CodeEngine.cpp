@@ -1,6 +1,7 @@
 #include "codemaint/CodeEngine.h"
 
 #include "codemaint/CodeEditorAccess.h"
+#include "codemaint/CodeNodes.h"
 #include "codemaint/HierarchyTable.h"
 #include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
@@ -29,6 +30,17 @@ QString CodeEngine::FilterCondition(const QString& lead) const {
 
 bool CodeEngine::Fail(const QString& procedure) const {
     return RangeEngine::FailLookup(ClassName() + QLatin1Char(':') + procedure);
+}
+
+TreeNode* CodeEngine::AddNode(const NewEntry& entry) const {
+    return CodeNodes::Entry(*m_frmOwner->GenMaint(), *m_frmOwner->Tree(), m_frmOwner->CurrentRoot(),
+                            m_frmOwner->MaintenanceType(), entry.nodeType, KeyPartsOf(entry.values),
+                            entry.description, true);
+}
+
+QString CodeEngine::NodeKey(const Entry& entry) const {
+    return CodeNodes::EntryKey(m_frmOwner->CurrentRoot(), m_frmOwner->MaintenanceType(), entry.nodeType,
+                               KeyPartsOf(entry.values));
 }
 
 bool CodeEngine::Save() {
@@ -118,7 +130,7 @@ bool CodeEngine::Delete() {
         if (entry.nodeType == kLeaf && !MaintRangeOfAccountHier(entry.values, false))
             return failed(kRangeCopy);
         if (tree)
-            if (TreeNode* node = tree->Node(NodeKey(entry.values)))
+            if (TreeNode* node = tree->Node(NodeKey(entry)))
                 tree->Remove(node);
         if (!transaction.Commit())
             return failed();

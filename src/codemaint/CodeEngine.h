@@ -1,17 +1,19 @@
 #pragma once
 
+#include "codemaint/CodeEditorAccess.h"
 #include "rangemaint/RangeEngine.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-class CodeEditorAccess;
 class HierarchyTable;
 class TreeNode;
 
 // What the two code engines offer their editor, which calls them through this interface only: the
 // statement its tree is built from, and the writing of a new entry and the removal of the selected one.
+// Both address the selected entry's rows by its key as stored, blanks included, so rows other programs
+// wrote with padded codes are found; the values the user picked are written as they are.
 //
 // Save and Delete are the same for both hierarchies: each is one transaction with its duplicate check,
 // placeholder rule, range copy or removal and tree change, so a failure anywhere leaves tables and tree as
@@ -63,10 +65,8 @@ protected:
     // The check for a child that is its parent code or one of its ancestors: Present refuses the entry
     // as circular, Failed ends the save.
     virtual Existence Conflict(const NewEntry& /*entry*/) const { return Existence::Absent; }
-    // Adds the node of a saved entry, selected.
-    virtual TreeNode* AddNode(const NewEntry& /*entry*/) { return nullptr; }
-    // The key of the node of an entry.
-    virtual QString NodeKey(const QStringList& /*values*/) const { return {}; }
+    // The key parts of an entry given by its values in the hierarchy's columns.
+    virtual CodeKeyParts KeyPartsOf(const QStringList& /*values*/) const { return {}; }
     // Copies the ranges of an attached code into its holder or removes them after it was detached;
     // false when a statement failed.
     virtual bool MaintRangeOfAccountHier(const QStringList& /*values*/, bool /*attach*/) { return false; }
@@ -78,4 +78,8 @@ protected:
 private:
     // Reports the failure under the engine's location for the procedure; false.
     bool Fail(const QString& procedure) const;
+    // The node of an entry, as the editor's load builds it: shown without trailing blanks, keyed by what
+    // it shows, keeping the values as stored.
+    TreeNode* AddNode(const NewEntry& entry) const;
+    QString NodeKey(const Entry& entry) const;
 };

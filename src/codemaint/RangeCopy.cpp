@@ -20,16 +20,19 @@ RangeCopy::RangeCopy(const RangeTable& source, QStringList keys)
     : m_source(source), m_keys(std::move(keys)) {}
 
 bool RangeCopy::Ranges(std::vector<RangeBounds>& ranges) const {
-    if (!m_source.Rows(m_keys, ranges))
+    QStringList stored;
+    if (!m_source.NamedRows(m_keys, stored, ranges))
         return false;
     std::erase_if(ranges, IsPlaceholder);
     return true;
 }
 
-bool RangeCopy::Attach(const RangeTable& target, const QStringList& targetKeys) const {
+bool RangeCopy::Attach(const RangeTable& target, const QStringList& holder) const {
     std::vector<RangeBounds> ranges;
     std::vector<RangeBounds> rows;
-    if (!m_source.Rows(m_keys, ranges) || !target.Rows(targetKeys, rows))
+    QStringList sourceKeys;
+    QStringList targetKeys;
+    if (!m_source.NamedRows(m_keys, sourceKeys, ranges) || !target.NamedRows(holder, targetKeys, rows))
         return false;
     QSet<QString> held;
     bool placeholder = false;

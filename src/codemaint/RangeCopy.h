@@ -12,6 +12,9 @@
 // A row with blank bounds is a placeholder, never a range: it only gives the holder its placeholder when
 // the holder has no row at all. What the holder holds is read once, so a copy costs one statement per
 // range it adds.
+//
+// The code and the holder are named as a hierarchy stores them; their range rows are found whether the
+// range table pads a value as the hierarchy does or not, and are written under the key it holds.
 class RangeCopy {
 public:
     // The code's rows in `source` under the key values `keys` (top first).
@@ -19,10 +22,10 @@ public:
 
     // The code's ranges, placeholders left out. False when the look-up failed (the error left current).
     bool Ranges(std::vector<RangeBounds>& ranges) const;
-    // Gives the holder of `targetKeys` in `target` each range of the code it lacks. False when a look-up
-    // or a statement failed or a bound is longer than its column holds (nothing written; the error
-    // raised).
-    bool Attach(const RangeTable& target, const QStringList& targetKeys) const;
+    // Gives the holder of the key values `holder` in `target` each range of the code it lacks. False when
+    // a look-up or a statement failed or a bound is longer than its column holds (nothing written; the
+    // error raised).
+    bool Attach(const RangeTable& target, const QStringList& holder) const;
 
 private:
     const RangeTable& m_source;

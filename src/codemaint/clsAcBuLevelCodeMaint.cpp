@@ -80,9 +80,10 @@ std::optional<QString> clsAcBuLevelCodeMaint::GetChildCodeSaveSQL(const QString&
 }
 
 // Below the root a chart of account or business level (node 1), below it a parent level (2), a parent
-// code (3) and the child (4). The parents are the selected node's; the new values are the entry's.
+// code (3) and the child (4). The parents are the selected node's, as stored; the new values are the
+// entry's.
 bool clsAcBuLevelCodeMaint::EntryToAdd(qint32 selected, NewEntry& entry) const {
-    const CodeKeyParts k = m_frmOwner->KeyParts();
+    const CodeKeyParts k = m_frmOwner->StoredKeyParts();
     const CodeEntryValues e = m_frmOwner->EntryValues();
     const QString area = m_frmOwner->LevelType();
     const qint16 type = m_frmOwner->MaintenanceType();
@@ -129,7 +130,7 @@ bool clsAcBuLevelCodeMaint::EntryToDelete(qint32 selected, Entry& entry) const {
     static constexpr int kDepth[] = {0, 2, 3, 4, 6};
     if (selected < 1 || selected > 4)
         return false;
-    const CodeKeyParts k = m_frmOwner->KeyParts();
+    const CodeKeyParts k = m_frmOwner->StoredKeyParts();
     const QString area = m_frmOwner->LevelType();
     entry.values =
         QStringList{area, k.COA, k.level, k.Code, k.ChildLevel, k.ChildCode}.mid(0, kDepth[selected]);
@@ -151,37 +152,18 @@ Existence clsAcBuLevelCodeMaint::Conflict(const NewEntry& entry) const {
     };
     bool circle = same({v[2].trimmed(), v[3].trimmed()});
     if (!circle) {
+        // The walk is led by the parent as stored, and answers the codes it reads trimmed.
         LevelHierarchyWalk walk(v[0], v[1]);
         std::vector<LevelHierarchyWalk::Code> ancestors;
-        if (!walk.Ancestors({v[2].trimmed(), v[3].trimmed()}, ancestors))
+        if (!walk.Ancestors({v[2], v[3]}, ancestors))
             return Existence::Failed;
         circle = std::any_of(ancestors.begin(), ancestors.end(), same);
     }
     return circle ? Existence::Present : Existence::Absent;
 }
 
-TreeNode* clsAcBuLevelCodeMaint::AddNode(const NewEntry& entry) {
-    MaintTree& tree = *m_frmOwner->Tree();
-    clsGenericMaint& gm = *m_frmOwner->GenMaint();
-    const QString root = m_frmOwner->CurrentRoot();
-    const QStringList& v = entry.values;
-    switch (entry.nodeType) {
-    case 1:
-        return gm.AddNode_ChartOfAccount(tree, root, v[1], entry.description, true);
-    case 2:
-        return gm.AddNode_Level(tree, root, v[1], v[2], true);
-    case 3:
-        return gm.AddNode_CodCat(tree, root, v[1], v[2], v[3], entry.description, true,
-                                 m_frmOwner->MaintenanceType());
-    default:
-        return CodeNodes::ChildLevelCode(gm, tree, root, v[1], v[2], v[3], v[4], v[5], entry.description,
-                                         true);
-    }
-}
-
-QString clsAcBuLevelCodeMaint::NodeKey(const QStringList& values) const {
-    return clsGenericMaint::BuildLevelKey(m_frmOwner->CurrentRoot(), values.value(1), values.value(2),
-                                          values.value(3), values.value(5), QString());
+CodeKeyParts clsAcBuLevelCodeMaint::KeyPartsOf(const QStringList& values) const {
+    return {values.value(1), {}, values.value(2), values.value(3), values.value(4), values.value(5)};
 }
 
 bool clsAcBuLevelCodeMaint::MaintRangeOfAccountHier(const QStringList& values, bool attach) {

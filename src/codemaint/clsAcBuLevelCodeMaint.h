@@ -32,8 +32,8 @@ protected:
     bool EntryToDelete(qint32 selected, Entry& entry) const override;
     // A child that is the parent code or one of its ancestors would close a circle.
     Existence Conflict(const NewEntry& entry) const override;
-    TreeNode* AddNode(const NewEntry& entry) override;
-    QString NodeKey(const QStringList& values) const override;
+    // values: area, chart, parent level, parent code, child level, child code.
+    CodeKeyParts KeyPartsOf(const QStringList& values) const override;
     // values: area, chart, parent level, parent code, child level, child code.
     bool MaintRangeOfAccountHier(const QStringList& values, bool attach) override;
     // A removed chart of account or business level leaves nothing to delete beside it.

@@ -78,9 +78,10 @@ Existence clsAcMultiCategoryCodeMaint::RecordExists(const QString& area, const Q
 }
 
 // Below the root a chart of account (node 1), below it a multiplier or category (3), below that a level
-// (2) and below the level a code (4). The parents are the selected node's; the new value is the entry's.
+// (2) and below the level a code (4). The parents are the selected node's, as stored; the new value is
+// the entry's.
 bool clsAcMultiCategoryCodeMaint::EntryToAdd(qint32 selected, NewEntry& entry) const {
-    const CodeKeyParts k = m_frmOwner->KeyParts();
+    const CodeKeyParts k = m_frmOwner->StoredKeyParts();
     const CodeEntryValues e = m_frmOwner->EntryValues();
     const QString area = m_frmOwner->LevelType();
     const bool multipliers = m_intType == 1;
@@ -126,7 +127,7 @@ bool clsAcMultiCategoryCodeMaint::EntryToDelete(qint32 selected, Entry& entry) c
     static constexpr int kDepth[] = {0, 2, 4, 3, 5};
     if (selected < 1 || selected > 4)
         return false;
-    const CodeKeyParts k = m_frmOwner->KeyParts();
+    const CodeKeyParts k = m_frmOwner->StoredKeyParts();
     const QString area = m_frmOwner->LevelType();
     entry.values = QStringList{area, k.COA, k.MultiCategory, k.level, k.Code}.mid(0, kDepth[selected]);
     entry.nodeType = selected;
@@ -134,26 +135,8 @@ bool clsAcMultiCategoryCodeMaint::EntryToDelete(qint32 selected, Entry& entry) c
     return true;
 }
 
-TreeNode* clsAcMultiCategoryCodeMaint::AddNode(const NewEntry& entry) {
-    MaintTree& tree = *m_frmOwner->Tree();
-    clsGenericMaint& gm = *m_frmOwner->GenMaint();
-    const QString root = m_frmOwner->CurrentRoot();
-    const QStringList& v = entry.values;
-    switch (entry.nodeType) {
-    case 1:
-        return gm.AddNode_ChartOfAccount(tree, root, v[1], QString(), true);
-    case 3:
-        return gm.AddNode_CodCat(tree, root, v[1], QString(), v[2], entry.description, true, m_intType);
-    case 2:
-        return CodeNodes::MultiCategoryLevel(gm, tree, root, v[1], v[2], v[3], true);
-    default:
-        return CodeNodes::MultiCategoryCode(gm, tree, root, v[1], v[2], v[3], v[4], entry.description, true);
-    }
-}
-
-QString clsAcMultiCategoryCodeMaint::NodeKey(const QStringList& values) const {
-    return clsGenericMaint::BuildKey(m_frmOwner->CurrentRoot(), values.value(1), values.value(2),
-                                     values.value(3), values.value(4), QString());
+CodeKeyParts clsAcMultiCategoryCodeMaint::KeyPartsOf(const QStringList& values) const {
+    return {values.value(1), values.value(2), values.value(3), values.value(4)};
 }
 
 bool clsAcMultiCategoryCodeMaint::MaintRangeOfAccountHier(const QStringList& values, bool attach) {

@@ -38,8 +38,8 @@ protected:
     const HierarchyTable* Hierarchy() const override { return m_hierarchy ? &*m_hierarchy : nullptr; }
     bool EntryToAdd(qint32 selected, NewEntry& entry) const override;
     bool EntryToDelete(qint32 selected, Entry& entry) const override;
-    TreeNode* AddNode(const NewEntry& entry) override;
-    QString NodeKey(const QStringList& values) const override;
+    // values: area, chart, multiplier or category, level, code.
+    CodeKeyParts KeyPartsOf(const QStringList& values) const override;
     // values: area, account, multiplier or category, level, code.
     bool MaintRangeOfAccountHier(const QStringList& values, bool attach) override;
 

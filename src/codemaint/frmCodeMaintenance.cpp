@@ -261,6 +261,7 @@ void frmCodeMaintenance::PopulateCodeMaintTree() {
 
 // The first step of every turn of both walks: a row without chart of account is passed over, and a new
 // chart of account adds its node and clears the values below it. Answers whether the turn ended there.
+// Each node shows its values without trailing blanks and keeps its first row's key as stored.
 bool frmCodeMaintenance::AccountTurn(const Field& account, const QString& description) {
     const QString value = TrimRight(account.Text());
     if (value.isEmpty()) {
@@ -272,7 +273,8 @@ bool frmCodeMaintenance::AccountTurn(const Field& account, const QString& descri
     strcurAccount = value;
     for (QString* s : {&strcurMutiCat, &strcurLevel, &strcurCode, &strcurChildCode})
         s->clear();
-    m_clsGenMaint->AddNode_ChartOfAccount(*trvMaintenance, strcurRoot, strcurAccount, description, false);
+    CodeNodes::Entry(*m_clsGenMaint, *trvMaintenance, strcurRoot, MaintenanceType(), 1, {account.Text()},
+                     description, false);
     return true;
 }
 
@@ -282,7 +284,8 @@ void frmCodeMaintenance::WalkMultiCategoryRows() {
     Recordset& rs = m_rsMain;
     MaintTree& tree = *trvMaintenance;
     clsGenericMaint& gm = *m_clsGenMaint;
-    const bool multipliers = MaintenanceType() == 1;
+    const qint16 type = MaintenanceType();
+    const bool multipliers = type == 1;
     const Field account = rs.Fields(QStringLiteral("CS_COA"));
     const Field multiCategory =
         rs.Fields(multipliers ? QStringLiteral("CS_MULTIPLIER") : QStringLiteral("CS_CATEGORY"));
@@ -294,27 +297,26 @@ void frmCodeMaintenance::WalkMultiCategoryRows() {
     while (!rs.IsEOF()) {
         if (AccountTurn(account, QString()))
             continue;
-        const QString multiCategoryValue = TrimRight(multiCategory.Text());
+        const CodeKeyParts row{account.Text(), multiCategory.Text(), level.Text(), code.Text()};
+        const QString multiCategoryValue = TrimRight(row.MultiCategory);
         if (multiCategoryValue != strcurMutiCat) {
             strcurMutiCat = multiCategoryValue;
             strcurLevel.clear();
             strcurCode.clear();
-            gm.AddNode_CodCat(tree, strcurRoot, strcurAccount, QString(), strcurMutiCat,
-                              TrimRight(multiCategoryDesc.Text()), false, m_intMaintenanceType);
+            CodeNodes::Entry(gm, tree, strcurRoot, type, 3, row, TrimRight(multiCategoryDesc.Text()), false);
             continue;
         }
-        const QString levelValue = TrimRight(level.Text());
+        const QString levelValue = TrimRight(row.level);
         if (levelValue != strcurLevel) {
             strcurLevel = levelValue;
             strcurCode.clear();
-            AddNode_MultiCategoryLevel(tree, strcurRoot, strcurAccount, strcurMutiCat, strcurLevel, false);
+            CodeNodes::Entry(gm, tree, strcurRoot, type, 2, row, {}, false);
             continue;
         }
-        const QString codeValue = TrimRight(code.Text());
+        const QString codeValue = TrimRight(row.Code);
         if (codeValue != strcurCode) {
             strcurCode = codeValue;
-            AddNode_MultiCategoryCode(tree, strcurRoot, strcurAccount, strcurMutiCat, strcurLevel, strcurCode,
-                                      TrimRight(codeDesc.Text()), false);
+            CodeNodes::Entry(gm, tree, strcurRoot, type, 4, row, TrimRight(codeDesc.Text()), false);
         }
         rs.MoveNext();
         gm.AddtoProgressBar();
@@ -327,10 +329,10 @@ void frmCodeMaintenance::WalkLevelRows() {
     Recordset& rs = m_rsMain;
     MaintTree& tree = *trvMaintenance;
     clsGenericMaint& gm = *m_clsGenMaint;
+    const qint16 type = MaintenanceType();
     const QString accountDesc =
-        MaintenanceType() >= 4
-            ? QString(MaintenanceDescription()).remove(QStringLiteral(" Level Code Maintenance"))
-            : QString();
+        type >= 4 ? QString(MaintenanceDescription()).remove(QStringLiteral(" Level Code Maintenance"))
+                  : QString();
     const Field account = rs.Fields(QStringLiteral("CS_COA"));
     const Field parentLevel = rs.Fields(QStringLiteral("CS_PARENTLEVEL"));
     const Field parentCode = rs.Fields(QStringLiteral("CS_PARENTCODE"));
@@ -341,33 +343,31 @@ void frmCodeMaintenance::WalkLevelRows() {
     while (!rs.IsEOF()) {
         if (AccountTurn(account, accountDesc))
             continue;
-        const QString levelValue = TrimRight(parentLevel.Text());
+        const CodeKeyParts row{account.Text(),  {}, parentLevel.Text(), parentCode.Text(), childLevel.Text(),
+                               childCode.Text()};
+        const QString levelValue = TrimRight(row.level);
         if (levelValue != strcurLevel) {
             strcurLevel = levelValue;
             strcurCode.clear();
             strcurChildCode.clear();
-            gm.AddNode_Level(tree, strcurRoot, strcurAccount, strcurLevel, false);
+            CodeNodes::Entry(gm, tree, strcurRoot, type, 2, row, {}, false);
             continue;
         }
-        const QString codeValue = TrimRight(parentCode.Text());
+        const QString codeValue = TrimRight(row.Code);
         if (codeValue != strcurCode) {
             strcurCode = codeValue;
             strcurChildCode.clear();
-            gm.AddNode_CodCat(tree, strcurRoot, strcurAccount, strcurLevel, strcurCode,
-                              TrimRight(parentCodeDesc.Text()), false, m_intMaintenanceType);
+            CodeNodes::Entry(gm, tree, strcurRoot, type, 3, row, TrimRight(parentCodeDesc.Text()), false);
             continue;
         }
-        const QString childCodeValue = TrimRight(childCode.Text());
+        const QString childCodeValue = TrimRight(row.ChildCode);
         if (childCodeValue != strcurChildCode) {
             strcurChildCode = childCodeValue;
-            strcurChildLevel = TrimRight(childLevel.Text());
+            strcurChildLevel = TrimRight(row.ChildLevel);
             // The same child code at a later child level comes after other children: it is not a second
             // node.
-            if (!strcurChildCode.isEmpty() &&
-                !tree.Node(clsGenericMaint::BuildLevelKey(strcurRoot, strcurAccount, strcurLevel, strcurCode,
-                                                          strcurChildCode, QString())))
-                AddNode_ChildLevelCode(tree, strcurRoot, strcurAccount, strcurLevel, strcurCode,
-                                       strcurChildLevel, strcurChildCode, childDesc.Text().trimmed(), false);
+            if (!strcurChildCode.isEmpty() && !tree.Node(CodeNodes::EntryKey(strcurRoot, type, 4, row)))
+                CodeNodes::Entry(gm, tree, strcurRoot, type, 4, row, childDesc.Text().trimmed(), false);
         }
         rs.MoveNext();
         gm.AddtoProgressBar();
@@ -601,6 +601,7 @@ void frmCodeMaintenance::ShowNode(TreeNode* Node) {
     }
     m_intNodeType = nodeType;
     PublishNodeType();
+    m_storedKey = CodeNodes::StoredParts(*Node, MaintenanceType());
     if (gMainForm) {
         gMainForm->ActiveInsert(nodeType != 4);
         gMainForm->ActiveSave(false);

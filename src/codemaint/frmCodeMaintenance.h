@@ -41,6 +41,7 @@ public:
     bool IsDelRecord() const override { return DelRecord; }
     void SetDelRecord(bool pending) override { DelRecord = pending; }
     CodeKeyParts KeyParts() const override;
+    CodeKeyParts StoredKeyParts() const override { return m_storedKey; }
     CodeEntryValues EntryValues() const override;
     QString CurrentRoot() const override { return strcurRoot; }
     MaintTree* Tree() override { return trvMaintenance; }
@@ -186,4 +187,6 @@ private:
     qint32 m_intNodeType = 0;
     // The previous node, by key: a removal does not shift it as it would an index.
     QString m_strLastNodeKey;
+    // The selected node's key as stored (StoredKeyParts).
+    CodeKeyParts m_storedKey;
 };

@@ -17,8 +17,9 @@ QString KeyOf(const QString& from, const QString& to) {
     return from + QChar(0xFF) + to;
 }
 
+// The walk reads codes trimmed, while a code may be given as a hierarchy stores it: both are one code.
 QString KeyOf(const LevelRangeRemoval::Code& code) {
-    return code.level + QChar(0xFF) + code.code;
+    return code.level.trimmed() + QChar(0xFF) + code.code.trimmed();
 }
 
 // The hierarchy of multipliers or of categories, its holder column and the holders' range table.
@@ -47,6 +48,8 @@ struct LevelRangeRemoval::Feeder {
 
 struct LevelRangeRemoval::CodeState {
     Code code;
+    // Its key as the range table holds it, which may pad it otherwise than the hierarchy.
+    QStringList key;
     // Of the wanted ranges, those it holds; and all its rows.
     QSet<QString> held;
     std::vector<RangeBounds> rows;
@@ -101,7 +104,7 @@ bool LevelRangeRemoval::Left(const Code& parent, const Code& child, const std::v
     for (const Code& c : walk.BottomUp())
         codes.push_back(c);
     // The child's ranges are its own, even where a cycle makes it an ancestor of its parent.
-    std::erase_if(codes, [&child](const Code& c) { return c.level == child.level && c.code == child.code; });
+    std::erase_if(codes, [&child](const Code& c) { return KeyOf(c) == KeyOf(child); });
     return Run(codes, nullptr, ranges);
 }
 
@@ -131,7 +134,7 @@ bool LevelRangeRemoval::Run(const std::vector<Code>& codes, const Code* lost,
         if (settled.contains(KeyOf(c)))
             continue;
         settled.insert(KeyOf(c), static_cast<int>(states.size()));
-        states.push_back({c, {}, {}, {}, {}});
+        states.push_back({c, {}, {}, {}, {}, {}});
     }
     for (CodeState& state : states)
         if (!Read(state, settled))
@@ -169,7 +172,7 @@ bool LevelRangeRemoval::Run(const std::vector<Code>& codes, const Code* lost,
 }
 
 bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settled) const {
-    if (!m_table.Rows({m_top, state.code.level, state.code.code}, state.rows))
+    if (!m_table.NamedRows({m_top, state.code.level, state.code.code}, state.key, state.rows))
         return false;
     for (const RangeBounds& r : state.rows)
         if (const QString key = KeyOf(r.from, r.to); m_wanted.contains(key))
@@ -222,7 +225,7 @@ bool LevelRangeRemoval::Write(const CodeState& state) {
             ranges << key;
             m_removed.push_back({state.code, m_wanted.value(key)});
         }
-    return RemoveRows(m_table, {m_top, state.code.level, state.code.code}, state.rows, ranges);
+    return RemoveRows(m_table, state.key, state.rows, ranges);
 }
 
 bool LevelRangeRemoval::RemoveRows(const RangeTable& table, const QStringList& keys,
@@ -258,8 +261,9 @@ bool LevelRangeRemoval::SettleHolders(bool multipliers,
             return Fail(step);
         const Field holder = rs.Fields(h.column);
         for (; !rs.IsEOF(); rs.MoveNext()) {
-            const QString name = holder.Text().trimmed();
-            if (name.isEmpty())
+            // As stored: the holder's rows are found by it whether padded or not.
+            const QString name = holder.Text();
+            if (name.trimmed().isEmpty())
                 continue;
             if (!candidates.contains(name))
                 order << name;
@@ -277,10 +281,11 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder,
                                      const QSet<QString>& candidates) {
     const Step step = multipliers ? Step::Multipliers : Step::Categories;
     const Holders h = HoldersOf(multipliers);
-    // The chart as the holder's range table holds it, without the blanks a fixed-width column pads it with.
-    const QStringList keys{clsGenericMaint::ShownValue(m_top), holder};
+    // The chart without the blanks a fixed-width column pads it with, as the holders' rows hold it; the
+    // holder as its range table holds it.
+    QStringList keys;
     std::vector<RangeBounds> rows;
-    if (!h.table.Rows(keys, rows))
+    if (!h.table.NamedRows({clsGenericMaint::ShownValue(m_top), holder}, keys, rows))
         return Fail(step);
     QSet<QString> held;
     for (const RangeBounds& r : rows)

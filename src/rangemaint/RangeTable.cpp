@@ -4,6 +4,9 @@
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
 #include "platform/Recordset.h"
+#include "rangemaint/LevelHierarchyWalk.h"
+
+#include <algorithm>
 
 namespace {
 const QString kBlank = QStringLiteral(" ");
@@ -48,18 +51,34 @@ Existence RangeTable::RowsWhere(const QString& condition) const {
     return found ? Existence::Present : Existence::Absent;
 }
 
-bool RangeTable::Rows(const QStringList& keys, std::vector<RangeBounds>& rows) const {
+bool RangeTable::NamedRows(const QStringList& keys, QStringList& stored,
+                           std::vector<RangeBounds>& rows) const {
+    const QStringList columns = m_keys.mid(0, keys.size());
+    QStringList parts;
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        parts << LevelHierarchyWalk::Matches(columns[c], keys[c]);
     Recordset rs =
-        GetRecordset(QStringLiteral("Select ") + m_from + QStringLiteral(", ") + m_to +
-                     QStringLiteral(" from ") + m_table + QStringLiteral(" where") + KeyCondition(keys));
+        GetRecordset(QStringLiteral("Select ") + columns.join(QStringLiteral(", ")) + QStringLiteral(", ") +
+                     m_from + QStringLiteral(", ") + m_to + QStringLiteral(" from ") + m_table +
+                     QStringLiteral(" where ") + parts.join(QStringLiteral(" and ")) +
+                     QStringLiteral(" Order by ") + columns.join(QStringLiteral(", ")));
     if (!gQueryOK || rs.IsNothing())
         return false;
-    const Field from = rs.Fields(m_from);
-    const Field to = rs.Fields(m_to);
-    rows.clear();
-    for (; !rs.IsEOF(); rs.MoveNext())
-        rows.push_back({from.Text(), to.Text()});
+    std::vector<std::pair<QStringList, RangeBounds>> found;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        QStringList key;
+        for (qsizetype c = 0; c < columns.size(); ++c)
+            key << rs.Fields(c).Text();
+        found.push_back({key, {rs.Fields(m_from).Text(), rs.Fields(m_to).Text()}});
+    }
     rs.Close();
+    const bool given =
+        std::any_of(found.begin(), found.end(), [&keys](const auto& f) { return f.first == keys; });
+    stored = given || found.empty() ? keys : found.front().first;
+    rows.clear();
+    for (const auto& [key, bounds] : found)
+        if (key == stored)
+            rows.push_back(bounds);
     return true;
 }
 

@@ -30,9 +30,12 @@ public:
     const QString& FromColumn() const { return m_from; }
     const QString& ToColumn() const { return m_to; }
 
-    // Every row of the entry with all these key values, its placeholder too, read in one look-up. False
-    // when the look-up could not run (the error is left for the caller).
-    bool Rows(const QStringList& keys, std::vector<RangeBounds>& rows) const;
+    // Every row of an entry, its placeholder too, read in one look-up. The entry is named as another
+    // table (a hierarchy) may hold it: each key value matches as given or without its trailing blanks, as
+    // the two tables may pad it differently. `stored` becomes the entry's key as this table holds it (as
+    // given when held so, else the first held; as given when none is), which addresses its rows; only that
+    // key's rows are answered. False when the look-up could not run (the error is left for the caller).
+    bool NamedRows(const QStringList& keys, QStringList& stored, std::vector<RangeBounds>& rows) const;
     // The INSERT of a row of the entry: the key values, blanks below them, and the bounds. Not executed.
     std::optional<QString> InsertRange(const QStringList& keys, const QString& from, const QString& to) const;
 

@@ -20,13 +20,16 @@ enum class NodeKind {
 };
 
 // The key of the warehouse row (or rows) a node stands for, each value exactly as stored there, blanks
-// included. A field that does not apply to the node's kind stays empty.
+// included. The fields are those of NodeInfo; one that does not apply to the node's kind stays empty.
 struct NodeRowKey {
     QString account;
     QString level{};
     QString code{};
     QString fromAccount{};
     QString toAccount{};
+    QString multiCategory{};
+    QString childLevel{};
+    QString childCode{};
 };
 
 // The kind of a node and the values it was built from, exactly as they were passed (trailing blanks
@@ -49,6 +52,7 @@ struct NodeInfo {
 
     // What addresses the node's rows: its stored key, else the values above.
     NodeRowKey StoredKey() const {
-        return stored ? *stored : NodeRowKey{account, level, code, fromAccount, toAccount};
+        return stored ? *stored : NodeRowKey{account,   level,         code,       fromAccount,
+                                             toAccount, multiCategory, childLevel, childCode};
     }
 };

@@ -41,7 +41,7 @@ QString areaOf(int type) {
 
 // Writes a world given as "H[L1,P,L2,X L1,P,-,-] R[L2,X,1'0,1%9]": per table
 // tag its rows below the chart, fields split by ",", "-" a blank, "_" empty, "~" NULL (as Oracle stores an
-// empty text).
+// empty text), "+" a blank within a value ("++X+" is "  X ", as another program may pad it).
 void put(Warehouse& w, int type, const QString& world) {
     for (const QString& part : world.split(']', Qt::SkipEmptyParts)) {
         const QString tag = part.section('[', 0, 0).trimmed();
@@ -54,7 +54,10 @@ void put(Warehouse& w, int type, const QString& world) {
                     values << SqlText(areaOf(type));
                 values << SqlText(kChart);
                 for (const QString& v : row.split(','))
-                    values << (v == "~" ? "NULL" : SqlText(v == "-" ? " " : v == "_" ? "" : v));
+                    values << (v == "~" ? "NULL"
+                                        : SqlText(v == "-"   ? " "
+                                                  : v == "_" ? ""
+                                                             : QString(v).replace('+', ' ')));
                 QVERIFY(
                     w.own().Execute(QString("insert into ") + t.name + " values (" + values.join(',') + ")"));
             }
@@ -72,7 +75,7 @@ QString state(Warehouse& w) {
         for (QString& row : rows) {
             QStringList f = row.split('|').mid(t.area ? 2 : 1);
             for (QString& v : f)
-                v = v == " " ? "-" : v.isEmpty() ? "_" : v == "<null>" ? "~" : v;
+                v = v == " " ? "-" : v.isEmpty() ? "_" : v == "<null>" ? "~" : v.replace(' ', '+');
             row = f.join(',');
         }
         rows.sort();
@@ -83,11 +86,11 @@ QString state(Warehouse& w) {
 }
 
 // "L1/P/L2:X" as the path of a node: chart, then multiplier, level, code (types
-// 1 and 2) or parent level, parent code, child level and code (types 3 to 5);
-// "_" an empty level.
+// 1 and 2) or parent level, parent code, child level and code (types 3 to 5),
+// each as stored ("+" a blank); "_" an empty level.
 CodeKeyParts path(int type, const QString& text) {
     QStringList p = (kChart + "/" + text).split('/', Qt::SkipEmptyParts);
-    p.replaceInStrings(QRegularExpression("^_$"), QString());
+    p.replaceInStrings(QRegularExpression("^_$"), QString()).replaceInStrings("+", " ");
     if (type <= 2)
         return {p.value(0), p.value(1), p.value(2), p.value(3)};
     return {
@@ -188,6 +191,8 @@ void tst_CodeEngines::changes_data() {
     row("child is an ancestor", 3, "H[L1,G,L2,P L2,P,L3,X]", "save L2/P L1:G",
         "!Child Code is an ancestor of the current Parent Code and cannot be its "
         "child|Circular Hierarchy");
+    row("child is an ancestor of a padded parent code", 3, "H[L1,G,L2,++P'++]", "save L2/++P'++ L1:G",
+        "!Child Code is an ancestor of the current Parent Code and cannot be its child|Circular Hierarchy");
     row("attach: ranges copied, held ones skipped", 3, "H[L1,P,-,-] R[L2,X,1'0,1%9 L2,X,2,3 L1,P,2,3]",
         "save L1/P L2:X", "H[L1,P,L2,X] R[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3]");
     row("attach: child with only its placeholder", 3, "H[L1,P,L2,Y] R[L2,X,-,- L2,Y,-,-]", "save L1/P L2:X",
@@ -278,6 +283,30 @@ void tst_CodeEngines::changes_data() {
     row("detach carried up from a child of a NULL level", 3,
         "H[L1,G,~,P1 _,P1,L3,121] R[L1,G,1'0,1%9 _,P1,1'0,1%9 L3,121,1'0,1%9]", "delete _/P1/L3:121",
         "H[L1,G,~,P1 _,P1,-,-] R[L1,G,-,- L3,121,1'0,1%9 _,P1,-,-]");
+    // Codes another program stored padded: the node's rows are addressed as stored, and the ranges of a
+    // parent code are found whether its range table pads it as the hierarchy does or not.
+    row("detach a padded child", 3, "H[L1,P,L2,++X'1++] R[L1,P,1'0,1%9 L2,++X'1++,1'0,1%9]",
+        "delete L1/P/L2:++X'1++", "H[L1,P,-,-] R[L1,P,-,- L2,++X'1++,1'0,1%9]");
+    row("delete a padded parent code", 3, "H[L1,++P'1++,L2,X L1,Q,-,-]", "delete L1/++P'1++", "H[L1,Q,-,-]");
+    row("detach carried up from a padded parent code and out of its padded multiplier", 3,
+        "H[L1,G,L2,++P'1++ L2,++P'1++,L3,X] MH[++M'1++,L2,++P'1++] R[L1,G,1'0,1%9 L2,++P'1++,1'0,1%9 "
+        "L2,++P'1++,2,3 L3,X,1'0,1%9] MR[++M'1++,1'0,1%9]",
+        "delete L2/++P'1++/L3:X",
+        "H[L1,G,L2,++P'1++ L2,++P'1++,-,-] MH[++M'1++,L2,++P'1++] R[L1,G,-,- L2,++P'1++,2,3 L3,X,1'0,1%9] "
+        "MR[++M'1++,-,-]");
+    row("attach below a padded parent code", 3, "H[L1,++P'1++,-,-] R[L1,++P'1++,-,- L2,X,1'0,1%9]",
+        "save L1/++P'1++ L2:X", "H[L1,++P'1++,L2,X] R[L1,++P'1++,1'0,1%9 L2,X,1'0,1%9]");
+    row("detach from a parent code padded in the hierarchy only", 3,
+        "H[L1,P'++,L2,X] R[L1,P',1'0,1%9 L2,X,1'0,1%9]", "delete L1/P'++/L2:X",
+        "H[L1,P'++,-,-] R[L1,P',-,- L2,X,1'0,1%9]");
+    row("attach below a parent code padded in the hierarchy only", 3,
+        "H[L1,P'++,-,-] R[L1,P',-,- L2,X,1'0,1%9]", "save L1/P'++ L2:X",
+        "H[L1,P'++,L2,X] R[L1,P',1'0,1%9 L2,X,1'0,1%9]");
+    row("detach a padded code from a multiplier", 1,
+        "MH[M'1,L1,++C'1++] R[L1,++C'1++,1'0,1%9] MR[M'1,1'0,1%9]", "delete M'1/L1/++C'1++",
+        "MH[M'1,L1,-] R[L1,++C'1++,1'0,1%9] MR[M'1,-,-]");
+    row("attach below a padded category", 2, "CH[++K'1++,L1,-] R[L1,C,1'0,1%9] CR[++K'1++,-,-]",
+        "save ++K'1++/L1 C", "CH[++K'1++,L1,C] R[L1,C,1'0,1%9] CR[++K'1++,1'0,1%9]");
 }
 
 // A single change that is not refused runs again and again with its k-th
@@ -418,6 +447,9 @@ void tst_CodeEngines::throughTheEditor_data() {
         "MH[M'1,L3,212] R[L3,212,1'0,1%9] MR[M'1,1'0,1%9]");
     row("category", 2, "CH[K'1,L3,-] R[L3,112,1'0,1%9] CR[K'1,-,-]", "K'1,L3", "112",
         "CH[K'1,L3,112] R[L3,112,1'0,1%9] CR[K'1,1'0,1%9]");
+    // The node shows the code without its trailing blanks; the child goes below the code as stored.
+    row("level below a padded parent code", 3, "H[L1,++9'++,-,-] R[L1,++9'++,-,- L2,13,1'0,1%9]", "L1,++9'",
+        "L2:13", "H[L1,++9'++,L2,13] R[L1,++9'++,1'0,1%9 L2,13,1'0,1%9]");
 }
 
 void tst_CodeEngines::throughTheEditor() {
@@ -431,7 +463,7 @@ void tst_CodeEngines::throughTheEditor() {
     const QString before = w.snapshot();
     Main();
     frmCodeMaintenance* f = OpenCodeEditor(type);
-    QVERIFY(f && f->trvMaintenance_NodeClick(CodeNode(*f, kChart + "," + node)));
+    QVERIFY(f && f->trvMaintenance_NodeClick(CodeNode(*f, kChart + "," + node.replace('+', ' '))));
     f->Insert();
     EntryBox* box = code.contains(':') ? f->txtChildCode : f->txtParentCode[0];
     if (code.contains(':'))

@@ -115,7 +115,7 @@ void tst_frmCodeMaintenance::trees_data() {
     Warehouse::addColumns<int>("type");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("extra");
-    QTest::addColumn<QStringList>("nodes"); // "_" a blank in a text
+    QTest::addColumn<QStringList>("nodes"); // "_" a blank
     QTest::addColumn<int>("count");         // nodes; 0: the notice alone; -1: not counted
     const auto row = [](const char* name, int type, const char* filter, const char* extra, const char* nodes,
                         int count) {
@@ -133,6 +133,10 @@ void tst_frmCodeMaintenance::trees_data() {
         "CORP,L2,24,9ZZ|L3_-_9ZZ:|4|0",
         -1);
     row("business unit", 4, "", "", "BU|BU:Business_Unit|1|2 BU,L1,1,11|L2_-_11:Store_Network|4|0", -1);
+    // Codes another program padded show (and are keyed) without their trailing blanks.
+    row("level, padded codes", 3, "",
+        "INSERT INTO CS_LEVELHIER VALUES ('AC', 'CORP', 'L2', '  x''1  ', 'L3', '  y1  ')",
+        "CORP,L2,__x'1|__x'1:|3|1 CORP,L2,__x'1,__y1|L3_-___y1:|4|0", -1);
     row("level, match", 3, " 111 ", "", "", 9);
     row("multiplier, match", 1, "12", "", "", 5);
     row("categories, apostrophe", 2, "1'1", "", "", 0);
@@ -152,7 +156,7 @@ void tst_frmCodeMaintenance::trees() {
     loadEditor(f, type, filter);
     const MaintTree& tree = *f.trvMaintenance;
     for (const QString& entry : nodes) {
-        const TreeNode* n = CodeNode(f, entry.section('|', 0, 0));
+        const TreeNode* n = CodeNode(f, entry.section('|', 0, 0).replace('_', ' '));
         QVERIFY2(n, qPrintable(entry));
         QCOMPARE(QStringList({n->Text(), n->Tag(), QString::number(n->ChildCount())}).join('|'),
                  entry.section('|', 1).replace('_', ' '));
