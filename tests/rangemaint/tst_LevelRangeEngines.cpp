@@ -169,7 +169,8 @@ struct Case {
     {"deleted: holder fed by another code's range of another To", "delete", "", "M1>L4:X M1>L4:Y",
      "L4:X L4:Y=1'0 M1", "L4|X|-,L4|Y|1'0,M1|-", '1'},
     {"deleted: another chart's hierarchy and holders stay out", "delete", "^L3:Q>L4:X L3:P>L4:X ^L3:P>L4:Y",
-     "^M1>L4:X", "L4:X L4:Y L3:P L3:Q M1", "L3|P|-,L3|Q|1'0,L4|X|-,L4|Y|1'0,M1|1'0", '1'},
+     "^M1>L4:X K1>L4:X ^K1>L4:Y", "L4:X L4:Y L3:P L3:Q M1 K1", "L3|P|-,L3|Q|1'0,L4|X|-,L4|Y|1'0,M1|1'0,K1|-",
+     '1'},
     {"deleted: cycle feeds itself", "delete", "L3:P>L4:X L2:G>L3:P L3:P>L2:G", "", "L4:X L3:P L2:G",
      "L2|G|1'0,L3|P|1'0,L4|X|-", '1'},
     {"deleted: a code is not its own feeder", "delete", "L3:P>L4:X L3:P>L3:P", "M1>L3:P", "L4:X L3:P M1",
@@ -292,9 +293,14 @@ void tst_LevelRangeEngines::saveDeleteDragAndPropagation() {
     QVERIFY(c.answer == '1' || !m_env->ui.inTransaction[0]);
     if (c.answer == '0')
         QCOMPARE(m_env->ui.messages[0].prompt, WarehouseChangedText());
-    if (action.startsWith("new")) { // a refused insert stays pending, a saved one leaves New and Delete off
+    // A refused insert stays pending; a saved entry is the one the owner then acts on, New and Delete off.
+    if (action.startsWith("new")) {
         QCOMPARE(st.newRecord, c.answer != '1');
-        QVERIFY(st.newRecord || (!st.newEnabled && !st.deleteEnabled));
+        const int t = action.mid(3, 1).toInt();
+        const RangeKeyParts k = st.StoredKeyParts();
+        const QString value = t == 0 ? ed.world.top : t == 3 ? kFrom : action.section(' ', 1);
+        QVERIFY(st.newRecord || (!st.newEnabled && !st.deleteEnabled &&
+                                 QStringList{k.COA, k.level, k.Code, k.FR_ACCT}[t] == value));
     }
     // Delete is offered again after a level, code or range went, not after a whole chart.
     if (action == "chart" || action == "delete")

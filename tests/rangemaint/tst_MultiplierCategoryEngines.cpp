@@ -67,6 +67,7 @@ struct Edit {
     {"delete holder", "del3", "H1:a:b H1:c:d H2:-:-", "", "H2|-|-", "", "1"},
     {"delete last holder: chart placeholder back", "del3", "H1:a:b", "", "-|-|-", "", "1"},
     {"delete range", "del4", "H1:a:b H1:c:d", "a:b", "H1|c|d", "", "1"},
+    {"delete range, another with the same From stays", "del4", "H1:a:b H1:a:c", "a:b", "H1|a|c", "", "1"},
     {"delete last range: holder placeholder back", "del4", "H1:a:b H2:-:-", "a:b", "H1|-|-,H2|-|-", "", "1"},
     {"delete a range no longer there", "del4", "H1:-:- ~H1:a:b", "a:b", "", "changed", "0"},
     {"delete right after a save removes just the new range", "undo3", "H1:a:b", "c:d", "H1|a|b", "", "1"},
@@ -182,6 +183,9 @@ void tst_MultiplierCategoryEngines::edits() {
         QCOMPARE(st.NodeType(), t == 0 ? 1 : t == 1 ? 3 : 4);
     if (action == "drag")
         QVERIFY(st.Tree()->SelectedItem()->Info().code == "H2" && st.Tree()->SelectedItem()->Expanded());
+    // Delete is offered again after a holder or range went, not after a whole chart.
+    if (action.startsWith("del"))
+        QCOMPARE(st.deleteEnabled, action != "del1");
 }
 
 QTEST_MAIN(tst_MultiplierCategoryEngines)

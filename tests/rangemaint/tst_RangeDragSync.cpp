@@ -81,6 +81,7 @@ struct Written {
     const char *name, *rows, *action, *node, *check, *after;
     int type = 3;
 } const kWritten[] = {
+    {"delete a range of a padded code", kX1Row, "delete", "CORP|L4|  x1|500000|500099", kX1, "  x1  | "},
     {"delete a padded code", kX1Row, "delete", "CORP|L4|  x1", kX1, ""},
     {"synchronize a padded code", kX1Row ";CS_LEVELHIER:AC|CORP|L3|131|L4|  x1  ", "sync", "CORP|L4|  x1",
      kHolding500000, "  x1  ,1,13,131,EQTY,MFX,MSIGN"},
@@ -375,6 +376,7 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
         QVERIFY(action != "sync" || rangeNodeAt(f, "CORP|L3|131|500000|500099"));
     } else { // refused
         QVERIFY2(told.value(0).contains(c.after), qPrintable(told.join('\n')));
+        QVERIFY(action != "pick" || f->txtRangAccountFr[1]->text().isEmpty());
         QCOMPARE(w.snapshot(), before);
         QCOMPARE(f->trvMaintenance->Count(), nodes);
     }
