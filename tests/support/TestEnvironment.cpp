@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
-#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sched.h>
@@ -99,65 +98,16 @@ void TestEnvironment::writeFile(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-bool TestEnvironment::runUnprivileged(const std::function<QByteArray()>& work, QByteArray* answer) {
-    if (geteuid() != 0) {
-        *answer = work();
-        return true;
-    }
-    const passwd* nobody = getpwnam("nobody");
-    const QByteArray folderName = QFile::encodeName(folder());
-    const QString reply = QDir(folder()).filePath("answer");
-    if (!nobody || nobody->pw_uid == 0 || ::chmod(folderName.constData(), 0777) != 0)
-        return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        // Exit code 2: the user cannot be had, or cannot reach the program folder.
-        if (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0 ||
-            access(folderName.constData(), W_OK | X_OK) != 0)
-            _exit(2);
-        QFile f(reply);
-        _exit(f.open(QIODevice::WriteOnly) && f.write(work()) >= 0 && f.flush() ? 0 : 1);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || (WIFEXITED(status) && WEXITSTATUS(status) == 2))
-        return false;
-    *answer = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? readFile(reply) : "<the child process failed>";
-    QFile::remove(reply);
-    return true;
-}
-
-bool TestEnvironment::runOnFullDisk(qint64 freeBytes, const std::function<QByteArray()>& work,
-                                    QByteArray* answer) {
+bool TestEnvironment::runInChild(const std::function<bool()>& prepare,
+                                 const std::function<QByteArray()>& work, QByteArray* answer) {
     int channel[2];
     if (::pipe(channel) != 0)
         return false;
     const pid_t child = fork();
     if (child == 0) {
         ::close(channel[0]);
-        const QDir dir(folder());
-        QList<std::pair<QString, QByteArray>> files;
-        for (const QString& name : dir.entryList(QDir::Files))
-            files.push_back({name, readFile(dir.filePath(name))});
-        // Exit code 2: no file system of our own can be mounted here. The mount stays in this process's
-        // own view of the file systems.
-        const QByteArray mountPoint = QFile::encodeName(folder());
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+        if (!prepare())
             _exit(2);
-        for (const auto& [name, bytes] : files) {
-            QFile f(dir.filePath(name));
-            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
-                _exit(2);
-        }
-        const QByteArray fillerName = QFile::encodeName(dir.filePath("filler"));
-        const int filler = ::open(fillerName.constData(), O_WRONLY | O_CREAT, 0600);
-        const QByteArray chunk(4096, 'x');
-        qint64 size = 0;
-        for (ssize_t n = 1; filler >= 0 && n > 0; size += n > 0 ? n : 0)
-            n = ::write(filler, chunk.constData(), size_t(chunk.size()));
-        if (filler < 0 || (freeBytes > 0 && ::ftruncate(filler, qMax<qint64>(0, size - freeBytes)) != 0))
-            _exit(2);
-        ::close(filler);
         const QByteArray reply = work();
         _exit(::write(channel[1], reply.constData(), size_t(reply.size())) == reply.size() ? 0 : 1);
     }
@@ -172,4 +122,43 @@ bool TestEnvironment::runOnFullDisk(qint64 freeBytes, const std::function<QByteA
         return false;
     *answer = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? reply : "<the child process failed>";
     return true;
+}
+
+bool TestEnvironment::runUnprivileged(const std::function<QByteArray()>& work, QByteArray* answer) {
+    if (geteuid() != 0) {
+        *answer = work();
+        return true;
+    }
+    const passwd* nobody = getpwnam("nobody");
+    const QByteArray folderName = QFile::encodeName(folder());
+    if (!nobody || nobody->pw_uid == 0 || ::chmod(folderName.constData(), 0777) != 0)
+        return false;
+    const auto becomeNobody = [&] {
+        return setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 && setuid(nobody->pw_uid) == 0 &&
+               access(folderName.constData(), W_OK | X_OK) == 0;
+    };
+    return runInChild(becomeNobody, work, answer);
+}
+
+bool TestEnvironment::runOnFullDisk(qint64 freeBytes, const std::function<QByteArray()>& work,
+                                    QByteArray* answer) {
+    const auto fillSmallDisk = [&] {
+        const QDir dir(folder());
+        QList<std::pair<QString, QByteArray>> files;
+        for (const QString& name : dir.entryList(QDir::Files))
+            files.push_back({name, readFile(dir.filePath(name))});
+        // The mount stays in this process's own view of the file systems.
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", QFile::encodeName(folder()).constData(), "tmpfs", 0, "size=64k") != 0)
+            return false;
+        for (const auto& [name, bytes] : files)
+            writeFile(dir.filePath(name), bytes);
+        QFile filler(dir.filePath("filler"));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        while (filler.write(QByteArray(4096, 'x')) > 0) {
+        }
+        return filler.resize(qMax<qint64>(0, filler.size() - freeBytes));
+    };
+    return runInChild(fillSmallDisk, work, answer);
 }

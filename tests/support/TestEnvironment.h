@@ -38,5 +38,9 @@ public:
     bool runOnFullDisk(qint64 freeBytes, const std::function<QByteArray()>& work, QByteArray* answer);
 
 private:
+    // Runs `work` in a child process once `prepare` has made it ready there. Answers what `work` answered;
+    // false when `prepare` could not.
+    static bool runInChild(const std::function<bool()>& prepare, const std::function<QByteArray()>& work,
+                           QByteArray* answer);
     QTemporaryDir m_dir;
 };

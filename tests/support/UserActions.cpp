@@ -14,43 +14,38 @@ namespace UserActions {
 
 bool Run(const QStringList& action) {
     const QString& verb = action.value(0);
-    if (verb == QLatin1String("attach") && action.size() == 7) {
+    if ((verb == "attach" || verb == "detach") && action.size() == 7) {
         CodeEditorState editor(3);
         clsAcBuLevelCodeMaint engine;
         engine.OwnerForm(&editor);
         editor.keys = {action[2], "", action[3], action[4]};
+        if (verb == "detach") {
+            editor.keys.ChildLevel = action[5];
+            editor.keys.ChildCode = action[6];
+            editor.nodeType = 4;
+            return engine.Delete();
+        }
         editor.entry.values.ChildLevel = action[5];
         editor.entry.values.ChildCode = action[6];
         editor.nodeType = 3;
         editor.NewRecord = true;
         return engine.Save();
     }
-    if (verb == QLatin1String("detach") && action.size() == 7) {
-        CodeEditorState editor(3);
-        clsAcBuLevelCodeMaint engine;
-        engine.OwnerForm(&editor);
-        editor.keys = {action[2], "", action[3], action[4], action[5], action[6]};
-        editor.nodeType = 4;
-        return engine.Delete();
-    }
-    if (verb == QLatin1String("unrange") && action.size() == 6) {
+    if ((verb == "range" || verb == "unrange") && action.size() == 6) {
         RangeEditorState editor(3);
         clsAcLevelRangeMaint engine;
         engine.OwnerForm(&editor);
-        editor.trvMaintenance_NodeClick(
-            editor.AddPath({action[1], action[2], action[3], action[4], action[5]}));
-        return engine.Delete();
-    }
-    if (verb == QLatin1String("range") && action.size() == 6) {
-        RangeEditorState editor(3);
-        clsAcLevelRangeMaint engine;
-        engine.OwnerForm(&editor);
-        editor.trvMaintenance_NodeClick(editor.AddPath({action[1], action[2], action[3]}));
-        editor.entry = {"", "", "", action[4], action[5]};
+        const RangeKeyParts range{action[1], action[2], action[3], action[4], action[5]};
+        if (verb == "unrange") {
+            editor.trvMaintenance_NodeClick(editor.AddPath(range));
+            return engine.Delete();
+        }
+        editor.trvMaintenance_NodeClick(editor.AddPath({range.COA, range.level, range.Code}));
+        editor.entry = {"", "", "", range.FR_ACCT, range.TO_ACCT};
         editor.newRecord = true;
         return engine.Save();
     }
-    if (verb == QLatin1String("code") && action.size() == 5) {
+    if (verb == "code" && action.size() == 5) {
         frmLookup lookup;
         ConfigureLookup(lookup, "codes " + action[1] + " " + action[2]);
         lookup.m_strFindItem = QStringLiteral("<none>");
@@ -61,13 +56,12 @@ bool Run(const QStringList& action) {
         // An added code is listed and picked for a change of its description.
         return lookup.IsModify();
     }
-    if (verb == QLatin1String("sync") && action.size() == 4) {
+    if (verb == "sync" && action.size() == 4) {
         frmRangeMaintenance* editor = openRangeEditor(3);
-        TreeNode* code = rangeNodeAt(editor, action.mid(1).join(QLatin1Char('|')));
-        if (!code)
-            return false;
-        editor->trvMaintenance_NodeClick(code);
-        editor->Synchronize();
+        if (TreeNode* code = rangeNodeAt(editor, action.mid(1).join('|'))) {
+            editor->trvMaintenance_NodeClick(code);
+            editor->Synchronize();
+        }
     }
     return false;
 }
