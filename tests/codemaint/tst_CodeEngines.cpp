@@ -229,17 +229,17 @@ void tst_CodeEngines::changes_data() {
         "MH[M'1,L1,C M2,L1,D] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,1'0,1%9 M2,1'0,1%9]", "delete M'1/L1/C",
         "MH[M'1,L1,- M2,L1,D] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,-,- M2,1'0,1%9]");
     // X below P below G below T: what X gave goes up the chain and out of the multiplier of T and the
-    // category of P, except where Q still gives it.
+    // category of P, except where Q still gives it; the category of G, without rows, gets none.
     row("detach carried up the chain and into holders", 3,
-        "H[L1,T,L2,G L2,G,L3,P L2,G,L3,Q L3,P,L4,X] MH[M'1,L1,T] CH[K'1,L3,P] R[L1,T,1'0,1%9 L1,T,2,3 "
-        "L2,G,1'0,1%9 L2,G,2,3 L3,P,1'0,1%9 L3,P,2,3 L3,Q,2,3 L4,X,1'0,1%9 L4,X,2,3] MR[M'1,1'0,1%9 M'1,2,3] "
-        "CR[K'1,1'0,1%9 K'1,2,3]",
+        "H[L1,T,L2,G L2,G,L3,P L2,G,L3,Q L3,P,L4,X] MH[M'1,L1,T] CH[K'1,L3,P K2,L2,G] "
+        "R[L1,T,1'0,1%9 L1,T,2,3 L2,G,1'0,1%9 L2,G,2,3 L3,P,1'0,1%9 L3,P,2,3 L3,Q,2,3 L4,X,1'0,1%9 L4,X,2,3] "
+        "MR[M'1,1'0,1%9 M'1,2,3] CR[K'1,1'0,1%9 K'1,2,3]",
         "delete L3/P/L4:X",
-        "H[L1,T,L2,G L2,G,L3,P L2,G,L3,Q L3,P,-,-] MH[M'1,L1,T] CH[K'1,L3,P] R[L1,T,2,3 L2,G,2,3 L3,P,-,- "
-        "L3,Q,2,3 L4,X,1'0,1%9 L4,X,2,3] MR[M'1,2,3] CR[K'1,-,-]");
+        "H[L1,T,L2,G L2,G,L3,P L2,G,L3,Q L3,P,-,-] MH[M'1,L1,T] CH[K'1,L3,P K2,L2,G] R[L1,T,2,3 L2,G,2,3 "
+        "L3,P,-,- L3,Q,2,3 L4,X,1'0,1%9 L4,X,2,3] MR[M'1,2,3] CR[K'1,-,-]");
     row("detach carried up a business chain", 4,
-        "H[L1,T,L2,G L2,G,L3,P L3,P,L4,X] BR[L1,T,1'0,1%9 L2,G,1'0,1%9 L3,P,1'0,1%9 L4,X,1'0,1%9]",
-        "delete L3/P/L4:X", "H[L1,T,L2,G L2,G,L3,P L3,P,-,-] BR[L1,T,-,- L2,G,-,- L3,P,-,- L4,X,1'0,1%9]");
+        "H[L1,T,L2,G L2,G,L3,P L3,P,L4,X] BR[L2,G,1'0,1%9 L3,P,1'0,1%9 L4,X,1'0,1%9]", "delete L3/P/L4:X",
+        "H[L1,T,L2,G L2,G,L3,P L3,P,-,-] BR[L2,G,-,- L3,P,-,- L4,X,1'0,1%9]");
     // Another program made X the parent of P as well: X keeps its own ranges, P loses what X gave it.
     row("detach a child that is also its parent's parent", 3,
         "H[L1,P,L2,X L2,X,L1,P] R[L1,P,1'0,1%9 L2,X,1'0,1%9]", "delete L1/P/L2:X",
@@ -274,8 +274,7 @@ void tst_CodeEngines::changes_data() {
         "L2,++P'1++,2,3 L3,++X++,1'0,1%9] MR[++M'1++,1'0,1%9]",
         "delete L2/++P'1++/L3:++X++",
         "H[L1,G,L2,++P'1++ L2,++P'1++,-,-] MH[++M'1++,L2,++P'1++] R[L1,G,-,- L2,++P'1++,2,3 "
-        "L3,++X++,1'0,1%9] "
-        "MR[++M'1++,-,-]");
+        "L3,++X++,1'0,1%9] MR[++M'1++,-,-]");
     row("detach from a parent code padded in the hierarchy only", 3,
         "H[L1,P'++,L2,X] R[L1,P',1'0,1%9 L2,X,1'0,1%9]", "delete L1/P'++/L2:X",
         "H[L1,P'++,-,-] R[L1,P',-,- L2,X,1'0,1%9]");
@@ -293,6 +292,8 @@ void tst_CodeEngines::changes_data() {
     const QString in = "@clsAcBuLevelCodeMaint:";
     row("failing existence check", 3, levels, "save L1/P L2:Y", in + "RecordExists|from CS_LEVELHIER where");
     row("failing removal", 3, levels, "delete L1/P/L2:X", in + "MaintRangeOfAccountHier|Delete From CS_COA");
+    row("failing existence check of a multiplier's code", 1, "MH[M'1,L1,C] R[L1,C,1,2] MR[M'1,1,2]",
+        "delete M'1/L1/C", "@clsAcMultiCategoryCodeMaint:RecordExists|from CS_MULTIPLIERHIER where");
     row("failing delete", 3, levels, "delete L1/P/L2:X", in + "Delete|Delete From CS_LEVELHIER");
     row("failing save", 1, "MH[M'1,L1,C] R[L1,D,3,4]", "save M'1/L1 D",
         "@clsAcMultiCategoryCodeMaint:Save|Insert into CS_MULTIPLIERHIER");
