@@ -358,16 +358,14 @@ void tst_frmCodeMaintenance::entryChecks_data() {
     QTest::addColumn<QString>("value"); // put in the focused box; for a child "level|code"
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QString>("focus"); // for a child: "level" or "code"
-    // A look-up that fails (at New when led by "new:"), and the location its log line names.
+    // A look-up that fails (at New when led by "new:"), "@" and the location its log line names.
     QTest::addColumn<QString>("fails");
-    QTest::addColumn<QString>("logged");
     const QString notValid = "It's not a valid Child Level";
     const QString notAbove = "Child Level must be greater than Parent Level";
     const auto row = [](const char* name, int type, const char* node, const char* value,
-                        const QString& messages, const char* focus = "", const char* fails = "",
-                        const char* logged = "") {
+                        const QString& messages, const char* focus = "", const char* fails = "") {
         Warehouse::addRows(name, type, QString(node), QString(value), messages.split('|', Qt::SkipEmptyParts),
-                           QString(focus), QString(fails), QString(logged));
+                           QString(focus), QString(fails));
     };
     row("chart", 1, "", " ", "Account cannot be blank");
     row("multiplier", 1, "CORP", "MX'", "It's not a valid Multiplier");
@@ -383,12 +381,10 @@ void tst_frmCodeMaintenance::entryChecks_data() {
     row("child: unknown code", 3, "CORP,L2,11", "L3|999", "It's not a valid Level Code", "code");
     row("child: apostrophes", 3, "CORP,L2,11", "L3'|1'1", notValid + "|" + notAbove, "level");
     row("child: valid", 3, "CORP,L2,11", "L3|121", "");
-    row("child: level proposal fails", 3, "CORP,L2,11", "L3|121", "look-up fails", "", "new:SOLEVEL",
-        "frmCodeMaintenance:insert");
-    row("child: level look-up fails", 3, "CORP,L2,11", "L3|121", "look-up fails", "", "SOLEVEL",
-        "frmCodeMaintenance:ValidateChildLevel");
-    row("child: code look-up fails", 3, "CORP,L2,11", "L3|121", "look-up fails", "", "SOCODE",
-        "frmCodeMaintenance:ValidateChildCode");
+    const char* failed = "look-up fails";
+    row("child: level proposal fails", 3, "CORP,L2,11", "L3|121", failed, "", "new:SOLEVEL@insert");
+    row("child: level look-up fails", 3, "CORP,L2,11", "L3|121", failed, "", "SOLEVEL@ValidateChildLevel");
+    row("child: code look-up fails", 3, "CORP,L2,11", "L3|121", failed, "", "SOCODE@ValidateChildCode");
 }
 
 void tst_frmCodeMaintenance::entryChecks() {
@@ -400,14 +396,13 @@ void tst_frmCodeMaintenance::entryChecks() {
     QFETCH(QStringList, messages);
     QFETCH(QString, focus);
     QFETCH(QString, fails);
-    QFETCH(QString, logged);
     StandInEngine* engine = nullptr;
     frmCodeMaintenance* f = openEditor(type, &engine);
     QVERIFY(f->trvMaintenance_NodeClick(CodeNode(*f, node)));
     const bool atNew = fails.startsWith("new:");
     const auto failLookUp = [&fails] {
-        gDBConnection->adoConnection().FailStatementContaining("Select DISTINCT " + fails.section(':', -1),
-                                                               {-7, "look-up fails", "test"});
+        gDBConnection->adoConnection().FailStatementContaining(
+            "Select DISTINCT " + fails.section('@', 0, 0).section(':', -1), {-7, "look-up fails", "test"});
     };
     if (atNew)
         failLookUp();
@@ -432,8 +427,10 @@ void tst_frmCodeMaintenance::entryChecks() {
     QCOMPARE(f->NewRecord, !saved);
     // One line, with the database's text, under the failing step's own location.
     const QString log = m_env->logText().trimmed();
-    QVERIFY2(logged.isEmpty() ? log.isEmpty()
-                              : log.count("Error #") == 1 && log.endsWith("(look-up fails) in " + logged),
+    QVERIFY2(fails.isEmpty()
+                 ? log.isEmpty()
+                 : log.count("Error #") == 1 &&
+                       log.endsWith("(look-up fails) in frmCodeMaintenance:" + fails.section('@', 1)),
              qPrintable(log));
 }
 
