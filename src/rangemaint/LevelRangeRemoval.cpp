@@ -37,6 +37,14 @@ Holders HoldersOf(bool multipliers) {
             clsAcCategoriesRangeMaint().Table()};
 }
 
+// The join of a range table's key column to a hierarchy's: the range rows of a code the hierarchy holds
+// padded may hold it without its trailing blanks, as a code's own rows are found (RTRIM is common to every
+// backend).
+QString Joined(const QString& rangeColumn, const QString& hierarchyColumn) {
+    return rangeColumn + QStringLiteral(" in (") + hierarchyColumn + QStringLiteral(", RTRIM(") +
+           hierarchyColumn + QStringLiteral("))");
+}
+
 } // namespace
 
 // A child of a settled code: another settled code, whose holdings change as it settles, or a code outside
@@ -190,9 +198,10 @@ bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settle
         LevelHierarchyWalk::Matches(QStringLiteral("H.CS_PARENTLEVEL"), state.code.level) +
         QStringLiteral(" and ") +
         LevelHierarchyWalk::Matches(QStringLiteral("H.CS_PARENTCODE"), state.code.code) +
-        QStringLiteral(" and R.") + k[0] + QStringLiteral(" = ") + SqlText(m_top) +
-        QStringLiteral(" and R.") + k[1] + QStringLiteral(" = H.CS_CHILDLEVEL and R.") + k[2] +
-        QStringLiteral(" = H.CS_CHILDCODE") + OneRange(QStringLiteral("R.")));
+        QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("R.") + k[0], m_top) +
+        QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[1], QStringLiteral("H.CS_CHILDLEVEL")) +
+        QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[2], QStringLiteral("H.CS_CHILDCODE")) +
+        OneRange(QStringLiteral("R.")));
     if (!gQueryOK || rs.IsNothing())
         return false;
     const Field level = rs.Fields(QStringLiteral("CS_CHILDLEVEL"));
@@ -301,9 +310,10 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder,
         m_table.Table() + QStringLiteral(" R where H.CS_AREA = ") + SqlText(m_area) +
         QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) +
         QStringLiteral(" and H.") + h.column + QStringLiteral(" = ") + SqlText(holder) +
-        QStringLiteral(" and R.") + k[0] + QStringLiteral(" = ") + SqlText(m_top) +
-        QStringLiteral(" and R.") + k[1] + QStringLiteral(" = H.CS_LEVEL and R.") + k[2] +
-        QStringLiteral(" = H.CS_CODE") + OneRange(QStringLiteral("R.")));
+        QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("R.") + k[0], m_top) +
+        QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[1], QStringLiteral("H.CS_LEVEL")) +
+        QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[2], QStringLiteral("H.CS_CODE")) +
+        OneRange(QStringLiteral("R.")));
     if (!gQueryOK || rs.IsNothing())
         return Fail(step);
     const Field from = rs.Fields(m_table.FromColumn());

@@ -281,6 +281,14 @@ void tst_CodeEngines::changes_data() {
     row("attach below a parent code padded in the hierarchy only", 3,
         "H[L1,P'++,-,-] R[L1,P',-,- L2,X,1'0,1%9]", "save L1/P'++ L2:X",
         "H[L1,P'++,L2,X] R[L1,P',1'0,1%9 L2,X,1'0,1%9]");
+    // A sibling padded in the hierarchy only still feeds the parent code, and a code of the multiplier so
+    // padded still feeds the multiplier.
+    row("detach: a sibling padded in the hierarchy only keeps the parent code's range", 3,
+        "H[L1,P,L2,X L1,P,L2,Y++] R[L1,P,1'0,1%9 L2,X,1'0,1%9 L2,Y,1'0,1%9]", "delete L1/P/L2:X",
+        "H[L1,P,L2,Y++] R[L1,P,1'0,1%9 L2,X,1'0,1%9 L2,Y,1'0,1%9]");
+    row("detach from a multiplier whose other code is padded in the hierarchy only", 1,
+        "MH[M'1,L1,C M'1,L1,D++] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,1'0,1%9]", "delete M'1/L1/C",
+        "MH[M'1,L1,D++] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,1'0,1%9]");
     row("detach a padded code from a multiplier", 1,
         "MH[M'1,L1,++C'1++] R[L1,++C'1++,1'0,1%9] MR[M'1,1'0,1%9]", "delete M'1/L1/++C'1++",
         "MH[M'1,L1,-] R[L1,++C'1++,1'0,1%9] MR[M'1,-,-]");
