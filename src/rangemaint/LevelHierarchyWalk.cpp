@@ -8,7 +8,8 @@ LevelHierarchyWalk::LevelHierarchyWalk(QString area, QString chart)
 
 int LevelHierarchyWalk::IndexOf(const Code& code) const {
     for (std::size_t i = 0; i < m_codes.size(); ++i)
-        if (m_codes[i].level == code.level && m_codes[i].code == code.code)
+        if (clsGenericMaint::ShownValue(m_codes[i].level) == clsGenericMaint::ShownValue(code.level) &&
+            clsGenericMaint::ShownValue(m_codes[i].code) == clsGenericMaint::ShownValue(code.code))
             return static_cast<int>(i);
     return -1;
 }
@@ -38,8 +39,9 @@ bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Cod
     const Field value = rs.Fields(QStringLiteral("CS_%1CODE").arg(theirs));
     related.clear();
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        Code next{level.Text().trimmed(), value.Text().trimmed()};
-        if (!next.level.isEmpty() && !next.code.isEmpty())
+        // As stored, so the code's own rows are addressed by it, padded or not.
+        Code next{level.Text(), value.Text()};
+        if (!next.level.trimmed().isEmpty() && !next.code.trimmed().isEmpty())
             related.push_back(std::move(next));
     }
     rs.Close();

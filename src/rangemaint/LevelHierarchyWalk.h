@@ -6,7 +6,8 @@
 // A walk over the level hierarchy CS_LEVELHIER of one area and chart of account (or business level). It
 // finds each ancestor of a code once, however many paths lead to it and even when the table holds a cycle,
 // so a range carried up the hierarchy writes every ancestor once and the walk always ends. Hierarchy rows
-// with a blank level or code are not followed.
+// with a blank level or code are not followed. Codes are answered as the hierarchy stores them; one stored
+// with trailing blanks and without is one code.
 class LevelHierarchyWalk {
 public:
     struct Code {

@@ -80,7 +80,13 @@ bool LevelRangeEngine::CopyDelRangeOfAccountHier(const QString& LvlType, const Q
     }
     if (mode != CopyMode)
         return true;
-    const QStringList keys{COA, Level, Code};
+    QStringList keys{COA, Level, Code};
+    // An ancestor the hierarchy holds padded: its rows are those the range table holds, padded or not.
+    if (clsGenericMaint::ShownValue(Level) != Level || clsGenericMaint::ShownValue(Code) != Code) {
+        std::vector<RangeBounds> rows;
+        if (!EntryTable().NamedRows({COA, Level, Code}, keys, rows))
+            return Fail(procedure);
+    }
     const Existence present = EntryTable().RecordExists(keys, AccountFr, AccountTo);
     if (present == Existence::Failed)
         return Fail(procedure);
@@ -95,7 +101,7 @@ bool LevelRangeEngine::CopyDelRangeOfAccountHier(const QString& LvlType, const Q
         return Fail(procedure);
     // An ancestor the tree does not show (a filtered tree) gets its row and no node.
     if (tree && gm && tree->Node(NodeKeyOf(root, {COA, Level, Code})))
-        AddRangeNode(root, {COA, Level, Code, AccountFr, AccountTo}, false);
+        AddRangeNode(root, {keys[0], keys[1], keys[2], AccountFr, AccountTo}, false);
     return CopiedUpRangeOfAccountMultiHier(LvlType, COA, Level, Code, AccountFr, AccountTo) &&
            CopiedUpRangeOfAccountCategoryHier(LvlType, COA, Level, Code, AccountFr, AccountTo);
 }

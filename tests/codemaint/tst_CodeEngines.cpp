@@ -289,6 +289,9 @@ void tst_CodeEngines::changes_data() {
     row("detach from a multiplier whose other code is padded in the hierarchy only", 1,
         "MH[M'1,L1,C M'1,L1,D++] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,1'0,1%9]", "delete M'1/L1/C",
         "MH[M'1,L1,D++] R[L1,C,1'0,1%9 L1,D,1'0,1%9] MR[M'1,1'0,1%9]");
+    row("detach carried up to an ancestor stored padded", 3,
+        "H[L1,++G++,L2,P L2,P,L3,X] R[L1,++G++,1'0,1%9 L2,P,1'0,1%9 L3,X,1'0,1%9]", "delete L2/P/L3:X",
+        "H[L1,++G++,L2,P L2,P,-,-] R[L1,++G++,-,- L2,P,-,- L3,X,1'0,1%9]");
     row("detach a padded code from a multiplier", 1,
         "MH[M'1,L1,++C'1++] R[L1,++C'1++,1'0,1%9] MR[M'1,1'0,1%9]", "delete M'1/L1/++C'1++",
         "MH[M'1,L1,-] R[L1,++C'1++,1'0,1%9] MR[M'1,-,-]");

@@ -53,16 +53,18 @@ struct World {
     }
 
     // `hier` "L3:P>L4:X ..." (parent > child; "~" in the other area, "^" of another chart or business level
-    // with the same codes; "-" a blank), `holders` "M1>L3:P K1>L4:X ..." (multiplier M.., category K..:
-    // account levels only; "^" of another chart) and `held` "L4:X" (holding the range),
-    // "L4:X=0" (the range 0 - 0), "L4:-=-" (a placeholder); every other code and holder has its placeholder.
+    // with the same codes; "-" a blank, "+" a blank in the hierarchy only), `holders` "M1>L3:P K1>L4:X ..."
+    // (multiplier M.., category K..: account levels only; "^" of another chart) and `held` "L4:X" (holding
+    // the range), "L4:X=0" (the range 0 - 0), "L4:-=-" (a placeholder); every other code and holder has its
+    // placeholder.
     void build(Warehouse& w, const QString& hier, const QString& holders, const QString& held) const {
         QStringList codes, owners, rows = held.split(' ', Qt::SkipEmptyParts);
         for (QString pair : hier.split(' ', Qt::SkipEmptyParts)) {
             const QString in = pair.startsWith('~') ? other : area;
             const QString chart = pair.startsWith('^') ? otherTop : top;
-            const QStringList ends = pair.remove('~').remove('^').replace('-', ' ').split('>');
-            codes << ends;
+            QStringList ends = pair.remove('~').remove('^').replace('-', ' ').split('>');
+            codes << QStringList(ends).replaceInStrings("+", "");
+            ends.replaceInStrings("+", " ");
             insert("CS_LEVELHIER", QStringList{in, chart} + ends[0].split(':') + ends[1].split(':'), w);
         }
         for (QString pair : holders.split(' ', Qt::SkipEmptyParts)) {
@@ -149,11 +151,17 @@ struct Case {
     {"added: holder already holds it", "new3", "", "M1>L4:X K1>L4:X", "M1 K1", "L4|X|1'0,M1|1'0,K1|1'0", '1'},
     {"added: another chart's hierarchy and holders stay out", "new3", "^L3:P>L4:X", "^M1>L4:X ^K1>L3:P", "",
      "L3|P|-,L4|X|1'0,M1|-,K1|-", '1'},
+    // Ancestors another program stored padded: addressed as stored, whether the range table pads them as
+    // the hierarchy does or not.
+    {"added: ancestors padded", "new3", "L3:P>L4:X L2:G->L3:P L1:T+>L2:G-", "", "",
+     "L1|T|1'0,L2|G-|1'0,L3|P|1'0,L4|X|1'0", '1'},
     {"added: filtered tree", "new3", "L3:P>L4:X L2:G>L3:P", "", "", "L2|G|1'0,L3|P|1'0,L4|X|1'0", '1'},
     {"deleted: chain, placeholders back", "delete", "L3:P>L4:X L2:G>L3:P ~L3:Z>L4:X", "M1>L3:P K1>L4:X",
      "L4:X L3:P L3:Z L2:G M1 K1", "L2|G|-,L3|P|-,L3|Z|1'0,L4|X|-,M1|-,K1|-", '1'},
     {"deleted: a sibling still feeds the ancestor", "delete", "L3:P>L4:X L3:P>L4:Y L2:G>L3:P",
      "M1>L3:P K1>L4:X", "L4:X L4:Y L3:P L2:G M1 K1", "L2|G|1'0,L3|P|1'0,L4|X|-,L4|Y|1'0,M1|1'0,K1|-", '1'},
+    {"deleted: ancestors padded", "delete", "L3:P>L4:X L2:G->L3:P L1:T+>L2:G-", "", "L4:X L3:P L2:G- L1:T",
+     "L1|T|-,L2|G-|-,L3|P|-,L4|X|-", '1'},
     {"deleted: diamond", "delete", "L3:P>L4:X L3:Q>L4:X L2:G>L3:P L2:G>L3:Q", "", "L4:X L3:P L3:Q L2:G",
      "L2|G|-,L3|P|-,L3|Q|-,L4|X|-", '1'},
     {"deleted: diamond's top still fed", "delete", "L3:P>L4:X L3:Q>L4:X L3:Q>L4:Y L2:G>L3:P L2:G>L3:Q", "",
