@@ -32,9 +32,8 @@ struct CodeEntryValues {
 class CodeEditorAccess : public EditorAccess {
 public:
     virtual QString MaintenanceDescription() const = 0;
-    // The key parts of the selected node, trimmed, as its selection took them.
-    virtual CodeKeyParts KeyParts() const = 0;
-    // The same key as the warehouse stores it, blanks included: what addresses the selected entry's rows.
+    // The key parts of the selected node as the warehouse stores them, blanks included: what addresses the
+    // selected entry's rows.
     virtual CodeKeyParts StoredKeyParts() const = 0;
     // The entry boxes as they stand.
     virtual CodeEntryValues EntryValues() const = 0;

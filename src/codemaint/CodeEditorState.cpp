@@ -75,8 +75,6 @@ bool CodeEditorState::trvMaintenance_NodeClick(TreeNode* node) {
     bool isNumber = false;
     const int tag = node->Tag().toInt(&isNumber);
     SetNodeType(isNumber ? tag : 0);
-    stored = CodeNodes::StoredParts(*node, m_type);
-    keys = {stored->COA.trimmed(),  stored->MultiCategory.trimmed(), stored->level.trimmed(),
-            stored->Code.trimmed(), stored->ChildLevel.trimmed(),    stored->ChildCode.trimmed()};
+    keys = CodeNodes::StoredParts(*node, m_type);
     return true;
 }

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <memory>
-#include <optional>
 
 // A Code Maintenance editor without a window: plain values an engine reads and writes. It has no tree
 // until one is asked for (EnsureRoot, AddPath); without one the engines leave the nodes alone. The node
@@ -27,8 +26,7 @@ public:
     void SetNewRecord(bool pending) override { NewRecord = pending; }
     bool IsDelRecord() const override { return DelRecord; }
     void SetDelRecord(bool pending) override { DelRecord = pending; }
-    CodeKeyParts KeyParts() const override { return keys; }
-    CodeKeyParts StoredKeyParts() const override { return stored.value_or(keys); }
+    CodeKeyParts StoredKeyParts() const override { return keys; }
     CodeEntryValues EntryValues() const override { return entry; }
     QString CurrentRoot() const override { return strcurRoot; }
     MaintTree* Tree() override { return m_tree.get(); }
@@ -52,10 +50,8 @@ public:
     bool DelRecord = false;
     bool newEnabled = true;
     bool deleteEnabled = false;
+    // The selection's key as stored: a node selection takes its node's.
     CodeKeyParts keys;
-    // The selection's key as stored; unset (nothing selected, or `keys` set by hand), `keys` address the
-    // rows.
-    std::optional<CodeKeyParts> stored;
     CodeEntryValues entry;
     QString strcurRoot;
 

@@ -523,11 +523,6 @@ void frmCodeMaintenance::SetNodeType(qint32 type) {
     PublishNodeType();
 }
 
-CodeKeyParts frmCodeMaintenance::KeyParts() const {
-    return {m_COA.trimmed(),  m_MultiCategory.trimmed(), m_level.trimmed(),
-            m_Code.trimmed(), m_ChildLevel.trimmed(),    m_ChildCode.trimmed()};
-}
-
 CodeEntryValues frmCodeMaintenance::EntryValues() const {
     const int i = m_intFieldsIndex;
     return {{txtCOAccount[i]->text(), txtMulti->text(), txtParentLevel[i]->text(), txtParentCode[i]->text(),

@@ -40,7 +40,6 @@ public:
     void SetNewRecord(bool pending) override { NewRecord = pending; }
     bool IsDelRecord() const override { return DelRecord; }
     void SetDelRecord(bool pending) override { DelRecord = pending; }
-    CodeKeyParts KeyParts() const override;
     CodeKeyParts StoredKeyParts() const override { return m_storedKey; }
     CodeEntryValues EntryValues() const override;
     QString CurrentRoot() const override { return strcurRoot; }
