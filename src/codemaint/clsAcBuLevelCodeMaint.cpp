@@ -1,7 +1,6 @@
 #include "codemaint/clsAcBuLevelCodeMaint.h"
 
 #include "codemaint/CodeEditorAccess.h"
-#include "codemaint/CodeNodes.h"
 #include "codemaint/HierarchyTable.h"
 #include "codemaint/RangeCopy.h"
 #include "frame/modMain.h"
@@ -9,7 +8,6 @@
 #include "rangemaint/LevelRangeRemoval.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
 #include "rangemaint/clsBuLevelRangeMaint.h"
-#include "services/clsGenericMaint.h"
 
 namespace {
 

@@ -1,14 +1,11 @@
 #include "codemaint/clsAcMultiCategoryCodeMaint.h"
 
 #include "codemaint/CodeEditorAccess.h"
-#include "codemaint/CodeNodes.h"
 #include "codemaint/RangeCopy.h"
-#include "frame/modMain.h"
 #include "rangemaint/LevelRangeRemoval.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
 #include "rangemaint/clsAcMultiplierRangeMaint.h"
-#include "services/clsGenericMaint.h"
 
 clsAcMultiCategoryCodeMaint::clsAcMultiCategoryCodeMaint() = default;
 clsAcMultiCategoryCodeMaint::~clsAcMultiCategoryCodeMaint() = default;
