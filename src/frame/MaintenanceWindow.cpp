@@ -91,15 +91,15 @@ void MaintenanceWindow::BuildPanes(const QString& selectionCaption,
 
     // Tiled or in a small main window the window may be narrower or shorter than both panes need: it
     // scrolls then, rather than lay one pane over the other or cut them.
-    m_windowScroller = new QScrollArea;
-    m_windowScroller->setObjectName(QStringLiteral("vsWindow"));
-    m_windowScroller->setFrameShape(QFrame::NoFrame);
-    m_windowScroller->setWidgetResizable(true);
-    m_windowScroller->setFocusPolicy(Qt::NoFocus);
-    m_windowScroller->setWidget(m_panes);
+    auto* windowScroller = new QScrollArea;
+    windowScroller->setObjectName(QStringLiteral("vsWindow"));
+    windowScroller->setFrameShape(QFrame::NoFrame);
+    windowScroller->setWidgetResizable(true);
+    windowScroller->setFocusPolicy(Qt::NoFocus);
+    windowScroller->setWidget(m_panes);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(m_windowScroller);
+    outer->addWidget(windowScroller);
 
     // Enter belongs to the control that has the focus: no button of the editor takes it as a default.
     for (QPushButton* button : findChildren<QPushButton*>()) {

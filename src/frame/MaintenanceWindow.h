@@ -61,7 +61,6 @@ public:
 
     // The panes: the window scrolls when it is narrower or shorter than the two panes need side by side,
     // and the entry panel scrolls within its pane.
-    QScrollArea* WindowScroller() const { return m_windowScroller; }
     QSplitter* Panes() const { return m_panes; }
     QWidget* TreePane() const { return m_treePane; }
     QScrollArea* EntryScroller() const { return m_entryScroller; }
@@ -146,7 +145,6 @@ protected:
 private:
     MaintenanceTypes::Editor m_kind;
     bool m_loading = false;
-    QScrollArea* m_windowScroller = nullptr;
     QSplitter* m_panes = nullptr;
     QWidget* m_treePane = nullptr;
     QScrollArea* m_entryScroller = nullptr;

@@ -1,8 +1,10 @@
 #include "rangemaint/RangeTable.h"
 
 #include "frame/ModMaintenance.h"
+#include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
+#include "platform/DbConnection.h"
 #include "platform/Recordset.h"
 #include "rangemaint/LevelHierarchyWalk.h"
 
@@ -99,6 +101,11 @@ Existence RangeTable::RecordExists(const QStringList& keys, const QString& from,
 }
 
 std::optional<QList<int>> RangeTable::DeclaredSizes() const {
+    // An action writes many rows of one table (a range carried up every ancestor); its widths cannot change
+    // under it, so they are read once per transaction. The next action reads them again: it may run on
+    // another warehouse.
+    if (*m_sizes)
+        return *m_sizes;
     Recordset rs = GetRecordset(QStringLiteral("Select ") + m_keys.join(QStringLiteral(", ")) +
                                 QStringLiteral(", ") + m_from + QStringLiteral(", ") + m_to +
                                 QStringLiteral(" from ") + m_table + QStringLiteral(" where 1 = 0"));
@@ -108,6 +115,13 @@ std::optional<QList<int>> RangeTable::DeclaredSizes() const {
     for (int c = 0; c < rs.FieldCount(); ++c)
         sizes << rs.Fields(c).DefinedSize();
     rs.Close();
+    *m_sizes = sizes;
+    // Outside a transaction this forgets them at once.
+    gDBConnection->adoConnection().WhenTransactionEnds(
+        [held = std::weak_ptr<std::optional<QList<int>>>(m_sizes)](bool) {
+            if (const auto sizes = held.lock())
+                sizes->reset();
+        });
     return sizes;
 }
 

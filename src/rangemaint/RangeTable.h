@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -56,6 +57,7 @@ public:
 
     // The widths the warehouse declares for the key columns and then the two bounds, in that order; -1
     // where it declares none. Nothing when the look-up could not run (its error is left for the caller).
+    // Read once per transaction.
     std::optional<QList<int>> DeclaredSizes() const;
     // Whether each value fits its column: false, with the refusal raised as the current error, when one is
     // longer than its column holds or the widths could not be read. The statements that add rows refuse
@@ -85,4 +87,7 @@ private:
     QStringList m_keys;
     QString m_from;
     QString m_to;
+    // The declared widths while the transaction that read them runs; shared with copies, so the end of the
+    // transaction forgets them whichever holder outlives it.
+    std::shared_ptr<std::optional<QList<int>>> m_sizes = std::make_shared<std::optional<QList<int>>>();
 };

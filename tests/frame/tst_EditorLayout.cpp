@@ -116,8 +116,9 @@ void tst_EditorLayout::atEveryWindowSize() {
     bar->setValue(clicked->mapTo(panel, QPoint(0, 0)).y() - viewport->height() + 4);
     const int scrolled = bar->value();
     const QPoint at = clicked->mapTo(viewport, QPoint(clicked->width() / 2, 2));
-    if (QWidget* under = viewport->childAt(at))
-        QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(viewport, at));
+    QWidget* under = viewport->childAt(at);
+    QVERIFY(under);
+    QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(viewport, at));
     QCOMPARE(bar->value(), scrolled);
     for (const QLineEdit* box : panel->findChildren<QLineEdit*>())
         QCOMPARE(box->palette().color(QPalette::Base) == box->palette().color(QPalette::Window),

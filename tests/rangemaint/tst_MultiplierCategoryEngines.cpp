@@ -148,20 +148,14 @@ void tst_MultiplierCategoryEngines::edits() {
     e.OwnerForm(&st);
     seed(w, st, type, r.rows);
     const bool expected = QString(r.answer) == "1" || (QString(r.answer) == "M" && type == 1);
-    const auto run = [&] {
-        m_env->ui.messages.clear();
-        m_env->ui.inTransaction.clear();
-        return act(e, st, action, r.value);
-    };
-    int k = 0, logged = 0;
-    if (expected) // each failure is logged once under the engine and shown
+    const auto run = [&] { return act(e, st, action, r.value); };
+    int k = 0;
+    if (expected) // each failure is logged under the engine
         RangeEngineRuns::failEachStatement(
-            st, m_env->ui, [&] { return state(w, type); }, run, true, k,
+            st, *m_env, [&] { return state(w, type); }, run, k,
             [&] {
                 QVERIFY(m_env->logText().contains(type == 1 ? "clsAcMultiplierRangeMaint:"
                                                             : "clsAcCategoriesRangeMaint:"));
-                QCOMPARE(m_env->logText().count("Error #FFFFFFF9 (statement k fails)"), ++logged);
-                QVERIFY(!m_env->ui.messages.isEmpty());
             });
     else {
         const QString before = state(w, type);

@@ -1,5 +1,6 @@
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
+#include "platform/TransactionGuard.h"
 #include "rangemaint/RangeEditorState.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
@@ -184,6 +185,22 @@ void tst_RangeEngines::levelStatementBuilders() {
     QVERIFY(w.own().Execute(e.DeleteRangeOfAccount("CORP", "L1", "9", "900100", "900199")));
     // No placeholder comes back: the code is gone.
     QVERIFY(Existence::Absent == e.RecordExists("CORP", "L1", "9"));
+    // The widths one action read are read again by the next, which finds the bounds' columns widened.
+    const QString wide(25, '9');
+    {
+        TransactionGuard action(gDBConnection->adoConnection());
+        QVERIFY(!e.AddRangeOfAccount("CORP", "L1", "9", wide, wide));
+    }
+    for (const char* sql :
+         {"ALTER TABLE CS_COA_ACCT_RANGE RENAME TO CS_COA_OLD",
+          "CREATE TABLE CS_COA_ACCT_RANGE (CO_COA VARCHAR(10), CO_LEVEL VARCHAR(10), CO_CODE VARCHAR(20), "
+          "CO_FR_ACCT VARCHAR(30), CO_TO_ACCT VARCHAR(30))",
+          "INSERT INTO CS_COA_ACCT_RANGE SELECT * FROM CS_COA_OLD", "DROP TABLE CS_COA_OLD"})
+        QVERIFY2(w.own().Execute(sql), sql);
+    {
+        TransactionGuard action(gDBConnection->adoConnection());
+        QVERIFY(e.AddRangeOfAccount("CORP", "L1", "9", wide, wide));
+    }
     QVERIFY(m_env->logText().isEmpty());
 }
 

@@ -32,27 +32,28 @@ void toldOnceAfterTheAction(const ScriptedResponder::Log& ui, qsizetype from) {
     }
 }
 
-void failEachStatement(RangeEditorState& st, const ScriptedResponder::Log& ui,
-                       const std::function<QString()>& state, const std::function<bool()>& act,
-                       bool toldAfterRollback, int& k, const std::function<void()>& afterFailure) {
+void failEachStatement(RangeEditorState& st, TestEnvironment& env, const std::function<QString()>& state,
+                       const std::function<bool()>& act, int& k, const std::function<void()>& afterFailure) {
     DbConnection& db = gDBConnection->adoConnection();
+    const QString logged = "Error #FFFFFFF9 (statement k fails)";
     for (k = 1;; ++k) {
         QVERIFY(k < 200);
         const QString before = state();
         st.trvMaintenance_NodeClick(st.EnsureRoot());
         const QString tree = treeKeys(st);
+        const qsizetype failures = env.logText().count(logged);
+        env.ui.messages.clear();
+        env.ui.inTransaction.clear();
         db.FailNthStatement(k, {-7, "statement k fails", "test"});
-        const qsizetype shown = ui.messages.size();
         const bool done = act();
         db.ClearInjectedFailures();
         if (done)
             return;
         QCOMPARE(state(), before);
-        // The action may have cleared the record of messages before it began.
-        toldOnceAfterTheAction(ui, ui.messages.size() >= shown ? shown : 0);
+        QCOMPARE(env.logText().count(logged), failures + 1);
         // The failure is told once the action is undone: no lock waits on the user's answer.
-        if (toldAfterRollback)
-            QVERIFY(!ui.inTransaction.isEmpty() && !ui.inTransaction.last());
+        QVERIFY(!env.ui.messages.isEmpty());
+        toldOnceAfterTheAction(env.ui, 0);
         if (afterFailure)
             afterFailure();
         st.trvMaintenance_NodeClick(st.EnsureRoot());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/ScriptedResponder.h"
+#include "support/TestEnvironment.h"
 
 #include <QString>
 #include <functional>
@@ -20,10 +21,11 @@ QString treeKeys(RangeEditorState& st);
 void toldOnceAfterTheAction(const ScriptedResponder::Log& ui, qsizetype from);
 
 // Runs `act` with statement k failing, for k = 1, 2, ... until a run goes through, and leaves that k in
-// `k`. Each failed run must answer false and leave `state()` and the tree as they were; where
-// `toldAfterRollback`, its last message must have come after the rollback. `afterFailure` checks more.
-void failEachStatement(RangeEditorState& st, const ScriptedResponder::Log& ui,
-                       const std::function<QString()>& state, const std::function<bool()>& act,
-                       bool toldAfterRollback, int& k, const std::function<void()>& afterFailure = {});
+// `k`; each run starts with an empty record of messages, so the last run's stay. Each failed run must
+// answer false, leave `state()` and the tree as they were, log the failure once and tell it after the
+// rollback, nothing twice. `afterFailure` checks more.
+void failEachStatement(RangeEditorState& st, TestEnvironment& env, const std::function<QString()>& state,
+                       const std::function<bool()>& act, int& k,
+                       const std::function<void()>& afterFailure = {});
 
 } // namespace RangeEngineRuns
