@@ -3,6 +3,7 @@
 #include "codemaint/CodeEditorAccess.h"
 #include "codemaint/CodeNodes.h"
 #include "codemaint/HierarchyTable.h"
+#include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
@@ -78,6 +79,12 @@ bool CodeEngine::Save() {
         MsgBox(QStringLiteral("Child Code is an ancestor of the current Parent Code and cannot be its child"),
                vbExclamation, QStringLiteral("Circular Hierarchy"));
         return false;
+    }
+    // An engine driven without its editor may be handed a value no lookup would offer: one longer than its
+    // column is refused in words, as the range tables refuse it, before anything is written.
+    if (!table->Fits(entry.values)) {
+        ErrorHandler::Tell(Err().Description(), vbExclamation);
+        return failed();
     }
     const std::optional<QString> statement = table->AddEntry(entry.values, entry.parentDepth);
     if (!statement || !ExecuteSQLChangingRows(*statement))

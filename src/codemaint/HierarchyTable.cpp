@@ -9,7 +9,7 @@ const QString kBlank = QStringLiteral(" ");
 } // namespace
 
 HierarchyTable::HierarchyTable(QString table, QStringList columns)
-    : m_table(std::move(table)), m_columns(std::move(columns)) {}
+    : m_table(std::move(table)), m_columns(std::move(columns)), m_widths(m_table, m_columns) {}
 
 QString HierarchyTable::Condition(const QStringList& values, const QList<qsizetype>& ignored) const {
     QStringList parts;
@@ -46,6 +46,8 @@ Existence HierarchyTable::Exists(const QStringList& values, const QList<qsizetyp
 }
 
 std::optional<QString> HierarchyTable::AddEntry(const QStringList& values, int parentDepth) const {
+    if (!Fits(values))
+        return std::nullopt;
     if (parentDepth < 2)
         return Insert(values);
     const QString placeholder = Condition(Padded(values.mid(0, parentDepth)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frame/ColumnWidths.h"
 #include "rangemaint/RangeEngine.h"
 
 #include <QList>
@@ -24,10 +25,13 @@ public:
 
     // Whether a row carries these values. Failed when the look-up could not run.
     Existence Exists(const QStringList& values, const QList<qsizetype>& ignored = {}) const;
+    // Whether each value fits its column: false, with the refusal raised as the current error, when one is
+    // longer than its column holds or the widths could not be read.
+    bool Fits(const QStringList& values) const { return m_widths.Fits(values); }
     // The statement that adds the entry of these values below its parent, the entry of the first
     // `parentDepth` values: the UPDATE of the parent's placeholder row when it has one, else an INSERT
     // with blanks after the values. An entry right below the area is always inserted. Nothing when the
-    // probe could not run.
+    // probe could not run or a value does not fit its column.
     std::optional<QString> AddEntry(const QStringList& values, int parentDepth) const;
     // Writes: removes every row under these values and, when that leaves the parent entry (the first
     // `parentDepth` values, an entry below the area) without a row, writes its placeholder back. A parent
@@ -45,4 +49,5 @@ private:
 
     QString m_table;
     QStringList m_columns;
+    ColumnWidths m_widths;
 };

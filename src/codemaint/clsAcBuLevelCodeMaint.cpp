@@ -144,13 +144,15 @@ Existence clsAcBuLevelCodeMaint::Conflict(const NewEntry& entry) const {
     if (entry.nodeType != 4)
         return Existence::Absent;
     const QStringList& v = entry.values;
-    const LevelHierarchyWalk::Code child{v[4].trimmed(), v[5].trimmed()};
+    const LevelHierarchyWalk::Code child{v[4], v[5]};
+    // The walk answers the ancestors as the hierarchy stores them, padded or not: a code is the same
+    // with or without trailing blanks, as the walk's own look-ups take it.
     const auto same = [&child](const LevelHierarchyWalk::Code& c) {
-        return c.level == child.level && c.code == child.code;
+        return LevelHierarchyWalk::Same(c, child);
     };
-    bool circle = same({v[2].trimmed(), v[3].trimmed()});
+    bool circle = same({v[2], v[3]});
     if (!circle) {
-        // The walk is led by the parent as stored, and answers the codes it reads trimmed.
+        // The walk is led by the parent as stored.
         LevelHierarchyWalk walk(v[0], v[1]);
         std::vector<LevelHierarchyWalk::Code> ancestors;
         if (!walk.Ancestors({v[2], v[3]}, ancestors))

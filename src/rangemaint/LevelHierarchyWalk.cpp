@@ -6,10 +6,14 @@
 LevelHierarchyWalk::LevelHierarchyWalk(QString area, QString chart)
     : m_area(std::move(area)), m_chart(std::move(chart)) {}
 
+bool LevelHierarchyWalk::Same(const Code& a, const Code& b) {
+    return clsGenericMaint::ShownValue(a.level) == clsGenericMaint::ShownValue(b.level) &&
+           clsGenericMaint::ShownValue(a.code) == clsGenericMaint::ShownValue(b.code);
+}
+
 int LevelHierarchyWalk::IndexOf(const Code& code) const {
     for (std::size_t i = 0; i < m_codes.size(); ++i)
-        if (clsGenericMaint::ShownValue(m_codes[i].level) == clsGenericMaint::ShownValue(code.level) &&
-            clsGenericMaint::ShownValue(m_codes[i].code) == clsGenericMaint::ShownValue(code.code))
+        if (Same(m_codes[i], code))
             return static_cast<int>(i);
     return -1;
 }

@@ -25,6 +25,8 @@ public:
     std::vector<Code> BottomUp() const;
     // The direct children of a code; false when the look-up failed.
     bool Children(const Code& parent, std::vector<Code>& children) const;
+    // Whether two codes are one: their level and code the same as stored or without trailing blanks.
+    static bool Same(const Code& a, const Code& b);
 
     // The condition that a hierarchy's column holds a value read from a range table, as stored there or
     // without its trailing blanks: a server's fixed-width column pads what the hierarchies hold unpadded.

@@ -80,13 +80,10 @@ bool LevelRangeEngine::CopyDelRangeOfAccountHier(const QString& LvlType, const Q
     }
     if (mode != CopyMode)
         return true;
-    QStringList keys{COA, Level, Code};
     // An ancestor the hierarchy holds padded: its rows are those the range table holds, padded or not.
-    if (clsGenericMaint::ShownValue(Level) != Level || clsGenericMaint::ShownValue(Code) != Code) {
-        std::vector<RangeBounds> rows;
-        if (!EntryTable().NamedRows({COA, Level, Code}, keys, rows))
-            return Fail(procedure);
-    }
+    QStringList keys;
+    if (!EntryTable().StoredKey({COA, Level, Code}, keys))
+        return Fail(procedure);
     const Existence present = EntryTable().RecordExists(keys, AccountFr, AccountTo);
     if (present == Existence::Failed)
         return Fail(procedure);

@@ -17,9 +17,14 @@ QString KeyOf(const QString& from, const QString& to) {
     return from + QChar(0xFF) + to;
 }
 
-// The walk reads codes trimmed, while a code may be given as a hierarchy stores it: both are one code.
+// A range as a table that pads its bounds otherwise holds it as well.
+QString ShownKeyOf(const RangeBounds& r) {
+    return KeyOf(clsGenericMaint::ShownValue(r.from), clsGenericMaint::ShownValue(r.to));
+}
+
+// One code, however many trailing blanks the tables store it with, as the walk takes it.
 QString KeyOf(const LevelRangeRemoval::Code& code) {
-    return code.level.trimmed() + QChar(0xFF) + code.code.trimmed();
+    return clsGenericMaint::ShownValue(code.level) + QChar(0xFF) + clsGenericMaint::ShownValue(code.code);
 }
 
 // The hierarchy of multipliers or of categories, its holder column and the holders' range table.
@@ -58,7 +63,7 @@ struct LevelRangeRemoval::CodeState {
     Code code;
     // Its key as the range table holds it, which may pad it otherwise than the hierarchy.
     QStringList key;
-    // Of the wanted ranges, those it holds; and all its rows.
+    // Of the wanted ranges, those it holds; and its rows that share a From with one.
     QSet<QString> held;
     std::vector<RangeBounds> rows;
     std::vector<Feeder> children;
@@ -75,6 +80,7 @@ bool LevelRangeRemoval::Fail(Step step) {
 
 void LevelRangeRemoval::Want(const std::vector<RangeBounds>& ranges) {
     m_wanted.clear();
+    m_shown.clear();
     m_order.clear();
     for (const RangeBounds& r : ranges) {
         const QString key = KeyOf(r.from, r.to);
@@ -83,16 +89,61 @@ void LevelRangeRemoval::Want(const std::vector<RangeBounds>& ranges) {
         if ((r.from.trimmed().isEmpty() && r.to.trimmed().isEmpty()) || m_wanted.contains(key))
             continue;
         m_wanted.insert(key, r);
+        m_shown.insert(ShownKeyOf(r), key);
         m_order << key;
     }
+    // A range with an empty bound, which a NULL may stand for, is named by its own pair; the others by
+    // their From values, listed once for every look-up, and without trailing blanks as well, as another
+    // table may hold them.
+    std::vector<RangeBounds> listed;
+    m_loose.clear();
+    for (const QString& key : m_order) {
+        const RangeBounds& r = m_wanted[key];
+        if (r.from.isEmpty() || r.to.isEmpty()) {
+            m_loose.push_back(r);
+            continue;
+        }
+        listed.push_back(r);
+        if (const QString shown = clsGenericMaint::ShownValue(r.from); shown != r.from && !shown.isEmpty())
+            listed.push_back({shown, r.to});
+    }
+    m_fromLists = RangeTable::FromLists(listed);
 }
 
-QString LevelRangeRemoval::OneRange(const QString& alias) const {
-    if (m_wanted.size() != 1)
-        return {};
-    const RangeBounds& r = *m_wanted.cbegin();
-    return QStringLiteral(" and ") + SqlEquals(alias + m_table.FromColumn(), r.from) +
-           QStringLiteral(" and ") + SqlEquals(alias + m_table.ToColumn(), r.to);
+QString LevelRangeRemoval::WantedKey(const RangeBounds& row, bool loosely) const {
+    const QString key = KeyOf(row.from, row.to);
+    if (m_wanted.contains(key))
+        return key;
+    return loosely ? m_shown.value(ShownKeyOf(row)) : QString();
+}
+
+QStringList LevelRangeRemoval::Wanted(const QString& from, const QString& to) const {
+    QStringList conditions;
+    for (const QString& list : m_fromLists)
+        conditions << from + list;
+    return conditions << RangeTable::AnyRange(from, to, m_loose);
+}
+
+bool LevelRangeRemoval::Held(const RangeTable& table, const QStringList& keys, bool loosely,
+                             QSet<QString>& held, std::vector<RangeBounds>& rows) const {
+    for (const QString& condition :
+         Wanted(QStringLiteral("R.") + table.FromColumn(), QStringLiteral("R.") + table.ToColumn())) {
+        Recordset rs = GetRecordset(
+            QStringLiteral("Select R.") + table.FromColumn() + QStringLiteral(", R.") + table.ToColumn() +
+            QStringLiteral(" from ") + table.Table() + QStringLiteral(" R where") +
+            table.EntryCondition(keys, QStringLiteral("R")) + QStringLiteral(" and ") + condition);
+        if (!gQueryOK || rs.IsNothing())
+            return false;
+        const Field from = rs.Fields(0);
+        const Field to = rs.Fields(1);
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            rows.push_back({from.Text(), to.Text()});
+            if (const QString key = WantedKey(rows.back(), loosely); !key.isEmpty())
+                held.insert(key);
+        }
+        rs.Close();
+    }
+    return true;
 }
 
 bool LevelRangeRemoval::Lost(const Code& code, const std::vector<RangeBounds>& ranges) {
@@ -126,7 +177,7 @@ bool LevelRangeRemoval::HolderLeft(bool multipliers, const QString& holder,
     m_failed = Step::None;
     Want(ranges);
     return m_wanted.isEmpty() ||
-           SettleHolder(multipliers, holder, QSet<QString>(m_order.begin(), m_order.end()));
+           SettleHolder(multipliers, holder, QSet<QString>(m_order.begin(), m_order.end()), nullptr);
 }
 
 bool LevelRangeRemoval::Run(const std::vector<Code>& codes, const Code* lost,
@@ -176,85 +227,115 @@ bool LevelRangeRemoval::Run(const std::vector<Code>& codes, const Code* lost,
             return Fail(Step::Codes);
         holdersLost.emplace_back(state.code, state.lost);
     }
-    return !m_holders || (SettleHolders(true, holdersLost) && SettleHolders(false, holdersLost));
+    const Settled all{states, settled};
+    return !m_holders || (SettleHolders(true, holdersLost, all) && SettleHolders(false, holdersLost, all));
 }
 
 bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settled) const {
-    if (!m_table.NamedRows({m_top, state.code.level, state.code.code}, state.key, state.rows))
+    if (!m_table.StoredKey({m_top, state.code.level, state.code.code}, state.key) ||
+        !Held(m_table, state.key, false, state.held, state.rows))
         return false;
-    for (const RangeBounds& r : state.rows)
-        if (const QString key = KeyOf(r.from, r.to); m_wanted.contains(key))
-            state.held.insert(key);
     if (state.held.isEmpty())
         return true;
-    // The wanted ranges the code's children hold, child by child.
+    // The settled children feed the code what they keep as they settle; only the others' rows are read.
+    std::vector<Code> children;
+    if (!LevelHierarchyWalk(m_area, m_top).Children(state.code, children))
+        return false;
+    const QString self = KeyOf(state.code);
+    QStringList passed;
+    bool outside = false;
+    for (const Code& child : children) {
+        const QString key = KeyOf(child);
+        // A row making the code its own parent feeds it nothing.
+        if (key != self && !settled.contains(key)) {
+            outside = true;
+            continue;
+        }
+        passed << QStringLiteral("(") + SqlEquals(QStringLiteral("H.CS_CHILDLEVEL"), child.level) +
+                      QStringLiteral(" and ") + SqlEquals(QStringLiteral("H.CS_CHILDCODE"), child.code) +
+                      QStringLiteral(")");
+        const int index = settled.value(key);
+        if (key != self && std::none_of(state.children.begin(), state.children.end(),
+                                        [index](const Feeder& f) { return f.settled == index; }))
+            state.children.push_back({index, {}});
+    }
+    if (!outside)
+        return true;
+    // The wanted ranges the other children hold, child by child. The hierarchy leads the join (a cross
+    // join keeps SQLite to that order, other databases choose), so the range table is read only at the
+    // children's wanted rows.
     const QStringList& k = m_table.KeyColumns();
-    Recordset rs = GetRecordset(
+    const QString sql =
         QStringLiteral("Select H.CS_CHILDLEVEL, H.CS_CHILDCODE, R.") + m_table.FromColumn() +
-        QStringLiteral(", R.") + m_table.ToColumn() + QStringLiteral(" from CS_LEVELHIER H, ") +
+        QStringLiteral(", R.") + m_table.ToColumn() + QStringLiteral(" from CS_LEVELHIER H cross join ") +
         m_table.Table() + QStringLiteral(" R where H.CS_AREA = ") + SqlText(m_area) +
         QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) +
         QStringLiteral(" and ") +
         LevelHierarchyWalk::Matches(QStringLiteral("H.CS_PARENTLEVEL"), state.code.level) +
         QStringLiteral(" and ") +
         LevelHierarchyWalk::Matches(QStringLiteral("H.CS_PARENTCODE"), state.code.code) +
+        (passed.isEmpty()
+             ? QString()
+             : QStringLiteral(" and not (") + passed.join(QStringLiteral(" or ")) + QStringLiteral(")")) +
         QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("R.") + k[0], m_top) +
         QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[1], QStringLiteral("H.CS_CHILDLEVEL")) +
-        QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[2], QStringLiteral("H.CS_CHILDCODE")) +
-        OneRange(QStringLiteral("R.")));
-    if (!gQueryOK || rs.IsNothing())
-        return false;
-    const Field level = rs.Fields(QStringLiteral("CS_CHILDLEVEL"));
-    const Field code = rs.Fields(QStringLiteral("CS_CHILDCODE"));
-    const Field from = rs.Fields(m_table.FromColumn());
-    const Field to = rs.Fields(m_table.ToColumn());
-    QHash<QString, std::size_t> children;
-    const QString self = KeyOf(state.code);
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        const QString child = KeyOf(Code{level.Text().trimmed(), code.Text().trimmed()});
-        const QString range = KeyOf(from.Text(), to.Text());
-        // A row making the code its own parent feeds it nothing.
-        if (child == self || !m_wanted.contains(range))
-            continue;
-        auto found = children.constFind(child);
-        if (found == children.cend()) {
-            found = children.insert(child, state.children.size());
-            state.children.push_back({settled.value(child, -1), {}});
+        QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[2], QStringLiteral("H.CS_CHILDCODE"));
+    QHash<QString, std::size_t> outsiders;
+    for (const QString& condition :
+         Wanted(QStringLiteral("R.") + m_table.FromColumn(), QStringLiteral("R.") + m_table.ToColumn())) {
+        Recordset rs = GetRecordset(sql + QStringLiteral(" and ") + condition);
+        if (!gQueryOK || rs.IsNothing())
+            return false;
+        const Field level = rs.Fields(QStringLiteral("CS_CHILDLEVEL"));
+        const Field code = rs.Fields(QStringLiteral("CS_CHILDCODE"));
+        const Field from = rs.Fields(m_table.FromColumn());
+        const Field to = rs.Fields(m_table.ToColumn());
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            const QString child = KeyOf(Code{level.Text(), code.Text()});
+            const QString range = KeyOf(from.Text(), to.Text());
+            if (child == self || settled.contains(child) || !m_wanted.contains(range))
+                continue;
+            auto found = outsiders.constFind(child);
+            if (found == outsiders.cend()) {
+                found = outsiders.insert(child, state.children.size());
+                state.children.push_back({-1, {}});
+            }
+            state.children[*found].held.insert(range);
         }
-        state.children[*found].held.insert(range);
+        rs.Close();
     }
-    rs.Close();
     return true;
 }
 
 bool LevelRangeRemoval::Write(const CodeState& state) {
-    QStringList ranges;
+    std::vector<RangeBounds> ranges;
     for (const QString& key : m_order)
         if (state.lost.contains(key)) {
-            ranges << key;
-            m_removed.push_back({state.code, m_wanted.value(key)});
+            ranges.push_back(m_wanted.value(key));
+            m_removed.push_back({state.code, ranges.back()});
         }
-    return RemoveRows(m_table, state.key, state.rows, ranges);
+    return RemoveRows(m_table, state.key, ranges, state.rows, !state.held.isEmpty());
 }
 
 bool LevelRangeRemoval::RemoveRows(const RangeTable& table, const QStringList& keys,
-                                   const std::vector<RangeBounds>& rows, const QStringList& ranges) const {
-    for (const QString& key : ranges) {
-        const RangeBounds& r = m_wanted[key];
-        if (!ExecuteSQL(table.DeleteRangeOfAccount(keys, r.from, r.to)))
+                                   const std::vector<RangeBounds>& bounds,
+                                   const std::vector<RangeBounds>& rows, bool keeps) const {
+    // Each range's rows go, one another program wrote twice as well.
+    for (const QString& statement : table.DeleteRanges(keys, bounds, rows))
+        if (!ExecuteSQL(statement))
             return false;
-    }
-    // A range's statement removes every row of it, one another program wrote twice as well.
-    const QSet<QString> gone(ranges.begin(), ranges.end());
-    if (std::any_of(rows.begin(), rows.end(),
-                    [&gone](const RangeBounds& r) { return !gone.contains(KeyOf(r.from, r.to)); }))
+    if (keeps)
         return true;
+    const Existence left = table.HasRows(keys);
+    if (left != Existence::Absent)
+        return left == Existence::Present;
     const std::optional<QString> placeholder = table.InsertRange(keys, kBlank, kBlank);
     return placeholder && ExecuteSQL(*placeholder);
 }
 
 bool LevelRangeRemoval::SettleHolders(bool multipliers,
-                                      const std::vector<std::pair<Code, QSet<QString>>>& lost) {
+                                      const std::vector<std::pair<Code, QSet<QString>>>& lost,
+                                      const Settled& states) {
     const Step step = multipliers ? Step::Multipliers : Step::Categories;
     const Holders h = HoldersOf(multipliers);
     QHash<QString, QSet<QString>> candidates;
@@ -281,49 +362,90 @@ bool LevelRangeRemoval::SettleHolders(bool multipliers,
         rs.Close();
     }
     for (const QString& holder : order)
-        if (!SettleHolder(multipliers, holder, candidates.value(holder)))
+        if (!SettleHolder(multipliers, holder, candidates.value(holder), &states))
             return false;
     return true;
 }
 
-bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder,
-                                     const QSet<QString>& candidates) {
+bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, const QSet<QString>& candidates,
+                                     const Settled* settled) {
     const Step step = multipliers ? Step::Multipliers : Step::Categories;
     const Holders h = HoldersOf(multipliers);
     // The chart without the blanks a fixed-width column pads it with, as the holders' rows hold it; the
     // holder as its range table holds it.
     QStringList keys;
+    QSet<QString> all;
     std::vector<RangeBounds> rows;
-    if (!h.table.NamedRows({clsGenericMaint::ShownValue(m_top), holder}, keys, rows))
+    if (!h.table.StoredKey({clsGenericMaint::ShownValue(m_top), holder}, keys) ||
+        !Held(h.table, keys, true, all, rows))
         return Fail(step);
-    QSet<QString> held;
-    for (const RangeBounds& r : rows)
-        if (const QString key = KeyOf(r.from, r.to); candidates.contains(key))
-            held.insert(key);
+    QSet<QString> held = all;
+    held.intersect(candidates);
     if (held.isEmpty())
         return true;
-    // The holder keeps what a code still attached to it holds: only its own codes count.
+    // The holder keeps what a code still attached to it holds: only its own codes count. A code settled
+    // here feeds it what it kept; only the other codes' rows are read.
+    const QString scope = QStringLiteral(" where H.CS_AREA = ") + SqlText(m_area) + QStringLiteral(" and ") +
+                          LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) +
+                          QStringLiteral(" and H.") + h.column + QStringLiteral(" = ") + SqlText(holder);
+    QStringList passed;
+    bool outside = !settled;
+    if (settled) {
+        Recordset rs = GetRecordset(QStringLiteral("Select distinct H.CS_LEVEL, H.CS_CODE from ") +
+                                    h.hierarchy + QStringLiteral(" H") + scope);
+        if (!gQueryOK || rs.IsNothing())
+            return Fail(step);
+        const Field level = rs.Fields(0);
+        const Field code = rs.Fields(1);
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            const Code attached{level.Text(), code.Text()};
+            const int index = settled->index.value(KeyOf(attached), -1);
+            if (attached.level.trimmed().isEmpty() || attached.code.trimmed().isEmpty())
+                continue;
+            if (index < 0) {
+                outside = true;
+                continue;
+            }
+            passed << QStringLiteral("(") + SqlEquals(QStringLiteral("H.CS_LEVEL"), attached.level) +
+                          QStringLiteral(" and ") + SqlEquals(QStringLiteral("H.CS_CODE"), attached.code) +
+                          QStringLiteral(")");
+            held.subtract(settled->states[static_cast<std::size_t>(index)].held);
+        }
+        rs.Close();
+    }
+    // The hierarchy leads the join, as for the children of a code.
     const QStringList& k = m_table.KeyColumns();
-    Recordset rs = GetRecordset(
+    const QString sql =
         QStringLiteral("Select distinct R.") + m_table.FromColumn() + QStringLiteral(", R.") +
-        m_table.ToColumn() + QStringLiteral(" from ") + h.hierarchy + QStringLiteral(" H, ") +
-        m_table.Table() + QStringLiteral(" R where H.CS_AREA = ") + SqlText(m_area) +
-        QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) +
-        QStringLiteral(" and H.") + h.column + QStringLiteral(" = ") + SqlText(holder) +
+        m_table.ToColumn() + QStringLiteral(" from ") + h.hierarchy + QStringLiteral(" H cross join ") +
+        m_table.Table() + QStringLiteral(" R") + scope +
+        (passed.isEmpty()
+             ? QString()
+             : QStringLiteral(" and not (") + passed.join(QStringLiteral(" or ")) + QStringLiteral(")")) +
         QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("R.") + k[0], m_top) +
         QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[1], QStringLiteral("H.CS_LEVEL")) +
-        QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[2], QStringLiteral("H.CS_CODE")) +
-        OneRange(QStringLiteral("R.")));
-    if (!gQueryOK || rs.IsNothing())
-        return Fail(step);
-    const Field from = rs.Fields(m_table.FromColumn());
-    const Field to = rs.Fields(m_table.ToColumn());
-    for (; !rs.IsEOF(); rs.MoveNext())
-        held.remove(KeyOf(from.Text(), to.Text()));
-    rs.Close();
-    QStringList gone;
-    for (const QString& key : m_order)
-        if (held.contains(key))
-            gone << key;
-    return RemoveRows(h.table, keys, rows, gone) || Fail(step);
+        QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[2], QStringLiteral("H.CS_CODE"));
+    for (const QString& condition :
+         outside && !held.isEmpty()
+             ? Wanted(QStringLiteral("R.") + m_table.FromColumn(), QStringLiteral("R.") + m_table.ToColumn())
+             : QStringList()) {
+        Recordset rs = GetRecordset(sql + QStringLiteral(" and ") + condition);
+        if (!gQueryOK || rs.IsNothing())
+            return Fail(step);
+        const Field from = rs.Fields(m_table.FromColumn());
+        const Field to = rs.Fields(m_table.ToColumn());
+        for (; !rs.IsEOF(); rs.MoveNext())
+            held.remove(KeyOf(from.Text(), to.Text()));
+        rs.Close();
+    }
+    // The holder's own rows of those ranges go, as its table holds them.
+    std::vector<RangeBounds> gone;
+    QSet<QString> goneKeys;
+    for (const RangeBounds& r : rows)
+        if (const QString key = WantedKey(r, true);
+            held.contains(key) && !goneKeys.contains(KeyOf(r.from, r.to))) {
+            goneKeys.insert(KeyOf(r.from, r.to));
+            gone.push_back(r);
+        }
+    return RemoveRows(h.table, keys, gone, rows, all.size() > held.size()) || Fail(step);
 }

@@ -19,7 +19,9 @@
 // when no code attached to it still holds it. A code or holder left without rows gets its placeholder
 // back. The tables record no origin: a range a code also held on its own goes with the others.
 //
-// Each code and holder is read once, however many ranges are settled. The statements run on the shared
+// Only the rows of the ranges being settled are read, each code and holder once, and what a code or holder
+// lost goes in a few statements, however many ranges it lost: the cost grows with the codes touched and
+// the ranges settled, never with the other ranges the codes hold. The statements run on the shared
 // connection, inside the caller's transaction. Nothing is reported here: a failure answers false with the
 // error left current and `FailedStep` telling where it arose, for the caller to report under its own
 // location.
@@ -55,25 +57,45 @@ public:
 private:
     struct Feeder;
     struct CodeState;
+    // The codes settled in one run, with their index by code.
+    struct Settled {
+        const std::vector<CodeState>& states;
+        const QHash<QString, int>& index;
+    };
 
     // Settles `codes` and then the holders of the codes that lost ranges; `lost` (when set) lost them all
     // before.
     bool Run(const std::vector<Code>& codes, const Code* lost, const std::vector<RangeBounds>& ranges);
     // The ranges to settle, keyed by their bounds, placeholders (both bounds blank) left out.
     void Want(const std::vector<RangeBounds>& ranges);
+    // Conditions, one look-up each, that the bound columns `from` and `to` may hold a wanted range: they
+    // name the wanted ranges by their values, so that every database finds the rows through the range
+    // table's index, and let through the rows that share a From with one, which are the wanted ranges only
+    // when both bounds are one's exactly.
+    QStringList Wanted(const QString& from, const QString& to) const;
+    // The wanted range a row stands for, by key; empty for none. `loosely`: the row is another table's, which
+    // may pad the bounds otherwise, and stands for a wanted range whose bounds are the same without
+    // trailing blanks.
+    QString WantedKey(const RangeBounds& row, bool loosely) const;
+    // The wanted ranges the rows of `table` under `keys` (as stored) hold, by key, and the rows read;
+    // `loosely` as for WantedKey.
+    bool Held(const RangeTable& table, const QStringList& keys, bool loosely, QSet<QString>& held,
+              std::vector<RangeBounds>& rows) const;
     // Reads what the code holds and what each of its children holds of the wanted ranges.
     bool Read(CodeState& state, const QHash<QString, int>& settled) const;
     // Removes what a settled code lost, with its placeholder when it is left without rows.
     bool Write(const CodeState& state);
-    // The multipliers or categories holding one of these codes each settle what their codes lost.
-    bool SettleHolders(bool multipliers, const std::vector<std::pair<Code, QSet<QString>>>& lost);
-    bool SettleHolder(bool multipliers, const QString& holder, const QSet<QString>& candidates);
-    // A condition on the two bound columns of `alias` for the one wanted range; empty for more.
-    QString OneRange(const QString& alias) const;
-    // Removes the rows of these ranges from the entry of `keys`, whose rows were `rows`, and writes its
-    // placeholder when none is left.
-    bool RemoveRows(const RangeTable& table, const QStringList& keys, const std::vector<RangeBounds>& rows,
-                    const QStringList& ranges) const;
+    // The multipliers or categories holding one of these codes each settle what their codes lost; a
+    // settled code attached to one feeds it what it kept.
+    bool SettleHolders(bool multipliers, const std::vector<std::pair<Code, QSet<QString>>>& lost,
+                       const Settled& settled);
+    bool SettleHolder(bool multipliers, const QString& holder, const QSet<QString>& candidates,
+                      const Settled* settled);
+    // Removes the rows of these ranges from the entry of `keys`, whose rows sharing a From with a wanted
+    // range are `rows`; unless it still holds other wanted ranges (`keeps`), writes its placeholder when
+    // none of its rows is left.
+    bool RemoveRows(const RangeTable& table, const QStringList& keys, const std::vector<RangeBounds>& ranges,
+                    const std::vector<RangeBounds>& rows, bool keeps) const;
     bool Fail(Step step);
 
     QString m_area;
@@ -82,7 +104,12 @@ private:
     bool m_holders;
     // The wanted ranges by key, and their keys in the order given.
     QHash<QString, RangeBounds> m_wanted;
+    // Their keys by their bounds without trailing blanks.
+    QHash<QString, QString> m_shown;
     QStringList m_order;
+    // What names them in the look-ups (Wanted): the From lists of most, the ranges with an empty bound.
+    QStringList m_fromLists;
+    std::vector<RangeBounds> m_loose;
     std::vector<Removed> m_removed;
     Step m_failed = Step::None;
 };

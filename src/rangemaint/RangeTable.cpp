@@ -1,13 +1,12 @@
 #include "rangemaint/RangeTable.h"
 
 #include "frame/ModMaintenance.h"
-#include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
-#include "platform/CurrentError.h"
-#include "platform/DbConnection.h"
 #include "platform/Recordset.h"
 #include "rangemaint/LevelHierarchyWalk.h"
+#include "services/clsGenericMaint.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -16,13 +15,18 @@ const QString kBlank = QStringLiteral(" ");
 
 RangeTable::RangeTable(QString table, QStringList keyColumns, QString fromColumn, QString toColumn)
     : m_table(std::move(table)), m_keys(std::move(keyColumns)), m_from(std::move(fromColumn)),
-      m_to(std::move(toColumn)) {}
+      m_to(std::move(toColumn)), m_widths(m_table, m_keys + QStringList{m_from, m_to}) {}
 
-QString RangeTable::KeyCondition(const QStringList& keys) const {
+QString RangeTable::KeyCondition(const QStringList& keys, const QString& alias) const {
+    const QString qualifier = alias.isEmpty() ? QString() : alias + QLatin1Char('.');
     QStringList parts;
     for (qsizetype c = 0; c < keys.size() && c < m_keys.size(); ++c)
-        parts << QStringLiteral(" ") + SqlEquals(m_keys[c], keys[c]);
+        parts << QStringLiteral(" ") + SqlEquals(qualifier + m_keys[c], keys[c]);
     return parts.join(QStringLiteral(" and"));
+}
+
+QString RangeTable::EntryCondition(const QStringList& keys, const QString& alias) const {
+    return KeyCondition(keys, alias);
 }
 
 QString RangeTable::PlaceholderCondition(const QStringList& keys) const {
@@ -44,13 +48,56 @@ QString RangeTable::InsertRow(const QStringList& keys, const QString& from, cons
 }
 
 Existence RangeTable::RowsWhere(const QString& condition) const {
-    Recordset rs =
-        GetRecordset(QStringLiteral("Select * from ") + m_table + QStringLiteral(" where ") + condition);
-    if (!gQueryOK || rs.IsNothing())
+    // Counted where they lie: a code may hold many thousand ranges, none of which need come across.
+    Recordset rs = GetRecordset(QStringLiteral("Select count(*) from ") + m_table +
+                                QStringLiteral(" where ") + condition);
+    if (!gQueryOK || rs.IsNothing() || rs.IsEOF())
         return Existence::Failed;
-    const bool found = rs.RecordCount() >= 1;
+    const bool found = rs.Fields(0).Value().toLongLong() >= 1;
     rs.Close();
     return found ? Existence::Present : Existence::Absent;
+}
+
+Existence RangeTable::HasRows(const QStringList& keys) const {
+    // The least From is found in the index without counting the entry's rows; only an entry whose rows
+    // all have no From (NULL) needs them counted.
+    Recordset rs = GetRecordset(QStringLiteral("Select min(") + m_from + QStringLiteral(") from ") + m_table +
+                                QStringLiteral(" where") + KeyCondition(keys));
+    if (!gQueryOK || rs.IsNothing() || rs.IsEOF())
+        return Existence::Failed;
+    const bool found = !rs.Fields(0).IsNull();
+    rs.Close();
+    return found ? Existence::Present : RowsWhere(KeyCondition(keys));
+}
+
+bool RangeTable::StoredKey(const QStringList& keys, QStringList& stored) const {
+    stored = keys;
+    // A value without trailing blanks is matched as it stands (LevelHierarchyWalk::Matches): the table
+    // holds the entry under it or not at all.
+    if (std::all_of(keys.begin(), keys.end(),
+                    [](const QString& v) { return clsGenericMaint::ShownValue(v) == v; }))
+        return true;
+    const QStringList columns = m_keys.mid(0, keys.size());
+    QStringList parts;
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        parts << LevelHierarchyWalk::Matches(columns[c], keys[c]);
+    Recordset rs = GetRecordset(QStringLiteral("Select distinct ") + columns.join(QStringLiteral(", ")) +
+                                QStringLiteral(" from ") + m_table + QStringLiteral(" where ") +
+                                parts.join(QStringLiteral(" and ")) + QStringLiteral(" Order by ") +
+                                columns.join(QStringLiteral(", ")));
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    std::vector<QStringList> found;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        QStringList key;
+        for (qsizetype c = 0; c < columns.size(); ++c)
+            key << rs.Fields(static_cast<int>(c)).Text();
+        found.push_back(key);
+    }
+    rs.Close();
+    if (!found.empty() && std::find(found.begin(), found.end(), keys) == found.end())
+        stored = found.front();
+    return true;
 }
 
 bool RangeTable::NamedRows(const QStringList& keys, QStringList& stored,
@@ -101,59 +148,18 @@ Existence RangeTable::RecordExists(const QStringList& keys, const QString& from,
 }
 
 std::optional<QList<int>> RangeTable::DeclaredSizes() const {
-    // An action writes many rows of one table (a range carried up every ancestor); its widths cannot change
-    // under it, so they are read once per transaction. The next action reads them again: it may run on
-    // another warehouse.
-    if (*m_sizes)
-        return *m_sizes;
-    Recordset rs = GetRecordset(QStringLiteral("Select ") + m_keys.join(QStringLiteral(", ")) +
-                                QStringLiteral(", ") + m_from + QStringLiteral(", ") + m_to +
-                                QStringLiteral(" from ") + m_table + QStringLiteral(" where 1 = 0"));
-    if (!gQueryOK || rs.IsNothing())
-        return std::nullopt;
-    QList<int> sizes;
-    for (int c = 0; c < rs.FieldCount(); ++c)
-        sizes << rs.Fields(c).DefinedSize();
-    rs.Close();
-    *m_sizes = sizes;
-    // Outside a transaction this forgets them at once.
-    gDBConnection->adoConnection().WhenTransactionEnds(
-        [held = std::weak_ptr<std::optional<QList<int>>>(m_sizes)](bool) {
-            if (const auto sizes = held.lock())
-                sizes->reset();
-        });
-    return sizes;
+    return m_widths.Sizes();
 }
 
 bool RangeTable::Fits(const QStringList& keys, const QString& from, const QString& to) const {
-    const std::optional<QList<int>> sizes = DeclaredSizes();
-    if (!sizes)
-        return false;
-    const QStringList columns = m_keys + QStringList{m_from, m_to};
     QStringList values = keys.mid(0, m_keys.size());
     while (values.size() < m_keys.size())
         values << QString();
-    values << from << to;
-    for (qsizetype c = 0; c < columns.size() && c < sizes->size(); ++c) {
-        const int size = sizes->at(c);
-        if (size < 0 || Characters(values[c]) <= size)
-            continue;
-        // A database that does not hold its columns to their widths would store the value whole, and a
-        // bound compared as text would then cover ranges it was never meant to.
-        Err().Raise(CurrentError::UnspecifiedError,
-                    QStringLiteral("\"%1\" is longer than the %2 characters that %3 of %4 holds; nothing was "
-                                   "written.")
-                        .arg(values[c])
-                        .arg(size)
-                        .arg(columns[c], m_table),
-                    m_table);
-        return false;
-    }
-    return true;
+    return m_widths.Fits(values << from << to);
 }
 
 qsizetype RangeTable::Characters(const QString& value) {
-    return QStringView(value).toUcs4().size();
+    return ColumnWidths::Characters(value);
 }
 
 std::optional<QString> RangeTable::AddRangeOfAccount(const QStringList& keys, const QString& from,
@@ -196,6 +202,104 @@ QString RangeTable::DeleteRangeOfAccount(const QStringList& keys, const QString&
            QStringLiteral(" and ") + SqlEquals(m_from, from) + QStringLiteral(" and ") + SqlEquals(m_to, to);
 }
 
+namespace {
+
+// Bounded so that every database takes the statement whole: Oracle lists at most a thousand values, and
+// SQLite nests each "or" one deeper, at most a thousand deep.
+constexpr qsizetype kValuesPerList = 1000;
+constexpr std::size_t kRangesPerStatement = 400;
+
+// A value as a database that compares text loosely may still take it: without trailing blanks and in one
+// case. The cheap form of a delete is kept to where even such a comparison meets no other row.
+QString Loosely(const QString& value) {
+    return clsGenericMaint::ShownValue(value).toUpper();
+}
+
+// " in ('a', 'b', ...)" over the values, each once, quoted.
+QString ListOf(const QStringList& values) {
+    QString list = QStringLiteral(" in (");
+    list.reserve(list.size() + values.size() * 12);
+    QSet<QString> seen;
+    seen.reserve(values.size());
+    for (const QString& v : values) {
+        if (seen.contains(v))
+            continue;
+        if (!seen.isEmpty())
+            list += QLatin1String(", ");
+        seen.insert(v);
+        list += SqlText(v);
+    }
+    return list + QLatin1Char(')');
+}
+
+} // namespace
+
+QStringList RangeTable::DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& ranges,
+                                     const std::vector<RangeBounds>& rows) const {
+    const auto pairOf = [](const RangeBounds& r) { return r.from + QChar(0xFF) + r.to; };
+    QSet<QString> removed;
+    removed.reserve(static_cast<qsizetype>(ranges.size()));
+    for (const RangeBounds& r : ranges)
+        removed.insert(pairOf(r));
+    // "From in (...)" takes every row of those From values: a From that a row to stay shares, as far as a
+    // loose comparison can tell, has its ranges named by their own pairs instead.
+    QSet<QString> shared;
+    for (const RangeBounds& r : rows)
+        if (!removed.contains(pairOf(r)))
+            shared.insert(Loosely(r.from));
+    std::vector<RangeBounds> exact;
+    QStringList froms;
+    froms.reserve(static_cast<qsizetype>(ranges.size()));
+    for (const RangeBounds& r : ranges) {
+        if (r.from.isEmpty() || r.to.isEmpty() || (!shared.isEmpty() && shared.contains(Loosely(r.from))))
+            exact.push_back(r);
+        else
+            froms << r.from;
+    }
+    QStringList conditions;
+    for (qsizetype first = 0; first < froms.size(); first += kValuesPerList)
+        conditions << m_from + ListOf(froms.mid(first, kValuesPerList));
+    conditions << AnyRange(m_from, m_to, exact);
+    QStringList statements;
+    for (const QString& condition : conditions)
+        statements << QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") +
+                          KeyCondition(keys) + QStringLiteral(" and ") + condition;
+    return statements;
+}
+
+QStringList RangeTable::AnyRange(const QString& from, const QString& to,
+                                 const std::vector<RangeBounds>& ranges) {
+    QStringList conditions;
+    for (std::size_t first = 0; first < ranges.size(); first += kRangesPerStatement) {
+        QStringList pairs;
+        QStringList froms;
+        for (std::size_t r = first; r < ranges.size() && r < first + kRangesPerStatement; ++r) {
+            pairs << QStringLiteral("(") + SqlEquals(from, ranges[r].from) + QStringLiteral(" and ") +
+                         SqlEquals(to, ranges[r].to) + QStringLiteral(")");
+            froms << ranges[r].from;
+        }
+        const QString any = pairs.size() == 1 ? pairs.front()
+                                              : QStringLiteral("(") + pairs.join(QStringLiteral(" or ")) +
+                                                    QStringLiteral(")");
+        // The From values first where none is empty, so the index finds the rows without reading the
+        // entry's others.
+        conditions << (froms.contains(QString()) ? any
+                                                 : from + ListOf(froms) + QStringLiteral(" and ") + any);
+    }
+    return conditions;
+}
+
+QStringList RangeTable::FromLists(const std::vector<RangeBounds>& ranges) {
+    QStringList values;
+    values.reserve(static_cast<qsizetype>(ranges.size()));
+    for (const RangeBounds& r : ranges)
+        values << r.from;
+    QStringList lists;
+    for (qsizetype first = 0; first < values.size(); first += kValuesPerList)
+        lists << ListOf(values.mid(first, kValuesPerList));
+    return lists;
+}
+
 bool RangeTable::DeleteEntry(const QStringList& keys, const QString& from, const QString& to) const {
     const bool range = !from.isEmpty() || !to.isEmpty();
     const QString sql =
@@ -208,7 +312,7 @@ bool RangeTable::DeleteEntry(const QStringList& keys, const QString& from, const
     const QStringList parent = range ? keys : keys.mid(0, keys.size() - 1);
     if (parent.isEmpty())
         return true;
-    const Existence rows = RowsWhere(KeyCondition(parent));
+    const Existence rows = HasRows(parent);
     if (rows != Existence::Absent)
         return rows == Existence::Present;
     return ExecuteSQL(InsertRow(parent, kBlank, kBlank));

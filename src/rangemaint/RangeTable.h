@@ -1,10 +1,10 @@
 #pragma once
 
+#include "frame/ColumnWidths.h"
 #include "rangemaint/RangeEngine.h"
 
 #include <QString>
 #include <QStringList>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -37,6 +37,16 @@ public:
     // given when held so, else the first held; as given when none is), which addresses its rows; only that
     // key's rows are answered. False when the look-up could not run (the error is left for the caller).
     bool NamedRows(const QStringList& keys, QStringList& stored, std::vector<RangeBounds>& rows) const;
+    // The entry's key as this table holds it, chosen as NamedRows chooses it, without reading its rows;
+    // only a value with trailing blanks, which the table may hold without them, is looked up. False when
+    // the look-up could not run (the error is left for the caller).
+    bool StoredKey(const QStringList& keys, QStringList& stored) const;
+    // The condition that a row belongs to the entry of these key values (as stored): the key columns of
+    // `alias` (empty: the table's own) hold them.
+    QString EntryCondition(const QStringList& keys, const QString& alias = QString()) const;
+    // Whether the entry of these key values (as stored) has any row left. Failed when the look-up could
+    // not run.
+    Existence HasRows(const QStringList& keys) const;
     // The INSERT of a row of the entry: the key values, blanks below them, and the bounds. Not executed.
     std::optional<QString> InsertRange(const QStringList& keys, const QString& from, const QString& to) const;
 
@@ -54,6 +64,22 @@ public:
     std::optional<QString> AddEntry(const QStringList& keys) const;
     // The statement that removes exactly this range row.
     QString DeleteRangeOfAccount(const QStringList& keys, const QString& from, const QString& to) const;
+    // The statements that remove these ranges from the entry (all key values): the rows the statement of
+    // each range would remove, a few hundred ranges to a statement. `rows` are the entry's rows whose From
+    // is one of the ranges' (all of them, as read): a range is named by its From alone, the cheap form,
+    // only where no other of these rows shares its From. Not executed.
+    QStringList DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& ranges,
+                             const std::vector<RangeBounds>& rows) const;
+    // Conditions that the bound columns `from` and `to` (as a statement names them) hold one of these
+    // ranges, a few hundred ranges to a condition, each as the statement of each range compares it: an
+    // empty bound matches NULL too (SqlEquals). Each is served by an index that leads with the key columns
+    // and the From column.
+    static QStringList AnyRange(const QString& from, const QString& to,
+                                const std::vector<RangeBounds>& ranges);
+    // " in ('a', 'b', ...)" over the From values of these ranges (none with an empty bound), each once, up
+    // to a thousand to a list: a From column followed by one holds the ranges' rows and whatever else shares
+    // a From with them.
+    static QStringList FromLists(const std::vector<RangeBounds>& ranges);
 
     // The widths the warehouse declares for the key columns and then the two bounds, in that order; -1
     // where it declares none. Nothing when the look-up could not run (its error is left for the caller).
@@ -75,8 +101,9 @@ public:
                      const QString& to = QString()) const;
 
 private:
-    // " C0 = 'v0' and C1 = 'v1' ..." over the given leading values (an empty one matching NULL too).
-    QString KeyCondition(const QStringList& keys) const;
+    // " C0 = 'v0' and C1 = 'v1' ..." over the given leading values (an empty one matching NULL too), the
+    // columns qualified by `alias` when one is given.
+    QString KeyCondition(const QStringList& keys, const QString& alias = QString()) const;
     // The placeholder row of the entry with these key values: blanks below them and in both bounds.
     QString PlaceholderCondition(const QStringList& keys) const;
     // An INSERT of the key values, blanks below them, and the bounds.
@@ -87,7 +114,5 @@ private:
     QStringList m_keys;
     QString m_from;
     QString m_to;
-    // The declared widths while the transaction that read them runs; shared with copies, so the end of the
-    // transaction forgets them whichever holder outlives it.
-    std::shared_ptr<std::optional<QList<int>>> m_sizes = std::make_shared<std::optional<QList<int>>>();
+    ColumnWidths m_widths;
 };

@@ -136,19 +136,23 @@ bool clsAcLevelRangeMaint::PropagateToHolders(bool multipliers, const QString& L
     const Field holderField = rs.Fields(holderColumn);
     QStringList holders;
     for (; !rs.IsEOF(); rs.MoveNext())
-        if (!holderField.Text().trimmed().isEmpty())
-            holders << holderField.Text().trimmed();
+        if (!holderField.Text().trimmed().isEmpty() && !holders.contains(holderField.Text()))
+            holders << holderField.Text();
     rs.Close();
     // The chart as the holders' range table holds it, without the blanks a fixed-width column pads it with.
     const QString chart = clsGenericMaint::ShownValue(COA);
     for (const QString& holder : holders) {
-        const Existence present = target.RecordExists({chart, holder}, AccountFr, AccountTo);
+        // The holder as read, under the name its range table holds it by, padded or not, as a code is
+        // written: a later removal, which looks the holder up as stored, finds the row again.
+        QStringList keys;
+        if (!target.StoredKey({chart, holder}, keys))
+            return Fail(procedure);
+        const Existence present = target.RecordExists(keys, AccountFr, AccountTo);
         if (present == Existence::Failed)
             return Fail(procedure);
         if (present == Existence::Present)
             continue;
-        const std::optional<QString> statement =
-            target.AddRangeOfAccount({chart, holder}, AccountFr, AccountTo);
+        const std::optional<QString> statement = target.AddRangeOfAccount(keys, AccountFr, AccountTo);
         if (!statement || !ExecuteSQLChangingRows(*statement))
             return Fail(procedure);
     }
