@@ -1,4 +1,5 @@
 #include "frame/ModMaintenance.h"
+#include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/EntryBox.h"
@@ -36,10 +37,11 @@ struct World {
         return (type == 3 ? QStringList{"CO_COA", "CO_LEVEL", "CO_CODE", "CO_FR_ACCT", "CO_TO_ACCT"}
                           : QStringList{"SO_AREA", "SO_LEVELS", "SO_CODE", "SO_FR_CD", "SO_TO_CD"})[c];
     }
-    // The codes holding exactly the range kFrom - kTo, "level|code".
+    // The top's codes holding exactly the range kFrom - kTo, "level|code".
     QStringList holding(Warehouse& w) const {
-        return w.rows("select " + col(1) + ", " + col(2) + " from " + table + " where " + col(3) + " = " +
-                      sqlText(kFrom) + " and " + col(4) + " = " + sqlText(kTo));
+        return w.rows("select " + col(1) + ", " + col(2) + " from " + table + " where " + col(0) + " = " +
+                      sqlText(top) + " and " + col(3) + " = " + sqlText(kFrom) + " and " + col(4) + " = " +
+                      sqlText(kTo));
     }
     RangeKeyParts at(const QString& code, bool range = false) const {
         const QStringList lc = code.split(':');
@@ -54,9 +56,10 @@ struct World {
 
     // `hier` "L3:P>L4:X ..." (parent > child; "~" in the other area, "^" of another chart or business level
     // with the same codes; "-" a blank, "+" a blank in the hierarchy only), `holders` "M1>L3:P K1>L4:X ..."
-    // (multiplier M.., category K..: account levels only; "^" of another chart) and `held` "L4:X" (holding
-    // the range), "L4:X=0" (the range 0 - 0), "L4:-=-" (a placeholder); every other code and holder has its
-    // placeholder.
+    // (multiplier M.., category K..: account levels only; "^" of another chart; "+" a blank, in the
+    // hierarchy and the holder's range rows) and `held` "L4:X" (holding the range), "L4:X=0" (the range 0 -
+    // 0), "L4:-=-" (a placeholder), "^L4:X" (holding the range under another chart); every other code and
+    // holder has its placeholder.
     void build(Warehouse& w, const QString& hier, const QString& holders, const QString& held) const {
         QStringList codes, owners, rows = held.split(' ', Qt::SkipEmptyParts);
         for (QString pair : hier.split(' ', Qt::SkipEmptyParts)) {
@@ -75,7 +78,7 @@ struct World {
             codes << ends[1];
             owners << ends[0];
             insert(ends[0].startsWith('M') ? "CS_MULTIPLIERHIER" : "CS_CATEGORYHIER",
-                   QStringList{area, chart, ends[0]} + ends[1].split(':'), w);
+                   QStringList{area, chart, QString(ends[0]).replace('+', ' ')} + ends[1].split(':'), w);
         }
         codes.removeDuplicates();
         owners.removeDuplicates();
@@ -83,14 +86,15 @@ struct World {
             if (!rows.contains(code) && !rows.join(' ').contains(code + "="))
                 rows << code + "=-";
         for (QString row : rows) {
-            const QStringList f = row.replace('-', ' ').split('=');
+            const QString chart = row.startsWith('^') ? otherTop : top;
+            const QStringList f = row.remove('^').replace('-', ' ').replace('+', ' ').split('=');
             const QString from = f.size() > 1 ? f[1] : kFrom, to = f.size() > 1 ? f[1] : kTo;
             if (!f[0].contains(':')) { // a holder: of the account levels only
                 if (type == 3)
                     insert(f[0].startsWith('M') ? "CS_MULTIPLIER_RANGE" : "CS_CAT_TYPE",
-                           {top, f[0], from, to}, w);
+                           {chart, f[0], from, to}, w);
             } else
-                insert(table, QStringList{top} + f[0].split(':') + QStringList{from, to}, w);
+                insert(table, QStringList{chart} + f[0].split(':') + QStringList{from, to}, w);
         }
     }
 
@@ -156,6 +160,11 @@ struct Case {
     {"added: ancestors padded", "new3", "L3:P>L4:X L2:G->L3:P L1:T+>L2:G-", "", "",
      "L1|T|1'0,L2|G-|1'0,L3|P|1'0,L4|X|1'0", '1'},
     {"added: filtered tree", "new3", "L3:P>L4:X L2:G>L3:P", "", "", "L2|G|1'0,L3|P|1'0,L4|X|1'0", '1'},
+    // A holder another program stored padded gets the range under its name as stored, and a later delete
+    // finds it there.
+    {"added: holders stored padded", "new3", "", "M1+>L4:X K1+>L4:X", "", "L4|X|1'0,M1-|1'0,K1-|1'0", '1'},
+    {"added and deleted again: holders stored padded", "readd", "L3:P>L4:X", "M1+>L3:P K1+>L4:X", "",
+     "L3|P|-,L4|X|-,M1-|-,K1-|-", '1'},
     {"deleted: chain, placeholders back", "delete", "L3:P>L4:X L2:G>L3:P ~L3:Z>L4:X", "M1>L3:P K1>L4:X",
      "L4:X L3:P L3:Z L2:G M1 K1", "L2|G|-,L3|P|-,L3|Z|1'0,L4|X|-,M1|-,K1|-", '1'},
     {"deleted: a sibling still feeds the ancestor", "delete", "L3:P>L4:X L3:P>L4:Y L2:G>L3:P",
@@ -176,6 +185,8 @@ struct Case {
      "L3|P|-,L4|X|-,M1|-,K1|-", '1'},
     {"deleted: holder fed by another code's range of another To", "delete", "", "M1>L4:X M1>L4:Y",
      "L4:X L4:Y=1'0 M1", "L4|X|-,L4|Y|1'0,M1|-", '1'},
+    {"deleted: a child holding the range only under another chart feeds nothing", "delete",
+     "L3:P>L4:X L3:P>L4:Y", "M1>L4:X M1>L4:Y", "L4:X L3:P M1 ^L4:Y", "L3|P|-,L4|X|-,L4|Y|-,M1|-", '1'},
     {"deleted: another chart's hierarchy and holders stay out", "delete", "^L3:Q>L4:X L3:P>L4:X ^L3:P>L4:Y",
      "^M1>L4:X K1>L4:X ^K1>L4:Y", "L4:X L4:Y L3:P L3:Q M1 K1", "L3|P|-,L3|Q|1'0,L4|X|-,L4|Y|1'0,M1|1'0,K1|-",
      '1'},
@@ -225,6 +236,8 @@ struct Editor {
             st.newRecord = true;
             return e.Save();
         }
+        if (action == "readd") // saved, then the new range (selected) deleted again
+            return act(w, "new3") && e.Delete();
         if (action == "drag")
             return e.CopyDraggedRangOfAccount(st.AddPath(world.at("L4:X", true)),
                                               st.AddPath(world.at("L4:Y")));
@@ -276,6 +289,8 @@ private slots:
                  "deleted: a sibling still feeds the ancestor", "drag onto a placeholder"});
     }
     void allOrNothing();
+    void removalFailureLoggedUnderItsStep_data();
+    void removalFailureLoggedUnderItsStep();
     void editorRefusesAnotherBusinessLevel_data();
     void editorRefusesAnotherBusinessLevel();
     void drivingAnEngineWithoutTheEditor_data() { Warehouse::addBackendRows(); }
@@ -336,6 +351,38 @@ void tst_LevelRangeEngines::allOrNothing() {
         ed.st, *m_env, [&] { return ed.world.state(w); }, [&] { return ed.act(w, c.action); }, k);
     QVERIFY(k > 4);
     QCOMPARE(ed.world.state(w), expected(c, type)); // no failure was passed over on the way
+}
+
+// A failure while a deleted range leaves the hierarchy is logged once, under the step it arose in: the walk,
+// an ancestor code, the multipliers or the categories; the tables stay as they were.
+void tst_LevelRangeEngines::removalFailureLoggedUnderItsStep_data() {
+    Warehouse::addColumns<QString>("failing");
+    QTest::addColumn<QString>("procedure");
+    const auto row = [](const char* name, const char* failing, const char* procedure) {
+        Warehouse::addRows(name, QString(failing), QString(procedure));
+    };
+    row("walk", "CS_PARENTCODE from CS_LEVELHIER", "DeletedUpRangeOfAccountHier");
+    row("ancestor", "CO_LEVEL = 'L3'", "CopyDelRangeOfAccountHier");
+    row("multiplier look-up", " from CS_MULTIPLIERHIER where", "DeletedUpRangeOfAccountMultiHier");
+    row("multiplier delete", "Delete From CS_MULTIPLIER_RANGE", "DeletedUpRangeOfAccountMultiHier");
+    row("category look-up", " from CS_CATEGORYHIER where", "DeletedUpRangeOfAccountCategoryHier");
+    row("category delete", "Delete From CS_CAT_TYPE", "DeletedUpRangeOfAccountCategoryHier");
+}
+
+void tst_LevelRangeEngines::removalFailureLoggedUnderItsStep() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, failing);
+    QFETCH(QString, procedure);
+    const Case c{"", "delete", "L3:P>L4:X", "M1>L3:P K1>L3:P", "L4:X L3:P M1 K1", "", '1'};
+    Editor ed(w, 3, c);
+    const QString before = ed.world.state(w);
+    gDBConnection->adoConnection().FailStatementContaining(failing, {-7, "statement fails", "test"});
+    QVERIFY(!ed.act(w, c.action));
+    gDBConnection->adoConnection().ClearInjectedFailures();
+    QCOMPARE(ed.world.state(w), before);
+    const QString log = m_env->logText().trimmed();
+    QVERIFY2(log.count("Error #") == 1 && log.endsWith(") in clsAcLevelRangeMaint:" + procedure),
+             qPrintable(log));
 }
 
 // Another area's business level, or its own stored already, is refused and the insert stays pending.
