@@ -7,6 +7,7 @@
 #include "rangemaint/clsAcMultiplierRangeMaint.h"
 #include "services/clsGenericMaint.h"
 
+#include <QStringBuilder>
 #include <algorithm>
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 const QString kBlank = QStringLiteral(" ");
 
 QString KeyOf(const QString& from, const QString& to) {
-    return from + QChar(0xFF) + to;
+    return from % QChar(0xFF) % to;
 }
 
 // A range as a table that pads its bounds otherwise holds it as well.
@@ -63,9 +64,10 @@ struct LevelRangeRemoval::CodeState {
     Code code;
     // Its key as the range table holds it, which may pad it otherwise than the hierarchy.
     QStringList key;
-    // Of the wanted ranges, those it holds; and its rows that share a From with one.
+    // Of the wanted ranges, those it holds; and the From values (loosely) of its other rows that share a
+    // From with one.
     QSet<QString> held;
-    std::vector<RangeBounds> rows;
+    QSet<QString> others;
     std::vector<Feeder> children;
     QSet<QString> lost;
 };
@@ -125,7 +127,8 @@ QStringList LevelRangeRemoval::Wanted(const QString& from, const QString& to) co
 }
 
 bool LevelRangeRemoval::Held(const RangeTable& table, const QStringList& keys, bool loosely,
-                             QSet<QString>& held, std::vector<RangeBounds>& rows) const {
+                             QSet<QString>& held, QSet<QString>& others,
+                             QHash<QString, std::vector<RangeBounds>>* rows) const {
     for (const QString& condition :
          Wanted(QStringLiteral("R.") + table.FromColumn(), QStringLiteral("R.") + table.ToColumn())) {
         Recordset rs = GetRecordset(
@@ -137,9 +140,15 @@ bool LevelRangeRemoval::Held(const RangeTable& table, const QStringList& keys, b
         const Field from = rs.Fields(0);
         const Field to = rs.Fields(1);
         for (; !rs.IsEOF(); rs.MoveNext()) {
-            rows.push_back({from.Text(), to.Text()});
-            if (const QString key = WantedKey(rows.back(), loosely); !key.isEmpty())
-                held.insert(key);
+            const RangeBounds row{from.Text(), to.Text()};
+            const QString key = WantedKey(row, loosely);
+            if (key.isEmpty()) {
+                others.insert(RangeTable::Loosely(row.from));
+                continue;
+            }
+            held.insert(key);
+            if (rows)
+                (*rows)[key].push_back(row);
         }
         rs.Close();
     }
@@ -233,7 +242,7 @@ bool LevelRangeRemoval::Run(const std::vector<Code>& codes, const Code* lost,
 
 bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settled) const {
     if (!m_table.StoredKey({m_top, state.code.level, state.code.code}, state.key) ||
-        !Held(m_table, state.key, false, state.held, state.rows))
+        !Held(m_table, state.key, false, state.held, state.others, nullptr))
         return false;
     if (state.held.isEmpty())
         return true;
@@ -314,14 +323,27 @@ bool LevelRangeRemoval::Write(const CodeState& state) {
             ranges.push_back(m_wanted.value(key));
             m_removed.push_back({state.code, ranges.back()});
         }
-    return RemoveRows(m_table, state.key, ranges, state.rows, !state.held.isEmpty());
+    // What the code keeps of the wanted ranges stays beside its other rows.
+    QSet<QString> staying = state.others;
+    for (const QString& key : state.held)
+        staying.insert(RangeTable::Loosely(m_wanted.value(key).from));
+    return RemoveRows(m_table, state.key, ranges, staying, !state.held.isEmpty());
 }
 
 bool LevelRangeRemoval::RemoveRows(const RangeTable& table, const QStringList& keys,
-                                   const std::vector<RangeBounds>& bounds,
-                                   const std::vector<RangeBounds>& rows, bool keeps) const {
-    // Each range's rows go, one another program wrote twice as well.
-    for (const QString& statement : table.DeleteRanges(keys, bounds, rows))
+                                   const std::vector<RangeBounds>& ranges, const QSet<QString>& staying,
+                                   bool keeps) const {
+    // A range whose From no row to stay shares goes by its From, every row of it (one another program wrote
+    // twice as well); the others, and those with an empty bound, by their pairs.
+    std::vector<RangeBounds> byFrom;
+    std::vector<RangeBounds> byPair;
+    for (const RangeBounds& r : ranges)
+        (r.from.isEmpty() || r.to.isEmpty() ||
+                 (!staying.isEmpty() && staying.contains(RangeTable::Loosely(r.from)))
+             ? byPair
+             : byFrom)
+            .push_back(r);
+    for (const QString& statement : table.DeleteRanges(keys, byFrom, byPair))
         if (!ExecuteSQL(statement))
             return false;
     if (keeps)
@@ -375,9 +397,10 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
     // holder as its range table holds it.
     QStringList keys;
     QSet<QString> all;
-    std::vector<RangeBounds> rows;
+    QSet<QString> others;
+    QHash<QString, std::vector<RangeBounds>> rows;
     if (!h.table.StoredKey({clsGenericMaint::ShownValue(m_top), holder}, keys) ||
-        !Held(h.table, keys, true, all, rows))
+        !Held(h.table, keys, true, all, others, &rows))
         return Fail(step);
     QSet<QString> held = all;
     held.intersect(candidates);
@@ -438,14 +461,14 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
             held.remove(KeyOf(from.Text(), to.Text()));
         rs.Close();
     }
-    // The holder's own rows of those ranges go, as its table holds them.
+    // The holder's own rows of those ranges go, as its table holds them; what it keeps stays.
     std::vector<RangeBounds> gone;
-    QSet<QString> goneKeys;
-    for (const RangeBounds& r : rows)
-        if (const QString key = WantedKey(r, true);
-            held.contains(key) && !goneKeys.contains(KeyOf(r.from, r.to))) {
-            goneKeys.insert(KeyOf(r.from, r.to));
-            gone.push_back(r);
-        }
-    return RemoveRows(h.table, keys, gone, rows, all.size() > held.size()) || Fail(step);
+    for (const QString& key : m_order)
+        if (held.contains(key))
+            gone.insert(gone.end(), rows[key].begin(), rows[key].end());
+    for (const QString& key : all)
+        if (!held.contains(key))
+            for (const RangeBounds& r : rows[key])
+                others.insert(RangeTable::Loosely(r.from));
+    return RemoveRows(h.table, keys, gone, others, all.size() > held.size()) || Fail(step);
 }

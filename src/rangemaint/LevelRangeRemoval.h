@@ -77,10 +77,11 @@ private:
     // may pad the bounds otherwise, and stands for a wanted range whose bounds are the same without
     // trailing blanks.
     QString WantedKey(const RangeBounds& row, bool loosely) const;
-    // The wanted ranges the rows of `table` under `keys` (as stored) hold, by key, and the rows read;
-    // `loosely` as for WantedKey.
+    // The wanted ranges the rows of `table` under `keys` (as stored) hold, by key; the From values (as
+    // RangeTable::Loosely gives them) of its rows read that hold none; and (`rows`) the rows holding each,
+    // as read. `loosely` as for WantedKey.
     bool Held(const RangeTable& table, const QStringList& keys, bool loosely, QSet<QString>& held,
-              std::vector<RangeBounds>& rows) const;
+              QSet<QString>& others, QHash<QString, std::vector<RangeBounds>>* rows) const;
     // Reads what the code holds and what each of its children holds of the wanted ranges.
     bool Read(CodeState& state, const QHash<QString, int>& settled) const;
     // Removes what a settled code lost, with its placeholder when it is left without rows.
@@ -91,11 +92,11 @@ private:
                        const Settled& settled);
     bool SettleHolder(bool multipliers, const QString& holder, const QSet<QString>& candidates,
                       const Settled* settled);
-    // Removes the rows of these ranges from the entry of `keys`, whose rows sharing a From with a wanted
-    // range are `rows`; unless it still holds other wanted ranges (`keeps`), writes its placeholder when
-    // none of its rows is left.
+    // Removes the rows of these ranges from the entry of `keys`, whose rows that stay and share a From with
+    // a wanted range have the From values `staying` (as RangeTable::Loosely gives them); unless it still
+    // holds other wanted ranges (`keeps`), writes its placeholder when none of its rows is left.
     bool RemoveRows(const RangeTable& table, const QStringList& keys, const std::vector<RangeBounds>& ranges,
-                    const std::vector<RangeBounds>& rows, bool keeps) const;
+                    const QSet<QString>& staying, bool keeps) const;
     bool Fail(Step step);
 
     QString m_area;

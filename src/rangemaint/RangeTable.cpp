@@ -102,32 +102,19 @@ bool RangeTable::StoredKey(const QStringList& keys, QStringList& stored) const {
 
 bool RangeTable::NamedRows(const QStringList& keys, QStringList& stored,
                            std::vector<RangeBounds>& rows) const {
-    const QStringList columns = m_keys.mid(0, keys.size());
-    QStringList parts;
-    for (qsizetype c = 0; c < columns.size(); ++c)
-        parts << LevelHierarchyWalk::Matches(columns[c], keys[c]);
+    if (!StoredKey(keys, stored))
+        return false;
     Recordset rs =
-        GetRecordset(QStringLiteral("Select ") + columns.join(QStringLiteral(", ")) + QStringLiteral(", ") +
-                     m_from + QStringLiteral(", ") + m_to + QStringLiteral(" from ") + m_table +
-                     QStringLiteral(" where ") + parts.join(QStringLiteral(" and ")) +
-                     QStringLiteral(" Order by ") + columns.join(QStringLiteral(", ")));
+        GetRecordset(QStringLiteral("Select ") + m_from + QStringLiteral(", ") + m_to +
+                     QStringLiteral(" from ") + m_table + QStringLiteral(" where") + KeyCondition(stored));
     if (!gQueryOK || rs.IsNothing())
         return false;
-    std::vector<std::pair<QStringList, RangeBounds>> found;
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        QStringList key;
-        for (qsizetype c = 0; c < columns.size(); ++c)
-            key << rs.Fields(c).Text();
-        found.push_back({key, {rs.Fields(m_from).Text(), rs.Fields(m_to).Text()}});
-    }
-    rs.Close();
-    const bool given =
-        std::any_of(found.begin(), found.end(), [&keys](const auto& f) { return f.first == keys; });
-    stored = given || found.empty() ? keys : found.front().first;
     rows.clear();
-    for (const auto& [key, bounds] : found)
-        if (key == stored)
-            rows.push_back(bounds);
+    const Field from = rs.Fields(0);
+    const Field to = rs.Fields(1);
+    for (; !rs.IsEOF(); rs.MoveNext())
+        rows.push_back({from.Text(), to.Text()});
+    rs.Close();
     return true;
 }
 
@@ -209,12 +196,6 @@ namespace {
 constexpr qsizetype kValuesPerList = 1000;
 constexpr std::size_t kRangesPerStatement = 400;
 
-// A value as a database that compares text loosely may still take it: without trailing blanks and in one
-// case. The cheap form of a delete is kept to where even such a comparison meets no other row.
-QString Loosely(const QString& value) {
-    return clsGenericMaint::ShownValue(value).toUpper();
-}
-
 // " in ('a', 'b', ...)" over the values, each once, quoted.
 QString ListOf(const QStringList& values) {
     QString list = QStringLiteral(" in (");
@@ -234,37 +215,25 @@ QString ListOf(const QStringList& values) {
 
 } // namespace
 
-QStringList RangeTable::DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& ranges,
-                                     const std::vector<RangeBounds>& rows) const {
-    const auto pairOf = [](const RangeBounds& r) { return r.from + QChar(0xFF) + r.to; };
-    QSet<QString> removed;
-    removed.reserve(static_cast<qsizetype>(ranges.size()));
-    for (const RangeBounds& r : ranges)
-        removed.insert(pairOf(r));
-    // "From in (...)" takes every row of those From values: a From that a row to stay shares, as far as a
-    // loose comparison can tell, has its ranges named by their own pairs instead.
-    QSet<QString> shared;
-    for (const RangeBounds& r : rows)
-        if (!removed.contains(pairOf(r)))
-            shared.insert(Loosely(r.from));
-    std::vector<RangeBounds> exact;
+QStringList RangeTable::DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& byFrom,
+                                     const std::vector<RangeBounds>& byPair) const {
     QStringList froms;
-    froms.reserve(static_cast<qsizetype>(ranges.size()));
-    for (const RangeBounds& r : ranges) {
-        if (r.from.isEmpty() || r.to.isEmpty() || (!shared.isEmpty() && shared.contains(Loosely(r.from))))
-            exact.push_back(r);
-        else
-            froms << r.from;
-    }
+    froms.reserve(static_cast<qsizetype>(byFrom.size()));
+    for (const RangeBounds& r : byFrom)
+        froms << r.from;
     QStringList conditions;
     for (qsizetype first = 0; first < froms.size(); first += kValuesPerList)
         conditions << m_from + ListOf(froms.mid(first, kValuesPerList));
-    conditions << AnyRange(m_from, m_to, exact);
+    conditions << AnyRange(m_from, m_to, byPair);
     QStringList statements;
     for (const QString& condition : conditions)
         statements << QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") +
                           KeyCondition(keys) + QStringLiteral(" and ") + condition;
     return statements;
+}
+
+QString RangeTable::Loosely(const QString& value) {
+    return clsGenericMaint::ShownValue(value).toUpper();
 }
 
 QStringList RangeTable::AnyRange(const QString& from, const QString& to,

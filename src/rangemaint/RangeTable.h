@@ -31,15 +31,14 @@ public:
     const QString& FromColumn() const { return m_from; }
     const QString& ToColumn() const { return m_to; }
 
-    // Every row of an entry, its placeholder too, read in one look-up. The entry is named as another
-    // table (a hierarchy) may hold it: each key value matches as given or without its trailing blanks, as
-    // the two tables may pad it differently. `stored` becomes the entry's key as this table holds it (as
-    // given when held so, else the first held; as given when none is), which addresses its rows; only that
-    // key's rows are answered. False when the look-up could not run (the error is left for the caller).
+    // Every row of an entry, its placeholder too. The entry is named as another table (a hierarchy) may
+    // hold it: `stored` becomes its key as this table holds it (StoredKey), which addresses its rows; only
+    // that key's rows are answered. False when a look-up could not run (the error is left for the caller).
     bool NamedRows(const QStringList& keys, QStringList& stored, std::vector<RangeBounds>& rows) const;
-    // The entry's key as this table holds it, chosen as NamedRows chooses it, without reading its rows;
-    // only a value with trailing blanks, which the table may hold without them, is looked up. False when
-    // the look-up could not run (the error is left for the caller).
+    // The key of the entry named as another table may hold it, as this table holds it: each key value
+    // matches as given or without its trailing blanks, as the two tables may pad it differently; the key
+    // as given when held so, else the first held, else as given. Only a value with trailing blanks needs a
+    // look-up, which reads no range. False when it could not run (the error is left for the caller).
     bool StoredKey(const QStringList& keys, QStringList& stored) const;
     // The condition that a row belongs to the entry of these key values (as stored): the key columns of
     // `alias` (empty: the table's own) hold them.
@@ -64,12 +63,15 @@ public:
     std::optional<QString> AddEntry(const QStringList& keys) const;
     // The statement that removes exactly this range row.
     QString DeleteRangeOfAccount(const QStringList& keys, const QString& from, const QString& to) const;
-    // The statements that remove these ranges from the entry (all key values): the rows the statement of
-    // each range would remove, a few hundred ranges to a statement. `rows` are the entry's rows whose From
-    // is one of the ranges' (all of them, as read): a range is named by its From alone, the cheap form,
-    // only where no other of these rows shares its From. Not executed.
-    QStringList DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& ranges,
-                             const std::vector<RangeBounds>& rows) const;
+    // The statements that remove ranges from the entry (all key values), up to a thousand to a statement:
+    // `byFrom` by their From values alone, which takes every row of the entry with such a From, so no row
+    // to stay may share one (none may have an empty bound either); `byPair` each as the statement of each
+    // range would remove it. Not executed.
+    QStringList DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& byFrom,
+                             const std::vector<RangeBounds>& byPair) const;
+    // A value as a database that compares text loosely may still take it: without trailing blanks and in
+    // one case. Two From values that are the same so may be one to the database.
+    static QString Loosely(const QString& value);
     // Conditions that the bound columns `from` and `to` (as a statement names them) hold one of these
     // ranges, a few hundred ranges to a condition, each as the statement of each range compares it: an
     // empty bound matches NULL too (SqlEquals). Each is served by an index that leads with the key columns
