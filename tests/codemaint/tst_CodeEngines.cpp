@@ -513,7 +513,8 @@ void tst_CodeEngines::overlongEntryRefused() {
 // with the ranges; and it leaves exactly the rows that taking the ranges one by one leaves, worked out here
 // range by range. X (L3) leaves P (L2) below G (L1); Q, another child of P, holds every seventh of X's
 // ranges; the multiplier M'1 holds P and the category K'1 holds G. P also holds a range that shares its
-// From with one of X's, and one of X's twice; X also has a range with an empty To.
+// From with one of X's, and one of X's twice; X also has a range with an empty To and one with an empty
+// From, which P and G hold as NULL, as another program may have written it.
 void tst_CodeEngines::detachOfManyRanges() {
     QLX_OPEN_WAREHOUSE(w);
     constexpr int kRanges = 2500;
@@ -526,19 +527,19 @@ void tst_CodeEngines::detachOfManyRanges() {
         if (i % 7 == 0)
             q << range(i).join(',');
     }
-    x << "5',_";
+    x << "5',_" << "_,7'";
     for (int i = 0; i < 3; ++i)
         own << range(kRanges + i).join(',');
     const QString shared = range(5)[0] + ",other";
     const QString twice = range(10).join(',');
-    // The rows of a table, "first values,from,to" ("_" empty), written a few hundred to a statement.
+    // The rows of a table, "first values,from,to" ("_" empty, "~" NULL), written a few hundred to a statement.
     const auto write = [&w](const QString& table, const QString& lead, const QStringList& ranges) {
         for (qsizetype first = 0; first < ranges.size(); first += 500) {
             QStringList rows;
             for (const QString& r : ranges.mid(first, 500)) {
                 QStringList values = (lead + "," + r).split(',');
                 for (QString& v : values)
-                    v = SqlText(v == "_" ? QString() : v);
+                    v = v == "~" ? "NULL" : SqlText(v == "_" ? QString() : v);
                 rows << "(" + values.join(',') + ")";
             }
             QVERIFY(w.own().Execute("insert into " + table + " values " + rows.join(',')));
@@ -547,8 +548,9 @@ void tst_CodeEngines::detachOfManyRanges() {
     put(w, 3, "H[L1,G,L2,P L2,P,L3,X L2,P,L3,Q] MH[M'1,L2,P] CH[K'1,L1,G]");
     write("CS_COA_ACCT_RANGE", kChart + ",L3,X", x);
     write("CS_COA_ACCT_RANGE", kChart + ",L3,Q", q);
-    write("CS_COA_ACCT_RANGE", kChart + ",L2,P", x + own + QStringList{shared, twice});
-    write("CS_COA_ACCT_RANGE", kChart + ",L1,G", x + own);
+    const QStringList nulls = QStringList(x).replaceInStrings(QRegularExpression("^_,"), "~,");
+    write("CS_COA_ACCT_RANGE", kChart + ",L2,P", nulls + own + QStringList{shared, twice});
+    write("CS_COA_ACCT_RANGE", kChart + ",L1,G", nulls + own);
     write("CS_MULTIPLIER_RANGE", kChart + ",M'1", x + own);
     write("CS_CAT_TYPE", kChart + ",K'1", x);
     const auto rowsOf = [&w](const QString& table, const QString& code) {
