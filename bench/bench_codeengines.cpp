@@ -1,4 +1,5 @@
-// Times the level hierarchy engine's detach and attach on SQLite, without a window, in two cases:
+// Times the level hierarchy engine's detach and attach and the Account Level engine's range delete, without
+// a window, in three cases:
 //
 // - ten-deep: a child code holding 1,000 ranges detached from its parent code at the bottom of a ten-deep
 //   CS_LEVELHIER chain whose every code holds the same ranges. The removal goes up the whole chain. Only
@@ -6,8 +7,15 @@
 //   untimed. The ranges removed (over the whole chain) and the queries and statements sent are counted.
 // - one step: a child code holding 10,000 ranges under a parent code without parents; its detach and its
 //   attach again are each timed.
+// - deep and wide: the same ten-deep chain, where the child's 10,000 ranges were carried up every code,
+//   the multiplier MFX of the top code and the category CURA of the parent code, and every one of them also
+//   holds 10,000 ranges of its own. The child's detach is timed and its statements counted; then a new
+//   range is saved on the child and deleted again, and the delete is timed. Between runs the chain gets
+//   its ranges back, untimed.
 //
-// Each figure is the median of five runs.
+// Each figure is the median of five runs. The cases run on SQLite, then on the PostgreSQL test server when
+// one is configured (QLX_TEST_PG_DSN, QLX_TEST_PG_USER, QLX_TEST_PG_PASSWORD, as the tests use it); every
+// figure line names its backend.
 
 #include "BenchWarehouse.h"
 #include "codemaint/CodeEditorState.h"
@@ -17,7 +25,10 @@
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/SqlScript.h"
+#include "rangemaint/RangeEditorState.h"
+#include "rangemaint/clsAcLevelRangeMaint.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
 #include <vector>
@@ -27,27 +38,61 @@ namespace {
 constexpr int kDepth = 10;
 constexpr int kRanges = 1000;
 constexpr int kWideRanges = 10000;
+// Rows written by one INSERT while the warehouse is generated.
+constexpr int kRowsPerInsert = 500;
+
+const char* gBackend = "sqlite";
 
 bool fail(const char* what) {
-    std::fprintf(stderr, "bench_codeengines: %s: %s\n", what, qPrintable(Err().Description()));
+    std::fprintf(stderr, "bench_codeengines (%s): %s: %s\n", gBackend, what, qPrintable(Err().Description()));
     return false;
 }
 
-bool WriteRanges(DbConnection& c, const QString& chart, int level, const QString& code, int count) {
-    for (int r = 0; r < count; ++r)
-        if (!c.Execute(QString("INSERT INTO CS_COA_ACCT_RANGE VALUES ('%1', 'L%2', '%3', '%4', '%5')")
-                           .arg(chart)
-                           .arg(level)
-                           .arg(code)
-                           .arg(1000000 + r * 10)
-                           .arg(1000009 + r * 10)))
+// `count` rows of `table`, each the `lead` values (already quoted) and the range from + 10 r to from +
+// 10 r + 9, written a few hundred to a statement.
+bool WriteRows(DbConnection& c, const QString& table, const QString& lead, qint64 from, int count) {
+    for (int first = 0; first < count; first += kRowsPerInsert) {
+        QStringList rows;
+        for (int r = first; r < count && r < first + kRowsPerInsert; ++r)
+            rows << QString("(%1, '%2', '%3')").arg(lead).arg(from + r * 10).arg(from + r * 10 + 9);
+        if (!c.Execute("INSERT INTO " + table + " VALUES " + rows.join(", ")))
             return false;
+    }
     return true;
+}
+
+bool WriteRanges(DbConnection& c, const QString& chart, int level, const QString& code, int count) {
+    return WriteRows(c, "CS_COA_ACCT_RANGE", QString("'%1', 'L%2', '%3'").arg(chart).arg(level).arg(code),
+                     1000000, count);
+}
+
+// Chart DEEP: codes D1 (level L1) down to D10 (L10), each the parent of the next, and the child Y (L11)
+// under D10; the multiplier MFX holds D1 and the category CURA holds D10. Y holds 10,000 ranges, which
+// every code above it and both holders hold too, each beside 10,000 ranges of its own.
+bool GenerateDeep(DbConnection& c) {
+    for (int level = 1; level <= kDepth; ++level) {
+        const QString child = level < kDepth ? QString("D%1").arg(level + 1) : QString("Y");
+        if (!c.Execute(QString("INSERT INTO CS_LEVELHIER VALUES ('AC', 'DEEP', 'L%1', 'D%1', 'L%2', '%3')")
+                           .arg(level)
+                           .arg(level + 1)
+                           .arg(child)) ||
+            !WriteRanges(c, "DEEP", level, QString("D%1").arg(level), kWideRanges) ||
+            !WriteRows(c, "CS_COA_ACCT_RANGE", QString("'DEEP', 'L%1', 'D%1'").arg(level),
+                       1000000LL * (2 + level), kWideRanges))
+            return false;
+    }
+    return WriteRanges(c, "DEEP", kDepth + 1, "Y", kWideRanges) &&
+           c.Execute("INSERT INTO CS_MULTIPLIERHIER VALUES ('AC', 'DEEP', 'MFX', 'L1', 'D1')") &&
+           c.Execute("INSERT INTO CS_CATEGORYHIER VALUES ('AC', 'DEEP', 'CURA', 'L10', 'D10')") &&
+           WriteRows(c, "CS_MULTIPLIER_RANGE", "'DEEP', 'MFX'", 1000000, kWideRanges) &&
+           WriteRows(c, "CS_MULTIPLIER_RANGE", "'DEEP', 'MFX'", 20000000, kWideRanges) &&
+           WriteRows(c, "CS_CAT_TYPE", "'DEEP', 'CURA'", 1000000, kWideRanges) &&
+           WriteRows(c, "CS_CAT_TYPE", "'DEEP', 'CURA'", 30000000, kWideRanges);
 }
 
 // Chart CH: codes C1 (level L1) down to C10 (L10), each the parent of the next, and the child X (L11)
 // under C10; all eleven hold the same ranges. Chart WIDE: the child W (L2) attached under P (L1), both
-// holding the same ten thousand ranges.
+// holding the same ten thousand ranges. Chart DEEP: GenerateDeep.
 bool Generate(DbConnection& c, const char* /*program*/) {
     if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE) || !c.BeginTrans())
         return false;
@@ -67,13 +112,28 @@ bool Generate(DbConnection& c, const char* /*program*/) {
     }
     return c.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'WIDE', 'L1', 'P', 'L2', 'W')") &&
            WriteRanges(c, "WIDE", 1, "P", kWideRanges) && WriteRanges(c, "WIDE", 2, "W", kWideRanges) &&
-           c.CommitTrans();
+           GenerateDeep(c) && c.CommitTrans();
 }
 
 int Count(const QString& condition) {
-    Recordset rs = GetRecordset(QStringLiteral("Select * from CS_COA_ACCT_RANGE where ") + condition +
+    Recordset rs = GetRecordset(QStringLiteral("Select count(*) from CS_COA_ACCT_RANGE where ") + condition +
                                 QStringLiteral(" and CO_FR_ACCT <> ' '"));
-    return rs.IsNothing() ? -1 : rs.RecordCount();
+    return rs.IsNothing() ? -1 : rs.Fields(0).Value().toInt();
+}
+
+// Every range row of chart DEEP, holders included.
+int CountDeep() {
+    int count = 0;
+    for (const char* sql :
+         {"Select count(*) from CS_COA_ACCT_RANGE where CO_COA = 'DEEP' and CO_FR_ACCT <> ' '",
+          "Select count(*) from CS_MULTIPLIER_RANGE where MUL_COA = 'DEEP' and MUL_FR_ACCT <> ' '",
+          "Select count(*) from CS_CAT_TYPE where CAT_COA = 'DEEP' and CAT_FR_ACCT <> ' '"}) {
+        Recordset rs = GetRecordset(QString::fromLatin1(sql));
+        if (rs.IsNothing() || rs.IsEOF())
+            return -1;
+        count += rs.Fields(0).Value().toInt();
+    }
+    return count;
 }
 
 // The chain's codes above the child get their ranges back, as a Synchronize would give them.
@@ -87,6 +147,25 @@ bool RestoreChain() {
             !WriteRanges(db, "CH", level, QString("C%1").arg(level), kRanges))
             return false;
     return db.CommitTrans();
+}
+
+// Y under D10 again, and its ranges back wherever the detach took them, copied from Y's own rows.
+bool RestoreDeep() {
+    DbConnection& db = gDBConnection->adoConnection();
+    const QString ys = " from CS_COA_ACCT_RANGE where CO_COA = 'DEEP' and CO_LEVEL = 'L11' and CO_CODE = 'Y'";
+    if (!db.BeginTrans() ||
+        !db.Execute("Delete From CS_LEVELHIER where CS_COA = 'DEEP' and CS_PARENTLEVEL = 'L10'") ||
+        !db.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'DEEP', 'L10', 'D10', 'L11', 'Y')"))
+        return false;
+    for (int level = 1; level <= kDepth; ++level)
+        if (!db.Execute(QString("INSERT INTO CS_COA_ACCT_RANGE Select 'DEEP', 'L%1', 'D%1', CO_FR_ACCT, "
+                                "CO_TO_ACCT")
+                            .arg(level) +
+                        ys))
+            return false;
+    return db.Execute("INSERT INTO CS_MULTIPLIER_RANGE Select 'DEEP', 'MFX', CO_FR_ACCT, CO_TO_ACCT" + ys) &&
+           db.Execute("INSERT INTO CS_CAT_TYPE Select 'DEEP', 'CURA', CO_FR_ACCT, CO_TO_ACCT" + ys) &&
+           db.CommitTrans();
 }
 
 bool Attach(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor, const QStringList& parent,
@@ -124,14 +203,14 @@ bool TenDeep(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
         removed = before - Count(chain);
         if (!detached)
             return fail("the ten-deep detach failed");
-        std::printf("ten-deep run %d: detach %.1f ms, %d ranges removed, %lld statements\n", run + 1,
-                    ms.back(), removed, static_cast<long long>(statements));
+        std::printf("%s ten-deep run %d: detach %.1f ms, %d ranges removed, %lld statements\n", gBackend,
+                    run + 1, ms.back(), removed, static_cast<long long>(statements));
         if (!Attach(engine, editor, parent, "L11", "X") || !RestoreChain() || Count(chain) != before)
             return fail("the ten-deep chain could not be restored");
     }
-    std::printf("ten-deep detach ms: %.1f\n", BenchWarehouse::Median(ms));
-    std::printf("ranges removed: %d\n", removed);
-    std::printf("statements: %lld\n", static_cast<long long>(statements));
+    std::printf("%s ten-deep detach ms: %.1f\n", gBackend, BenchWarehouse::Median(ms));
+    std::printf("%s ranges removed: %d\n", gBackend, removed);
+    std::printf("%s statements: %lld\n", gBackend, static_cast<long long>(statements));
     return true;
 }
 
@@ -152,22 +231,117 @@ bool OneStep(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
         attachMs.push_back(timer.nsecsElapsed() / 1e6);
         if (!attached || Count(held) != kWideRanges)
             return fail("the one-step attach failed");
-        std::printf("one-step run %d: detach %.1f ms, attach %.1f ms\n", run + 1, detachMs.back(),
-                    attachMs.back());
+        std::printf("%s one-step run %d: detach %.1f ms, attach %.1f ms\n", gBackend, run + 1,
+                    detachMs.back(), attachMs.back());
     }
-    std::printf("one-step detach of %d ranges ms: %.1f\n", kWideRanges, BenchWarehouse::Median(detachMs));
-    std::printf("one-step attach of %d ranges ms: %.1f\n", kWideRanges, BenchWarehouse::Median(attachMs));
+    std::printf("%s one-step detach of %d ranges ms: %.1f\n", gBackend, kWideRanges,
+                BenchWarehouse::Median(detachMs));
+    std::printf("%s one-step attach of %d ranges ms: %.1f\n", gBackend, kWideRanges,
+                BenchWarehouse::Median(attachMs));
     return true;
+}
+
+bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
+    DbConnection& db = gDBConnection->adoConnection();
+    const QStringList parent{"DEEP", QString("L%1").arg(kDepth), QString("D%1").arg(kDepth)};
+    // Y's ranges leave ten codes and two holders; their own ranges stay.
+    const int full = CountDeep();
+    const int kept = full - (kDepth + 2) * kWideRanges;
+    std::vector<double> detachMs;
+    std::vector<double> deleteMs;
+    qint64 statements = 0;
+    for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+        const qint64 sent = db.StatementCount();
+        QElapsedTimer timer;
+        timer.start();
+        const bool detached = Detach(engine, editor, parent, "L11", "Y");
+        detachMs.push_back(timer.nsecsElapsed() / 1e6);
+        statements = db.StatementCount() - sent;
+        if (!detached || CountDeep() != kept)
+            return fail("the deep detach failed or left other rows than it should");
+        if (!RestoreDeep() || CountDeep() != full)
+            return fail("the deep chain could not be restored");
+        // A range saved on Y goes up the chain and into both holders; its delete takes it from all again.
+        RangeEditorState range(3);
+        clsAcLevelRangeMaint ranges;
+        ranges.OwnerForm(&range);
+        range.trvMaintenance_NodeClick(range.AddPath({"DEEP", "L11", "Y"}));
+        const QString from = QString::number(90000000 + run * 10);
+        range.entry = {"", "", "", from, QString::number(90000009 + run * 10)};
+        range.newRecord = true;
+        if (!ranges.Save() || CountDeep() != full + kDepth + 3)
+            return fail("the deep range save failed");
+        timer.restart();
+        const bool deleted = ranges.Delete();
+        deleteMs.push_back(timer.nsecsElapsed() / 1e6);
+        if (!deleted || CountDeep() != full)
+            return fail("the deep range delete failed");
+        std::printf("%s deep run %d: detach %.1f ms, %lld statements; range delete %.1f ms\n", gBackend,
+                    run + 1, detachMs.back(), static_cast<long long>(statements), deleteMs.back());
+    }
+    std::printf("%s deep detach of %d ranges ms: %.1f\n", gBackend, kWideRanges,
+                BenchWarehouse::Median(detachMs));
+    std::printf("%s deep detach statements: %lld\n", gBackend, static_cast<long long>(statements));
+    std::printf("%s deep range delete ms: %.1f\n", gBackend, BenchWarehouse::Median(deleteMs));
+    return true;
+}
+
+bool Cases() {
+    CodeEditorState editor(3);
+    clsAcBuLevelCodeMaint engine;
+    engine.OwnerForm(&editor);
+    return TenDeep(engine, editor) && OneStep(engine, editor) && DeepAndWide(engine, editor);
+}
+
+QString PostgresText(const QString& database) {
+    return "PROVIDER=MSDASQL;Data Source=" + qEnvironmentVariable("QLX_TEST_PG_DSN") +
+           ";Initial Catalog=" + database + ";User ID=" + qEnvironmentVariable("QLX_TEST_PG_USER") +
+           ";Password=" + qEnvironmentVariable("QLX_TEST_PG_PASSWORD");
+}
+
+bool OnServer(const QString& sql) {
+    DbConnection admin;
+    return admin.Open(PostgresText("postgres")) && admin.Execute(sql);
+}
+
+// The same cases on a database of their own on the PostgreSQL test server, dropped afterwards.
+bool OnPostgres() {
+    gBackend = "postgres";
+    if (qEnvironmentVariableIsEmpty("QLX_TEST_PG_DSN")) {
+        std::printf(
+            "postgres: skipped, no PostgreSQL test server is configured (QLX_TEST_PG_DSN is not set)\n");
+        return true;
+    }
+    const QString name = QString("qlx_bench_%1").arg(QCoreApplication::applicationPid());
+    OnServer("DROP DATABASE IF EXISTS " + name);
+    if (!OnServer("CREATE DATABASE " + name)) {
+        std::printf("postgres: skipped, the PostgreSQL test server is not up: %s\n",
+                    qPrintable(Err().Description()));
+        return true;
+    }
+    bool ok = false;
+    {
+        DbConnection c;
+        std::printf("generating the warehouse on postgres...\n");
+        ok = c.Open(PostgresText(name)) && Generate(c, "bench_codeengines");
+        if (!ok)
+            fail("cannot generate the warehouse");
+    }
+    if (ok) {
+        if (gDBConnection.State() == DbConnection::adStateOpen)
+            gDBConnection->CloseDB();
+        ok = OpenDBConecction(PostgresText(name)) && Cases();
+        if (gDBConnection.State() == DbConnection::adStateOpen)
+            gDBConnection->CloseDB();
+    }
+    OnServer("DROP DATABASE IF EXISTS " + name);
+    return ok;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // The main window it shows takes no part: the engine runs on an editor without a window.
-    return BenchWarehouse::RunOnEditorWarehouse(argc, argv, Generate, "bench_codeengines", [] {
-        CodeEditorState editor(3);
-        clsAcBuLevelCodeMaint engine;
-        engine.OwnerForm(&editor);
-        return TenDeep(engine, editor) && OneStep(engine, editor);
-    });
+    // The main window it shows takes no part: the engines run on editors without a window.
+    return BenchWarehouse::RunOnEditorWarehouse(argc, argv, Generate, "bench_codeengines",
+                                                [] { return Cases() && OnPostgres(); });
 }
