@@ -185,8 +185,20 @@ bool Detach(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor, const QStrin
     return engine.Delete();
 }
 
-bool TenDeep(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
+// The detach, timed, with the statements it sent.
+bool TimedDetach(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor, const QStringList& parent,
+                 const char* level, const char* code, std::vector<double>& ms, qint64& statements) {
     DbConnection& db = gDBConnection->adoConnection();
+    const qint64 sent = db.StatementCount();
+    QElapsedTimer timer;
+    timer.start();
+    const bool detached = Detach(engine, editor, parent, level, code);
+    ms.push_back(timer.nsecsElapsed() / 1e6);
+    statements = db.StatementCount() - sent;
+    return detached;
+}
+
+bool TenDeep(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     const QStringList parent{"CH", QString("L%1").arg(kDepth), QString("C%1").arg(kDepth)};
     const QString chain = QStringLiteral("CO_COA = 'CH' and CO_CODE <> 'X'");
     std::vector<double> ms;
@@ -194,12 +206,7 @@ bool TenDeep(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     int removed = 0;
     for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
         const int before = Count(chain);
-        const qint64 sent = db.StatementCount();
-        QElapsedTimer timer;
-        timer.start();
-        const bool detached = Detach(engine, editor, parent, "L11", "X");
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-        statements = db.StatementCount() - sent;
+        const bool detached = TimedDetach(engine, editor, parent, "L11", "X", ms, statements);
         removed = before - Count(chain);
         if (!detached)
             return fail("the ten-deep detach failed");
@@ -242,7 +249,6 @@ bool OneStep(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
 }
 
 bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
-    DbConnection& db = gDBConnection->adoConnection();
     const QStringList parent{"DEEP", QString("L%1").arg(kDepth), QString("D%1").arg(kDepth)};
     // Y's ranges leave ten codes and two holders; their own ranges stay.
     const int full = CountDeep();
@@ -251,12 +257,7 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     std::vector<double> deleteMs;
     qint64 statements = 0;
     for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
-        const qint64 sent = db.StatementCount();
-        QElapsedTimer timer;
-        timer.start();
-        const bool detached = Detach(engine, editor, parent, "L11", "Y");
-        detachMs.push_back(timer.nsecsElapsed() / 1e6);
-        statements = db.StatementCount() - sent;
+        const bool detached = TimedDetach(engine, editor, parent, "L11", "Y", detachMs, statements);
         if (!detached || CountDeep() != kept)
             return fail("the deep detach failed or left other rows than it should");
         if (!RestoreDeep() || CountDeep() != full)
@@ -271,7 +272,8 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
         range.newRecord = true;
         if (!ranges.Save() || CountDeep() != full + kDepth + 3)
             return fail("the deep range save failed");
-        timer.restart();
+        QElapsedTimer timer;
+        timer.start();
         const bool deleted = ranges.Delete();
         deleteMs.push_back(timer.nsecsElapsed() / 1e6);
         if (!deleted || CountDeep() != full)

@@ -217,13 +217,9 @@ QString ListOf(const QStringList& values) {
 
 QStringList RangeTable::DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& byFrom,
                                      const std::vector<RangeBounds>& byPair) const {
-    QStringList froms;
-    froms.reserve(static_cast<qsizetype>(byFrom.size()));
-    for (const RangeBounds& r : byFrom)
-        froms << r.from;
     QStringList conditions;
-    for (qsizetype first = 0; first < froms.size(); first += kValuesPerList)
-        conditions << m_from + ListOf(froms.mid(first, kValuesPerList));
+    for (const QString& list : FromLists(byFrom))
+        conditions << m_from + list;
     conditions << AnyRange(m_from, m_to, byPair);
     QStringList statements;
     for (const QString& condition : conditions)

@@ -223,19 +223,16 @@ void tst_CodeEngines::changes_data() {
     dup("duplicate code", 1, "MH[M'1,L1,C'1]", "save M'1/L1 C'1", "Code", "Level", "Code");
     dup("duplicate child at another level", 3, "H[L1,P,L3,X]", "save L1/P L2:X", "Child Code", "Parent Code",
         "Code");
-    row("child is its own parent code", 3, "H[L1,P,-,-]", "save L1/P L1:P",
-        "!Child Code is an ancestor of the current Parent Code and cannot be its "
-        "child|Circular Hierarchy");
-    row("child is an ancestor", 3, "H[L1,G,L2,P L2,P,L3,X]", "save L2/P L1:G",
-        "!Child Code is an ancestor of the current Parent Code and cannot be its "
-        "child|Circular Hierarchy");
+    const QString circular =
+        "!Child Code is an ancestor of the current Parent Code and cannot be its child|Circular Hierarchy";
+    row("child is its own parent code", 3, "H[L1,P,-,-]", "save L1/P L1:P", circular);
+    row("child is an ancestor", 3, "H[L1,G,L2,P L2,P,L3,X]", "save L2/P L1:G", circular);
     row("child is an ancestor of a padded parent code", 3, "H[L1,G,L2,++P'++]", "save L2/++P'++ L1:G",
-        "!Child Code is an ancestor of the current Parent Code and cannot be its child|Circular Hierarchy");
+        circular);
     // The walk answers an ancestor as stored, padded by another program or by a fixed-width column.
-    row("child is an ancestor stored padded", 3, "H[L3,ZG++,L2,ZP L2,ZP,-,-]", "save L2/ZP L3:ZG",
-        "!Child Code is an ancestor of the current Parent Code and cannot be its child|Circular Hierarchy");
+    row("child is an ancestor stored padded", 3, "H[L3,ZG++,L2,ZP L2,ZP,-,-]", "save L2/ZP L3:ZG", circular);
     row("child is an ancestor in a fixed-width hierarchy", 3, "#H[L3,ZG,L2,ZP L2,ZP,-,-]", "save L2/ZP L3:ZG",
-        "!Child Code is an ancestor of the current Parent Code and cannot be its child|Circular Hierarchy");
+        circular);
     // Only the code's ranges of its own level go.
     row("attach: ranges copied, held ones skipped", 3,
         "H[L1,P,-,-] R[L2,X,1'0,1%9 L2,X,2,3 L1,P,2,3 L3,X,5,6]", "save L1/P L2:X",
@@ -527,12 +524,14 @@ void tst_CodeEngines::detachOfManyRanges() {
         if (i % 7 == 0)
             q << range(i).join(',');
     }
-    x << "5',_" << "_,7'";
+    x << "5',_"
+      << "_,7'";
     for (int i = 0; i < 3; ++i)
         own << range(kRanges + i).join(',');
     const QString shared = range(5)[0] + ",other";
     const QString twice = range(10).join(',');
-    // The rows of a table, "first values,from,to" ("_" empty, "~" NULL), written a few hundred to a statement.
+    // The rows of a table, "first values,from,to" ("_" empty, "~" NULL), written a few hundred to a
+    // statement.
     const auto write = [&w](const QString& table, const QString& lead, const QStringList& ranges) {
         for (qsizetype first = 0; first < ranges.size(); first += 500) {
             QStringList rows;
