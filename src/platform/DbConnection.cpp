@@ -183,7 +183,9 @@ bool DbConnection::Open(const QString& connectionText) {
 
     if (ct.backend() == ConnectionText::Backend::SqliteFile) {
         // A file that is not a database opens fine and fails on first use; find out now. LIKE compares
-        // case-sensitively here as on the servers.
+        // case-sensitively here as on the servers. The first read waits for another program's exclusive
+        // lock as every statement does, under the command time-out rather than the driver's own.
+        applyBusyTimeout(db);
         DbError err;
         {
             QSqlQuery probe(db);
