@@ -38,3 +38,11 @@ QString WellFormedText::WithoutCutPairs(const QString& text, qsizetype maxLength
     }
     return whole;
 }
+
+qsizetype WellFormedText::Characters(QStringView text) {
+    qsizetype n = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i)
+        if (text[i].isLowSurrogate() && text[i - 1].isHighSurrogate())
+            --n;
+    return n;
+}

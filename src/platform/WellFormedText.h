@@ -16,4 +16,6 @@ public:
     // The text without the lone first halves of character pairs that a cut to `maxLength` units left at
     // the cut; other text is left as it is.
     static QString WithoutCutPairs(const QString& text, qsizetype maxLength);
+    // How many characters the text holds as the databases count them: a pair of units is one.
+    static qsizetype Characters(QStringView text);
 };

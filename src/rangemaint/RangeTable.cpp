@@ -6,6 +6,7 @@
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/Recordset.h"
+#include "platform/WellFormedText.h"
 #include "rangemaint/LevelHierarchyWalk.h"
 
 #include <algorithm>
@@ -153,7 +154,7 @@ bool RangeTable::Fits(const QStringList& keys, const QString& from, const QStrin
 }
 
 qsizetype RangeTable::Characters(const QString& value) {
-    return QStringView(value).toUcs4().size();
+    return WellFormedText::Characters(value);
 }
 
 std::optional<QString> RangeTable::AddRangeOfAccount(const QStringList& keys, const QString& from,

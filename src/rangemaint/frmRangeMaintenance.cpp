@@ -292,19 +292,18 @@ void frmRangeMaintenance::ReadBoundSizes() {
 
 void frmRangeMaintenance::LimitBoundBoxes(bool typing) {
     // A box that shows a stored range shows it whole, however long another program wrote it.
+    // The widths count characters, as the range table does.
     const int i = m_intFieldsIndex;
-    constexpr int unlimited = 32767;
-    txtRangAccountFr[i]->setMaxLength(typing && m_boundSizes.first > 0 ? m_boundSizes.first : unlimited);
-    txtRangAccountTo[i]->setMaxLength(typing && m_boundSizes.second > 0 ? m_boundSizes.second : unlimited);
+    txtRangAccountFr[i]->SetMaxCharacters(typing && m_boundSizes.first > 0 ? m_boundSizes.first : -1);
+    txtRangAccountTo[i]->SetMaxCharacters(typing && m_boundSizes.second > 0 ? m_boundSizes.second : -1);
 }
 
-bool frmRangeMaintenance::PickFits(const QLineEdit* box, const QString& value) {
-    if (value.size() <= box->maxLength())
+bool frmRangeMaintenance::PickFits(const EntryBox* box, const QString& value) {
+    const int room = box->MaxCharacters();
+    if (room < 0 || RangeTable::Characters(value) <= room)
         return true;
     // The box would cut the pick short and name another account.
-    MsgBox(QStringLiteral("\"%1\" is longer than the %2 characters this box holds.")
-               .arg(value)
-               .arg(box->maxLength()),
+    MsgBox(QStringLiteral("\"%1\" is longer than the %2 characters this box holds.").arg(value).arg(room),
            vbExclamation, QStringLiteral("Error"));
     return false;
 }

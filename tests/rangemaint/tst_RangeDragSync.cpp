@@ -357,8 +357,8 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
         f->Delete();
     if (action == "pick") {
         f->Insert();
-        for (const QLineEdit* box : {f->txtRangAccountFr[1], f->txtRangAccountTo[1]})
-            QCOMPARE(box->maxLength(), server ? 40 : 20);
+        for (const EntryBox* box : {f->txtRangAccountFr[1], f->txtRangAccountTo[1]})
+            QCOMPARE(box->MaxCharacters(), server ? 40 : 20);
         m_env->ui.dialogScripts << [&](QDialog& d) -> int {
             auto& l = static_cast<frmLookup&>(d);
             l.SelectListItem(l.ctlListView(), to);
