@@ -2,6 +2,7 @@
 #include "platform/ResourceCursor.h"
 #include "services/frmLookup.h"
 #include "support/RangeEditorDriver.h"
+#include "support/SampleTree.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
@@ -344,6 +345,7 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
     QVERIFY(then.isEmpty() || w.own().Execute(then));
     const QString before = w.snapshot();
     const int nodes = f->trvMaintenance->Count();
+    QCOMPARE(NodesKeepingNeedlessStoredKeys(*f->trvMaintenance), QStringList());
     if (action == "drop")
         drag(f, node, to);
     else
@@ -367,6 +369,7 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
         };
         f->cmdlookupFr_Click(1);
     }
+    QCOMPARE(NodesKeepingNeedlessStoredKeys(*f->trvMaintenance), QStringList());
     QStringList told = m_env->prompts();
     told.removeAll("Do you want to delete selected item?");
     if (*c.check) {
