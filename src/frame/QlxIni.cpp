@@ -5,12 +5,16 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <cerrno>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
 
 namespace {
+
+// The test switch's error for the next sync; 0: none.
+int failSyncWith = 0;
 
 const char* const kLabels[] = {
     "PROVIDER=", "Data Source=", "User ID=", "Password=", "Initial Catalog=", "Trusted_Connection="};
@@ -268,6 +272,10 @@ bool QlxIni::ReadFile(const QString& path, QByteArray* bytes, QString* error) {
     return false;
 }
 
+void QlxIni::FailNextSync(int error) {
+    failSyncWith = error;
+}
+
 bool QlxIni::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile f(path);
     // Unbuffered, so a write the device refuses (a full disk) fails here: the flush at commit would fail
@@ -282,9 +290,16 @@ bool QlxIni::WriteFile(const QString& path, const QByteArray& bytes, QString* er
     QString why = f.errorString();
 #ifdef Q_OS_UNIX
     // Some file systems find out that the disk is full only when the data goes to the device.
-    if (written && ::fsync(f.handle()) != 0) {
-        why = qt_error_string(errno);
-        written = false;
+    if (written) {
+        int synced = ::fsync(f.handle());
+        if (failSyncWith != 0) {
+            synced = -1;
+            errno = std::exchange(failSyncWith, 0);
+        }
+        if (synced != 0) {
+            why = qt_error_string(errno);
+            written = false;
+        }
     }
 #endif
     if (written && f.commit())

@@ -62,4 +62,7 @@ public:
     // Replaces the file in one step, so a failure leaves the old file whole. The file keeps its
     // permissions, a link is written through to its target, and a file the user may not write is refused.
     static bool WriteFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+    // Test switch: the next WriteFile finds that its bytes did not reach the disk, as a failing device
+    // reports it (`error` is the system's error number).
+    static void FailNextSync(int error);
 };
