@@ -233,7 +233,7 @@ bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* 
         if (!m_failure.isEmpty())
             ErrorHandler::Tell(m_failure, vbCritical);
         transaction.Rollback();
-        MsgBox(QString::fromLatin1(Words().copyRefused), vbExclamation);
+        ErrorHandler::Tell(QString::fromLatin1(Words().copyRefused), vbExclamation);
         return false;
     };
     const Existence before = AddUnlessPresent(transaction, keys, added, true);

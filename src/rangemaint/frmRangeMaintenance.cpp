@@ -1131,8 +1131,8 @@ bool frmRangeMaintenance::SaveEntry() {
     if (!ValidateEntry())
         return false;
     if (!engine->Save()) {
-        MsgBox(QStringLiteral("Item could not be added. Accept Cancelled"), vbCritical,
-               QStringLiteral("Error"));
+        ErrorHandler::Tell(QStringLiteral("Item could not be added. Accept Cancelled"), vbCritical,
+                           QStringLiteral("Error"));
         // A refused entry stays pending as typed; an insert the engine ended opens the key fields again.
         if (!NewRecord) {
             if (gMainForm)
@@ -1159,8 +1159,8 @@ void frmRangeMaintenance::Delete() {
     MousePointer hourglass;
     RangeEngine* engine = Engine();
     if (!engine || !engine->Delete())
-        MsgBox(QStringLiteral("Item cannot be deleted. Delete cancelled"), vbExclamation,
-               QStringLiteral("Error"));
+        ErrorHandler::Tell(QStringLiteral("Item cannot be deleted. Delete cancelled"), vbExclamation,
+                           QStringLiteral("Error"));
 }
 
 void frmRangeMaintenance::CmdSaveAdd_Click(int Index) {

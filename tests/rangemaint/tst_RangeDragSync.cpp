@@ -16,12 +16,6 @@ namespace {
 
 const QString kRange = "CORP|L4|1112|111200|111299";
 
-QPoint pointOf(frmRangeMaintenance* f, const QString& path) {
-    f->trvMaintenance->EnsureVisible(rangeNodeAt(f, path));
-    return f->trvMaintenance->visualRect(f->trvMaintenance->Model()->indexFromNode(rangeNodeAt(f, path)))
-        .center();
-}
-
 // What of the chart holds the range 111200-111299: codes "level|code", multipliers and categories; with
 // `before`, only what was not there before.
 QString holders(Warehouse& w, const QString& chart, const QStringList& before = {}) {
@@ -37,21 +31,6 @@ QString holders(Warehouse& w, const QString& chart, const QStringList& before = 
         rows.removeOne(h);
     rows.sort();
     return rows.join(',');
-}
-
-// Presses on the range at `from`, drags it by the distance a drag needs over `to`, where `over` looks at
-// the tree, and drops it there.
-void drag(frmRangeMaintenance* f, const QString& from, const QString& to,
-          const std::function<void()>& over = {}) {
-    const QPoint start = pointOf(f, from);
-    f->trvMaintenance_MouseDown(Qt::LeftButton, {}, start);
-    f->trvMaintenance_MouseMove(Qt::LeftButton, {}, start + QPoint(QApplication::startDragDistance(), 0));
-    QVERIFY(f->trvMaintenance->Dragging());
-    f->trvMaintenance_DragOver(pointOf(f, to), MaintTree::DragOverTree);
-    if (over)
-        over();
-    f->trvMaintenance_DragDrop(pointOf(f, to));
-    f->trvMaintenance->CancelDrag();
 }
 
 // What of CORP holds the range 500000-500099, and what code x1 holds; a code 1'12 whose range its ancestors
