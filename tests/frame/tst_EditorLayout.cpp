@@ -7,6 +7,7 @@
 #include "support/Warehouse.h"
 
 #include <QApplication>
+#include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -103,6 +104,27 @@ void pressToolbar(const char* key) {
     QTest::mouseClick(gMainForm->Toolbar1->widgetForAction(gMainForm->ToolbarButton(key)), Qt::LeftButton);
 }
 
+// Drags the handle between the panes to `x` of the panes and lets it go.
+void dragHandle(QSplitter* panes, int x) {
+    QSplitterHandle* handle = panes->handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    const QPoint to = handle->mapFrom(panes, QPoint(x, handle->y() + grip.y()));
+    QTest::mouseMove(handle, to);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+}
+
+// Where each box shown stands across the entry panel, once the panel is laid out.
+QMap<const QWidget*, int> boxColumns(MaintenanceWindow* f) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QWidget* panel = f->EntryScroller()->widget();
+    QMap<const QWidget*, int> at;
+    for (const QLineEdit* box : panel->findChildren<QLineEdit*>())
+        if (box->isVisibleTo(f))
+            at.insert(box, box->mapTo(panel, QPoint(0, 0)).x());
+    return at;
+}
+
 // Rows anywhere in the warehouse's range tables that hold the range from `from`.
 int rowsFrom(Warehouse& w, const QString& from) {
     int n = 0;
@@ -131,8 +153,9 @@ private:
 };
 
 // Maximised, tiled and in a small main window: no pane squeezed below what it needs (the window and the
-// entry panel scroll instead), the frame as wide as the pane, Tab through the panel row by row with a row's
-// boxes before its buttons, a click that leaves the panel in place, and the read-only boxes so shown.
+// entry panel scroll instead, and the handle between them stops there), the frame as wide as the pane, Tab
+// through the panel row by row with a row's boxes before its buttons and on round the window, a click that
+// leaves the panel in place, and the read-only boxes so shown.
 void tst_EditorLayout::atEveryWindowSize_data() {
     QTest::addColumn<QString>("editor");
     QTest::addColumn<QSize>("size");
@@ -174,6 +197,8 @@ void tst_EditorLayout::atEveryWindowSize() {
         QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Tab);
     }
     QVERIFY(passed.size() >= 16);
+    // From the panel's last control Tab goes round to the first of the window, stopping on no frame.
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f->TxtFilterAccount));
     // A click on a control with only its top in sight leaves the panel where it is, so the row clicked
     // stays under the pointer.
     QWidget* clicked =
@@ -189,11 +214,18 @@ void tst_EditorLayout::atEveryWindowSize() {
     for (const QLineEdit* box : panel->findChildren<QLineEdit*>())
         QCOMPARE(box->palette().color(QPalette::Base) == box->palette().color(QPalette::Window),
                  box->isReadOnly());
+    // The handle dragged as far as it goes either way leaves each pane what it needs.
+    for (const int x : {0, f->Panes()->width()}) {
+        dragHandle(f->Panes(), x);
+        QVERIFY(f->TreePane()->width() >= f->TreePane()->minimumSizeHint().width());
+        QVERIFY(f->EntryScroller()->width() >= f->EntryScroller()->minimumWidth());
+    }
 }
 
 // After a click on a node (which may refill the account list) the keyboard stays in the tree, and the
 // Delete key deletes the node. A collapse that hides the selection selects the collapsed node as a click on
-// it does, and New there gives the focus to the box to fill: typed in, or filled only by a lookup.
+// it does, and New there gives the focus to the box to fill: typed in, or filled only by a lookup. The boxes
+// shown for both nodes stand where they stood: the captions of the rows hidden keep their width.
 void tst_EditorLayout::keysAndCollapseInTheTree_data() {
     Warehouse::addColumns<QString>("editor");
     for (const char* column : {"deleted", "hidden", "collapsed"})
@@ -232,8 +264,13 @@ void tst_EditorLayout::keysAndCollapseInTheTree() {
 
     TreeNode* parent = nodeAt(collapsed);
     click(tree, nodeAt(hidden));
+    const QMap<const QWidget*, int> below = boxColumns(f);
     click(tree, parent);
     const QString clicked = editorState(f);
+    const QMap<const QWidget*, int> above = boxColumns(f);
+    QVERIFY(!above.isEmpty());
+    for (auto it = above.begin(); it != above.end(); ++it)
+        QCOMPARE(below.value(it.key(), it.value()), it.value());
     click(tree, nodeAt(hidden));
     click(tree, parent, true);
     QVERIFY(!parent->Expanded() && tree.SelectedItem() == parent);
