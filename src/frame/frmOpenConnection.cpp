@@ -171,8 +171,11 @@ void frmOpenConnection::SetUserPassword(QLabel* Label, QLineEdit* Text, bool Ena
 }
 
 bool frmOpenConnection::NeedsNoLogin(const QString& provider) {
-    const QString p = provider.trimmed().toUpper();
-    return p == "SQLITE" || p.startsWith("MSDASQL");
+    return provider.trimmed().toUpper() == "SQLITE";
+}
+
+bool frmOpenConnection::IsDataSource(const QString& provider) {
+    return provider.trimmed().toUpper().startsWith("MSDASQL");
 }
 
 void frmOpenConnection::Form_Load() {
@@ -225,7 +228,7 @@ void frmOpenConnection::CboLocation_Click() {
         const bool noLogin = NeedsNoLogin(found->sProvider);
         txtConnectionType->setText(found->sProvider);
         txtDatabaseServer->setText(found->sServer);
-        if (found->sDatabase.trimmed().isEmpty() || noLogin) {
+        if (found->sDatabase.trimmed().isEmpty() || noLogin || IsDataSource(found->sProvider)) {
             Label3->setText("&Database Alias:");
             Label4->setEnabled(false);
             txtDatabaseName->clear();
