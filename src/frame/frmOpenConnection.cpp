@@ -174,10 +174,6 @@ bool frmOpenConnection::NeedsNoLogin(const QString& provider) {
     return provider.trimmed().toUpper() == "SQLITE";
 }
 
-bool frmOpenConnection::IsDataSource(const QString& provider) {
-    return provider.trimmed().toUpper().startsWith("MSDASQL");
-}
-
 void frmOpenConnection::Form_Load() {
     const QString path = QlxIni::PathIn(App::Path());
     m_unreadable = false;
@@ -228,7 +224,7 @@ void frmOpenConnection::CboLocation_Click() {
         const bool noLogin = NeedsNoLogin(found->sProvider);
         txtConnectionType->setText(found->sProvider);
         txtDatabaseServer->setText(found->sServer);
-        if (found->sDatabase.trimmed().isEmpty() || noLogin || IsDataSource(found->sProvider)) {
+        if (found->sDatabase.trimmed().isEmpty() || noLogin) {
             Label3->setText("&Database Alias:");
             Label4->setEnabled(false);
             txtDatabaseName->clear();

@@ -79,8 +79,6 @@ private:
     void tellNoConnections();
     // Entries that take no login: a local warehouse file.
     static bool NeedsNoLogin(const QString& provider);
-    // An ODBC data source names its database itself; its login may be its own or the one typed here.
-    static bool IsDataSource(const QString& provider);
 
     QString m_sMartKey;
     bool m_bSavePasswordClicked = false;

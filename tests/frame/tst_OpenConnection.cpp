@@ -111,11 +111,12 @@ void tst_OpenConnection::entryShowsItsBoxes_data() {
         {true, false, true, false}, "Provider=MSDAORA;Data Source=ORCL;User Id=scott;Password=;");
     row("local warehouse file", "mart1=Demo,PROVIDER=SQLITE;Data Source=demo.db;User ID=;Password=;", "",
         {false, false, false, false}, "Provider=SQLITE;Data Source=demo.db;User Id=;Password=;");
-    // A data source may keep its own login: without a user name nothing is sent in its place.
+    // A data source may keep its own login: without a user name nothing is sent in its place. The
+    // entry's database is passed on, in place of the one the data source names.
     row("data source",
         "mart1=Rep,PROVIDER=MSDASQL;Data Source=reporting;User ID=;Password=;Initial Catalog=X;Persist "
         "Security Info=True",
-        "", {true, false, true, false}, "Provider=MSDASQL;Data Source=reporting;");
+        "X", {true, false, true, false}, "Provider=MSDASQL;Data Source=reporting;Initial Catalog=X;");
     row("data source with a user",
         "mart1=Rep,PROVIDER=MSDASQL;Data Source=reporting;User ID=fin;Password=" + EncryptPassword("tiger") +
             ";",
@@ -281,31 +282,35 @@ void tst_OpenConnection::rememberPasswordAfterASuccessfulOpen() {
 // An ODBC entry imported from another file carries the user "sa"; the open dialog lets the user clear it
 // (the data source's own login) or type the right one, which Remember Password stores.
 void tst_OpenConnection::importedDataSourceOpens_data() {
-    QTest::addColumn<bool>("ownLogin"); // the data source holds the server's login
-    QTest::addColumn<QString>("user");  // typed over "sa"; "server": the server's, with its password
+    QTest::addColumn<bool>("ownLogin");  // the data source holds the server's login
+    QTest::addColumn<QString>("user");   // typed over "sa"; "server": the server's, with its password
+    QTest::addColumn<bool>("catalogue"); // the entry names the warehouse, the data source another database
     QTest::addColumn<QString>("failure");
-    QTest::newRow("own login, user cleared") << true << ""
-                                             << "";
-    QTest::newRow("own login, user as imported") << true << "sa"
-                                                 << "password authentication failed";
-    QTest::newRow("no login, the server's typed and remembered") << false << "server"
-                                                                 << "";
-    QTest::newRow("no login, user cleared") << false << ""
-                                            << "no password supplied";
+    QTest::newRow("own login, user cleared") << true << "" << false << "";
+    QTest::newRow("own login, user as imported") << true << "sa" << false << "password authentication failed";
+    QTest::newRow("no login, the server's typed and remembered") << false << "server" << false << "";
+    QTest::newRow("no login, user cleared") << false << "" << false << "no password supplied";
+    QTest::newRow("own login, the entry's database") << true << "" << true << "";
 }
 
 void tst_OpenConnection::importedDataSourceOpens() {
     QFETCH(bool, ownLogin);
     QFETCH(QString, user);
+    QFETCH(bool, catalogue);
     QFETCH(QString, failure);
     TestEnvironment env;
     Warehouse w("postgres");
     QLX_REQUIRE_WAREHOUSE(w);
     const ConnectionText server = ConnectionText::Parse(w.connectionText());
-    OwnDataSource source(env.folder(), server.InitialCatalog, ownLogin);
+    OwnDataSource source(env.folder(), catalogue ? QString("postgres") : server.InitialCatalog, ownLogin);
     const QString master = QDir(env.folder()).filePath("master.ini");
-    TestEnvironment::writeFile(master, "[Marts]\r\nmart1=Reporting,PROVIDER=MSDASQL;Data Source=" +
-                                           source.name.toLatin1() + ";User ID=fin;Password=;\r\n");
+    TestEnvironment::writeFile(
+        master,
+        "[Marts]\r\nmart1=Reporting,PROVIDER=MSDASQL;Data Source=" + source.name.toLatin1() +
+            ";User ID=fin;Password=;" +
+            (catalogue ? "Initial Catalog=" + server.InitialCatalog.toLatin1() + ";Persist Security Info=True"
+                       : QByteArray()) +
+            "\r\n");
     Main();
     frmImportLocations import;
     env.ui.files << master;
@@ -331,6 +336,9 @@ void tst_OpenConnection::importedDataSourceOpens() {
     QCOMPARE(env.ui.messages.size(), failure.isEmpty() ? 0 : 1);
     QVERIFY2(failure.isEmpty() || env.ui.messages[0].prompt.contains(failure),
              qPrintable(env.ui.messages.value(0).prompt));
+    // Opened, it is the warehouse: its tables are there, whichever database the data source names.
+    if (failure.isEmpty())
+        QVERIFY(!GetRecordset("Select SOAREA From CS_SOURCE").IsNothing());
     const clsLocations after = frmOpenConnection::ReadConnections(path).value(0);
     if (typed)
         QCOMPARE(after.sUser + "|" + DecryptPassword(after.sPwd), server.UserId + "|" + server.Password);
