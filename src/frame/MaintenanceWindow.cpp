@@ -310,6 +310,11 @@ void MaintenanceWindow::Delete() {
     DelRecord = false;
 }
 
+void MaintenanceWindow::TakeFocus() {
+    QWidget* home = trvMaintenance->isEnabled() ? trvMaintenance : trvMaintenance->parentWidget();
+    home->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 QString MaintenanceWindow::TrimRight(const QString& text) {
     return clsGenericMaint::ShownValue(text);
 }

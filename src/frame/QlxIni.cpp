@@ -1,5 +1,7 @@
 #include "frame/QlxIni.h"
 
+#include "platform/ConnectionText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -256,6 +258,12 @@ QString QlxIni::OpenConnectionText(const QString& provider, const QString& serve
     const QString head = "Provider=" + provider.trimmed() + ";Data Source=" + server.trimmed() + catalogue;
     if (integrated)
         return head + ";Integrated Security=SSPI";
+    // An ODBC data source opened without a user name signs in with its own login; any user or password
+    // sent with it, even an empty one, would take that login's place.
+    ConnectionText entry;
+    entry.Provider = provider.trimmed();
+    if (entry.backend() == ConnectionText::Backend::OdbcDataSource && user.trimmed().isEmpty())
+        return head + ';';
     return head + ";User Id=" + ConnectionValue(user.trimmed()) +
            ";Password=" + ConnectionValue(password.trimmed()) + ';';
 }

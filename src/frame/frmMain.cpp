@@ -556,6 +556,16 @@ void frmMain::mnuClose_Click() {
         LoadedWindows::instance().Unload(sub->widget());
 }
 
+bool frmMain::event(QEvent* event) {
+    // Activated with no control holding the focus, the window would give it to its first control, which may
+    // be in another editor than the one in front: that editor would come to the front and take the user's
+    // next Delete. The editor in front keeps the keyboard.
+    if (event->type() == QEvent::WindowActivate && !focusWidget())
+        if (MaintenanceEditor* editor = ActiveEditor())
+            editor->TakeFocus();
+    return QMainWindow::event(event);
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
     if (m_unloading) {
         event->accept();

@@ -1141,7 +1141,7 @@ bool frmRangeMaintenance::SaveEntry() {
         }
         return false;
     }
-    // The engine has selected the new node and left New and Delete off.
+    // The engine has selected the new node, whose selection set Delete, and left New off.
     if (gMainForm)
         gMainForm->ActiveSave(false);
     EnableKeyFields(true);
@@ -1176,6 +1176,10 @@ void frmRangeMaintenance::CmdSaveAdd_Click(int Index) {
         trvMaintenance->SetSelectedItem(selected->Parent());
         m_lastNodeKey = selected->Parent()->Key();
         SetNodeType(selected->Parent()->Tag().toInt());
+        // The parent holds at least the node just left, and a node with children is never offered for
+        // Delete: its rows would go without their ranges leaving the hierarchy.
+        if (gMainForm)
+            gMainForm->ActiveDelete(false);
     }
     Insert();
 }

@@ -45,7 +45,6 @@ void frmLookup::buildControls() {
     const auto button = [this](const char* name, const char* caption, int left) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
         b->setGeometry(twipRect(left, 5320, 1335, 375));
         return b;
     };
@@ -77,6 +76,8 @@ void frmLookup::buildControls() {
     m_cmdClear = button("cmdClear", "&Clear", 3240);
     m_cmdOK = button("cmdOK", "&OK", 4680);
     m_cmdClose = button("cmdClose", "&Cancel", 6120);
+    // Enter picks the highlighted row, as OK does; a button that has the focus takes Enter for itself.
+    m_cmdOK->setDefault(true);
     setFixedSize(px(7560), px(6120));
 
     connect(m_ctlListView, &QTreeWidget::itemClicked, this, [this] { ctlListView_ItemClick(); });

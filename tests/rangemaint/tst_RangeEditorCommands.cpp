@@ -22,14 +22,13 @@ public:
         record("Save");
         if (!saves.isEmpty() && !saves.takeFirst())
             return false;
-        // As an engine does: the new range node selected and followed, the insert ended, New and Delete off.
+        // As an engine does: the new range node selected and followed, the insert ended, New off.
         const RangeKeyParts k = Owner()->KeyParts(), e = Owner()->EntryValues();
         TreeNode* node = Owner()->GenMaint()->AddNode_RangeAccount(
             *Owner()->Tree(), Owner()->CurrentRoot(), k.COA, k.level, k.Code, e.FR_ACCT, e.TO_ACCT, true);
         Owner()->SetNewRecord(false);
         Owner()->trvMaintenance_NodeClick(node);
         Owner()->EnableNew(false);
-        Owner()->EnableDelete(false);
         return true;
     }
     bool Delete() override {
@@ -126,7 +125,7 @@ private slots:
     void editCommands_data() {
         // script (i Insert, s Save, a Save and add, d Delete); engine's answers; calls; pending; From and To
         // after; New, Save and Delete after
-        addRows({"refused, then corrected;iss;01;2;0;111150|111160;000",
+        addRows({"refused, then corrected;iss;01;2;0;111150|111160;001",
                  "nothing pending;s;;0;0;111100|111199;001", "save and add after success;ia;1;1;1;|;010",
                  "save and add after refusal;ia;0;1;1;111150|111160;110",
                  "delete answered No;d;;0;0;111100|111199;001"});

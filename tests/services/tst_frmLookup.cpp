@@ -162,8 +162,11 @@ void tst_frmLookup::showAnswersTheChoice_data() {
     QTest::addColumn<QStringList>("selection");
     Warehouse::addRows("OK", QString("OK"), true, QStringList{"Q'1", "It's quoted"});
     Warehouse::addRows("double click", QString("double click"), true, QStringList{"0", "Zero"});
+    Warehouse::addRows("Enter on the highlighted row", QString("Enter"), true, QStringList{"0", "Zero"});
+    Warehouse::addRows("Enter on OK", QString("Enter on OK"), true, QStringList{"Q'1", "It's quoted"});
     Warehouse::addRows("Cancel", QString("Cancel"), false, QStringList{"", ""});
     Warehouse::addRows("OK without a row, then Cancel", QString("none"), false, QStringList{"", ""});
+    Warehouse::addRows("closed otherwise: Escape", QString("Escape"), false, QStringList{});
     Warehouse::addRows("closed otherwise", QString(), false, QStringList{});
 }
 
@@ -181,8 +184,16 @@ void tst_frmLookup::showAnswersTheChoice() {
         env.ui.dialogScripts << [&](QDialog& d) {
             auto& f = static_cast<frmLookup&>(d);
             if (ok)
-                f.SelectListItem(f.ctlListView(), action == "OK" ? "Q'1" : "0");
-            if (action == "double click")
+                f.SelectListItem(f.ctlListView(), action.contains("OK") ? "Q'1" : "0");
+            const bool key = action.startsWith("Enter") || action == "Escape";
+            if (key) { // as a user meets it: the keys go to the widget with the focus
+                f.show();
+                QWidget* focus = action == "Enter on OK" ? static_cast<QWidget*>(f.cmdOK()) : f.ctlListView();
+                focus->setFocus();
+                QTest::keyClick(focus, action == "Escape"        ? Qt::Key_Escape
+                                       : action == "Enter on OK" ? Qt::Key_Enter
+                                                                 : Qt::Key_Return);
+            } else if (action == "double click")
                 f.ctlListView_DblClick();
             else if (action != "Cancel")
                 f.cmdOK_Click();
