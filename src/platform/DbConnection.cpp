@@ -110,13 +110,14 @@ QString DbConnection::driverLabel() const {
 
 QString DbConnection::LostText() {
     return QStringLiteral(
-        "The warehouse connection was lost. Nothing was changed. Open the warehouse again.");
+        "The warehouse connection was lost. Nothing was changed. Close the warehouse connection and open it "
+        "again.");
 }
 
 QString DbConnection::LostAtCommitText() {
     return QStringLiteral(
         "The warehouse connection was lost as the action was saved, so whether it was saved "
-        "is not known. Open the warehouse again and look.");
+        "is not known. Close the warehouse connection, open it again and look.");
 }
 
 void DbConnection::fail(const DbError& error) {

@@ -28,6 +28,8 @@ private slots:
     void guardsKeepAnActionWholeOrNothing();
     void anActionWaitsForTheRightToWrite_data();
     void anActionWaitsForTheRightToWrite();
+    void aLostSessionFailsEveryCallAtOnce_data();
+    void aLostSessionFailsEveryCallAtOnce();
 };
 
 void tst_DbConnection::aFileThatIsNoWarehouseIsLeftAlone_data() {
@@ -281,6 +283,54 @@ void tst_DbConnection::anActionWaitsForTheRightToWrite() {
             sent[1].indexOf(QRegularExpression("FROM (CS_COA_ACCT_RANGE|CS_LEVELHIER)\\b"));
         QVERIFY2(read >= 0 && read < sent[1].indexOf("SP_GETAPPLOCK"), qPrintable(sent[1]));
     }
+}
+
+// The server ends the session: the call that finds it out fails with the loss (at a commit, that whether it
+// was saved is not known), every later call fails at once with it, sending nothing, and nothing is changed;
+// opened again, the connection works.
+void tst_DbConnection::aLostSessionFailsEveryCallAtOnce_data() {
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<bool>("atCommit");
+    Warehouse::newRow("postgres", "at a statement") << false;
+    Warehouse::newRow("postgres", "at the commit") << true;
+}
+
+void tst_DbConnection::aLostSessionFailsEveryCallAtOnce() {
+    QFETCH(QString, backend);
+    QFETCH(bool, atCommit);
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    const QString before = w.snapshot();
+    DbConnection c;
+    QVERIFY(c.Open(w.connectionText()));
+    const QString insert = "INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEW', 'mine')";
+    const auto endSession = [&] {
+        QVERIFY(w.own().Execute("select pg_terminate_backend(pid) from pg_stat_activity where datname = "
+                                "current_database() and pid <> pg_backend_pid()"));
+    };
+    QVERIFY(c.BeginTrans());
+    if (atCommit) {
+        QVERIFY(c.Execute(insert));
+        endSession();
+        QVERIFY(!c.CommitTrans());
+    } else {
+        endSession();
+        QVERIFY(!c.Execute(insert));
+        c.RollbackTrans();
+    }
+    QVERIFY(c.Lost());
+    QCOMPARE(Err().Number(), CurrentError::ConnectionLost);
+    QCOMPARE(Err().Description(), atCommit ? DbConnection::LostAtCommitText() : DbConnection::LostText());
+    const qint64 sent = c.StatementCount();
+    Recordset rs;
+    QVERIFY(!c.BeginTrans() && !c.Execute(insert) && !rs.Open("SELECT COUNT(*) FROM CS_CAT_DESC", c));
+    QCOMPARE(c.StatementCount(), sent);
+    QCOMPARE(c.LastError().description, DbConnection::LostText());
+    QCOMPARE(w.snapshot(), before);
+    c.Close();
+    QVERIFY(c.Open(w.connectionText()) && !c.Lost());
+    QVERIFY(c.Execute(insert));
 }
 
 QTEST_MAIN(tst_DbConnection)
