@@ -28,9 +28,6 @@ QRect twipRect(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
 
-// A text box's own limit when nothing narrower is known.
-constexpr int kDefaultMaxLength = 32767;
-
 } // namespace
 
 frmLookup::frmLookup(QWidget* parent) : QDialog(parent), m_lookup(*this) {
@@ -276,16 +273,15 @@ void frmLookup::FillListView() {
 
 void frmLookup::SetEntryFieldLimits() {
     m_txtCode->setValidator(nullptr);
-    m_txtCode->setMaxLength(kDefaultMaxLength);
-    m_txtDesc->setMaxLength(kDefaultMaxLength);
-    if (m_lookup.DefinedSize(0) > 0)
-        m_txtCode->setMaxLength(m_lookup.DefinedSize(0));
+    // Characters as the databases count them, a pair of units being one, so a column holds what its
+    // width says whatever the characters are.
+    m_txtCode->SetMaxCharacters(m_lookup.DefinedSize(0) > 0 ? m_lookup.DefinedSize(0) : -1);
     if (m_lookup.CodeIsInteger())
         SetNumericOnly(m_txtCode);
-    if (m_lookup.FieldCount() >= 2 && m_lookup.DefinedSize(1) > 0)
-        m_txtDesc->setMaxLength(m_lookup.DefinedSize(1));
+    m_txtDesc->SetMaxCharacters(
+        m_lookup.FieldCount() >= 2 && m_lookup.DefinedSize(1) > 0 ? m_lookup.DefinedSize(1) : -1);
     if (m_lookup.LevelCodeLimit())
-        m_txtCode->setMaxLength(4);
+        m_txtCode->SetMaxCharacters(4);
 }
 
 QTreeWidgetItem* frmLookup::SelectListItem(QTreeWidget* list, const QString& code) {

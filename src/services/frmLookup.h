@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QLabel;
+class EntryBox;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -92,9 +93,9 @@ private:
     bool mb_Modify = false;
 
     QLabel* m_lblCode = nullptr;
-    QLineEdit* m_txtCode = nullptr;
+    EntryBox* m_txtCode = nullptr;
     QLabel* m_lblDesc = nullptr;
-    QLineEdit* m_txtDesc = nullptr;
+    EntryBox* m_txtDesc = nullptr;
     QTreeWidget* m_ctlListView = nullptr;
     QPushButton* m_cmdAdd = nullptr;
     QPushButton* m_cmdDelete = nullptr;

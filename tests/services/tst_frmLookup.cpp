@@ -264,8 +264,12 @@ void tst_frmLookup::entryStates() {
                            !f.txtDesc()->isHidden()};
     QCOMPARE(seen, states);
     QCOMPARE(f.IsModify(), !c.code.isEmpty()); // an empty list leaves room for a new entry
-    if (codeMax > 0)
-        QCOMPARE(f.txtCode()->maxLength(), codeMax);
+    // The code box holds as many characters as its column, characters beyond the basic plane too.
+    if (codeMax > 0) {
+        f.txtCode()->setText(QString(QStringLiteral("\U0001F600")).repeated(codeMax + 1));
+        QCOMPARE(WellFormedText::Characters(f.txtCode()->text()), codeMax);
+        f.txtCode()->clear();
+    }
     // Every caption whole, clear of its box, and every box within the dialog.
     for (const auto& [caption, box] :
          {std::pair(f.lblCode(), f.txtCode()), std::pair(f.lblDesc(), f.txtDesc())})
@@ -285,7 +289,8 @@ void tst_frmLookup::integerCodesTakeDigitsOnly() {
     f.m_colColumnNames = {"Number", "Name"};
     f.m_strTableName = "LOOKUP_NUMBERS";
     QCOMPARE(listed(f), QStringList{"0|Nought"});
-    QCOMPARE(f.txtDesc()->maxLength(), 30);
+    f.txtDesc()->setText(QString(QStringLiteral("\U0001F600")).repeated(31));
+    QCOMPARE(WellFormedText::Characters(f.txtDesc()->text()), 30);
     f.cmdClear_Click();
     QTest::keyClicks(f.txtCode(), "1a2-");
     QCOMPARE(f.txtCode()->text(), QString("12"));
