@@ -311,8 +311,7 @@ void MaintenanceWindow::Delete() {
 }
 
 void MaintenanceWindow::TakeFocus() {
-    QWidget* home = trvMaintenance->isEnabled() ? trvMaintenance : trvMaintenance->parentWidget();
-    home->setFocus(Qt::ActiveWindowFocusReason);
+    trvMaintenance->TakeFocus(Qt::ActiveWindowFocusReason);
 }
 
 QString MaintenanceWindow::TrimRight(const QString& text) {

@@ -309,11 +309,19 @@ bool MaintTree::focusNextPrevChild(bool next) {
     // the work also asked for that) gives it to its first control, which may be in another editor, and that
     // editor would come to the front and take the user's next Delete. So the focus waits in the tree's own
     // pane, which takes no keys.
+    return TakeFocus(Qt::OtherFocusReason);
+}
+
+bool MaintTree::TakeFocus(Qt::FocusReason reason) {
+    if (isEnabled()) {
+        setFocus(reason);
+        return true;
+    }
     m_focusBack = true;
     QWidget* pane = parentWidget();
     if (!pane || !pane->isEnabled())
         return false;
-    pane->setFocus(Qt::OtherFocusReason);
+    pane->setFocus(reason);
     return true;
 }
 

@@ -119,6 +119,10 @@ public:
     TreeNode* DropHighlight() const;
     void SetDropHighlight(TreeNode* node);
 
+    // Gives the tree the keyboard, or while it is switched off its pane, from which the tree takes it back
+    // when switched on. False when neither can take it (the pane is switched off too).
+    bool TakeFocus(Qt::FocusReason reason);
+
     // Whether node changes are being journaled for a running transaction.
     bool Journaling() const { return m_journalRegistered; }
 

@@ -147,6 +147,8 @@ private slots:
     void keysAndCollapseInTheTree();
     void aClickActsInTheEditorClicked_data();
     void aClickActsInTheEditorClicked();
+    void aCommandActsInTheEditorInFront_data();
+    void aCommandActsInTheEditorInFront();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -367,6 +369,68 @@ void tst_EditorLayout::aClickActsInTheEditorClicked() {
     for (const QString& other : others)
         stayed += rowsFrom(w, other.section('|', 3, 3));
     QCOMPARE(stayed, otherRows);
+}
+
+// A Save and a Delete answered in a box leave the main window inactive, and the Delete's new selection hides
+// the box that held the keyboard (the box of the entry just deleted). The next click on the toolbar activates
+// the window: the editor in front keeps the keyboard, in its tree, and the toolbar's Delete acts on it, not
+// on the editor behind, whose first control would come next after the hidden box.
+void tst_EditorLayout::aCommandActsInTheEditorInFront_data() {
+    Warehouse::addColumns<QString>("other"); // editor;node selected there, opened first
+    for (const char* column : {"editor", "holder", "entry", "saved"})
+        QTest::addColumn<QString>(column);
+    const QString l3 = "range 3;CORP|L3|111|111100|111199";
+    Warehouse::addRows("multiplier range editor, the multiplier's box", l3, QString("range 1"),
+                       QString("RETL"), QString("MFX"), QString("RETL||MFX"));
+    Warehouse::addRows("level code editor, the child's boxes", l3, QString("code 3"), QString("CORP,L1,9"),
+                       QString("11"), QString("CORP,L1,9,11"));
+}
+
+void tst_EditorLayout::aCommandActsInTheEditorInFront() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, other);
+    QFETCH(QString, editor);
+    QFETCH(QString, holder);
+    QFETCH(QString, entry);
+    QFETCH(QString, saved);
+    ClickActivates activation;
+    BoxClicker boxes;
+    auto* behind = qobject_cast<frmRangeMaintenance*>(openEditor(other.section(';', 0, 0)));
+    QVERIFY(behind);
+    click(*behind->trvMaintenance, rangeNodeAt(behind, other.section(';', 1)));
+    const int behindRows = rowsFrom(w, other.section('|', 3, 3));
+    MaintenanceWindow* f = openEditor(editor);
+    QVERIFY(f);
+    auto* range = qobject_cast<frmRangeMaintenance*>(f);
+    auto* code = qobject_cast<frmCodeMaintenance*>(f);
+    const auto nodeAt = [&](const QString& path) {
+        return range ? rangeNodeAt(range, path) : CodeNode(*code, path);
+    };
+    MaintTree& tree = *f->trvMaintenance;
+    click(tree, nodeAt(holder));
+    pressToolbar("insert");
+    // As the lookup button fills it.
+    (range ? range->txtcodCat[0] : code->txtChildCode)->setText(entry);
+    pressToolbar("save");
+    QVERIFY(nodeAt(saved));
+    QWidget* typedIn = QApplication::focusWidget();
+    QVERIFY(typedIn && f->isAncestorOf(typedIn));
+    boxes.buttons = {"Yes"};
+    pressToolbar("delete");
+    QVERIFY(!nodeAt(saved) && typedIn->isHidden());
+    QVERIFY(!gMainForm->isActiveWindow());
+    // The button comes up a moment after it went down, as the user's does: the activation is there by then.
+    boxes.buttons = {"No"};
+    QWidget* button = gMainForm->Toolbar1->widgetForAction(gMainForm->ToolbarButton("delete"));
+    QTest::mousePress(button, Qt::LeftButton);
+    QTest::qWait(50);
+    QCOMPARE(gMainForm->ActiveEditor(), static_cast<MaintenanceEditor*>(f));
+    QCOMPARE(QApplication::focusWidget(), &tree);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    const QString asked = "Do you want to delete selected item?";
+    QTRY_COMPARE(boxes.prompts, (QStringList{asked, asked}));
+    QVERIFY(rangeNodeAt(behind, other.section(';', 1)) && nodeAt(holder));
+    QCOMPARE(rowsFrom(w, other.section('|', 3, 3)), behindRows);
 }
 
 QTEST_MAIN(tst_EditorLayout)
