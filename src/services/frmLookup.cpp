@@ -9,6 +9,7 @@
 #include "services/LookupCodeValidator.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,7 +74,8 @@ void frmLookup::buildControls() {
     m_cmdClear = button("cmdClear", "&Clear", 3240);
     m_cmdOK = button("cmdOK", "&OK", 4680);
     m_cmdClose = button("cmdClose", "&Cancel", 6120);
-    // Enter picks the highlighted row, as OK does; a button that has the focus takes Enter for itself.
+    // Enter picks the highlighted row, as OK does; a button that has the focus takes Enter for itself, and so
+    // does an entry box the user has typed into (keyPressEvent).
     m_cmdOK->setDefault(true);
     setFixedSize(px(7560), px(6120));
 
@@ -86,6 +88,8 @@ void frmLookup::buildControls() {
     connect(m_cmdClear, &QPushButton::clicked, this, &frmLookup::cmdClear_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmLookup::cmdOK_Click);
     connect(m_cmdClose, &QPushButton::clicked, this, &frmLookup::cmdClose_Click);
+    for (EntryBox* box : {m_txtCode, m_txtDesc})
+        connect(box, &QLineEdit::textEdited, this, [this] { m_entryTyped = true; });
 }
 
 void frmLookup::ensureLoaded() {
@@ -153,6 +157,19 @@ void frmLookup::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+void frmLookup::keyPressEvent(QKeyEvent* event) {
+    // Enter in a box the user has typed into is for the entry, as Add or Accept: OK would close the dialog
+    // with the highlighted row as it is stored and drop what was typed. The dialog stays open either way.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QWidget* focus = focusWidget();
+    if (enter && m_entryTyped && (focus == m_txtCode || focus == m_txtDesc)) {
+        event->accept();
+        m_cmdAdd->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void frmLookup::done(int result) {
     // Closed is unloaded: a later use of a control reads the list afresh.
     m_loaded = false;
@@ -164,6 +181,7 @@ void frmLookup::Form_Load() {
     m_loaded = true;
     LoadedWindows::instance().Register(this);
     mb_Modify = false;
+    m_entryTyped = false;
     // A reload starts from the controls as designed, whatever the last caller did to them.
     for (QWidget* w : std::initializer_list<QWidget*>{m_cmdAdd, m_cmdDelete, m_cmdClear, m_cmdOK, m_cmdClose,
                                                       m_txtCode, m_txtDesc})
@@ -326,6 +344,7 @@ void frmLookup::ctlListView_ItemClick() {
     if (selected.isEmpty())
         return;
     QTreeWidgetItem* item = selected.first();
+    m_entryTyped = false;
     m_txtCode->setText(item->text(0));
     m_txtCode->setReadOnly(true);
     if (m_colColumnNames.size() > 1)
@@ -367,6 +386,7 @@ void frmLookup::cmdClear_Click() {
 }
 
 void frmLookup::clearEntry() {
+    m_entryTyped = false;
     m_txtCode->clear();
     m_txtCode->setReadOnly(false);
     m_txtCode->setEnabled(true);

@@ -71,6 +71,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
@@ -91,6 +92,8 @@ private:
     LookupList m_lookup;
     bool m_loaded = false;
     bool mb_Modify = false;
+    // The user has typed into an entry box since the last pick or Clear.
+    bool m_entryTyped = false;
 
     QLabel* m_lblCode = nullptr;
     EntryBox* m_txtCode = nullptr;

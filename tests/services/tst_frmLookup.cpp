@@ -160,14 +160,22 @@ void tst_frmLookup::showAnswersTheChoice_data() {
     Warehouse::addColumns<QString>("action");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QStringList>("selection");
-    Warehouse::addRows("OK", QString("OK"), true, QStringList{"Q'1", "It's quoted"});
-    Warehouse::addRows("double click", QString("double click"), true, QStringList{"0", "Zero"});
-    Warehouse::addRows("Enter on the highlighted row", QString("Enter"), true, QStringList{"0", "Zero"});
-    Warehouse::addRows("Enter on OK", QString("Enter on OK"), true, QStringList{"Q'1", "It's quoted"});
-    Warehouse::addRows("Cancel", QString("Cancel"), false, QStringList{"", ""});
-    Warehouse::addRows("OK without a row, then Cancel", QString("none"), false, QStringList{"", ""});
-    Warehouse::addRows("closed otherwise: Escape", QString("Escape"), false, QStringList{});
-    Warehouse::addRows("closed otherwise", QString(), false, QStringList{});
+    QTest::addColumn<QString>("stored"); // the row of its code afterwards; empty: none checked
+    const QStringList none{"", ""};
+    Warehouse::addRows("OK", QString("OK"), true, QStringList{"Q'1", "It's quoted"}, QString());
+    Warehouse::addRows("double click", QString("double click"), true, QStringList{"0", "Zero"}, QString());
+    Warehouse::addRows("Enter on the highlighted row", QString("Enter"), true, QStringList{"0", "Zero"},
+                       QString());
+    Warehouse::addRows("Enter on OK", QString("Enter on OK"), true, QStringList{"Q'1", "It's quoted"},
+                       QString());
+    // Enter in a box typed into is for the entry, as Add or Accept: the dialog stays open, the typing stored.
+    Warehouse::addRows("Enter in a description typed into", QString("typed | it's more"), false, none,
+                       QString("0|Zero it's more"));
+    Warehouse::addRows("Enter in a new entry", QString("typed NEWC|New"), false, none, QString("NEWC|New"));
+    Warehouse::addRows("Cancel", QString("Cancel"), false, none, QString());
+    Warehouse::addRows("OK without a row, then Cancel", QString("none"), false, none, QString());
+    Warehouse::addRows("closed otherwise: Escape", QString("Escape"), false, QStringList{}, QString());
+    Warehouse::addRows("closed otherwise", QString(), false, QStringList{}, QString());
 }
 
 void tst_frmLookup::showAnswersTheChoice() {
@@ -176,6 +184,7 @@ void tst_frmLookup::showAnswersTheChoice() {
     QFETCH(QString, action);
     QFETCH(bool, ok);
     QFETCH(QStringList, selection);
+    QFETCH(QString, stored);
     QVERIFY(
         w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('Q''1', '  It''s quoted ')"));
     QVERIFY(w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('0', 'Zero')"));
@@ -193,6 +202,16 @@ void tst_frmLookup::showAnswersTheChoice() {
                 QTest::keyClick(focus, action == "Escape"        ? Qt::Key_Escape
                                        : action == "Enter on OK" ? Qt::Key_Enter
                                                                  : Qt::Key_Return);
+            } else if (action.startsWith("typed")) { // "typed code|description", no code: the picked row's
+                const QString code = action.mid(6).section('|', 0, 0);
+                f.show();
+                if (!code.isEmpty())
+                    f.cmdClear_Click();
+                QTest::keyClicks(f.txtCode(), code);
+                f.txtDesc()->setFocus();
+                f.txtDesc()->end(false);
+                QTest::keyClicks(f.txtDesc(), action.section('|', 1));
+                QTest::keyClick(f.txtDesc(), Qt::Key_Return);
             } else if (action == "double click")
                 f.ctlListView_DblClick();
             else if (action != "Cancel")
@@ -211,7 +230,11 @@ void tst_frmLookup::showAnswersTheChoice() {
     QCOMPARE(env.ui.dialogs, QStringList{"frmLookup"});
     QCOMPARE(f.m_OK, ok);
     QCOMPARE(f.m_colSelection, selection);
-    QCOMPARE(stayedOpen, action == "none" || action == "Cancel");
+    QCOMPARE(stayedOpen, action == "none" || action == "Cancel" || !stored.isEmpty());
+    if (!stored.isEmpty())
+        QCOMPARE(w.rows("SELECT CAT_CODE, CAT_DESC FROM CS_CAT_DESC WHERE CAT_CODE = " +
+                        SqlText(stored.section('|', 0, 0))),
+                 QStringList{stored});
     QVERIFY(!f.IsLoaded());
     QVERIFY(gLookupOK);
 }
