@@ -526,7 +526,9 @@ bool DbConnection::CommitTrans() {
     if (--m_depth > 0)
         return true;
     QSqlDatabase db = database();
-    if (m_doomed) {
+    // The session took its transaction with it; a driver that has marked its connection dead calls the
+    // commit done without sending it.
+    if (m_doomed || m_lost) {
         db.rollback();
         m_doomed = false;
         fail({CurrentError::UnspecifiedError, "The transaction was rolled back because part of it failed.",

@@ -22,8 +22,8 @@ void EntryBox::SetMaxCharacters(int characters) {
 }
 
 void EntryBox::KeepWithinLimits() {
-    QString whole = WellFormedText::WithoutCutPairs(text(), maxLength());
-    int cursor = qMin(cursorPosition(), static_cast<int>(whole.size()));
+    int cursor = cursorPosition();
+    QString whole = WellFormedText::WithoutCutPairs(text(), maxLength(), &cursor);
     qsizetype excess = m_maxCharacters < 0 ? 0 : WellFormedText::Characters(whole) - m_maxCharacters;
     if (excess > 0) {
         // What came in last stands just before the cursor; what stays after it is kept.

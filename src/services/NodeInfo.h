@@ -63,8 +63,9 @@ struct NodeInfo {
     bool HasOwnStoredKey() const { return bool(stored); }
 
 private:
-    // Out of line and shared by copies, so the common node, whose key is stored as shown, pays one null
-    // pointer for it; a million ranges are a million nodes.
+    // Out of line and shared by copies, so the common node, whose key is stored as shown, pays only an
+    // empty shared pointer (two machine words) for it, not eight strings; a million ranges are a million
+    // nodes.
     std::shared_ptr<const NodeRowKey> stored;
 
     NodeRowKey ShownKey() const {

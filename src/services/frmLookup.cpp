@@ -1,5 +1,6 @@
 #include "services/frmLookup.h"
 
+#include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
 #include "frame/modMain.h"
 #include "platform/EntryBox.h"
@@ -461,12 +462,14 @@ void frmLookup::cmdAdd_Click() {
         return;
     const QString code = m_txtCode->text().trimmed();
 
+    // What the dialog says of a failed save goes through the handlers' channel, so that after a lost
+    // connection the user reads the loss alone, as in the editors.
     if (mb_Modify) {
         const LookupList::Row* row = selectedRow();
         if (row && m_lookup.ModifyItem(*row, m_txtDesc->text()))
             refreshList(code);
         else
-            MsgBox("Item cannot be modified ", vbCritical, "Update Cancelled");
+            ErrorHandler::Tell("Item cannot be modified ", vbCritical, "Update Cancelled");
         return;
     }
 
@@ -488,7 +491,7 @@ void frmLookup::cmdAdd_Click() {
         return;
     case LookupList::Addition::Failed:
         if (!m_colHideFieldNames.isEmpty())
-            MsgBox("Item cannot be added to the list", vbCritical, "Insert Cancelled");
+            ErrorHandler::Tell("Item cannot be added to the list", vbCritical, "Insert Cancelled");
         return;
     }
     if (!m_colHideFieldNames.isEmpty() && m_Lookuplevel)
