@@ -32,6 +32,10 @@ bool fail(const char* program, const char* what) {
 } // namespace
 
 bool Generate(DbConnection& c, const char* program) {
+    return GenerateCharts(c, program, kCharts);
+}
+
+bool GenerateCharts(DbConnection& c, const char* program, int charts) {
     if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE))
         return fail(program, "cannot create the tables");
     if (!c.BeginTrans())
@@ -46,7 +50,7 @@ bool Generate(DbConnection& c, const char* program) {
                 return fail(program, "cannot write CS_SOURCE");
         }
     }
-    for (int chart = 1; chart <= kCharts; ++chart) {
+    for (int chart = 1; chart <= charts; ++chart) {
         for (int level = 1; level <= kLevels; ++level) {
             for (int code = 1; code <= kCodesPerLevel; ++code) {
                 for (int range = 0; range < kRangesPerCode; ++range) {

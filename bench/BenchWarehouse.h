@@ -19,6 +19,8 @@ constexpr int kRuns = 5;
 
 // Creates the tables and writes the rows on an open connection; says why on stderr when it cannot.
 bool Generate(DbConnection& c, const char* program);
+// The same with `charts` charts of account instead of kCharts, for a larger or smaller warehouse.
+bool GenerateCharts(DbConnection& c, const char* program, int charts);
 
 // The hierarchies the code editor benchmark measures, on tables created by Generate or by the schema
 // alone: in CS_LEVELHIER (area AC) five charts, four parent levels, a hundred parent codes per level and

@@ -1,7 +1,9 @@
 // Opens the Account Level Range Maintenance editor, through the main window's menu, on a warehouse of
 // 100,000 ranges (five charts of account, ten levels, a hundred codes per level, twenty ranges per code)
 // and compares the time it takes with the raw query and fetch of the same rows. Prints the median of five
-// runs of each and their ratio.
+// runs of each, their ratio and the process's peak memory ("peak_rss_mb: X").
+//
+//   bench_rangeeditor [--ranges N]   N: a multiple of 20,000 (one chart of account each); 100,000 by default
 
 #include "BenchWarehouse.h"
 #include "frame/frmMain.h"
@@ -28,6 +30,13 @@ using namespace BenchWarehouse;
 
 namespace {
 
+constexpr int kRangesPerChart = kLevels * kCodesPerLevel * kRangesPerCode;
+int charts = kCharts;
+
+bool generate(DbConnection& c, const char* program) {
+    return GenerateCharts(c, program, charts);
+}
+
 // The node count of the editor that opened; -1 when none did.
 int editorNodes() {
     const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
@@ -39,11 +48,20 @@ int editorNodes() {
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunOnEditorWarehouse(argc, argv, Generate, "bench_rangeeditor", [] {
+    if (argc == 3 && QByteArray(argv[1]) == "--ranges") {
+        const int ranges = QByteArray(argv[2]).toInt();
+        if (ranges <= 0 || ranges % kRangesPerChart != 0) {
+            std::fprintf(stderr, "bench_rangeeditor: --ranges takes a multiple of %d\n", kRangesPerChart);
+            return 2;
+        }
+        charts = ranges / kRangesPerChart;
+        argc = 1;
+    }
+    return RunOnEditorWarehouse(argc, argv, generate, "bench_rangeeditor", [] {
         // The editor's own statement, as it sends it.
         const bool ok = MeasureEditorOpen("bench_rangeeditor", "Account Level", "mnuLevelRangeMaint",
                                           clsAcLevelRangeMaint().GetSQL_Level(), editorNodes);
-        std::printf("peak RSS: %ld MB\n", PeakRssMb());
+        std::printf("peak_rss_mb: %ld\n", PeakRssMb());
         return ok;
     });
 }

@@ -23,7 +23,7 @@ TreeNode* CodeNodes::MultiCategoryLevel(clsGenericMaint& gm, MaintTree& trvMaint
     info.account = Account;
     info.multiCategory = MultiCategory;
     info.level = Level;
-    info.stored = std::move(stored);
+    info.SetStored(stored);
     return gm.AddNode(trvMaint, clsGenericMaint::BuildKey(root, Account, MultiCategory, {}, {}, {}),
                       clsGenericMaint::BuildKey(root, Account, MultiCategory, Level, {}, {}), Level,
                       TreeImages::Level, kTagLevel, false, NewRecord, std::move(info),
@@ -42,7 +42,7 @@ TreeNode* CodeNodes::MultiCategoryCode(clsGenericMaint& gm, MaintTree& trvMaint,
     info.level = Level;
     info.code = Code;
     info.description = CodeDesc;
-    info.stored = std::move(stored);
+    info.SetStored(stored);
     return gm.AddNode(trvMaint, clsGenericMaint::BuildKey(root, Account, MultiCategory, Level, {}, {}),
                       clsGenericMaint::BuildKey(root, Account, MultiCategory, Level, Code, {}),
                       Code % QLatin1Char(':') % CodeDesc, TreeImages::ChildCode, kTagLeaf, false, NewRecord,
@@ -63,7 +63,7 @@ TreeNode* CodeNodes::ChildLevelCode(clsGenericMaint& gm, MaintTree& trvMaint, co
     info.childLevel = ChildLevel;
     info.childCode = ChildCode;
     info.description = ChildDesc;
-    info.stored = std::move(stored);
+    info.SetStored(stored);
     return gm.AddNode(trvMaint,
                       clsGenericMaint::BuildLevelKey(root, Account, ParentLevel, ParentCode, {}, {}),
                       clsGenericMaint::BuildLevelKey(root, Account, ParentLevel, ParentCode, ChildCode, {}),

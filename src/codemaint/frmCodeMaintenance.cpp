@@ -786,8 +786,8 @@ bool frmCodeMaintenance::SaveEntry() {
     hourglass.reset();
     if (!saved) {
         // The entry stays as the user picked it, so a corrected Save writes it.
-        MsgBox(QStringLiteral("Item could not be added. Accept Cancelled"), vbCritical,
-               QStringLiteral("Error"));
+        ErrorHandler::Tell(QStringLiteral("Item could not be added. Accept Cancelled"), vbCritical,
+                           QStringLiteral("Error"));
         return false;
     }
     // The engine has selected the node it added and moved the node type on.
@@ -828,8 +828,8 @@ void frmCodeMaintenance::Delete() {
     const bool deleted = m_clsMaintenanceType && m_clsMaintenanceType->Delete();
     hourglass.reset();
     if (!deleted)
-        MsgBox(QStringLiteral("Item cannot be deleted. Delete cancelled"), vbExclamation,
-               QStringLiteral("Error"));
+        ErrorHandler::Tell(QStringLiteral("Item cannot be deleted. Delete cancelled"), vbExclamation,
+                           QStringLiteral("Error"));
 }
 
 bool frmCodeMaintenance::ValidateEntry() {

@@ -5,6 +5,7 @@
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/Recordset.h"
+#include "platform/WellFormedText.h"
 
 ColumnWidths::ColumnWidths(QString table, QStringList columns)
     : m_table(std::move(table)), m_columns(std::move(columns)) {}
@@ -56,5 +57,5 @@ bool ColumnWidths::Fits(const QStringList& values) const {
 }
 
 qsizetype ColumnWidths::Characters(const QString& value) {
-    return QStringView(value).toUcs4().size();
+    return WellFormedText::Characters(value);
 }

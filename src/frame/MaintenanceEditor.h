@@ -20,4 +20,6 @@ public:
     virtual void Delete() = 0;
     // Only the Range Maintenance editor synchronises.
     virtual void Synchronize() {}
+    // Gives the keyboard to the control the editor's commands act on: its tree.
+    virtual void TakeFocus() = 0;
 };

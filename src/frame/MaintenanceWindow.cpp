@@ -310,6 +310,10 @@ void MaintenanceWindow::Delete() {
     DelRecord = false;
 }
 
+void MaintenanceWindow::TakeFocus() {
+    trvMaintenance->TakeFocus(Qt::ActiveWindowFocusReason);
+}
+
 QString MaintenanceWindow::TrimRight(const QString& text) {
     return clsGenericMaint::ShownValue(text);
 }

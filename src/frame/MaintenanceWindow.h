@@ -40,6 +40,9 @@ public:
     void Insert() override;
     void Save() override;
     void Delete() override;
+    // The tree, or while it is switched off (filling the account list) the pane it takes the focus back from
+    // when switched on.
+    void TakeFocus() override;
 
     // Apply: the tree is built again with the filter and the entry panel laid out afresh (a pending insert
     // is dropped); it ends like the first load, with nothing selected and New, Save and Delete off.

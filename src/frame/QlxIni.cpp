@@ -1,16 +1,22 @@
 #include "frame/QlxIni.h"
 
+#include "platform/ConnectionText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
 #include <cerrno>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
 
 namespace {
+
+// The test switch's error for the next sync; 0: none.
+int failSyncWith = 0;
 
 const char* const kLabels[] = {
     "PROVIDER=", "Data Source=", "User ID=", "Password=", "Initial Catalog=", "Trusted_Connection="};
@@ -252,6 +258,12 @@ QString QlxIni::OpenConnectionText(const QString& provider, const QString& serve
     const QString head = "Provider=" + provider.trimmed() + ";Data Source=" + server.trimmed() + catalogue;
     if (integrated)
         return head + ";Integrated Security=SSPI";
+    // An ODBC data source opened without a user name signs in with its own login; any user or password
+    // sent with it, even an empty one, would take that login's place.
+    ConnectionText entry;
+    entry.Provider = provider.trimmed();
+    if (entry.backend() == ConnectionText::Backend::OdbcDataSource && user.trimmed().isEmpty())
+        return head + ';';
     return head + ";User Id=" + ConnectionValue(user.trimmed()) +
            ";Password=" + ConnectionValue(password.trimmed()) + ';';
 }
@@ -268,6 +280,10 @@ bool QlxIni::ReadFile(const QString& path, QByteArray* bytes, QString* error) {
     return false;
 }
 
+void QlxIni::FailNextSync(int error) {
+    failSyncWith = error;
+}
+
 bool QlxIni::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile f(path);
     // Unbuffered, so a write the device refuses (a full disk) fails here: the flush at commit would fail
@@ -282,9 +298,16 @@ bool QlxIni::WriteFile(const QString& path, const QByteArray& bytes, QString* er
     QString why = f.errorString();
 #ifdef Q_OS_UNIX
     // Some file systems find out that the disk is full only when the data goes to the device.
-    if (written && ::fsync(f.handle()) != 0) {
-        why = qt_error_string(errno);
-        written = false;
+    if (written) {
+        int synced = ::fsync(f.handle());
+        if (failSyncWith != 0) {
+            synced = -1;
+            errno = std::exchange(failSyncWith, 0);
+        }
+        if (synced != 0) {
+            why = qt_error_string(errno);
+            written = false;
+        }
     }
 #endif
     if (written && f.commit())

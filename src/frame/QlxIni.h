@@ -51,7 +51,8 @@ public:
     // The connection text with which the new-connection dialog tries a connection.
     static QString NewConnectionText(const QString& provider, const QString& server, const QString& database,
                                      const QString& user, const QString& password, bool integrated);
-    // The connection text with which the open-connection dialog opens an entry.
+    // The connection text with which the open-connection dialog opens an entry. An ODBC data source
+    // without a user name gets neither user nor password, so it signs in with its own login.
     static QString OpenConnectionText(const QString& provider, const QString& server, const QString& database,
                                       const QString& user, const QString& password, bool integrated);
     // A value for a connection text: as it is, unless it holds a ";" or starts with a quote, when it is
@@ -62,4 +63,7 @@ public:
     // Replaces the file in one step, so a failure leaves the old file whole. The file keeps its
     // permissions, a link is written through to its target, and a file the user may not write is refused.
     static bool WriteFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+    // Test switch: the next WriteFile finds that its bytes did not reach the disk, as a failing device
+    // reports it (`error` is the system's error number).
+    static void FailNextSync(int error);
 };

@@ -556,6 +556,19 @@ void frmMain::mnuClose_Click() {
         LoadedWindows::instance().Unload(sub->widget());
 }
 
+bool frmMain::event(QEvent* event) {
+    // Activated with no control to give the focus back to, the window would give it to the next control it
+    // finds, which may be in another editor than the one in front: that editor would come to the front and
+    // take the user's next Delete. No control holds the focus when the one that held it was switched off
+    // meanwhile; a hidden one still holds it when it was hidden while the window was inactive (the boxes of
+    // an entry deleted behind a message box). The editor in front keeps the keyboard.
+    if (event->type() == QEvent::WindowActivate)
+        if (const QWidget* focus = focusWidget(); !focus || !focus->isVisible() || !focus->isEnabled())
+            if (MaintenanceEditor* editor = ActiveEditor())
+                editor->TakeFocus();
+    return QMainWindow::event(event);
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
     if (m_unloading) {
         event->accept();

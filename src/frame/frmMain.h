@@ -88,6 +88,7 @@ public:
     QList<QMdiSubWindow*> ChildWindows() const;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -171,8 +171,7 @@ void frmOpenConnection::SetUserPassword(QLabel* Label, QLineEdit* Text, bool Ena
 }
 
 bool frmOpenConnection::NeedsNoLogin(const QString& provider) {
-    const QString p = provider.trimmed().toUpper();
-    return p == "SQLITE" || p.startsWith("MSDASQL");
+    return provider.trimmed().toUpper() == "SQLITE";
 }
 
 void frmOpenConnection::Form_Load() {

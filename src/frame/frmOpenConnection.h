@@ -77,7 +77,7 @@ protected:
 private:
     void buildControls();
     void tellNoConnections();
-    // Entries whose credentials live elsewhere: a local warehouse file or an ODBC data source.
+    // Entries that take no login: a local warehouse file.
     static bool NeedsNoLogin(const QString& provider);
 
     QString m_sMartKey;

@@ -15,6 +15,8 @@ public:
     static constexpr qint32 NoCurrentRecord = 3021;
     // Operation not allowed on a closed object.
     static constexpr qint32 ObjectClosed = 3704;
+    // The connection cannot be used any more: the server ended its session or the network dropped it.
+    static constexpr qint32 ConnectionLost = 3709;
 
     static CurrentError& instance();
 

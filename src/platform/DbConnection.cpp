@@ -61,6 +61,28 @@ QString lockRefusal(const QVariant& granted) {
         .arg(why);
 }
 
+// The ODBC handle a Qt driver or result hands out; nullptr when it is not one.
+SQLHANDLE odbcHandle(const QVariant& handle) {
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return nullptr;
+    return *static_cast<const SQLHANDLE*>(handle.constData());
+}
+
+// The SQLSTATE of the handle's first diagnostic record: what its last call failed with.
+QString odbcState(SQLSMALLINT type, SQLHANDLE handle) {
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    if (!handle || !SQL_SUCCEEDED(SQLGetDiagRecA(type, handle, 1, state, &native, nullptr, 0, &length)))
+        return {};
+    return QString::fromLatin1(reinterpret_cast<const char*>(state));
+}
+
+// SQLSTATE class 08: the connection failed.
+bool isConnectionException(const QString& state) {
+    return state.startsWith(QLatin1String("08"));
+}
+
 QString odbcDriverFor(ConnectionText::Backend backend) {
     // Which ODBC driver stands for each server provider is the user's choice, kept per user.
     if (backend == ConnectionText::Backend::SqlServer)
@@ -86,14 +108,63 @@ QString DbConnection::driverLabel() const {
     return db.isValid() ? db.driverName() : QStringLiteral("Connection");
 }
 
+QString DbConnection::LostText() {
+    return QStringLiteral(
+        "The warehouse connection was lost. Nothing was changed. Close the warehouse connection and open it "
+        "again.");
+}
+
+QString DbConnection::LostAtCommitText() {
+    return QStringLiteral(
+        "The warehouse connection was lost as the action was saved, so whether it was saved "
+        "is not known. Close the warehouse connection, open it again and look.");
+}
+
 void DbConnection::fail(const DbError& error) {
-    m_lastError = error;
-    Err().Raise(error.number, error.description, error.source);
+    // A driver words a session that has gone after what it was doing ("internal SAVEPOINT failed",
+    // "could not send data"): what the user can act on is that the connection is gone.
+    const bool lostNow = !m_lost && m_open && (isConnectionException(error.state) || sessionGone());
+    m_lost = m_lost || lostNow;
+    m_lastError = m_lost ? DbError{CurrentError::ConnectionLost,
+                                   lostNow && m_committing ? LostAtCommitText() : LostText(), driverLabel()}
+                         : error;
+    Err().Raise(m_lastError.number, m_lastError.description, m_lastError.source);
+}
+
+bool DbConnection::sessionGone() const {
+    const QSqlDatabase db = database();
+    if (!db.isValid() || db.driverName() != QLatin1String("QODBC"))
+        return false;
+    SQLHANDLE dbc = odbcHandle(db.driver()->handle());
+    const auto dead = [dbc] {
+        SQLUINTEGER flag = SQL_CD_FALSE;
+        return dbc && SQL_SUCCEEDED(SQLGetConnectAttr(dbc, SQL_ATTR_CONNECTION_DEAD, &flag, 0, nullptr)) &&
+               flag == SQL_CD_TRUE;
+    };
+    if (dead())
+        return true;
+    // Not every driver marks its connection dead when the failure showed it gone (psqlODBC does not after
+    // "The connection has been lost"), but each refuses the next statement then: one is prepared, never
+    // run.
+    QSqlQuery probe(db);
+    probe.setForwardOnly(true);
+    if (probe.prepare(QStringLiteral("SELECT 1")))
+        return false;
+    return isConnectionException(odbcState(SQL_HANDLE_STMT, odbcHandle(probe.result()->handle()))) || dead();
 }
 
 DbError DbConnection::errorFrom(const QSqlQuery& query) const {
     const QSqlError e = query.lastError();
-    return DbError{nativeCode(e), describe(e), driverLabel()};
+    const SQLHANDLE stmt = query.result() ? odbcHandle(query.result()->handle()) : nullptr;
+    return DbError{nativeCode(e), describe(e), driverLabel(), odbcState(SQL_HANDLE_STMT, stmt)};
+}
+
+DbError DbConnection::errorOf(const QSqlDatabase& db) const {
+    const QSqlError e = db.lastError();
+    return DbError{nativeCode(e), describe(e), driverLabel(),
+                   db.driverName() == QLatin1String("QODBC")
+                       ? odbcState(SQL_HANDLE_DBC, odbcHandle(db.driver()->handle()))
+                       : QString()};
 }
 
 bool DbConnection::Open(const QString& connectionText) {
@@ -183,7 +254,9 @@ bool DbConnection::Open(const QString& connectionText) {
 
     if (ct.backend() == ConnectionText::Backend::SqliteFile) {
         // A file that is not a database opens fine and fails on first use; find out now. LIKE compares
-        // case-sensitively here as on the servers.
+        // case-sensitively here as on the servers. The first read waits for another program's exclusive
+        // lock as every statement does, under the command time-out rather than the driver's own.
+        applyBusyTimeout(db);
         DbError err;
         {
             QSqlQuery probe(db);
@@ -252,6 +325,7 @@ void DbConnection::Close() {
     }
     QSqlDatabase::removeDatabase(m_connectionName);
     m_open = false;
+    m_lost = false;
     m_depth = 0;
     m_doomed = false;
     m_collation.clear();
@@ -276,6 +350,10 @@ bool DbConnection::admitStatement(const QString& sql) {
     if (!m_open) {
         fail({CurrentError::ObjectClosed, "Operation is not allowed when the object is closed.",
               "Connection"});
+        return false;
+    }
+    if (m_lost) {
+        fail({});
         return false;
     }
     if (!WellFormedText::IsWellFormed(sql)) {
@@ -411,6 +489,10 @@ bool DbConnection::BeginTrans() {
               "Connection"});
         return false;
     }
+    if (m_lost) {
+        fail({});
+        return false;
+    }
     if (m_depth == 0) {
         QSqlDatabase db = database();
         if (db.driverName() == QLatin1String("QSQLITE")) {
@@ -423,8 +505,7 @@ bool DbConnection::BeginTrans() {
                 return false;
             }
         } else if (!db.transaction()) {
-            const QSqlError e = db.lastError();
-            fail({nativeCode(e), describe(e), driverLabel()});
+            fail(errorOf(db));
             return false;
         }
         if (!takeWriteLock(db)) {
@@ -445,7 +526,9 @@ bool DbConnection::CommitTrans() {
     if (--m_depth > 0)
         return true;
     QSqlDatabase db = database();
-    if (m_doomed) {
+    // The session took its transaction with it; a driver that has marked its connection dead calls the
+    // commit done without sending it.
+    if (m_doomed || m_lost) {
         db.rollback();
         m_doomed = false;
         fail({CurrentError::UnspecifiedError, "The transaction was rolled back because part of it failed.",
@@ -453,10 +536,14 @@ bool DbConnection::CommitTrans() {
         finishTransaction(false);
         return false;
     }
-    if (!db.commit()) {
-        const QSqlError e = db.lastError();
+    m_committing = true;
+    const bool committed = db.commit();
+    if (!committed) {
+        fail(errorOf(db));
         db.rollback();
-        fail({nativeCode(e), describe(e), driverLabel()});
+    }
+    m_committing = false;
+    if (!committed) {
         finishTransaction(false);
         return false;
     }

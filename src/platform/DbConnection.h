@@ -45,6 +45,15 @@ public:
     // Runs one statement; recordsAffected receives the row count where the driver knows it.
     bool Execute(const QString& sql, qint64* recordsAffected = nullptr);
 
+    // The server's session behind the connection has gone (the server ended it, the network dropped it):
+    // found out when a call fails, and from then on every call fails at once with the loss as its error
+    // (CurrentError::ConnectionLost), without reaching the driver, until the warehouse is opened again.
+    bool Lost() const { return m_lost; }
+    // What a user is told of the loss: nothing was changed; or, lost as an action was committed, that
+    // whether it was saved is not known.
+    static QString LostText();
+    static QString LostAtCommitText();
+
     DbError LastError() const { return m_lastError; }
     void ClearErrors() { m_lastError = {}; }
     QSqlDatabase database() const;
@@ -105,6 +114,8 @@ public:
     // Records a failure of a query or statement of this connection.
     void fail(const DbError& error);
     DbError errorFrom(const QSqlQuery& query) const;
+    // The failure of a call on the connection itself (a begin, a commit).
+    DbError errorOf(const QSqlDatabase& db) const;
 
 private:
     QString m_connectionName;
@@ -119,6 +130,8 @@ private:
     QString m_failFragment;
     DbError m_failFragmentError;
     bool m_open = false;
+    bool m_lost = false;
+    bool m_committing = false;
     std::vector<std::function<void(bool)>> m_onTransactionEnd;
     std::vector<std::function<void()>> m_afterTransactionEnd;
     std::function<bool(const QString&)> m_beforeStatement;
@@ -130,6 +143,8 @@ private:
     std::function<QString(const QString&)> m_standIn;
 
     void finishTransaction(bool committed);
+    // Whether the ODBC driver finds the connection's session gone.
+    bool sessionGone() const;
     // Applies the command time-out to SQLite's wait for another connection's lock.
     void applyBusyTimeout(const QSqlDatabase& db) const;
     bool isSqlServer() const;

@@ -7,6 +7,8 @@ struct DbError {
     qint32 number = 0;
     QString description;
     QString source;
+    // The ODBC SQLSTATE of the failure ("08S01"), where an ODBC driver gave one.
+    QString state{};
 
     bool isSet() const { return number != 0 || !description.isEmpty(); }
 };

@@ -14,6 +14,9 @@ public:
     // What a user is told when a value is refused for it.
     static QString RefusalText();
     // The text without the lone first halves of character pairs that a cut to `maxLength` units left at
-    // the cut; other text is left as it is.
-    static QString WithoutCutPairs(const QString& text, qsizetype maxLength);
+    // the cut; other text is left as it is. A position in the text (the cursor, which stands after what was
+    // cut) moves back by the halves taken out before it.
+    static QString WithoutCutPairs(const QString& text, qsizetype maxLength, int* position = nullptr);
+    // How many characters the text holds as the databases count them: a pair of units is one.
+    static qsizetype Characters(QStringView text);
 };

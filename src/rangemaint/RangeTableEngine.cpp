@@ -161,13 +161,12 @@ bool RangeTableEngine::Save() {
     if (!transaction.Commit())
         return Fail(procedure) || failed();
     owner->SetNewRecord(false);
-    // The owner follows the new, selected node, so its key parts name just that entry; New and Delete
-    // stay off until the user selects a node.
+    // The owner follows the new, selected node, so its key parts name just that entry and its selection
+    // offers Delete for it; New stays off until the user selects a node.
     if (node)
         owner->trvMaintenance_NodeClick(node);
     owner->SetNodeType(child);
     owner->EnableNew(false);
-    owner->EnableDelete(false);
     return true;
 }
 
@@ -233,7 +232,7 @@ bool RangeTableEngine::CopyDraggedRangOfAccount(TreeNode* nodeSource, TreeNode* 
         if (!m_failure.isEmpty())
             ErrorHandler::Tell(m_failure, vbCritical);
         transaction.Rollback();
-        MsgBox(QString::fromLatin1(Words().copyRefused), vbExclamation);
+        ErrorHandler::Tell(QString::fromLatin1(Words().copyRefused), vbExclamation);
         return false;
     };
     const Existence before = AddUnlessPresent(transaction, keys, added, true);

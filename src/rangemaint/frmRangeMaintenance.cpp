@@ -292,19 +292,18 @@ void frmRangeMaintenance::ReadBoundSizes() {
 
 void frmRangeMaintenance::LimitBoundBoxes(bool typing) {
     // A box that shows a stored range shows it whole, however long another program wrote it.
+    // The widths count characters, as the range table does.
     const int i = m_intFieldsIndex;
-    constexpr int unlimited = 32767;
-    txtRangAccountFr[i]->setMaxLength(typing && m_boundSizes.first > 0 ? m_boundSizes.first : unlimited);
-    txtRangAccountTo[i]->setMaxLength(typing && m_boundSizes.second > 0 ? m_boundSizes.second : unlimited);
+    txtRangAccountFr[i]->SetMaxCharacters(typing && m_boundSizes.first > 0 ? m_boundSizes.first : -1);
+    txtRangAccountTo[i]->SetMaxCharacters(typing && m_boundSizes.second > 0 ? m_boundSizes.second : -1);
 }
 
-bool frmRangeMaintenance::PickFits(const QLineEdit* box, const QString& value) {
-    if (value.size() <= box->maxLength())
+bool frmRangeMaintenance::PickFits(const EntryBox* box, const QString& value) {
+    const int room = box->MaxCharacters();
+    if (room < 0 || RangeTable::Characters(value) <= room)
         return true;
     // The box would cut the pick short and name another account.
-    MsgBox(QStringLiteral("\"%1\" is longer than the %2 characters this box holds.")
-               .arg(value)
-               .arg(box->maxLength()),
+    MsgBox(QStringLiteral("\"%1\" is longer than the %2 characters this box holds.").arg(value).arg(room),
            vbExclamation, QStringLiteral("Error"));
     return false;
 }
@@ -1132,8 +1131,8 @@ bool frmRangeMaintenance::SaveEntry() {
     if (!ValidateEntry())
         return false;
     if (!engine->Save()) {
-        MsgBox(QStringLiteral("Item could not be added. Accept Cancelled"), vbCritical,
-               QStringLiteral("Error"));
+        ErrorHandler::Tell(QStringLiteral("Item could not be added. Accept Cancelled"), vbCritical,
+                           QStringLiteral("Error"));
         // A refused entry stays pending as typed; an insert the engine ended opens the key fields again.
         if (!NewRecord) {
             if (gMainForm)
@@ -1142,7 +1141,7 @@ bool frmRangeMaintenance::SaveEntry() {
         }
         return false;
     }
-    // The engine has selected the new node and left New and Delete off.
+    // The engine has selected the new node, whose selection set Delete, and left New off.
     if (gMainForm)
         gMainForm->ActiveSave(false);
     EnableKeyFields(true);
@@ -1160,8 +1159,8 @@ void frmRangeMaintenance::Delete() {
     MousePointer hourglass;
     RangeEngine* engine = Engine();
     if (!engine || !engine->Delete())
-        MsgBox(QStringLiteral("Item cannot be deleted. Delete cancelled"), vbExclamation,
-               QStringLiteral("Error"));
+        ErrorHandler::Tell(QStringLiteral("Item cannot be deleted. Delete cancelled"), vbExclamation,
+                           QStringLiteral("Error"));
 }
 
 void frmRangeMaintenance::CmdSaveAdd_Click(int Index) {
@@ -1177,6 +1176,10 @@ void frmRangeMaintenance::CmdSaveAdd_Click(int Index) {
         trvMaintenance->SetSelectedItem(selected->Parent());
         m_lastNodeKey = selected->Parent()->Key();
         SetNodeType(selected->Parent()->Tag().toInt());
+        // The parent holds at least the node just left, and a node with children is never offered for
+        // Delete: its rows would go without their ranges leaving the hierarchy.
+        if (gMainForm)
+            gMainForm->ActiveDelete(false);
     }
     Insert();
 }

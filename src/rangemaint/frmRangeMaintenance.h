@@ -164,7 +164,7 @@ private:
     void ReadBoundSizes();
     void LimitBoundBoxes(bool typing);
     // Whether a picked value fits its box whole; a longer one is told and refused.
-    static bool PickFits(const QLineEdit* box, const QString& value);
+    static bool PickFits(const EntryBox* box, const QString& value);
     void CreateColumnHeaders();
     void LoadMaintenanceTree() override;
     QString TreeStatement() const override;

@@ -301,13 +301,28 @@ void MaintTree::focusOutEvent(QFocusEvent* event) {
 }
 
 bool MaintTree::focusNextPrevChild(bool next) {
+    if (isEnabled())
+        return QTreeView::focusNextPrevChild(next);
     // Asked while being switched off with the focus: no other control takes it meanwhile (the next one,
-    // Expand Current, would take the user's next Enter or Delete); the tree takes it back when switched on.
-    if (!isEnabled()) {
-        m_focusBack = true;
-        return false;
+    // Expand Current, would take the user's next Enter or Delete), and the tree takes it back when switched
+    // on. Nor may the window be left without a focus: a window activated meanwhile (the click that started
+    // the work also asked for that) gives it to its first control, which may be in another editor, and that
+    // editor would come to the front and take the user's next Delete. So the focus waits in the tree's own
+    // pane, which takes no keys.
+    return TakeFocus(Qt::OtherFocusReason);
+}
+
+bool MaintTree::TakeFocus(Qt::FocusReason reason) {
+    if (isEnabled()) {
+        setFocus(reason);
+        return true;
     }
-    return QTreeView::focusNextPrevChild(next);
+    m_focusBack = true;
+    QWidget* pane = parentWidget();
+    if (!pane || !pane->isEnabled())
+        return false;
+    pane->setFocus(reason);
+    return true;
 }
 
 void MaintTree::changeEvent(QEvent* event) {
@@ -315,7 +330,8 @@ void MaintTree::changeEvent(QEvent* event) {
     if (event->type() != QEvent::EnabledChange || !isEnabled() || !std::exchange(m_focusBack, false))
         return;
     // Unless something else took the focus meanwhile.
-    if (!window()->focusWidget())
+    QWidget* focus = window()->focusWidget();
+    if (!focus || focus == parentWidget())
         setFocus(Qt::OtherFocusReason);
 }
 

@@ -25,8 +25,9 @@ class TreeNode;
 // (NodeClick), so nothing hidden stays selected.
 //
 // Keyboard: switched off while it has the focus (as during a fill of the editor's account list), the tree
-// gives the focus to no other control and takes it back when it is switched on again. Enter stays in the
-// tree and never reaches a button.
+// gives the focus to no other control and takes it back when it is switched on again; meanwhile the focus
+// waits in the pane that holds the tree, so its window keeps it within the tree's editor even when the
+// window is activated meanwhile. Enter stays in the tree and never reaches a button.
 //
 // Dragging: the editors drag nodes within the tree only. A drag begun from the mouse handling (BeginDrag)
 // follows the pointer while the left button stays down: DragOver as it moves over the tree and once as it
@@ -117,6 +118,10 @@ public:
     // The node shown as the drop target, or nullptr.
     TreeNode* DropHighlight() const;
     void SetDropHighlight(TreeNode* node);
+
+    // Gives the tree the keyboard, or while it is switched off its pane, from which the tree takes it back
+    // when switched on. False when neither can take it (the pane is switched off too).
+    bool TakeFocus(Qt::FocusReason reason);
 
     // Whether node changes are being journaled for a running transaction.
     bool Journaling() const { return m_journalRegistered; }

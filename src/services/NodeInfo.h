@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 
 // What a tree node stands for, so that no code has to read a node's text or key to find out. The same
@@ -30,6 +31,8 @@ struct NodeRowKey {
     QString multiCategory{};
     QString childLevel{};
     QString childCode{};
+
+    bool operator==(const NodeRowKey&) const = default;
 };
 
 // The kind of a node and the values it was built from, exactly as they were passed (trailing blanks
@@ -46,13 +49,26 @@ struct NodeInfo {
     QString childLevel;
     QString childCode;
     QString description; // of the account, code or child, as shown after ":"
-    // The row's key as stored, where it may differ from the values above (a node read from the
-    // warehouse); unset where the values above are stored as they are.
-    std::optional<NodeRowKey> stored;
 
     // What addresses the node's rows: its stored key, else the values above.
-    NodeRowKey StoredKey() const {
-        return stored ? *stored : NodeRowKey{account,   level,         code,       fromAccount,
-                                             toAccount, multiCategory, childLevel, childCode};
+    NodeRowKey StoredKey() const { return stored ? *stored : ShownKey(); }
+    // Keeps `key` as the node's stored key where it differs from the values above (a row another program
+    // wrote padded); set the values first. Where the key is stored as shown, nothing is kept.
+    void SetStored(const std::optional<NodeRowKey>& key) {
+        if (key && *key != ShownKey())
+            stored = std::make_shared<const NodeRowKey>(*key);
+        else
+            stored.reset();
+    }
+    bool HasOwnStoredKey() const { return bool(stored); }
+
+private:
+    // Out of line and shared by copies, so the common node, whose key is stored as shown, pays only an
+    // empty shared pointer (two machine words) for it, not eight strings; a million ranges are a million
+    // nodes.
+    std::shared_ptr<const NodeRowKey> stored;
+
+    NodeRowKey ShownKey() const {
+        return {account, level, code, fromAccount, toAccount, multiCategory, childLevel, childCode};
     }
 };

@@ -100,7 +100,7 @@ TreeNode* clsGenericMaint::AddNode_ChartOfAccount(MaintTree& trvMaint, const QSt
     info.root = root;
     info.account = Account;
     info.description = Desc;
-    info.stored = std::move(stored);
+    info.SetStored(stored);
     const QString text = Desc.isEmpty() ? Account : Account % QLatin1Char(':') % Desc;
     return AddNode(trvMaint, parentKey(root, {}, {}, {}, {}, false), BuildKey(root, Account, {}, {}, {}, {}),
                    text, TreeImages::ChartOfAccount, kTagChartOfAccount, true, NewRecord, std::move(info),
@@ -115,7 +115,7 @@ TreeNode* clsGenericMaint::AddNode_Level(MaintTree& trvMaint, const QString& roo
     info.root = root;
     info.account = Account;
     info.level = Level;
-    info.stored = std::move(stored);
+    info.SetStored(stored);
     return AddNode(trvMaint, parentKey(root, Account, {}, {}, {}, false),
                    BuildKey(root, Account, Level, {}, {}, {}), Level, TreeImages::Level, kTagLevel, false,
                    NewRecord, std::move(info), QStringLiteral("clsGenericMaint:AddNode_Level"));
@@ -132,7 +132,7 @@ TreeNode* clsGenericMaint::AddNode_CodCat(MaintTree& trvMaint, const QString& ro
     info.level = Level;
     info.code = CodCat;
     info.description = Desc;
-    info.stored = std::move(stored);
+    info.SetStored(stored);
     const QString& image = m_intMaintenanceType == 1   ? TreeImages::Multiplier
                            : m_intMaintenanceType == 2 ? TreeImages::Categories
                                                        : TreeImages::Code;
@@ -155,7 +155,7 @@ TreeNode* clsGenericMaint::AddNode_RangeAccount(MaintTree& trvMaint, const QStri
     info.code = Code;
     info.fromAccount = Fr_Account;
     info.toAccount = ToAccount;
-    info.stored = std::move(stored);
+    info.SetStored(stored);
     return AddNode(trvMaint, parentKey(root, Account, Level, Code, {}, true),
                    BuildLevelKey(root, Account, Level, Code, Fr_Account, ToAccount),
                    Fr_Account % QLatin1String(" - ") % ToAccount, TreeImages::RangeAccount, kTagLeaf, false,

@@ -1,5 +1,6 @@
 #include "services/frmLookup.h"
 
+#include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
 #include "frame/modMain.h"
 #include "platform/EntryBox.h"
@@ -9,6 +10,7 @@
 #include "services/LookupCodeValidator.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,9 +30,6 @@ QRect twipRect(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
 
-// A text box's own limit when nothing narrower is known.
-constexpr int kDefaultMaxLength = 32767;
-
 } // namespace
 
 frmLookup::frmLookup(QWidget* parent) : QDialog(parent), m_lookup(*this) {
@@ -45,7 +44,6 @@ void frmLookup::buildControls() {
     const auto button = [this](const char* name, const char* caption, int left) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
         b->setGeometry(twipRect(left, 5320, 1335, 375));
         return b;
     };
@@ -77,6 +75,9 @@ void frmLookup::buildControls() {
     m_cmdClear = button("cmdClear", "&Clear", 3240);
     m_cmdOK = button("cmdOK", "&OK", 4680);
     m_cmdClose = button("cmdClose", "&Cancel", 6120);
+    // Enter picks the highlighted row, as OK does; a button that has the focus takes Enter for itself, and so
+    // does an entry box the user has typed into (keyPressEvent).
+    m_cmdOK->setDefault(true);
     setFixedSize(px(7560), px(6120));
 
     connect(m_ctlListView, &QTreeWidget::itemClicked, this, [this] { ctlListView_ItemClick(); });
@@ -88,6 +89,8 @@ void frmLookup::buildControls() {
     connect(m_cmdClear, &QPushButton::clicked, this, &frmLookup::cmdClear_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmLookup::cmdOK_Click);
     connect(m_cmdClose, &QPushButton::clicked, this, &frmLookup::cmdClose_Click);
+    for (EntryBox* box : {m_txtCode, m_txtDesc})
+        connect(box, &QLineEdit::textEdited, this, [this] { m_entryTyped = true; });
 }
 
 void frmLookup::ensureLoaded() {
@@ -155,6 +158,19 @@ void frmLookup::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+void frmLookup::keyPressEvent(QKeyEvent* event) {
+    // Enter in a box the user has typed into is for the entry, as Add or Accept: OK would close the dialog
+    // with the highlighted row as it is stored and drop what was typed. The dialog stays open either way.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QWidget* focus = focusWidget();
+    if (enter && m_entryTyped && (focus == m_txtCode || focus == m_txtDesc)) {
+        event->accept();
+        m_cmdAdd->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void frmLookup::done(int result) {
     // Closed is unloaded: a later use of a control reads the list afresh.
     m_loaded = false;
@@ -166,6 +182,7 @@ void frmLookup::Form_Load() {
     m_loaded = true;
     LoadedWindows::instance().Register(this);
     mb_Modify = false;
+    m_entryTyped = false;
     // A reload starts from the controls as designed, whatever the last caller did to them.
     for (QWidget* w : std::initializer_list<QWidget*>{m_cmdAdd, m_cmdDelete, m_cmdClear, m_cmdOK, m_cmdClose,
                                                       m_txtCode, m_txtDesc})
@@ -275,16 +292,15 @@ void frmLookup::FillListView() {
 
 void frmLookup::SetEntryFieldLimits() {
     m_txtCode->setValidator(nullptr);
-    m_txtCode->setMaxLength(kDefaultMaxLength);
-    m_txtDesc->setMaxLength(kDefaultMaxLength);
-    if (m_lookup.DefinedSize(0) > 0)
-        m_txtCode->setMaxLength(m_lookup.DefinedSize(0));
+    // Characters as the databases count them, a pair of units being one, so a column holds what its
+    // width says whatever the characters are.
+    m_txtCode->SetMaxCharacters(m_lookup.DefinedSize(0) > 0 ? m_lookup.DefinedSize(0) : -1);
     if (m_lookup.CodeIsInteger())
         SetNumericOnly(m_txtCode);
-    if (m_lookup.FieldCount() >= 2 && m_lookup.DefinedSize(1) > 0)
-        m_txtDesc->setMaxLength(m_lookup.DefinedSize(1));
+    m_txtDesc->SetMaxCharacters(
+        m_lookup.FieldCount() >= 2 && m_lookup.DefinedSize(1) > 0 ? m_lookup.DefinedSize(1) : -1);
     if (m_lookup.LevelCodeLimit())
-        m_txtCode->setMaxLength(4);
+        m_txtCode->SetMaxCharacters(4);
 }
 
 QTreeWidgetItem* frmLookup::SelectListItem(QTreeWidget* list, const QString& code) {
@@ -329,6 +345,7 @@ void frmLookup::ctlListView_ItemClick() {
     if (selected.isEmpty())
         return;
     QTreeWidgetItem* item = selected.first();
+    m_entryTyped = false;
     m_txtCode->setText(item->text(0));
     m_txtCode->setReadOnly(true);
     if (m_colColumnNames.size() > 1)
@@ -370,6 +387,7 @@ void frmLookup::cmdClear_Click() {
 }
 
 void frmLookup::clearEntry() {
+    m_entryTyped = false;
     m_txtCode->clear();
     m_txtCode->setReadOnly(false);
     m_txtCode->setEnabled(true);
@@ -444,12 +462,14 @@ void frmLookup::cmdAdd_Click() {
         return;
     const QString code = m_txtCode->text().trimmed();
 
+    // What the dialog says of a failed save goes through the handlers' channel, so that after a lost
+    // connection the user reads the loss alone, as in the editors.
     if (mb_Modify) {
         const LookupList::Row* row = selectedRow();
         if (row && m_lookup.ModifyItem(*row, m_txtDesc->text()))
             refreshList(code);
         else
-            MsgBox("Item cannot be modified ", vbCritical, "Update Cancelled");
+            ErrorHandler::Tell("Item cannot be modified ", vbCritical, "Update Cancelled");
         return;
     }
 
@@ -471,7 +491,7 @@ void frmLookup::cmdAdd_Click() {
         return;
     case LookupList::Addition::Failed:
         if (!m_colHideFieldNames.isEmpty())
-            MsgBox("Item cannot be added to the list", vbCritical, "Insert Cancelled");
+            ErrorHandler::Tell("Item cannot be added to the list", vbCritical, "Insert Cancelled");
         return;
     }
     if (!m_colHideFieldNames.isEmpty() && m_Lookuplevel)

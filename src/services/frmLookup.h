@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QLabel;
+class EntryBox;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -70,6 +71,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
@@ -90,11 +92,13 @@ private:
     LookupList m_lookup;
     bool m_loaded = false;
     bool mb_Modify = false;
+    // The user has typed into an entry box since the last pick or Clear.
+    bool m_entryTyped = false;
 
     QLabel* m_lblCode = nullptr;
-    QLineEdit* m_txtCode = nullptr;
+    EntryBox* m_txtCode = nullptr;
     QLabel* m_lblDesc = nullptr;
-    QLineEdit* m_txtDesc = nullptr;
+    EntryBox* m_txtDesc = nullptr;
     QTreeWidget* m_ctlListView = nullptr;
     QPushButton* m_cmdAdd = nullptr;
     QPushButton* m_cmdDelete = nullptr;

@@ -11,6 +11,7 @@
 #include "services/TreeNode.h"
 #include "services/frmLookup.h"
 #include "support/CodeEditors.h"
+#include "support/SampleTree.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
@@ -168,6 +169,7 @@ void tst_frmCodeMaintenance::trees() {
             QCOMPARE(n->Kind() == NodeKind::ChildLevelCode ? n->Info().childCode : n->Info().code,
                      filter.trimmed());
     QCOMPARE(tree.Nodes().front()->Kind() == NodeKind::Notice, count == 0);
+    QCOMPARE(NodesKeepingNeedlessStoredKeys(tree), QStringList());
     QVERIFY(Err().Number() == 0 && m_env->ui.messages.isEmpty() && m_env->logText().isEmpty());
 }
 

@@ -7,11 +7,19 @@
 #include "support/Warehouse.h"
 
 #include <QApplication>
+#include <QMap>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -48,6 +56,84 @@ QString editorState(MaintenanceWindow* f) {
     return s.join('|');
 }
 
+// The program's own message boxes, each answered by a click on the button named in turn, as the user
+// answers them; what they asked is kept.
+class BoxClicker : public QObject {
+public:
+    BoxClicker() {
+        UserDialogs::setResponder(nullptr);
+        connect(&m_timer, &QTimer::timeout, this, &BoxClicker::answer);
+        m_timer.start(5);
+    }
+    QStringList buttons;
+    QStringList prompts;
+
+private:
+    void answer() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || m_answered == box)
+            return;
+        m_answered = box;
+        prompts << box->text().trimmed();
+        const QString wanted = buttons.isEmpty() ? QString() : buttons.takeFirst();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text().remove('&') == wanted || (wanted.isEmpty() && b == box->escapeButton()))
+                QTest::mouseClick(b, Qt::LeftButton);
+    }
+    QTimer m_timer;
+    QPointer<QMessageBox> m_answered;
+};
+
+// What the X11 platform does with a press in a window that has not the focus: it asks for the window's
+// activation, which arrives a moment later. The offscreen platform leaves the windows as they are.
+class ClickActivates : public QObject {
+public:
+    ClickActivates() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress || !event->spontaneous())
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWindow* window = widget ? widget->window()->windowHandle() : qobject_cast<QWindow*>(watched);
+        if (window && window != QGuiApplication::focusWindow())
+            window->requestActivate();
+        return false;
+    }
+};
+
+void pressToolbar(const char* key) {
+    QTest::mouseClick(gMainForm->Toolbar1->widgetForAction(gMainForm->ToolbarButton(key)), Qt::LeftButton);
+}
+
+// Drags the handle between the panes to `x` of the panes and lets it go.
+void dragHandle(QSplitter* panes, int x) {
+    QSplitterHandle* handle = panes->handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    const QPoint to = handle->mapFrom(panes, QPoint(x, handle->y() + grip.y()));
+    QTest::mouseMove(handle, to);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+}
+
+// Where each box shown stands across the entry panel, once the panel is laid out.
+QMap<const QWidget*, int> boxColumns(MaintenanceWindow* f) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QWidget* panel = f->EntryScroller()->widget();
+    QMap<const QWidget*, int> at;
+    for (const QLineEdit* box : panel->findChildren<QLineEdit*>())
+        if (box->isVisibleTo(f))
+            at.insert(box, box->mapTo(panel, QPoint(0, 0)).x());
+    return at;
+}
+
+// Rows anywhere in the warehouse's range tables that hold the range from `from`.
+int rowsFrom(Warehouse& w, const QString& from) {
+    int n = 0;
+    for (const char* t : {"CS_COA_ACCT_RANGE where CO_FR_ACCT", "CS_MULTIPLIER_RANGE where MUL_FR_ACCT",
+                          "CS_CAT_TYPE where CAT_FR_ACCT"})
+        n += w.scalar(QString("select count(*) from %1 = '%2'").arg(t, from)).toInt();
+    return n;
+}
+
 } // namespace
 
 class tst_EditorLayout : public QObject {
@@ -59,14 +145,19 @@ private slots:
     void atEveryWindowSize();
     void keysAndCollapseInTheTree_data();
     void keysAndCollapseInTheTree();
+    void aClickActsInTheEditorClicked_data();
+    void aClickActsInTheEditorClicked();
+    void aCommandActsInTheEditorInFront_data();
+    void aCommandActsInTheEditorInFront();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
 };
 
 // Maximised, tiled and in a small main window: no pane squeezed below what it needs (the window and the
-// entry panel scroll instead), the frame as wide as the pane, Tab through the panel row by row with a row's
-// boxes before its buttons, a click that leaves the panel in place, and the read-only boxes so shown.
+// entry panel scroll instead, and the handle between them stops there), the frame as wide as the pane, Tab
+// through the panel row by row with a row's boxes before its buttons and on round the window, a click that
+// leaves the panel in place, and the read-only boxes so shown.
 void tst_EditorLayout::atEveryWindowSize_data() {
     QTest::addColumn<QString>("editor");
     QTest::addColumn<QSize>("size");
@@ -108,6 +199,8 @@ void tst_EditorLayout::atEveryWindowSize() {
         QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Tab);
     }
     QVERIFY(passed.size() >= 16);
+    // From the panel's last control Tab goes round to the first of the window, stopping on no frame.
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f->TxtFilterAccount));
     // A click on a control with only its top in sight leaves the panel where it is, so the row clicked
     // stays under the pointer.
     QWidget* clicked =
@@ -123,11 +216,18 @@ void tst_EditorLayout::atEveryWindowSize() {
     for (const QLineEdit* box : panel->findChildren<QLineEdit*>())
         QCOMPARE(box->palette().color(QPalette::Base) == box->palette().color(QPalette::Window),
                  box->isReadOnly());
+    // The handle dragged as far as it goes either way leaves each pane what it needs.
+    for (const int x : {0, f->Panes()->width()}) {
+        dragHandle(f->Panes(), x);
+        QVERIFY(f->TreePane()->width() >= f->TreePane()->minimumSizeHint().width());
+        QVERIFY(f->EntryScroller()->width() >= f->EntryScroller()->minimumWidth());
+    }
 }
 
 // After a click on a node (which may refill the account list) the keyboard stays in the tree, and the
 // Delete key deletes the node. A collapse that hides the selection selects the collapsed node as a click on
-// it does, and New there gives the focus to the box to fill: typed in, or filled only by a lookup.
+// it does, and New there gives the focus to the box to fill: typed in, or filled only by a lookup. The boxes
+// shown for both nodes stand where they stood: the captions of the rows hidden keep their width.
 void tst_EditorLayout::keysAndCollapseInTheTree_data() {
     Warehouse::addColumns<QString>("editor");
     for (const char* column : {"deleted", "hidden", "collapsed"})
@@ -166,8 +266,13 @@ void tst_EditorLayout::keysAndCollapseInTheTree() {
 
     TreeNode* parent = nodeAt(collapsed);
     click(tree, nodeAt(hidden));
+    const QMap<const QWidget*, int> below = boxColumns(f);
     click(tree, parent);
     const QString clicked = editorState(f);
+    const QMap<const QWidget*, int> above = boxColumns(f);
+    QVERIFY(!above.isEmpty());
+    for (auto it = above.begin(); it != above.end(); ++it)
+        QCOMPARE(below.value(it.key(), it.value()), it.value());
     click(tree, nodeAt(hidden));
     click(tree, parent, true);
     QVERIFY(!parent->Expanded() && tree.SelectedItem() == parent);
@@ -179,6 +284,153 @@ void tst_EditorLayout::keysAndCollapseInTheTree() {
     QTest::keyClick(gMainForm->windowHandle(), Qt::Key_4);
     QCOMPARE(box->text(), typed ? before + "4" : before);
     QCOMPARE(m_env->prompts(), QStringList{"Do you want to delete selected item?"});
+}
+
+// With the main window inactive (after a box, or with another window in front), a click on a node of another
+// holder or level, which refills the account list, leaves the editor clicked in front with the keyboard in
+// its tree, whatever editor was in front before: the Delete key (or the toolbar's Delete) asks about and
+// deletes the node clicked, and the ranges selected in the other editors stay.
+void tst_EditorLayout::aClickActsInTheEditorClicked_data() {
+    Warehouse::addColumns<QStringList>("others"); // editor;node clicked there, opened in this order
+    for (const char* column : {"editor", "holder", "target", "before"})
+        QTest::addColumn<QString>(column);
+    const QString l3 = "range 3;CORP|L3|111|111100|111199", mfx = "range 1;CORP||MFX|111100|111199",
+                  cura = "range 2;CORP||CURA|111100|111199", msign = "CORP||MSIGN|131100|131199";
+    for (const char* before : {"save", "delete", "window"}) {
+        const QString b(before);
+        Warehouse::addRows("multiplier over level, " + b, QStringList{l3}, QString("range 1"),
+                           QString("CORP||MTHOU"), msign, b);
+        Warehouse::addRows("level over multiplier, " + b, QStringList{mfx}, QString("range 3"),
+                           QString("CORP|L3|131"), QString("CORP|L2|13|131100|131199"), b);
+        Warehouse::addRows("multiplier over categories and level, " + b, QStringList{cura, l3},
+                           QString("range 1"), QString("CORP||MTHOU"), msign, b);
+        Warehouse::addRows("multiplier alone, " + b, QStringList{}, QString("range 1"),
+                           QString("CORP||MTHOU"), msign, b);
+    }
+}
+
+void tst_EditorLayout::aClickActsInTheEditorClicked() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QStringList, others);
+    QFETCH(QString, editor);
+    QFETCH(QString, holder);
+    QFETCH(QString, target);
+    QFETCH(QString, before);
+    ClickActivates activation;
+    BoxClicker boxes;
+    int otherRows = 0;
+    for (const QString& other : others) {
+        auto* o = qobject_cast<frmRangeMaintenance*>(openEditor(other.section(';', 0, 0)));
+        QVERIFY(o);
+        click(*o->trvMaintenance, rangeNodeAt(o, other.section(';', 1)));
+        otherRows += rowsFrom(w, other.section('|', 3, 3));
+    }
+    auto* f = qobject_cast<frmRangeMaintenance*>(openEditor(editor));
+    QVERIFY(f);
+    MaintTree& tree = *f->trvMaintenance;
+    click(tree, rangeNodeAt(f, holder));
+    QStringList asked;
+    QWidget elsewhere; // another program's window
+    if (before == "window") {
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    } else {
+        pressToolbar("insert");
+        QTest::keyClicks(QApplication::focusWidget(), "999000");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), "999001");
+        boxes.buttons = {"OK"};
+        pressToolbar("save");
+        asked << "It's not a valid 'Account From'";
+        const QString saved = holder + "|999000|999001";
+        QVERIFY(rangeNodeAt(f, saved));
+        if (before == "delete") {
+            click(tree, rangeNodeAt(f, saved));
+            boxes.buttons = {"Yes"};
+            QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Delete);
+            asked << "Do you want to delete selected item?";
+            QVERIFY(!rangeNodeAt(f, saved));
+        }
+    }
+    QVERIFY(!gMainForm->isActiveWindow());
+    click(tree, rangeNodeAt(f, target));
+    QCOMPARE(gMainForm->ActiveEditor(), f);
+    QCOMPARE(QApplication::focusWidget(), &tree);
+    boxes.buttons = {"Yes"};
+    if (before == "window")
+        pressToolbar("delete");
+    else
+        QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Delete);
+    asked << "Do you want to delete selected item?";
+    QCOMPARE(boxes.prompts, asked);
+    QVERIFY(!rangeNodeAt(f, target));
+    int stayed = 0;
+    for (const QString& other : others)
+        stayed += rowsFrom(w, other.section('|', 3, 3));
+    QCOMPARE(stayed, otherRows);
+}
+
+// A Save and a Delete answered in a box leave the main window inactive, and the Delete's new selection hides
+// the box that held the keyboard (the box of the entry just deleted). The next click on the toolbar activates
+// the window: the editor in front keeps the keyboard, in its tree, and the toolbar's Delete acts on it, not
+// on the editor behind, whose first control would come next after the hidden box.
+void tst_EditorLayout::aCommandActsInTheEditorInFront_data() {
+    Warehouse::addColumns<QString>("other"); // editor;node selected there, opened first
+    for (const char* column : {"editor", "holder", "entry", "saved"})
+        QTest::addColumn<QString>(column);
+    const QString l3 = "range 3;CORP|L3|111|111100|111199";
+    Warehouse::addRows("multiplier range editor, the multiplier's box", l3, QString("range 1"),
+                       QString("RETL"), QString("MFX"), QString("RETL||MFX"));
+    Warehouse::addRows("level code editor, the child's boxes", l3, QString("code 3"), QString("CORP,L1,9"),
+                       QString("11"), QString("CORP,L1,9,11"));
+}
+
+void tst_EditorLayout::aCommandActsInTheEditorInFront() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, other);
+    QFETCH(QString, editor);
+    QFETCH(QString, holder);
+    QFETCH(QString, entry);
+    QFETCH(QString, saved);
+    ClickActivates activation;
+    BoxClicker boxes;
+    auto* behind = qobject_cast<frmRangeMaintenance*>(openEditor(other.section(';', 0, 0)));
+    QVERIFY(behind);
+    click(*behind->trvMaintenance, rangeNodeAt(behind, other.section(';', 1)));
+    const int behindRows = rowsFrom(w, other.section('|', 3, 3));
+    MaintenanceWindow* f = openEditor(editor);
+    QVERIFY(f);
+    auto* range = qobject_cast<frmRangeMaintenance*>(f);
+    auto* code = qobject_cast<frmCodeMaintenance*>(f);
+    const auto nodeAt = [&](const QString& path) {
+        return range ? rangeNodeAt(range, path) : CodeNode(*code, path);
+    };
+    MaintTree& tree = *f->trvMaintenance;
+    click(tree, nodeAt(holder));
+    pressToolbar("insert");
+    // As the lookup button fills it.
+    (range ? range->txtcodCat[0] : code->txtChildCode)->setText(entry);
+    pressToolbar("save");
+    QVERIFY(nodeAt(saved));
+    QWidget* typedIn = QApplication::focusWidget();
+    QVERIFY(typedIn && f->isAncestorOf(typedIn));
+    boxes.buttons = {"Yes"};
+    pressToolbar("delete");
+    QVERIFY(!nodeAt(saved) && typedIn->isHidden());
+    QVERIFY(!gMainForm->isActiveWindow());
+    // The button comes up a moment after it went down, as the user's does: the activation is there by then.
+    boxes.buttons = {"No"};
+    QWidget* button = gMainForm->Toolbar1->widgetForAction(gMainForm->ToolbarButton("delete"));
+    QTest::mousePress(button, Qt::LeftButton);
+    QTest::qWait(50);
+    QCOMPARE(gMainForm->ActiveEditor(), static_cast<MaintenanceEditor*>(f));
+    QCOMPARE(QApplication::focusWidget(), &tree);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    const QString asked = "Do you want to delete selected item?";
+    QTRY_COMPARE(boxes.prompts, (QStringList{asked, asked}));
+    QVERIFY(rangeNodeAt(behind, other.section(';', 1)) && nodeAt(holder));
+    QCOMPARE(rowsFrom(w, other.section('|', 3, 3)), behindRows);
 }
 
 QTEST_MAIN(tst_EditorLayout)

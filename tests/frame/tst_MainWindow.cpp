@@ -1,4 +1,5 @@
 #include "codemaint/frmCodeMaintenance.h"
+#include "frame/MaintenanceWindow.h"
 #include "frame/ModMaintenance.h"
 #include "frame/frmAbout.h"
 #include "frame/frmMain.h"
@@ -6,14 +7,17 @@
 #include "platform/App.h"
 #include "platform/LoadedWindows.h"
 #include "rangemaint/frmRangeMaintenance.h"
+#include "services/MaintTree.h"
 #include "support/TestEnvironment.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -58,6 +62,8 @@ private slots:
     void typeOverflowIsLoggedAndIgnored();
     void editCommandsReachTheCurrentEditor();
     void eachEditorKeepsItsOwnCommandStates();
+    void activationKeepsTheEditorInFront_data();
+    void activationKeepsTheEditorInFront();
     void windowMenuAndArrangements();
     void aboutBoxIsOneWindow();
     void closeWarehouseUnloadsEditorsLastFirst();
@@ -204,6 +210,44 @@ void tst_MainWindow::eachEditorKeepsItsOwnCommandStates() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(editors().size(), 0);
     QCOMPARE(commands(), (Commands{false, false, false}));
+}
+
+// Activated while no control holds its focus (the one that held it was switched off or hidden meanwhile),
+// the main window gives the keyboard to the tree of the editor in front, never to the first control of the
+// window, which belongs to the editor opened first.
+void tst_MainWindow::activationKeepsTheEditorInFront_data() {
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<bool>("filling"); // the editor in front has its tree switched off, filling its list
+    QTest::newRow("code over range") << QStringList{"mnuLevelRangeMaint", "mnuMultiplierCodeMaint"} << false;
+    QTest::newRow("range over code") << QStringList{"mnuLevelCodeMaint", "mnuCategoriesRangeMaint"} << false;
+    QTest::newRow("range over code, filling its list")
+        << QStringList{"mnuLevelCodeMaint", "mnuCategoriesRangeMaint"} << true;
+}
+
+void tst_MainWindow::activationKeepsTheEditorInFront() {
+    QFETCH(QStringList, items);
+    QFETCH(bool, filling);
+    Main();
+    for (const QString& item : items)
+        openEditor(qPrintable(item));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != gMainForm && w->isVisible())
+            w->close();
+    auto* front = dynamic_cast<MaintenanceWindow*>(current());
+    QVERIFY(front && front == editors().last());
+    QWidget elsewhere; // another program's window
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    if (QWidget* focus = gMainForm->focusWidget())
+        focus->clearFocus();
+    front->trvMaintenance->setEnabled(!filling);
+    gMainForm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(gMainForm));
+    // Once the list is filled, the tree has the keyboard.
+    front->trvMaintenance->setEnabled(true);
+    QCOMPARE(current(), dynamic_cast<MaintenanceEditor*>(front));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(front->trvMaintenance));
 }
 
 void tst_MainWindow::windowMenuAndArrangements() {

@@ -1,6 +1,11 @@
+#include "codemaint/frmCodeMaintenance.h"
 #include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
+#include "services/frmLookup.h"
+#include "support/CodeEditors.h"
+#include "support/LookupShapes.h"
+#include "support/RangeEditorDriver.h"
 #include "support/TestEnvironment.h"
 #include "support/UserActions.h"
 #include "support/Warehouse.h"
@@ -32,6 +37,8 @@ private slots:
     void actionsAtOnceTakeTurns();
     void aRowGoneMeanwhileEndsTheAction_data();
     void aRowGoneMeanwhileEndsTheAction();
+    void aLostSessionIsToldOnce_data();
+    void aLostSessionIsToldOnce();
 };
 
 // Two users act at once: the other user's action (a process of its own) starts after this one has made its
@@ -145,6 +152,108 @@ void tst_ConcurrentActions::aRowGoneMeanwhileEndsTheAction() {
     QCOMPARE(env.prompts().count(WarehouseChangedText()), 1);
     QVERIFY(!env.ui.inTransaction.contains(true));
     QVERIFY(env.logText().contains(WarehouseChangedText()));
+}
+
+// The server ends the program's session (an administrator, a restart, a network that drops it), before an
+// action or in the middle of it: the action changes nothing, and the user is told once that the
+// connection was lost, not the driver's words for the statement it failed on, nor what the editor or the
+// lookup dialog says of the failed save after it; and so again at each retry.
+void tst_ConcurrentActions::aLostSessionIsToldOnce_data() {
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("when"); // empty: before the action; else before its first such statement
+    for (const char* action :
+         {"attach", "range", "drag", "describe", "attach AC CORP L1 1 L2 24", "code BA L2 24 New"})
+        for (const char* when : {"", "Insert|Update"})
+            Warehouse::newRow("postgres", QString(action) + (*when ? ", in the middle" : ", before"))
+                << QString(action) << QString(when);
+}
+
+void tst_ConcurrentActions::aLostSessionIsToldOnce() {
+    QFETCH(QString, action);
+    QFETCH(QString, when);
+    QCoreApplication::processEvents(); // a row that failed early may not have gone back to the event loop
+    TestEnvironment env;
+    QLX_OPEN_WAREHOUSE(w);
+    Main();
+    // An editor's action, or (named by words) its engine's or the lookup dialog's alone.
+    const bool editor = !action.contains(' ');
+    frmCodeMaintenance* codes = action == "attach" ? OpenCodeEditor(3) : nullptr;
+    frmRangeMaintenance* ranges = action == "range" || action == "drag" ? openRangeEditor(3) : nullptr;
+    std::unique_ptr<frmLookup> lookup; // a category's description changed in the lookup dialog
+    if (action == "describe") {
+        lookup = std::make_unique<frmLookup>();
+        ConfigureLookup(*lookup, "categories");
+        lookup->m_strFindItem = QStringLiteral("EQTY");
+        QVERIFY(lookup->ctlListView() && lookup->IsModify()); // loaded, the category picked
+    }
+    const QString before = w.snapshot();
+    const auto endSession = [&] {
+        QVERIFY(w.own().Execute("select pg_terminate_backend(pid) from pg_stat_activity where datname = "
+                                "current_database() and pid <> pg_backend_pid()"));
+    };
+    // The first attempt enters what it saves; a retry saves the entry still pending, or drags again.
+    const auto act = [&](bool retry) {
+        if (!editor) {
+            QVERIFY(!UserActions::Run(action.split(' ')));
+            return;
+        }
+        if (lookup) {
+            lookup->txtDesc()->setText(QStringLiteral("Owners' equity"));
+            lookup->cmdAdd_Click();
+            return;
+        }
+        retry = retry && (codes ? codes->NewRecord : ranges->NewRecord);
+        if (codes) {
+            if (!retry) {
+                QVERIFY(codes->trvMaintenance_NodeClick(CodeNode(*codes, "CORP,L1,1")));
+                codes->Insert();
+                codes->txtChildLevel->setText("L2");
+                codes->txtChildCode->setText("24");
+            }
+            codes->Save();
+        } else if (action == "range") {
+            if (!retry) {
+                ranges->trvMaintenance_NodeClick(rangeNodeAt(ranges, "CORP|L3|111"));
+                ranges->Insert();
+                ranges->txtRangAccountFr[1]->setText("111150");
+                ranges->txtRangAccountTo[1]->setText("111160");
+            }
+            ranges->Save();
+        } else {
+            drag(ranges, "CORP|L4|1112|111200|111299", "CORP|L3|131");
+        }
+    };
+    if (when.isEmpty())
+        endSession();
+    else
+        gDBConnection->adoConnection().BeforeStatement([&](const QString& sql) {
+            return QRegularExpression("^(" + when + ")", QRegularExpression::CaseInsensitiveOption)
+                       .match(sql)
+                       .hasMatch() &&
+                   (endSession(), true);
+        });
+    const auto nodes = [&] {
+        return codes ? codes->trvMaintenance->Count() : ranges ? ranges->trvMaintenance->Count() : 0;
+    };
+    const int shownBefore = nodes();
+    DbConnection& db = gDBConnection->adoConnection();
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        env.ui.messages.clear();
+        const qint64 sent = db.StatementCount();
+        act(attempt > 1);
+        // Once the loss is known, nothing more is sent where it could only wait for the network.
+        QVERIFY(attempt == 1 || db.StatementCount() == sent);
+        QVERIFY2(env.prompts() == QStringList{DbConnection::LostText()},
+                 qPrintable(env.prompts().join(" | ")));
+        QVERIFY(!env.ui.inTransaction.contains(true));
+        QCOMPARE(w.snapshot(), before);
+        QCOMPARE(nodes(), shownBefore);
+        QCoreApplication::processEvents(); // the user's next action comes from the event loop
+    }
+    QVERIFY(db.Lost());
+    QVERIFY(env.logText().contains(DbConnection::LostText()));
+    QVERIFY(!env.logText().contains("SAVEPOINT"));
 }
 
 QTEST_MAIN(tst_ConcurrentActions)

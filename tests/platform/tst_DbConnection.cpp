@@ -28,6 +28,8 @@ private slots:
     void guardsKeepAnActionWholeOrNothing();
     void anActionWaitsForTheRightToWrite_data();
     void anActionWaitsForTheRightToWrite();
+    void aLostSessionFailsEveryCallAtOnce_data();
+    void aLostSessionFailsEveryCallAtOnce();
 };
 
 void tst_DbConnection::aFileThatIsNoWarehouseIsLeftAlone_data() {
@@ -187,22 +189,28 @@ void tst_DbConnection::guardsKeepAnActionWholeOrNothing() {
 }
 
 // An action first takes the right to write: it waits for another writer as long as the command time-out
-// allows (0: as long as it takes), or fails with the reason and leaves nothing open. There is no SQL Server
-// here: a connection that takes its name has its own statements answered on the warehouse at hand, as the
-// server would (sp_getapplock: 0 granted, 1 granted after a wait, below zero refused).
+// allows (0: as long as it takes), or fails with the reason and leaves nothing open. The open waits the same
+// time-out for another program that holds the file exclusively, which stops readers too. There is no SQL
+// Server here: a connection that takes its name has its own statements answered on the warehouse at hand, as
+// the server would (sp_getapplock: 0 granted, 1 granted after a wait, below zero refused).
 void tst_DbConnection::anActionWaitsForTheRightToWrite_data() {
     Warehouse::addBackendColumn();
     QTest::addColumn<int>("timeout");     // seconds
     QTest::addColumn<int>("held");        // milliseconds another program holds the SQLite file's write lock
     QTest::addColumn<QString>("lock");    // SQL Server's answer to the lock; empty: the backend's own lock
     QTest::addColumn<QString>("refusal"); // empty: the action is done
+    QTest::addColumn<QString>("hold");    // how the other program begins its SQLite transaction
     const auto row = [](const QString& backend, const char* name, int timeout, int held, const char* lock,
-                        const char* refusal) {
-        Warehouse::newRow(backend, name) << timeout << held << QString(lock) << QString(refusal);
+                        const char* refusal, const char* hold = "IMMEDIATE") {
+        Warehouse::newRow(backend, name)
+            << timeout << held << QString(lock) << QString(refusal) << QString(hold);
     };
     row("sqlite", "waits within the time-out", 180, 1000, "", "");
     row("sqlite", "waits without a limit", 0, 1000, "", "");
     row("sqlite", "gives up after the time-out", 1, 3000, "", "locked");
+    row("sqlite", "opens within the time-out of an exclusive lock", 180, 1000, "", "", "EXCLUSIVE");
+    row("sqlite", "gives up opening after the time-out of an exclusive lock", 1, 3000, "", "locked",
+        "EXCLUSIVE");
     for (const QString& b : Warehouse::backends()) {
         row(b, "SQL Server lock granted", 180, 0, "0", "");
         row(b, "SQL Server lock granted after a wait", 180, 0, "1", "");
@@ -219,16 +227,18 @@ void tst_DbConnection::anActionWaitsForTheRightToWrite() {
     QFETCH(int, held);
     QFETCH(QString, lock);
     QFETCH(QString, refusal);
+    QFETCH(QString, hold);
     TestEnvironment env;
     Warehouse w(backend);
     QLX_REQUIRE_WAREHOUSE(w);
     const QByteArray file = QFile::encodeName(w.connectionText().section("Data Source=", 1));
+    const QByteArray begin = "BEGIN " + hold.toLatin1();
     std::promise<bool> locked;
     std::thread other([&] {
         sqlite3* db = nullptr;
         locked.set_value(held == 0 ||
                          (sqlite3_open(file.constData(), &db) == SQLITE_OK &&
-                          sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK));
+                          sqlite3_exec(db, begin.constData(), nullptr, nullptr, nullptr) == SQLITE_OK));
         std::this_thread::sleep_for(std::chrono::milliseconds(held));
         sqlite3_close(db);
     });
@@ -243,9 +253,14 @@ void tst_DbConnection::anActionWaitsForTheRightToWrite() {
         });
     c.SetWriteLockTables({"CS_COA_ACCT_RANGE", "CS_LEVELHIER"});
     c.CommandTimeout = timeout;
-    QVERIFY(c.Open(w.connectionText()));
+    QElapsedTimer clock;
+    clock.start();
+    const bool opened = c.Open(w.connectionText());
+    // Not the driver's own five seconds: the command time-out, or until the other program is done.
+    QVERIFY(clock.elapsed() < 2500);
+    QCOMPARE(opened, hold == "IMMEDIATE" || refusal.isEmpty());
     bool done = false;
-    {
+    if (opened) {
         TransactionGuard action(c);
         Recordset rs;
         done = action.active() && rs.Open("SELECT COUNT(*) AS N FROM CS_CAT_DESC", c) &&
@@ -268,6 +283,62 @@ void tst_DbConnection::anActionWaitsForTheRightToWrite() {
             sent[1].indexOf(QRegularExpression("FROM (CS_COA_ACCT_RANGE|CS_LEVELHIER)\\b"));
         QVERIFY2(read >= 0 && read < sent[1].indexOf("SP_GETAPPLOCK"), qPrintable(sent[1]));
     }
+}
+
+// The server ends the session: the call that finds it out fails with the loss (at a commit, that whether it
+// was saved is not known), every later call fails at once with it, sending nothing, and nothing is changed;
+// opened again, the connection works. A caller that goes on to commit after the failed statement is refused
+// too, although the driver, which has dropped the transaction with the session, would call its commit done.
+void tst_DbConnection::aLostSessionFailsEveryCallAtOnce_data() {
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<bool>("atCommit");
+    QTest::addColumn<bool>("commitAfter");
+    Warehouse::newRow("postgres", "at a statement") << false << false;
+    Warehouse::newRow("postgres", "at a statement, then the commit") << false << true;
+    Warehouse::newRow("postgres", "at the commit") << true << false;
+}
+
+void tst_DbConnection::aLostSessionFailsEveryCallAtOnce() {
+    QFETCH(QString, backend);
+    QFETCH(bool, atCommit);
+    QFETCH(bool, commitAfter);
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    const QString before = w.snapshot();
+    DbConnection c;
+    QVERIFY(c.Open(w.connectionText()));
+    const QString insert = "INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('NEW', 'mine')";
+    const auto endSession = [&] {
+        QVERIFY(w.own().Execute("select pg_terminate_backend(pid) from pg_stat_activity where datname = "
+                                "current_database() and pid <> pg_backend_pid()"));
+    };
+    QVERIFY(c.BeginTrans());
+    if (atCommit) {
+        QVERIFY(c.Execute(insert));
+        endSession();
+        QVERIFY(!c.CommitTrans());
+    } else {
+        endSession();
+        QVERIFY(!c.Execute(insert));
+        if (commitAfter)
+            QVERIFY(!c.CommitTrans());
+        else
+            c.RollbackTrans();
+        QCOMPARE(c.TransactionDepth(), 0);
+    }
+    QVERIFY(c.Lost());
+    QCOMPARE(Err().Number(), CurrentError::ConnectionLost);
+    QCOMPARE(Err().Description(), atCommit ? DbConnection::LostAtCommitText() : DbConnection::LostText());
+    const qint64 sent = c.StatementCount();
+    Recordset rs;
+    QVERIFY(!c.BeginTrans() && !c.Execute(insert) && !rs.Open("SELECT COUNT(*) FROM CS_CAT_DESC", c));
+    QCOMPARE(c.StatementCount(), sent);
+    QCOMPARE(c.LastError().description, DbConnection::LostText());
+    QCOMPARE(w.snapshot(), before);
+    c.Close();
+    QVERIFY(c.Open(w.connectionText()) && !c.Lost());
+    QVERIFY(c.Execute(insert));
 }
 
 QTEST_MAIN(tst_DbConnection)

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QTest>
+#include <tuple>
 
 namespace {
 
@@ -50,6 +51,19 @@ void tst_PlatformWindows::entryBoxNoticesChangesAndKeepsWholeCharacters() {
     box.setText("a");
     box.insert(emoji); // room enough
     QCOMPARE(box.text(), "a" + emoji);
+    // Counted in characters, a paste in the middle loses its own end, never what stood after the cursor,
+    // also where the units' limit cut it inside a pair.
+    box.SetMaxCharacters(3);
+    for (const auto& [pasted, kept, cursor] :
+         {std::tuple<QString, QString, int>{"c" + emoji.repeated(3), "acb", 2},
+          {emoji.repeated(3), "a" + emoji + "b", 3},
+          {"cdefgh", "acb", 2}}) {
+        box.setText("ab");
+        box.setCursorPosition(1);
+        box.insert(pasted);
+        QCOMPARE(box.text(), kept);
+        QCOMPARE(box.cursorPosition(), cursor);
+    }
 }
 
 void tst_PlatformWindows::loadedWindowsKeepLoadOrderAndOneThatRefusesStays() {

@@ -2,6 +2,7 @@
 #include "platform/ResourceCursor.h"
 #include "services/frmLookup.h"
 #include "support/RangeEditorDriver.h"
+#include "support/SampleTree.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
@@ -14,12 +15,6 @@
 namespace {
 
 const QString kRange = "CORP|L4|1112|111200|111299";
-
-QPoint pointOf(frmRangeMaintenance* f, const QString& path) {
-    f->trvMaintenance->EnsureVisible(rangeNodeAt(f, path));
-    return f->trvMaintenance->visualRect(f->trvMaintenance->Model()->indexFromNode(rangeNodeAt(f, path)))
-        .center();
-}
 
 // What of the chart holds the range 111200-111299: codes "level|code", multipliers and categories; with
 // `before`, only what was not there before.
@@ -36,21 +31,6 @@ QString holders(Warehouse& w, const QString& chart, const QStringList& before = 
         rows.removeOne(h);
     rows.sort();
     return rows.join(',');
-}
-
-// Presses on the range at `from`, drags it by the distance a drag needs over `to`, where `over` looks at
-// the tree, and drops it there.
-void drag(frmRangeMaintenance* f, const QString& from, const QString& to,
-          const std::function<void()>& over = {}) {
-    const QPoint start = pointOf(f, from);
-    f->trvMaintenance_MouseDown(Qt::LeftButton, {}, start);
-    f->trvMaintenance_MouseMove(Qt::LeftButton, {}, start + QPoint(QApplication::startDragDistance(), 0));
-    QVERIFY(f->trvMaintenance->Dragging());
-    f->trvMaintenance_DragOver(pointOf(f, to), MaintTree::DragOverTree);
-    if (over)
-        over();
-    f->trvMaintenance_DragDrop(pointOf(f, to));
-    f->trvMaintenance->CancelDrag();
 }
 
 // What of CORP holds the range 500000-500099, and what code x1 holds; a code 1'12 whose range its ancestors
@@ -344,6 +324,7 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
     QVERIFY(then.isEmpty() || w.own().Execute(then));
     const QString before = w.snapshot();
     const int nodes = f->trvMaintenance->Count();
+    QCOMPARE(NodesKeepingNeedlessStoredKeys(*f->trvMaintenance), QStringList());
     if (action == "drop")
         drag(f, node, to);
     else
@@ -357,8 +338,8 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
         f->Delete();
     if (action == "pick") {
         f->Insert();
-        for (const QLineEdit* box : {f->txtRangAccountFr[1], f->txtRangAccountTo[1]})
-            QCOMPARE(box->maxLength(), server ? 40 : 20);
+        for (const EntryBox* box : {f->txtRangAccountFr[1], f->txtRangAccountTo[1]})
+            QCOMPARE(box->MaxCharacters(), server ? 40 : 20);
         m_env->ui.dialogScripts << [&](QDialog& d) -> int {
             auto& l = static_cast<frmLookup&>(d);
             l.SelectListItem(l.ctlListView(), to);
@@ -367,6 +348,7 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
         };
         f->cmdlookupFr_Click(1);
     }
+    QCOMPARE(NodesKeepingNeedlessStoredKeys(*f->trvMaintenance), QStringList());
     QStringList told = m_env->prompts();
     told.removeAll("Do you want to delete selected item?");
     if (*c.check) {

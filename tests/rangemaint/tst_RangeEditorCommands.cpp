@@ -22,14 +22,13 @@ public:
         record("Save");
         if (!saves.isEmpty() && !saves.takeFirst())
             return false;
-        // As an engine does: the new range node selected and followed, the insert ended, New and Delete off.
+        // As an engine does: the new range node selected and followed, the insert ended, New off.
         const RangeKeyParts k = Owner()->KeyParts(), e = Owner()->EntryValues();
         TreeNode* node = Owner()->GenMaint()->AddNode_RangeAccount(
             *Owner()->Tree(), Owner()->CurrentRoot(), k.COA, k.level, k.Code, e.FR_ACCT, e.TO_ACCT, true);
         Owner()->SetNewRecord(false);
         Owner()->trvMaintenance_NodeClick(node);
         Owner()->EnableNew(false);
-        Owner()->EnableDelete(false);
         return true;
     }
     bool Delete() override {
@@ -126,7 +125,7 @@ private slots:
     void editCommands_data() {
         // script (i Insert, s Save, a Save and add, d Delete); engine's answers; calls; pending; From and To
         // after; New, Save and Delete after
-        addRows({"refused, then corrected;iss;01;2;0;111150|111160;000",
+        addRows({"refused, then corrected;iss;01;2;0;111150|111160;001",
                  "nothing pending;s;;0;0;111100|111199;001", "save and add after success;ia;1;1;1;|;010",
                  "save and add after refusal;ia;0;1;1;111150|111160;110",
                  "delete answered No;d;;0;0;111100|111199;001"});
@@ -154,6 +153,11 @@ private slots:
              "CORP||COS|Cost of Sales||"});
     }
     void lookups();
+    void boundBoxesCountCharacters_data() {
+        // widths of the From and To columns
+        addRows({"From wider than To;20;12", "To wider than From;12;20"});
+    }
+    void boundBoxesCountCharacters();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -357,6 +361,63 @@ void tst_RangeEditorCommands::lookups() {
     QCOMPARE(w.snapshot(), before); // nothing a hierarchy uses was deleted
     if (pick.startsWith('-'))
         QVERIFY(m_env->ui.messages.last().prompt.contains("has Dependency and cannot be deleted!"));
+}
+
+// The From and To boxes hold what their own columns hold, counted in characters as the warehouse counts
+// them: a character beyond the basic plane is one, though it takes two units.
+void tst_RangeEditorCommands::boundBoxesCountCharacters() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QStringList, r);
+    const int fromWidth = r[1].toInt(), toWidth = r[2].toInt(), both = qMin(fromWidth, toWidth);
+    const QString wide = QString::fromUtf8("\U0001D7D8"); // a digit beyond the basic plane
+    for (const QString& sql :
+         {QString("alter table CS_COA_ACCT_RANGE rename to OLD_RANGE"),
+          QString("create table CS_COA_ACCT_RANGE (CO_COA VARCHAR(10), CO_LEVEL VARCHAR(10), CO_CODE "
+                  "VARCHAR(20), CO_FR_ACCT VARCHAR(%1), CO_TO_ACCT VARCHAR(%2))")
+              .arg(fromWidth)
+              .arg(toWidth),
+          QString("insert into CS_COA_ACCT_RANGE select * from OLD_RANGE"), QString("drop table OLD_RANGE"),
+          "insert into CHART_OF_ACCOUNT (BUSINESS_UNIT_ID, ACCOUNT_NO, BLOCKED_FLG) values ('CORP', '" +
+              wide.repeated(both) + "', '0')",
+          "insert into CHART_OF_ACCOUNT (BUSINESS_UNIT_ID, ACCOUNT_NO, BLOCKED_FLG) values ('CORP', '" +
+              wide.repeated(20) + "', '0')"})
+        QVERIFY2(w.own().Execute(sql), qPrintable(sql));
+    frmRangeMaintenance* f = openRangeEditor(3);
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, "CORP|L4|1111"));
+    f->Insert();
+    EntryBox* boxes[] = {f->txtRangAccountFr[1], f->txtRangAccountTo[1]};
+    const int widths[] = {fromWidth, toWidth};
+    for (int b = 0; b < 2; ++b)
+        for (const QString& typed : {wide, QString("9")}) {
+            boxes[b]->clear();
+            boxes[b]->insert(typed.repeated(25));
+            QCOMPARE(boxes[b]->text(), typed.repeated(widths[b]));
+        }
+    // A pick that the box cannot hold whole is refused; picking From proposes it for To too.
+    for (const int n : {both, 20})
+        for (int b = 0; b < 2; ++b) {
+            boxes[0]->clear();
+            boxes[1]->clear();
+            const qsizetype told = m_env->ui.messages.size();
+            m_env->ui.dialogScripts << [&](QDialog& d) -> int {
+                auto& l = static_cast<frmLookup&>(d);
+                l.SelectListItem(l.ctlListView(), wide.repeated(n));
+                l.cmdOK_Click();
+                return d.result();
+            };
+            b == 0 ? f->cmdlookupFr_Click(1) : f->cmdlookupTo_Click(1);
+            const bool taken = n <= (b == 0 ? both : toWidth);
+            QCOMPARE(boxes[b]->text(), taken ? wide.repeated(n) : QString());
+            QCOMPARE(m_env->ui.messages.size(), told + (taken ? 0 : 1));
+        }
+    // What the boxes hold, the range table takes.
+    boxes[0]->setText(wide.repeated(both));
+    boxes[1]->setText(wide.repeated(both));
+    f->Save();
+    QCOMPARE(w.rows("select CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_CODE = '1111' and "
+                    "CO_FR_ACCT <> '111100'"),
+             QStringList{wide.repeated(both) + "|" + wide.repeated(both)});
+    QVERIFY2(m_env->logText().isEmpty(), qPrintable(m_env->logText()));
 }
 
 QTEST_MAIN(tst_RangeEditorCommands)

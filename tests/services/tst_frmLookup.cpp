@@ -160,11 +160,22 @@ void tst_frmLookup::showAnswersTheChoice_data() {
     Warehouse::addColumns<QString>("action");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QStringList>("selection");
-    Warehouse::addRows("OK", QString("OK"), true, QStringList{"Q'1", "It's quoted"});
-    Warehouse::addRows("double click", QString("double click"), true, QStringList{"0", "Zero"});
-    Warehouse::addRows("Cancel", QString("Cancel"), false, QStringList{"", ""});
-    Warehouse::addRows("OK without a row, then Cancel", QString("none"), false, QStringList{"", ""});
-    Warehouse::addRows("closed otherwise", QString(), false, QStringList{});
+    QTest::addColumn<QString>("stored"); // the row of its code afterwards; empty: none checked
+    const QStringList none{"", ""};
+    Warehouse::addRows("OK", QString("OK"), true, QStringList{"Q'1", "It's quoted"}, QString());
+    Warehouse::addRows("double click", QString("double click"), true, QStringList{"0", "Zero"}, QString());
+    Warehouse::addRows("Enter on the highlighted row", QString("Enter"), true, QStringList{"0", "Zero"},
+                       QString());
+    Warehouse::addRows("Enter on OK", QString("Enter on OK"), true, QStringList{"Q'1", "It's quoted"},
+                       QString());
+    // Enter in a box typed into is for the entry, as Add or Accept: the dialog stays open, the typing stored.
+    Warehouse::addRows("Enter in a description typed into", QString("typed | it's more"), false, none,
+                       QString("0|Zero it's more"));
+    Warehouse::addRows("Enter in a new entry", QString("typed NEWC|New"), false, none, QString("NEWC|New"));
+    Warehouse::addRows("Cancel", QString("Cancel"), false, none, QString());
+    Warehouse::addRows("OK without a row, then Cancel", QString("none"), false, none, QString());
+    Warehouse::addRows("closed otherwise: Escape", QString("Escape"), false, QStringList{}, QString());
+    Warehouse::addRows("closed otherwise", QString(), false, QStringList{}, QString());
 }
 
 void tst_frmLookup::showAnswersTheChoice() {
@@ -173,6 +184,7 @@ void tst_frmLookup::showAnswersTheChoice() {
     QFETCH(QString, action);
     QFETCH(bool, ok);
     QFETCH(QStringList, selection);
+    QFETCH(QString, stored);
     QVERIFY(
         w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('Q''1', '  It''s quoted ')"));
     QVERIFY(w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('0', 'Zero')"));
@@ -181,8 +193,26 @@ void tst_frmLookup::showAnswersTheChoice() {
         env.ui.dialogScripts << [&](QDialog& d) {
             auto& f = static_cast<frmLookup&>(d);
             if (ok)
-                f.SelectListItem(f.ctlListView(), action == "OK" ? "Q'1" : "0");
-            if (action == "double click")
+                f.SelectListItem(f.ctlListView(), action.contains("OK") ? "Q'1" : "0");
+            const bool key = action.startsWith("Enter") || action == "Escape";
+            if (key) { // as a user meets it: the keys go to the widget with the focus
+                f.show();
+                QWidget* focus = action == "Enter on OK" ? static_cast<QWidget*>(f.cmdOK()) : f.ctlListView();
+                focus->setFocus();
+                QTest::keyClick(focus, action == "Escape"        ? Qt::Key_Escape
+                                       : action == "Enter on OK" ? Qt::Key_Enter
+                                                                 : Qt::Key_Return);
+            } else if (action.startsWith("typed")) { // "typed code|description", no code: the picked row's
+                const QString code = action.mid(6).section('|', 0, 0);
+                f.show();
+                if (!code.isEmpty())
+                    f.cmdClear_Click();
+                QTest::keyClicks(f.txtCode(), code);
+                f.txtDesc()->setFocus();
+                f.txtDesc()->end(false);
+                QTest::keyClicks(f.txtDesc(), action.section('|', 1));
+                QTest::keyClick(f.txtDesc(), Qt::Key_Return);
+            } else if (action == "double click")
                 f.ctlListView_DblClick();
             else if (action != "Cancel")
                 f.cmdOK_Click();
@@ -200,7 +230,11 @@ void tst_frmLookup::showAnswersTheChoice() {
     QCOMPARE(env.ui.dialogs, QStringList{"frmLookup"});
     QCOMPARE(f.m_OK, ok);
     QCOMPARE(f.m_colSelection, selection);
-    QCOMPARE(stayedOpen, action == "none" || action == "Cancel");
+    QCOMPARE(stayedOpen, action == "none" || action == "Cancel" || !stored.isEmpty());
+    if (!stored.isEmpty())
+        QCOMPARE(w.rows("SELECT CAT_CODE, CAT_DESC FROM CS_CAT_DESC WHERE CAT_CODE = " +
+                        SqlText(stored.section('|', 0, 0))),
+                 QStringList{stored});
     QVERIFY(!f.IsLoaded());
     QVERIFY(gLookupOK);
 }
@@ -253,8 +287,12 @@ void tst_frmLookup::entryStates() {
                            !f.txtDesc()->isHidden()};
     QCOMPARE(seen, states);
     QCOMPARE(f.IsModify(), !c.code.isEmpty()); // an empty list leaves room for a new entry
-    if (codeMax > 0)
-        QCOMPARE(f.txtCode()->maxLength(), codeMax);
+    // The code box holds as many characters as its column, characters beyond the basic plane too.
+    if (codeMax > 0) {
+        f.txtCode()->setText(QString(QStringLiteral("\U0001F600")).repeated(codeMax + 1));
+        QCOMPARE(WellFormedText::Characters(f.txtCode()->text()), codeMax);
+        f.txtCode()->clear();
+    }
     // Every caption whole, clear of its box, and every box within the dialog.
     for (const auto& [caption, box] :
          {std::pair(f.lblCode(), f.txtCode()), std::pair(f.lblDesc(), f.txtDesc())})
@@ -274,7 +312,8 @@ void tst_frmLookup::integerCodesTakeDigitsOnly() {
     f.m_colColumnNames = {"Number", "Name"};
     f.m_strTableName = "LOOKUP_NUMBERS";
     QCOMPARE(listed(f), QStringList{"0|Nought"});
-    QCOMPARE(f.txtDesc()->maxLength(), 30);
+    f.txtDesc()->setText(QString(QStringLiteral("\U0001F600")).repeated(31));
+    QCOMPARE(WellFormedText::Characters(f.txtDesc()->text()), 30);
     f.cmdClear_Click();
     QTest::keyClicks(f.txtCode(), "1a2-");
     QCOMPARE(f.txtCode()->text(), QString("12"));

@@ -8,9 +8,12 @@
 #include "services/clsGenericMaint.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QTest>
+#include <functional>
 
 // The range editor of maintenance type `type` (1 multiplier ... 5 business area), opened from the main
 // window's Maintenance menu as a user opens it; the main window is started on first use.
@@ -57,4 +60,26 @@ inline QString editorFields(const frmRangeMaintenance* f) {
                        f->txtcodCat[i]->text(),         f->lblCodCatDesc[i]->text(),
                        f->txtRangAccountFr[i]->text(),  f->txtRangAccountTo[i]->text()}
         .join('|');
+}
+
+// Where the node at `path` shows, scrolled into view.
+inline QPoint pointOf(frmRangeMaintenance* f, const QString& path) {
+    f->trvMaintenance->EnsureVisible(rangeNodeAt(f, path));
+    return f->trvMaintenance->visualRect(f->trvMaintenance->Model()->indexFromNode(rangeNodeAt(f, path)))
+        .center();
+}
+
+// Presses on the range at `from`, drags it by the distance a drag needs over `to`, where `over` looks at
+// the tree, and drops it there.
+inline void drag(frmRangeMaintenance* f, const QString& from, const QString& to,
+                 const std::function<void()>& over = {}) {
+    const QPoint start = pointOf(f, from);
+    f->trvMaintenance_MouseDown(Qt::LeftButton, {}, start);
+    f->trvMaintenance_MouseMove(Qt::LeftButton, {}, start + QPoint(QApplication::startDragDistance(), 0));
+    QVERIFY(f->trvMaintenance->Dragging());
+    f->trvMaintenance_DragOver(pointOf(f, to), MaintTree::DragOverTree);
+    if (over)
+        over();
+    f->trvMaintenance_DragDrop(pointOf(f, to));
+    f->trvMaintenance->CancelDrag();
 }

@@ -44,12 +44,18 @@ void failEachStatement(RangeEditorState& st, TestEnvironment& env, const std::fu
         const qsizetype failures = env.logText().count(logged);
         env.ui.messages.clear();
         env.ui.inTransaction.clear();
+        env.ui.seenBehind.clear();
+        env.ui.behind = [&st] { return treeKeys(st).section('#', 0, 0); };
         db.FailNthStatement(k, {-7, "statement k fails", "test"});
         const bool done = act();
         db.ClearInjectedFailures();
+        env.ui.behind = nullptr;
         if (done)
             return;
         QCOMPARE(state(), before);
+        // The nodes behind each box are already as they were.
+        for (const QString& behind : env.ui.seenBehind)
+            QCOMPARE(behind, tree.section('#', 0, 0));
         QCOMPARE(env.logText().count(logged), failures + 1);
         // The failure is told once the action is undone: no lock waits on the user's answer.
         QVERIFY(!env.ui.messages.isEmpty());

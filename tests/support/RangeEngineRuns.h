@@ -23,7 +23,7 @@ void toldOnceAfterTheAction(const ScriptedResponder::Log& ui, qsizetype from);
 // Runs `act` with statement k failing, for k = 1, 2, ... until a run goes through, and leaves that k in
 // `k`; each run starts with an empty record of messages, so the last run's stay. Each failed run must
 // answer false, leave `state()` and the tree as they were, log the failure once and tell it after the
-// rollback, nothing twice. `afterFailure` checks more.
+// rollback and the tree's undo, nothing twice. `afterFailure` checks more.
 void failEachStatement(RangeEditorState& st, TestEnvironment& env, const std::function<QString()>& state,
                        const std::function<bool()>& act, int& k,
                        const std::function<void()>& afterFailure = {});

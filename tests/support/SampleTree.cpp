@@ -1,5 +1,7 @@
 #include "support/SampleTree.h"
 
+#include "services/MaintTree.h"
+#include "services/TreeNode.h"
 #include "services/clsGenericMaint.h"
 
 void BuildSampleTree(MaintTree& tree, clsGenericMaint& gm) {
@@ -19,4 +21,16 @@ void BuildSampleTree(MaintTree& tree, clsGenericMaint& gm) {
 QString SampleKey(const QString& account, const QString& level, const QString& code, const QString& from,
                   const QString& to) {
     return clsGenericMaint::BuildKey(kSampleRoot, account, level, code, from, to);
+}
+
+QStringList NodesKeepingNeedlessStoredKeys(const MaintTree& tree) {
+    QStringList needless;
+    for (const TreeNode* n : tree.Nodes()) {
+        const NodeInfo& i = n->Info();
+        const NodeRowKey shown{i.account,   i.level,         i.code,       i.fromAccount,
+                               i.toAccount, i.multiCategory, i.childLevel, i.childCode};
+        if (i.HasOwnStoredKey() && i.StoredKey() == shown)
+            needless << n->Text();
+    }
+    return needless;
 }

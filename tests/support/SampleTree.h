@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class MaintTree;
 class clsGenericMaint;
@@ -12,3 +13,6 @@ void BuildSampleTree(MaintTree& tree, clsGenericMaint& gm);
 // The key of a node of the sample tree's root; the root's own key when everything is empty.
 QString SampleKey(const QString& account = {}, const QString& level = {}, const QString& code = {},
                   const QString& from = {}, const QString& to = {});
+// The texts of the tree's nodes that keep a stored key of their own although their row is stored as they
+// show it: each such key costs memory for nothing.
+QStringList NodesKeepingNeedlessStoredKeys(const MaintTree& tree);

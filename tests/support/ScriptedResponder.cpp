@@ -9,6 +9,8 @@ int ScriptedResponder::messageBox(const MessageRequest& request) {
     m_log.messages.push_back(request);
     m_log.inTransaction.push_back(gDBConnection.State() == 1 &&
                                   gDBConnection->adoConnection().InTransaction());
+    if (m_log.behind)
+        m_log.seenBehind.push_back(m_log.behind());
     if (!m_log.answers.isEmpty())
         return m_log.answers.takeFirst();
     const int buttons = request.style & 0x0F;

@@ -20,6 +20,9 @@ public:
         QStringList files;
         // Per message shown: whether the shared connection held a transaction open meanwhile.
         QList<bool> inTransaction;
+        // When set, what it answers while each message is shown (what stands behind the box).
+        std::function<QString()> behind;
+        QStringList seenBehind;
     };
 
     explicit ScriptedResponder(Log& log) : m_log(log) {}

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sched.h>
@@ -140,6 +141,31 @@ bool TestEnvironment::runUnprivileged(const std::function<QByteArray()>& work, Q
     return runInChild(becomeNobody, work, answer);
 }
 
+namespace {
+
+bool writeProcFile(const char* path, const QByteArray& text) {
+    const int fd = ::open(path, O_WRONLY);
+    const bool written = fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size();
+    if (fd >= 0)
+        ::close(fd);
+    return written;
+}
+
+// A mount namespace of this (single-threaded) process's own. A user who may not mount gets it inside a
+// user namespace of its own, where it is root and may mount what only it sees, where the system allows
+// that.
+bool ownMountNamespace() {
+    if (geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0)
+        return true;
+    const uid_t uid = geteuid();
+    const gid_t gid = getegid();
+    return ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 && writeProcFile("/proc/self/setgroups", "deny") &&
+           writeProcFile("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1") &&
+           writeProcFile("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1");
+}
+
+} // namespace
+
 bool TestEnvironment::runOnFullDisk(qint64 freeBytes, const std::function<QByteArray()>& work,
                                     QByteArray* answer) {
     const auto fillSmallDisk = [&] {
@@ -148,7 +174,7 @@ bool TestEnvironment::runOnFullDisk(qint64 freeBytes, const std::function<QByteA
         for (const QString& name : dir.entryList(QDir::Files))
             files.push_back({name, readFile(dir.filePath(name))});
         // The mount stays in this process's own view of the file systems.
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        if (!ownMountNamespace() || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("tmpfs", QFile::encodeName(folder()).constData(), "tmpfs", 0, "size=64k") != 0)
             return false;
         for (const auto& [name, bytes] : files)

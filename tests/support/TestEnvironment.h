@@ -33,8 +33,9 @@ public:
     // folder to it. Answers what `work` answered; false when no such user can be had.
     bool runUnprivileged(const std::function<QByteArray()>& work, QByteArray* answer);
     // Runs `work` in a child process whose program folder is a small file system, with its files copied
-    // in, filled up to `freeBytes`. Answers what `work` answered; false when no file system can be mounted
-    // here (the test then skips).
+    // in, filled up to `freeBytes`; a user other than root mounts it in a user namespace of its own. Answers
+    // what `work` answered; false when no file system can be mounted here (the test then skips, and fails
+    // under CI).
     bool runOnFullDisk(qint64 freeBytes, const std::function<QByteArray()>& work, QByteArray* answer);
 
 private:
