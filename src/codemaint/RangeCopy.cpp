@@ -1,6 +1,9 @@
 #include "codemaint/RangeCopy.h"
 
+#include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
+#include "platform/CurrentError.h"
+#include "platform/UserDialogs.h"
 
 #include <QSet>
 
@@ -52,8 +55,12 @@ bool RangeCopy::Attach(const RangeTable& target, const QStringList& holder) cons
             if (RangeTable::Characters(r.to) > RangeTable::Characters(longest.to))
                 longest.to = r.to;
         }
-    if (!longest.from.isEmpty() && !target.Fits(targetKeys, longest.from, longest.to))
+    // The user is told which value, once the action is undone: the editor's own message says only that the
+    // action was cancelled.
+    if (!longest.from.isEmpty() && !target.Fits(targetKeys, longest.from, longest.to)) {
+        ErrorHandler::Tell(Err().Description(), vbExclamation);
         return false;
+    }
     bool empty = rows.empty();
     for (const RangeBounds& r : ranges) {
         std::optional<QString> statement;

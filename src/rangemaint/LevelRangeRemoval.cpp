@@ -64,10 +64,10 @@ struct LevelRangeRemoval::CodeState {
     Code code;
     // Its key as the range table holds it, which may pad it otherwise than the hierarchy.
     QStringList key;
-    // Of the wanted ranges, those it holds; and the From values (loosely) of its other rows that share a
-    // From with one.
+    // Of the wanted ranges, those it holds; and whether a row read of it stands for none of them (it shares
+    // a From with one, as the database compares them).
     QSet<QString> held;
-    QSet<QString> others;
+    bool shared = false;
     std::vector<Feeder> children;
     QSet<QString> lost;
 };
@@ -94,22 +94,33 @@ void LevelRangeRemoval::Want(const std::vector<RangeBounds>& ranges) {
         m_shown.insert(ShownKeyOf(r), key);
         m_order << key;
     }
+    m_named = Named(m_order);
+}
+
+LevelRangeRemoval::Names LevelRangeRemoval::Named(const QStringList& keys) const {
     // A range with an empty bound, which a NULL may stand for, is named by its own pair; the others by
-    // their From values, listed once for every look-up, and without trailing blanks as well, as another
-    // table may hold them.
+    // their From values, and without trailing blanks as well, as another table may hold them.
     std::vector<RangeBounds> listed;
-    m_loose.clear();
-    for (const QString& key : m_order) {
+    Names names;
+    for (const QString& key : keys) {
         const RangeBounds& r = m_wanted[key];
         if (r.from.isEmpty() || r.to.isEmpty()) {
-            m_loose.push_back(r);
+            names.pairs.push_back(r);
             continue;
         }
         listed.push_back(r);
         if (const QString shown = clsGenericMaint::ShownValue(r.from); shown != r.from && !shown.isEmpty())
             listed.push_back({shown, r.to});
     }
-    m_fromLists = RangeTable::FromLists(listed);
+    names.fromLists = RangeTable::FromLists(listed);
+    return names;
+}
+
+QStringList LevelRangeRemoval::Conditions(const Names& names, const QString& from, const QString& to) {
+    QStringList conditions;
+    for (const QString& list : names.fromLists)
+        conditions << from + list;
+    return conditions << RangeTable::AnyRange(from, to, names.pairs);
 }
 
 QString LevelRangeRemoval::WantedKey(const RangeBounds& row, bool loosely) const {
@@ -119,18 +130,11 @@ QString LevelRangeRemoval::WantedKey(const RangeBounds& row, bool loosely) const
     return loosely ? m_shown.value(ShownKeyOf(row)) : QString();
 }
 
-QStringList LevelRangeRemoval::Wanted(const QString& from, const QString& to) const {
-    QStringList conditions;
-    for (const QString& list : m_fromLists)
-        conditions << from + list;
-    return conditions << RangeTable::AnyRange(from, to, m_loose);
-}
-
 bool LevelRangeRemoval::Held(const RangeTable& table, const QStringList& keys, bool loosely,
-                             QSet<QString>& held, QSet<QString>& others,
+                             QSet<QString>& held, bool& shared,
                              QHash<QString, std::vector<RangeBounds>>* rows) const {
-    for (const QString& condition :
-         Wanted(QStringLiteral("R.") + table.FromColumn(), QStringLiteral("R.") + table.ToColumn())) {
+    for (const QString& condition : Conditions(m_named, QStringLiteral("R.") + table.FromColumn(),
+                                               QStringLiteral("R.") + table.ToColumn())) {
         Recordset rs = GetRecordset(
             QStringLiteral("Select R.") + table.FromColumn() + QStringLiteral(", R.") + table.ToColumn() +
             QStringLiteral(" from ") + table.Table() + QStringLiteral(" R where") +
@@ -143,7 +147,7 @@ bool LevelRangeRemoval::Held(const RangeTable& table, const QStringList& keys, b
             const RangeBounds row{from.Text(), to.Text()};
             const QString key = WantedKey(row, loosely);
             if (key.isEmpty()) {
-                others.insert(RangeTable::Loosely(row.from));
+                shared = true;
                 continue;
             }
             held.insert(key);
@@ -242,7 +246,7 @@ bool LevelRangeRemoval::Run(const std::vector<Code>& codes, const Code* lost,
 
 bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settled) const {
     if (!m_table.StoredKey({m_top, state.code.level, state.code.code}, state.key) ||
-        !Held(m_table, state.key, false, state.held, state.others, nullptr))
+        !Held(m_table, state.key, false, state.held, state.shared, nullptr))
         return false;
     if (state.held.isEmpty())
         return true;
@@ -290,8 +294,8 @@ bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settle
         QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[1], QStringLiteral("H.CS_CHILDLEVEL")) +
         QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[2], QStringLiteral("H.CS_CHILDCODE"));
     QHash<QString, std::size_t> outsiders;
-    for (const QString& condition :
-         Wanted(QStringLiteral("R.") + m_table.FromColumn(), QStringLiteral("R.") + m_table.ToColumn())) {
+    for (const QString& condition : Conditions(m_named, QStringLiteral("R.") + m_table.FromColumn(),
+                                               QStringLiteral("R.") + m_table.ToColumn())) {
         Recordset rs = GetRecordset(sql + QStringLiteral(" and ") + condition);
         if (!gQueryOK || rs.IsNothing())
             return false;
@@ -317,37 +321,30 @@ bool LevelRangeRemoval::Read(CodeState& state, const QHash<QString, int>& settle
 }
 
 bool LevelRangeRemoval::Write(const CodeState& state) {
+    QStringList lost;
     std::vector<RangeBounds> ranges;
     for (const QString& key : m_order)
         if (state.lost.contains(key)) {
+            lost << key;
             ranges.push_back(m_wanted.value(key));
             m_removed.push_back({state.code, ranges.back()});
         }
-    // What the code keeps of the wanted ranges stays beside its other rows.
-    QSet<QString> staying = state.others;
-    for (const QString& key : state.held)
-        staying.insert(RangeTable::Loosely(m_wanted.value(key).from));
-    return RemoveRows(m_table, state.key, ranges, staying, !state.held.isEmpty());
+    return RemoveRows(m_table, state.key, lost, ranges, state.shared, !state.held.isEmpty());
 }
 
-bool LevelRangeRemoval::RemoveRows(const RangeTable& table, const QStringList& keys,
-                                   const std::vector<RangeBounds>& ranges, const QSet<QString>& staying,
-                                   bool keeps) const {
-    // A range whose From no row to stay shares goes by its From, every row of it (one another program wrote
-    // twice as well); the others, and those with an empty bound, by their pairs.
-    std::vector<RangeBounds> byFrom;
-    std::vector<RangeBounds> byPair;
-    for (const RangeBounds& r : ranges)
-        (r.from.isEmpty() || r.to.isEmpty() ||
-                 (!staying.isEmpty() && staying.contains(RangeTable::Loosely(r.from)))
-             ? byPair
-             : byFrom)
-            .push_back(r);
-    for (const QString& statement : table.DeleteRanges(keys, byFrom, byPair))
-        if (!ExecuteSQL(statement))
+bool LevelRangeRemoval::RemoveRows(const RangeTable& table, const QStringList& keys, const QStringList& lost,
+                                   const std::vector<RangeBounds>& rows, bool shared, bool keeps) const {
+    // Where every row read goes, the rows go as the look-ups found them, by their conditions narrowed to
+    // the ranges lost: a few statements that take no row that was not read. Where one stays, each row goes
+    // by its pair, as its own statement would take it: which values the database takes for one another
+    // (trailing blanks, case, accents, width) is its collation's to say, not the program's.
+    const QStringList conditions = shared || keeps
+                                       ? RangeTable::AnyRange(table.FromColumn(), table.ToColumn(), rows)
+                                       : Conditions(Named(lost), table.FromColumn(), table.ToColumn());
+    for (const QString& condition : conditions)
+        if (!ExecuteSQL(table.DeleteWhere(keys, condition)))
             return false;
-    if (keeps)
-        return true;
+    // Asked of the table even where a range was kept: the pair of a lost one may have taken its row too.
     const Existence left = table.HasRows(keys);
     if (left != Existence::Absent)
         return left == Existence::Present;
@@ -397,10 +394,10 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
     // holder as its range table holds it.
     QStringList keys;
     QSet<QString> all;
-    QSet<QString> others;
+    bool shared = false;
     QHash<QString, std::vector<RangeBounds>> rows;
     if (!h.table.StoredKey({clsGenericMaint::ShownValue(m_top), holder}, keys) ||
-        !Held(h.table, keys, true, all, others, &rows))
+        !Held(h.table, keys, true, all, shared, &rows))
         return Fail(step);
     QSet<QString> held = all;
     held.intersect(candidates);
@@ -436,22 +433,23 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
         }
         rs.Close();
     }
-    // The hierarchy leads the join, as for the children of a code.
+    // The hierarchy leads the join, as for the children of a code. Not "distinct": a collation that ignores
+    // case or accents would answer one of two ranges the codes hold apart.
     const QStringList& k = m_table.KeyColumns();
     const QString sql =
-        QStringLiteral("Select distinct R.") + m_table.FromColumn() + QStringLiteral(", R.") +
-        m_table.ToColumn() + QStringLiteral(" from ") + h.hierarchy + QStringLiteral(" H cross join ") +
-        m_table.Table() + QStringLiteral(" R") + scope +
+        QStringLiteral("Select R.") + m_table.FromColumn() + QStringLiteral(", R.") + m_table.ToColumn() +
+        QStringLiteral(" from ") + h.hierarchy + QStringLiteral(" H cross join ") + m_table.Table() +
+        QStringLiteral(" R") + scope +
         (passed.isEmpty()
              ? QString()
              : QStringLiteral(" and not (") + passed.join(QStringLiteral(" or ")) + QStringLiteral(")")) +
         QStringLiteral(" and ") + LevelHierarchyWalk::Matches(QStringLiteral("R.") + k[0], m_top) +
         QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[1], QStringLiteral("H.CS_LEVEL")) +
         QStringLiteral(" and ") + Joined(QStringLiteral("R.") + k[2], QStringLiteral("H.CS_CODE"));
-    for (const QString& condition :
-         outside && !held.isEmpty()
-             ? Wanted(QStringLiteral("R.") + m_table.FromColumn(), QStringLiteral("R.") + m_table.ToColumn())
-             : QStringList()) {
+    for (const QString& condition : outside && !held.isEmpty()
+                                        ? Conditions(m_named, QStringLiteral("R.") + m_table.FromColumn(),
+                                                     QStringLiteral("R.") + m_table.ToColumn())
+                                        : QStringList()) {
         Recordset rs = GetRecordset(sql + QStringLiteral(" and ") + condition);
         if (!gQueryOK || rs.IsNothing())
             return Fail(step);
@@ -462,13 +460,12 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
         rs.Close();
     }
     // The holder's own rows of those ranges go, as its table holds them; what it keeps stays.
+    QStringList lost;
     std::vector<RangeBounds> gone;
     for (const QString& key : m_order)
-        if (held.contains(key))
+        if (held.contains(key)) {
+            lost << key;
             gone.insert(gone.end(), rows[key].begin(), rows[key].end());
-    for (const QString& key : all)
-        if (!held.contains(key))
-            for (const RangeBounds& r : rows[key])
-                others.insert(RangeTable::Loosely(r.from));
-    return RemoveRows(h.table, keys, gone, others, all.size() > held.size()) || Fail(step);
+        }
+    return RemoveRows(h.table, keys, lost, gone, shared, all.size() > held.size()) || Fail(step);
 }

@@ -68,20 +68,28 @@ private:
     bool Run(const std::vector<Code>& codes, const Code* lost, const std::vector<RangeBounds>& ranges);
     // The ranges to settle, keyed by their bounds, placeholders (both bounds blank) left out.
     void Want(const std::vector<RangeBounds>& ranges);
-    // Conditions, one look-up each, that the bound columns `from` and `to` may hold a wanted range: they
-    // name the wanted ranges by their values, so that every database finds the rows through the range
-    // table's index, and let through the rows that share a From with one, which are the wanted ranges only
-    // when both bounds are one's exactly.
-    QStringList Wanted(const QString& from, const QString& to) const;
+    // How look-ups and deletes name some of the wanted ranges: lists of their From values and the ranges
+    // named by their pairs.
+    struct Names {
+        QStringList fromLists;
+        std::vector<RangeBounds> pairs;
+    };
+    // The names of the wanted ranges of these keys.
+    Names Named(const QStringList& keys) const;
+    // Conditions, one statement each, that the bound columns `from` and `to` may hold one of the named
+    // ranges: they name the ranges by their values, so that every database finds the rows through the range
+    // table's index, and let through the rows that share a From with one, which are the ranges only when
+    // both bounds are one's exactly.
+    static QStringList Conditions(const Names& names, const QString& from, const QString& to);
     // The wanted range a row stands for, by key; empty for none. `loosely`: the row is another table's, which
     // may pad the bounds otherwise, and stands for a wanted range whose bounds are the same without
     // trailing blanks.
     QString WantedKey(const RangeBounds& row, bool loosely) const;
-    // The wanted ranges the rows of `table` under `keys` (as stored) hold, by key; the From values (as
-    // RangeTable::Loosely gives them) of its rows read that hold none; and (`rows`) the rows holding each,
-    // as read. `loosely` as for WantedKey.
+    // The wanted ranges the rows of `table` under `keys` (as stored) hold, by key; whether a row read holds
+    // none (`shared`: it shares a From with one); and (`rows`) the rows holding each, as read. `loosely` as
+    // for WantedKey.
     bool Held(const RangeTable& table, const QStringList& keys, bool loosely, QSet<QString>& held,
-              QSet<QString>& others, QHash<QString, std::vector<RangeBounds>>* rows) const;
+              bool& shared, QHash<QString, std::vector<RangeBounds>>* rows) const;
     // Reads what the code holds and what each of its children holds of the wanted ranges.
     bool Read(CodeState& state, const QHash<QString, int>& settled) const;
     // Removes what a settled code lost, with its placeholder when it is left without rows.
@@ -92,11 +100,11 @@ private:
                        const Settled& settled);
     bool SettleHolder(bool multipliers, const QString& holder, const QSet<QString>& candidates,
                       const Settled* settled);
-    // Removes the rows of these ranges from the entry of `keys`, whose rows that stay and share a From with
-    // a wanted range have the From values `staying` (as RangeTable::Loosely gives them); unless it still
-    // holds other wanted ranges (`keeps`), writes its placeholder when none of its rows is left.
-    bool RemoveRows(const RangeTable& table, const QStringList& keys, const std::vector<RangeBounds>& ranges,
-                    const QSet<QString>& staying, bool keeps) const;
+    // Removes from the entry of `keys` its rows read for the wanted ranges `lost` (`rows`, as it holds them),
+    // where of its rows read one that holds no wanted range (`shared`) or one of the wanted ranges it keeps
+    // (`keeps`) stays; writes its placeholder when none of its rows is left.
+    bool RemoveRows(const RangeTable& table, const QStringList& keys, const QStringList& lost,
+                    const std::vector<RangeBounds>& rows, bool shared, bool keeps) const;
     bool Fail(Step step);
 
     QString m_area;
@@ -108,9 +116,8 @@ private:
     // Their keys by their bounds without trailing blanks.
     QHash<QString, QString> m_shown;
     QStringList m_order;
-    // What names them in the look-ups (Wanted): the From lists of most, the ranges with an empty bound.
-    QStringList m_fromLists;
-    std::vector<RangeBounds> m_loose;
+    // What names them all in the look-ups.
+    Names m_named;
     std::vector<Removed> m_removed;
     Step m_failed = Step::None;
 };

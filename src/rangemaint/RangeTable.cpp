@@ -215,21 +215,9 @@ QString ListOf(const QStringList& values) {
 
 } // namespace
 
-QStringList RangeTable::DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& byFrom,
-                                     const std::vector<RangeBounds>& byPair) const {
-    QStringList conditions;
-    for (const QString& list : FromLists(byFrom))
-        conditions << m_from + list;
-    conditions << AnyRange(m_from, m_to, byPair);
-    QStringList statements;
-    for (const QString& condition : conditions)
-        statements << QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") +
-                          KeyCondition(keys) + QStringLiteral(" and ") + condition;
-    return statements;
-}
-
-QString RangeTable::Loosely(const QString& value) {
-    return clsGenericMaint::ShownValue(value).toUpper();
+QString RangeTable::DeleteWhere(const QStringList& keys, const QString& condition) const {
+    return QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + KeyCondition(keys) +
+           QStringLiteral(" and ") + condition;
 }
 
 QStringList RangeTable::AnyRange(const QString& from, const QString& to,

@@ -63,15 +63,8 @@ public:
     std::optional<QString> AddEntry(const QStringList& keys) const;
     // The statement that removes exactly this range row.
     QString DeleteRangeOfAccount(const QStringList& keys, const QString& from, const QString& to) const;
-    // The statements that remove ranges from the entry (all key values), up to a thousand to a statement:
-    // `byFrom` by their From values alone, which takes every row of the entry with such a From, so no row
-    // to stay may share one (none may have an empty bound either); `byPair` each as the statement of each
-    // range would remove it. Not executed.
-    QStringList DeleteRanges(const QStringList& keys, const std::vector<RangeBounds>& byFrom,
-                             const std::vector<RangeBounds>& byPair) const;
-    // A value as a database that compares text loosely may still take it: without trailing blanks and in
-    // one case. Two From values that are the same so may be one to the database.
-    static QString Loosely(const QString& value);
+    // The statement that removes the entry's rows (all key values) meeting the condition. Not executed.
+    QString DeleteWhere(const QStringList& keys, const QString& condition) const;
     // Conditions that the bound columns `from` and `to` (as a statement names them) hold one of these
     // ranges, a few hundred ranges to a condition, each as the statement of each range compares it: an
     // empty bound matches NULL too (SqlEquals). Each is served by an index that leads with the key columns
