@@ -301,15 +301,14 @@ void MaintTree::focusOutEvent(QFocusEvent* event) {
 }
 
 bool MaintTree::focusNextPrevChild(bool next) {
-    if (isEnabled())
-        return QTreeView::focusNextPrevChild(next);
     // Asked while being switched off with the focus: no other control takes it meanwhile (the next one,
-    // Expand Current, would take the user's next Enter or Delete), and the tree takes it back when switched
-    // on. Nor may the window be left without a focus: a window activated meanwhile (the click that started
-    // the work also asked for that) gives it to its first control, which may be in another editor, and that
-    // editor would come to the front and take the user's next Delete. So the focus waits in the tree's own
-    // pane, which takes no keys.
-    return TakeFocus(Qt::OtherFocusReason);
+    // Expand Current, would take the user's next Enter or Delete); the tree takes it back when switched on.
+    // A window activated meanwhile gives it to the tree's pane instead of its first control (TakeFocus).
+    if (!isEnabled()) {
+        m_focusBack = true;
+        return false;
+    }
+    return QTreeView::focusNextPrevChild(next);
 }
 
 bool MaintTree::TakeFocus(Qt::FocusReason reason) {
