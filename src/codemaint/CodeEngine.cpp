@@ -132,6 +132,8 @@ bool CodeEngine::Delete() {
         // The entry was in the tree the user chose it from: another user has removed it meanwhile.
         if (present == Existence::Absent)
             return FailWarehouseChanged() || failed();
+        if (entry.nodeType == kLeaf && !Detaching(entry))
+            return failed(kRangeCopy);
         if (!table->DeleteEntry(entry.values, entry.parentDepth, entry.ignored))
             return failed();
         if (entry.nodeType == kLeaf && !MaintRangeOfAccountHier(entry.values, false))

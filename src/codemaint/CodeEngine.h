@@ -70,6 +70,9 @@ protected:
     // Copies the ranges of an attached code into its holder or removes them after it was detached;
     // false when a statement failed.
     virtual bool MaintRangeOfAccountHier(const QStringList& /*values*/, bool /*attach*/) { return false; }
+    // Called before the rows of a leaf entry are deleted, so the engine can read what the delete takes;
+    // false when a look-up failed.
+    virtual bool Detaching(const Entry& /*entry*/) { return true; }
     // Whether the Delete command stays on after an entry of this node type was removed.
     virtual bool DeleteStaysOn(qint32 /*nodeType*/) const { return true; }
 

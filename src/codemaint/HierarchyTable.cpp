@@ -45,6 +45,20 @@ Existence HierarchyTable::Exists(const QStringList& values, const QList<qsizetyp
     return found ? Existence::Present : Existence::Absent;
 }
 
+bool HierarchyTable::ColumnValues(const QStringList& values, const QList<qsizetype>& ignored,
+                                  qsizetype column, QStringList& found) const {
+    Recordset rs =
+        GetRecordset(QStringLiteral("Select distinct ") + m_columns[column] + QStringLiteral(" from ") +
+                     m_table + QStringLiteral(" where ") + Condition(values, ignored));
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    found.clear();
+    for (const Field value = rs.Fields(0); !rs.IsEOF(); rs.MoveNext())
+        found << value.Text();
+    rs.Close();
+    return true;
+}
+
 std::optional<QString> HierarchyTable::AddEntry(const QStringList& values, int parentDepth) const {
     if (!Fits(values))
         return std::nullopt;

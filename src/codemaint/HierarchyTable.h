@@ -39,6 +39,11 @@ public:
     // statement failed (the error is raised).
     bool DeleteEntry(const QStringList& values, int parentDepth, const QList<qsizetype>& ignored = {}) const;
 
+    // The values of `column` in the rows carrying these values (the ignored columns not compared), as
+    // DeleteEntry would take them. False when the look-up could not run.
+    bool ColumnValues(const QStringList& values, const QList<qsizetype>& ignored, qsizetype column,
+                      QStringList& found) const;
+
 private:
     // " C0 = 'v0' and C1 = 'v1' ..." over the values but the ignored columns (an empty one matching NULL
     // too).

@@ -179,9 +179,13 @@ bool clsAcBuLevelCodeMaint::MaintRangeOfAccountHier(const QStringList& values, b
         return child.Attach(*table, {chart, values[2], values[3]});
     // The parent code, its ancestors and their multipliers and categories keep what another code still
     // gives them.
-    std::vector<RangeBounds> ranges;
-    if (!child.Ranges(ranges))
-        return false;
     LevelRangeRemoval removal(values[0], chart, *table, values[0] == QLatin1String("AC"));
-    return removal.Left({values[2], values[3]}, {values[4], values[5]}, ranges);
+    return removal.Left({values[2], values[3]}, values[5],
+                        m_detachedLevels.isEmpty() ? QStringList{values[4]} : m_detachedLevels);
+}
+
+bool clsAcBuLevelCodeMaint::Detaching(const Entry& entry) {
+    m_detachedLevels.clear();
+    return !Hierarchy() ||
+           Hierarchy()->ColumnValues(entry.values, entry.ignored, kChildLevel, m_detachedLevels);
 }

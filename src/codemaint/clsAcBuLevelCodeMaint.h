@@ -36,6 +36,12 @@ protected:
     CodeKeyParts KeyPartsOf(const QStringList& values) const override;
     // values: area, chart, parent level, parent code, child level, child code.
     bool MaintRangeOfAccountHier(const QStringList& values, bool attach) override;
+    // A child's delete takes it at every child level: their ranges all leave the parent code.
+    bool Detaching(const Entry& entry) override;
     // A removed chart of account or business level leaves nothing to delete beside it.
     bool DeleteStaysOn(qint32 nodeType) const override { return nodeType != 1; }
+
+private:
+    // The child levels the delete of a child takes.
+    QStringList m_detachedLevels;
 };

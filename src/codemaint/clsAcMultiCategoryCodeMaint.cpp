@@ -145,9 +145,6 @@ bool clsAcMultiCategoryCodeMaint::MaintRangeOfAccountHier(const QStringList& val
     if (attach)
         return code.Attach(m_objRangeMaint->Table(), {account, holder});
     // The multiplier (category) keeps what another code attached to it still holds.
-    std::vector<RangeBounds> ranges;
-    if (!code.Ranges(ranges))
-        return false;
     LevelRangeRemoval removal(values[0], account, clsAcLevelRangeMaint::Table(), true);
-    return removal.HolderLeft(m_intType == 1, holder, ranges);
+    return removal.HolderLeft(m_intType == 1, holder, {values[3], values[4]});
 }

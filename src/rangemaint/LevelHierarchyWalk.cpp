@@ -96,7 +96,7 @@ bool LevelHierarchyWalk::Ancestors(const Code& start, std::vector<Code>& ancesto
     return true;
 }
 
-std::vector<LevelHierarchyWalk::Code> LevelHierarchyWalk::BottomUp() const {
+std::vector<int> LevelHierarchyWalk::Ordered() const {
     const int n = static_cast<int>(m_codes.size());
     // How many children among the walked ancestors each code still waits for; the start code is settled.
     std::vector<int> waiting(n, 0);
@@ -105,7 +105,7 @@ std::vector<LevelHierarchyWalk::Code> LevelHierarchyWalk::BottomUp() const {
             ++waiting[parent];
     std::vector<bool> done(n, false);
     done[0] = true;
-    std::vector<Code> order;
+    std::vector<int> order;
     bool progress = true;
     while (progress) {
         progress = false;
@@ -114,14 +114,29 @@ std::vector<LevelHierarchyWalk::Code> LevelHierarchyWalk::BottomUp() const {
                 continue;
             done[i] = true;
             progress = true;
-            order.push_back(m_codes[i]);
+            order.push_back(i);
             for (const auto& [child, parent] : m_edges)
                 if (child == i && parent != i)
                     --waiting[parent];
         }
     }
-    for (int i = 1; i < n; ++i)
+    return order;
+}
+
+std::vector<LevelHierarchyWalk::Code> LevelHierarchyWalk::BottomUp() const {
+    const std::vector<int> ordered = Ordered();
+    std::vector<bool> done(m_codes.size(), false);
+    std::vector<Code> order;
+    for (const int i : ordered) {
+        done[static_cast<std::size_t>(i)] = true;
+        order.push_back(m_codes[static_cast<std::size_t>(i)]);
+    }
+    for (std::size_t i = 1; i < m_codes.size(); ++i)
         if (!done[i])
             order.push_back(m_codes[i]);
     return order;
+}
+
+bool LevelHierarchyWalk::Cyclic() const {
+    return m_codes.size() > 1 && Ordered().size() + 1 < m_codes.size();
 }

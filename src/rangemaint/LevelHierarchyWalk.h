@@ -23,6 +23,8 @@ public:
     // The same ancestors ordered bottom up: each after every one of its descendants among them, so what a
     // code keeps can be settled from what its children keep. Codes on a cycle come last, in walk order.
     std::vector<Code> BottomUp() const;
+    // Whether some of the ancestors lie on a cycle, so that no order puts each after its descendants.
+    bool Cyclic() const;
     // The direct children of a code; false when the look-up failed.
     bool Children(const Code& parent, std::vector<Code>& children) const;
     // Whether two codes are one: their level and code the same as stored or without trailing blanks.
@@ -36,6 +38,8 @@ public:
 private:
     bool Related(const Code& code, bool parents, std::vector<Code>& related) const;
     int IndexOf(const Code& code) const;
+    // The ancestors' indexes bottom up, those on a cycle left out.
+    std::vector<int> Ordered() const;
 
     QString m_area;
     QString m_chart;

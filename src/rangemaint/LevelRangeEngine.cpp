@@ -42,7 +42,7 @@ bool LevelRangeEngine::DeletedUpRangeOfAccountHier(const QString& LvlType, const
                                                    const QString& Level, const QString& Code,
                                                    const QString& AccountFr, const QString& AccountTo) {
     LevelRangeRemoval removal(LvlType, COA, EntryTable(), FeedsHolders());
-    return Removed(removal, removal.Lost({Level, Code}, {{AccountFr, AccountTo}}), COA);
+    return Removed(removal, removal.Lost({Level, Code}, {AccountFr, AccountTo}), COA);
 }
 
 bool LevelRangeEngine::Removed(const LevelRangeRemoval& removal, bool done, const QString& COA) {
@@ -76,7 +76,7 @@ bool LevelRangeEngine::CopyDelRangeOfAccountHier(const QString& LvlType, const Q
     const QString procedure = QStringLiteral("CopyDelRangeOfAccountHier");
     if (mode == DeleteMode) {
         LevelRangeRemoval removal(LvlType, COA, EntryTable(), FeedsHolders());
-        return Removed(removal, removal.Settle({{Level, Code}}, {{AccountFr, AccountTo}}), COA);
+        return Removed(removal, removal.Settle({Level, Code}, {AccountFr, AccountTo}), COA);
     }
     if (mode != CopyMode)
         return true;

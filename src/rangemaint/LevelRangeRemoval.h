@@ -3,28 +3,35 @@
 #include "rangemaint/LevelHierarchyWalk.h"
 #include "rangemaint/RangeTable.h"
 
-#include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 #include <vector>
 
 // Takes ranges from the codes of the level hierarchy that no longer get them, and from the multipliers and
 // categories holding those codes: the one rule for a range deleted in the Range Maintenance editor and for
-// the ranges of a code detached from its parent code.
+// the ranges of a code detached from its parent code or from a multiplier or category.
 //
 // A code loses a range it holds when none of its children still holds it; a code is never its own child.
-// The codes are settled from the bottom up, and again until nothing changes, so that a cycle written by
-// another program settles as well. A multiplier (category) loses a range that a code attached to it lost
-// when no code attached to it still holds it. A code or holder left without rows gets its placeholder
-// back. The tables record no origin: a range a code also held on its own goes with the others.
+// The codes are settled from the bottom up, and again while a cycle another program wrote changes
+// anything. A multiplier (category) loses a range that a code attached to it just lost when no other code
+// attached to it still holds it. A code or holder left without rows gets its placeholder back. The tables
+// record no origin: a range a code also held on its own goes with the others.
 //
-// Only the rows of the ranges being settled are read, each code and holder once, and what a code or holder
-// lost goes in a few statements, however many ranges it lost: the cost grows with the codes touched and
-// the ranges settled, never with the other ranges the codes hold. The statements run on the shared
-// connection, inside the caller's transaction. Nothing is reported here: a failure answers false with the
-// error left current and `FailedStep` telling where it arose, for the caller to report under its own
-// location.
+// Which rows are the same range is the warehouse's to say, never the program's: a fixed-width column
+// ignores trailing blanks, a server's collation may ignore case or accents, SQLite compares the exact
+// text. So every decision is a condition of the statement that acts on it: the rows a code loses are
+// those of its rows that are one of the ranges settled and that no row of a child equals, as the database
+// compares the two; the same condition reads them (for the tree) and deletes them. Nothing is compared in
+// memory.
+//
+// The ranges settled are either one range, named by its bounds, or the rows a code holds in the range
+// table (a detached code keeps its own), which the statements join to; so a code's statements do not grow
+// with the ranges, and a code pays only for its rows that are among them. The statements run on the
+// shared connection, inside the caller's transaction. Nothing is reported here: a failure answers false
+// with the error left current and `FailedStep` telling where it arose, for the caller to report under its
+// own location.
 class LevelRangeRemoval {
 public:
     using Code = LevelHierarchyWalk::Code;
@@ -39,85 +46,58 @@ public:
     // too (account levels).
     LevelRangeRemoval(QString area, QString top, const RangeTable& table, bool holders);
 
-    // The ranges went from the code: its ancestors settle them, and the holders of every code that lost
-    // them, the code's own included.
-    bool Lost(const Code& code, const std::vector<RangeBounds>& ranges);
-    // The child left the parent code: the parent code and its ancestors settle the child's ranges (the
-    // child keeps its own), and so do the holders of every code that lost them.
-    bool Left(const Code& parent, const Code& child, const std::vector<RangeBounds>& ranges);
-    // Only these codes settle the ranges, the lowest first, and the holders of those that lost them.
-    bool Settle(const std::vector<Code>& codes, const std::vector<RangeBounds>& ranges);
-    // A code left the multiplier (`multipliers`) or category: the holder settles the code's ranges.
-    bool HolderLeft(bool multipliers, const QString& holder, const std::vector<RangeBounds>& ranges);
+    // The range went from the code (its row is gone): the code's holders and its ancestors settle it, and
+    // the holders of every ancestor that lost it.
+    bool Lost(const Code& code, const RangeBounds& range);
+    // The child code left the parent code at each of these child levels: the parent code and its
+    // ancestors settle the ranges the child holds at those levels (it keeps them), and so do the holders
+    // of every code that lost some.
+    bool Left(const Code& parent, const QString& child, const QStringList& childLevels);
+    // Only this code settles the range, and the holders of the code when it lost it.
+    bool Settle(const Code& code, const RangeBounds& range);
+    // The code left the multiplier (`multipliers`) or category: the holder settles the code's ranges.
+    bool HolderLeft(bool multipliers, const QString& holder, const Code& code);
 
     // What the codes lost, code by code in the order they were settled.
     const std::vector<Removed>& RemovedRanges() const { return m_removed; }
     Step FailedStep() const { return m_failed; }
 
 private:
-    struct Feeder;
-    struct CodeState;
-    // The codes settled in one run, with their index by code.
-    struct Settled {
-        const std::vector<CodeState>& states;
-        const QHash<QString, int>& index;
-    };
+    // The condition that a holder's row (of the table, qualified as given) is a range a code just lost.
+    using LostBy = std::function<QString(const RangeTable&, const QString&)>;
 
-    // Settles `codes` and then the holders of the codes that lost ranges; `lost` (when set) lost them all
-    // before.
-    bool Run(const std::vector<Code>& codes, const Code* lost, const std::vector<RangeBounds>& ranges);
-    // The ranges to settle, keyed by their bounds, placeholders (both bounds blank) left out.
-    void Want(const std::vector<RangeBounds>& ranges);
-    // How look-ups and deletes name some of the wanted ranges: lists of their From values and the ranges
-    // named by their pairs.
-    struct Names {
-        QStringList fromLists;
-        std::vector<RangeBounds> pairs;
-    };
-    // The names of the wanted ranges of these keys.
-    Names Named(const QStringList& keys) const;
-    // Conditions, one statement each, that the bound columns `from` and `to` may hold one of the named
-    // ranges: they name the ranges by their values, so that every database finds the rows through the range
-    // table's index, and let through the rows that share a From with one, which are the ranges only when
-    // both bounds are one's exactly.
-    static QStringList Conditions(const Names& names, const QString& from, const QString& to);
-    // The wanted range a row stands for, by key; empty for none. `loosely`: the row is another table's, which
-    // may pad the bounds otherwise, and stands for a wanted range whose bounds are the same without
-    // trailing blanks.
-    QString WantedKey(const RangeBounds& row, bool loosely) const;
-    // The wanted ranges the rows of `table` under `keys` (as stored) hold, by key; whether a row read holds
-    // none (`shared`: it shares a From with one); and (`rows`) the rows holding each, as read. `loosely` as
-    // for WantedKey.
-    bool Held(const RangeTable& table, const QStringList& keys, bool loosely, QSet<QString>& held,
-              bool& shared, QHash<QString, std::vector<RangeBounds>>* rows) const;
-    // Reads what the code holds and what each of its children holds of the wanted ranges.
-    bool Read(CodeState& state, const QHash<QString, int>& settled) const;
-    // Removes what a settled code lost, with its placeholder when it is left without rows.
-    bool Write(const CodeState& state);
-    // The multipliers or categories holding one of these codes each settle what their codes lost; a
-    // settled code attached to one feeds it what it kept.
-    bool SettleHolders(bool multipliers, const std::vector<std::pair<Code, QSet<QString>>>& lost,
-                       const Settled& settled);
-    bool SettleHolder(bool multipliers, const QString& holder, const QSet<QString>& candidates,
-                      const Settled* settled);
-    // Removes from the entry of `keys` its rows read for the wanted ranges `lost` (`rows`, as it holds them),
-    // where of its rows read one that holds no wanted range (`shared`) or one of the wanted ranges it keeps
-    // (`keeps`) stays; writes its placeholder when none of its rows is left.
-    bool RemoveRows(const RangeTable& table, const QStringList& keys, const QStringList& lost,
-                    const std::vector<RangeBounds>& rows, bool shared, bool keeps) const;
+    void Start(std::optional<RangeBounds> range);
+    // The code's key as the range table holds it.
+    bool KeyOf(const Code& code, QStringList& key) const;
+    // The condition that the bounds of the row of `table` qualified by `q` are one of the ranges settled.
+    QString Wanted(const RangeTable& table, const QString& q) const;
+    // The condition that the row of the range table qualified by `q` is one of these codes'.
+    QString OfCodes(const std::vector<Code>& codes, const QString& q) const;
+    // The codes (level and code) a query answers.
+    bool Codes(const QString& sql, std::vector<Code>& codes) const;
+    // The condition that the code's row qualified by `q` is a range the code loses now: one of those
+    // settled, not a placeholder, and held by none of the code's `children`.
+    QString Loses(const QStringList& key, const std::vector<Code>& children, const QString& q) const;
+    // Settles the codes in turn, again while one changes and `cyclic`.
+    bool Run(const std::vector<Code>& codes, bool cyclic);
+    bool SettleCode(const Code& code, bool& changed);
+    // The multipliers and categories holding `code` settle what it lost (`lostBy`); with `leaving` the
+    // code is losing it now and no longer counts as a holder's feeder.
+    bool SettleHolders(const Code& code, const LostBy& lostBy, bool leaving);
+    bool SettleHolder(bool multipliers, const QString& holder, const LostBy& lostBy, const Code* leaving);
+    // The bounds of the rows of `table` meeting `condition`, which qualifies its columns by the table's name.
+    bool Read(const RangeTable& table, const QString& condition, std::vector<RangeBounds>& rows) const;
+    // Removes the entry's rows meeting `condition` and writes its placeholder when none is left.
+    bool Remove(const RangeTable& table, const QStringList& key, const QString& condition) const;
     bool Fail(Step step);
 
     QString m_area;
     QString m_top;
     const RangeTable& m_table;
     bool m_holders;
-    // The wanted ranges by key, and their keys in the order given.
-    QHash<QString, RangeBounds> m_wanted;
-    // Their keys by their bounds without trailing blanks.
-    QHash<QString, QString> m_shown;
-    QStringList m_order;
-    // What names them all in the look-ups.
-    Names m_named;
+    // The ranges settled: one range by its bounds, or else the rows of these keys in the range table.
+    std::optional<RangeBounds> m_range;
+    std::vector<QStringList> m_sources;
     std::vector<Removed> m_removed;
     Step m_failed = Step::None;
 };

@@ -78,25 +78,42 @@ bool RangeTable::StoredKey(const QStringList& keys, QStringList& stored) const {
                     [](const QString& v) { return clsGenericMaint::ShownValue(v) == v; }))
         return true;
     const QStringList columns = m_keys.mid(0, keys.size());
-    QStringList parts;
-    for (qsizetype c = 0; c < columns.size(); ++c)
-        parts << LevelHierarchyWalk::Matches(columns[c], keys[c]);
-    Recordset rs = GetRecordset(QStringLiteral("Select distinct ") + columns.join(QStringLiteral(", ")) +
-                                QStringLiteral(" from ") + m_table + QStringLiteral(" where ") +
-                                parts.join(QStringLiteral(" and ")) + QStringLiteral(" Order by ") +
-                                columns.join(QStringLiteral(", ")));
-    if (!gQueryOK || rs.IsNothing())
-        return false;
+    const auto find = [&](bool loosely, std::vector<QStringList>& found) {
+        QStringList parts;
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            const QString shown = clsGenericMaint::ShownValue(keys[c]);
+            parts << (loosely && shown != keys[c] && !shown.isEmpty()
+                          ? QStringLiteral("RTRIM(") + columns[c] + QStringLiteral(") = ") + SqlText(shown)
+                          : LevelHierarchyWalk::Matches(columns[c], keys[c]));
+        }
+        Recordset rs = GetRecordset(QStringLiteral("Select distinct ") + columns.join(QStringLiteral(", ")) +
+                                    QStringLiteral(" from ") + m_table + QStringLiteral(" where ") +
+                                    parts.join(QStringLiteral(" and ")) + QStringLiteral(" Order by ") +
+                                    columns.join(QStringLiteral(", ")));
+        if (!gQueryOK || rs.IsNothing())
+            return false;
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            QStringList key;
+            for (qsizetype c = 0; c < columns.size(); ++c)
+                key << rs.Fields(static_cast<int>(c)).Text();
+            found.push_back(key);
+        }
+        rs.Close();
+        return true;
+    };
+    // A fixed-width hierarchy column keeps no trailing blanks of its own, so a value another program stored
+    // with some in the range table is sought without them, when the quick look finds nothing.
     std::vector<QStringList> found;
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        QStringList key;
-        for (qsizetype c = 0; c < columns.size(); ++c)
-            key << rs.Fields(static_cast<int>(c)).Text();
-        found.push_back(key);
-    }
-    rs.Close();
-    if (!found.empty() && std::find(found.begin(), found.end(), keys) == found.end())
+    if (!find(false, found) || (found.empty() && !find(true, found)))
+        return false;
+    if (found.empty()) {
+        // The table holds none of the entry's rows yet: its first row is keyed as the tables are written to
+        // by hand, without the blanks a fixed-width hierarchy column pads a value with.
+        for (QString& value : stored)
+            value = clsGenericMaint::ShownValue(value).isEmpty() ? value : clsGenericMaint::ShownValue(value);
+    } else if (std::find(found.begin(), found.end(), keys) == found.end()) {
         stored = found.front();
+    }
     return true;
 }
 
