@@ -12,6 +12,9 @@
 //   holds 10,000 ranges of its own. The child's detach is timed and its statements counted; then a new
 //   range is saved on the child and deleted again, and the delete is timed. Between runs the chain gets
 //   its ranges back, untimed.
+// - one step onto a full parent: a child code holding 10,000 ranges attached to a parent code that holds
+//   10,000 ranges of its own. The attach is timed and its statements counted; between runs the child is
+//   detached again and the parent left with its own ranges, untimed.
 //
 // Each figure is the median of five runs. The cases run on SQLite, then on the PostgreSQL test server when
 // one is configured (QLX_TEST_PG_DSN, QLX_TEST_PG_USER, QLX_TEST_PG_PASSWORD, as the tests use it); every
@@ -90,9 +93,13 @@ bool GenerateDeep(DbConnection& c) {
            WriteRows(c, "CS_CAT_TYPE", "'DEEP', 'CURA'", 30000000, kWideRanges);
 }
 
+// The ranges a child brings to a parent holding as many of its own, numbered apart from the parent's.
+constexpr qint64 kChildFrom = 5000000;
+
 // Chart CH: codes C1 (level L1) down to C10 (L10), each the parent of the next, and the child X (L11)
 // under C10; all eleven hold the same ranges. Chart WIDE: the child W (L2) attached under P (L1), both
-// holding the same ten thousand ranges. Chart DEEP: GenerateDeep.
+// holding the same ten thousand ranges. Chart DEEP: GenerateDeep. Chart FULL: the parent P (L1) and the
+// code W (L2), not yet its child, each holding ten thousand ranges of its own.
 bool Generate(DbConnection& c, const char* /*program*/) {
     if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE) || !c.BeginTrans())
         return false;
@@ -112,6 +119,9 @@ bool Generate(DbConnection& c, const char* /*program*/) {
     }
     return c.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'WIDE', 'L1', 'P', 'L2', 'W')") &&
            WriteRanges(c, "WIDE", 1, "P", kWideRanges) && WriteRanges(c, "WIDE", 2, "W", kWideRanges) &&
+           c.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'FULL', 'L1', 'P', ' ', ' ')") &&
+           WriteRanges(c, "FULL", 1, "P", kWideRanges) &&
+           WriteRows(c, "CS_COA_ACCT_RANGE", "'FULL', 'L2', 'W'", kChildFrom, kWideRanges) &&
            GenerateDeep(c) && c.CommitTrans();
 }
 
@@ -248,6 +258,37 @@ bool OneStep(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     return true;
 }
 
+bool OntoAFullParent(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
+    const QString parent = QStringLiteral("CO_COA = 'FULL' and CO_CODE = 'P'");
+    const QString brought = QStringLiteral(" and CO_FR_ACCT >= '%1'").arg(kChildFrom);
+    DbConnection& db = gDBConnection->adoConnection();
+    std::vector<double> ms;
+    qint64 statements = 0;
+    for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+        const qint64 sent = db.StatementCount();
+        QElapsedTimer timer;
+        timer.start();
+        const bool attached = Attach(engine, editor, {"FULL", "L1", "P"}, "L2", "W");
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+        statements = db.StatementCount() - sent;
+        if (!attached || Count(parent) != 2 * kWideRanges || Count(parent + brought) != kWideRanges)
+            return fail("the attach onto a full parent failed or wrote other rows than it should");
+        std::printf("%s onto a full parent run %d: attach %.1f ms, %lld statements\n", gBackend, run + 1,
+                    ms.back(), static_cast<long long>(statements));
+        // W leaves P again, and P keeps only its own ranges.
+        if (!db.BeginTrans() ||
+            !db.Execute("Delete From CS_LEVELHIER where CS_COA = 'FULL' and CS_CHILDCODE = 'W'") ||
+            !db.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'FULL', 'L1', 'P', ' ', ' ')") ||
+            !db.Execute("Delete From CS_COA_ACCT_RANGE where " + parent + brought) || !db.CommitTrans())
+            return fail("the full parent could not be restored");
+    }
+    std::printf("%s attach of %d ranges onto a parent holding %d ms: %.1f\n", gBackend, kWideRanges,
+                kWideRanges, BenchWarehouse::Median(ms));
+    std::printf("%s attach onto a full parent statements: %lld\n", gBackend,
+                static_cast<long long>(statements));
+    return true;
+}
+
 bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     const QStringList parent{"DEEP", QString("L%1").arg(kDepth), QString("D%1").arg(kDepth)};
     // Y's ranges leave ten codes and two holders; their own ranges stay.
@@ -292,7 +333,8 @@ bool Cases() {
     CodeEditorState editor(3);
     clsAcBuLevelCodeMaint engine;
     engine.OwnerForm(&editor);
-    return TenDeep(engine, editor) && OneStep(engine, editor) && DeepAndWide(engine, editor);
+    return TenDeep(engine, editor) && OneStep(engine, editor) && OntoAFullParent(engine, editor) &&
+           DeepAndWide(engine, editor);
 }
 
 QString PostgresText(const QString& database) {
