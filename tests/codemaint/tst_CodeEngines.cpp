@@ -258,6 +258,25 @@ void tst_CodeEngines::changes_data() {
         "H[L1,P,L2,X] R[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3 L3,X,5,6]");
     row("attach: child with only its placeholder", 3, "H[L1,P,L2,Y] R[L2,X,-,- L2,Y,-,-]", "save L1/P L2:X",
         "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,-,- L2,X,-,- L2,Y,-,-]");
+    // The holder gets each range it lacks once, as the database compares bounds: a range the parent holds
+    // already, one the child holds twice, the child's placeholder beside its ranges.
+    row("attach: apostrophes in every value, some ranges held", 3,
+        "H[L'1,P'1,-,-] R[L'1,P'1,1'0,1%9 L'1,P'1,7',8' L'2,X'1,1'0,1%9 L'2,X'1,2',3' L'2,X'1,4'',5]",
+        "save L'1/P'1 L'2:X'1",
+        "H[L'1,P'1,L'2,X'1] R[L'1,P'1,1'0,1%9 L'1,P'1,2',3' L'1,P'1,4'',5 L'1,P'1,7',8' L'2,X'1,1'0,1%9 "
+        "L'2,X'1,2',3' L'2,X'1,4'',5]");
+    row("attach: a range the child holds twice goes once", 3,
+        "H[L1,P,-,-] R[L1,P,-,- L2,X,1'0,1%9 L2,X,2,3 L2,X,1'0,1%9]", "save L1/P L2:X",
+        "H[L1,P,L2,X] R[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,1'0,1%9 L2,X,2,3]");
+    row("attach: the child's placeholder beside its ranges", 3, "H[L1,P,-,-] R[L2,X,-,- L2,X,1'0,1%9]",
+        "save L1/P L2:X", "H[L1,P,L2,X] R[L1,P,1'0,1%9 L2,X,-,- L2,X,1'0,1%9]");
+    row("attach: a parent holding every range", 3,
+        "H[L1,P,-,-] R[L1,P,1'0,1%9 L1,P,2,3 L2,X,2,3 L2,X,1'0,1%9]", "save L1/P L2:X",
+        "H[L1,P,L2,X] R[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3]");
+    // An empty bound held as NULL is held; a NULL bound is written as an empty one.
+    row("attach: ranges with one blank bound, one held as NULL", 3,
+        "H[L1,P,-,-] R[L1,P,~,1%9 L2,X,_,1%9 L2,X,1'0,_ L2,X,3',~ L2,X,2,3]", "save L1/P L2:X",
+        "H[L1,P,L2,X] R[L1,P,1'0,_ L1,P,2,3 L1,P,3',_ L1,P,~,1%9 L2,X,1'0,_ L2,X,2,3 L2,X,3',~ L2,X,_,1%9]");
     row("detach in BA: a sibling keeps its range", 5,
         "H[L1,P,L2,X L1,P,L2,Y] BR[L1,P,1'0,1%9 L1,P,2,3 L2,X,1'0,1%9 L2,X,2,3 "
         "L2,Y,2,3]",
@@ -307,6 +326,14 @@ void tst_CodeEngines::changes_data() {
         "L3,P,-,- L3,Q,2,3 L4,X,1'0,1%9 L4,X,2,3] MR[M'1,2,3] CR[K'1,-,-]");
     row("fixed width: attach into a multiplier", 1, "#MH[M'1,L1,-] R[L1,C,1'0,1%9 L2,C,2,3] MR[M'1,-,-]",
         "save M'1/L1 C", "MH[M'1,L1,C] R[L1,C,1'0,1%9 L2,C,2,3] MR[M'1,1'0,1%9]");
+    // A fixed-width column pads what the multiplier holds; a server's collation takes "e'1" for the same
+    // with an accent: what the database takes for a held range is not written again.
+    row("fixed width: attach into a multiplier holding one of the ranges", 1,
+        "#MH[M'1,L1,-] R[L1,C,1'0,1%9 L1,C,2,3] MR[M'1,2,3 M'1,4,5]", "save M'1/L1 C",
+        "MH[M'1,L1,C] R[L1,C,1'0,1%9 L1,C,2,3] MR[M'1,1'0,1%9 M'1,2,3 M'1,4,5]");
+    row("attach: a range the server takes for one the parent holds", 3,
+        "*H[L1,P,-,-] R[L1,P,\u00C9'1,9 L2,X,e'1,9 L2,X,2,3]", "save L1/P L2:X",
+        "H[L1,P,L2,X] R[L1,P,2,3 L1,P,\u00C9'1,9 L2,X,2,3 L2,X,e'1,9]");
     row("fixed width: detach from a multiplier, another code feeds it", 1,
         "#MH[M'1,L1,C M'1,L2,D] R[L1,C,1'0,1%9 L1,C,2,3 L2,D,2,3] MR[M'1,1'0,1%9 M'1,2,3]", "delete M'1/L1/C",
         "MH[M'1,L1,- M'1,L2,D] R[L1,C,1'0,1%9 L1,C,2,3 L2,D,2,3] MR[M'1,2,3]");
