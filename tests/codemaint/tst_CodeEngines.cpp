@@ -16,6 +16,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -202,6 +203,8 @@ private slots:
     void overlongEntryRefused();
     void detachOfManyRanges_data() { Warehouse::addBackendRows(); }
     void detachOfManyRanges();
+    void attachOfManyRanges_data() { Warehouse::addBackendRows(); }
+    void attachOfManyRanges();
     void throughTheEditor_data();
     void throughTheEditor();
     void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
@@ -651,6 +654,52 @@ void tst_CodeEngines::detachOfManyRanges() {
     QCOMPARE(rowsOf("CS_COA_ACCT_RANGE", code + "'G'"), expected(kChart + ",L1,G", q + own));
     QCOMPARE(rowsOf("CS_MULTIPLIER_RANGE", "MUL_CODE = 'M''1'"), expected(kChart + ",M'1", q + own));
     QCOMPARE(rowsOf("CS_CAT_TYPE", "CAT_TYP_CD = 'K''1'"), expected(kChart + ",K'1", q));
+}
+
+// An attach of many ranges goes in a few statements, not one a range, and leaves the rows that copying the
+// ranges one by one leaves, worked out here range by range: P gets each range of X it does not hold yet, once
+// (an empty bound matching NULL), never X's placeholder. P already holds every fifth of X's ranges and a
+// range X holds with an empty From, as NULL; X holds some ranges twice.
+void tst_CodeEngines::attachOfManyRanges() {
+    QLX_OPEN_WAREHOUSE(w);
+    constexpr int kRanges = 1000;
+    QStringList x{"-,-", "5',_", "_,7'", "9',~"};
+    QStringList p{"~,7'", "own'1,own'2"};
+    for (int i = 0; i < kRanges; ++i) {
+        const QString range = QString("%1',%2%").arg(100000 + 10 * i).arg(100009 + 10 * i);
+        x << range;
+        if (i % 5 == 0)
+            p << range;
+        if (i % 100 == 0)
+            x << range;
+    }
+    QStringList after = p;
+    QSet<QString> held;
+    for (const QString& r : p)
+        held.insert(QString(r).replace('~', '_'));
+    for (const QString& r : x) {
+        const QString written = QString(r).replace('~', '_');
+        if (r != "-,-" && !held.contains(written)) {
+            held.insert(written);
+            after << written;
+        }
+    }
+    const auto rows = [](const QString& code, const QStringList& ranges) {
+        QStringList all;
+        for (const QString& r : ranges)
+            all << code + "," + r;
+        return all;
+    };
+    put(w, 3, "H[L1,P,-,-] R[" + (rows("L1,P", p) + rows("L2,X", x)).join(' ') + "]");
+    CodeEditorState st(3);
+    const auto e = engineOf(3, st);
+    const qint64 sent = gDBConnection->adoConnection().StatementCount();
+    QVERIFY(act(3, *e, st, "save L1/P L2:X"));
+    const qint64 statements = gDBConnection->adoConnection().StatementCount() - sent;
+    QVERIFY2(statements < 30, qPrintable(QString::number(statements)));
+    QStringList expected = rows("L1,P", after) + rows("L2,X", x);
+    expected.sort();
+    QCOMPARE(state(w), "H[L1,P,L2,X] R[" + expected.join(' ') + "]");
 }
 
 // In an editor the user attaches a code and its ranges go to the holder; then,
