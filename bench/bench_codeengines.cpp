@@ -9,7 +9,8 @@
 //   attach again are each timed.
 // - deep and wide: the same ten-deep chain, where the child's 10,000 ranges were carried up every code,
 //   the multiplier MFX of the top code and the category CURA of the parent code, and every one of them also
-//   holds 10,000 ranges of its own. The child's detach is timed and its statements counted; then a new
+//   holds 10,000 ranges of its own. The child's detach is timed and its statements counted; on SQLite
+//   another program reads the warehouse file meanwhile, and its longest wait for a read is told. Then a new
 //   range is saved on the child and deleted again, and the delete is timed. Between runs the chain gets
 //   its ranges back, untimed.
 // - one step onto a full parent: a child code holding 10,000 ranges attached to a parent code that holds
@@ -33,7 +34,14 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <optional>
+#include <sqlite3.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -289,6 +297,43 @@ bool OntoAFullParent(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     return true;
 }
 
+// Another program reading the warehouse file while the program acts on it, one small read after another:
+// the longest any read waited (a read that meets a lock waits for it).
+class Reader {
+public:
+    explicit Reader(const QString& file) : m_file(QFile::encodeName(file)) {
+        m_thread = std::thread([this] { Read(); });
+    }
+    ~Reader() { Stop(); }
+    double Stop() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_longest;
+    }
+
+private:
+    void Read() {
+        sqlite3* db = nullptr;
+        if (sqlite3_open(m_file.constData(), &db) == SQLITE_OK) {
+            sqlite3_busy_timeout(db, 600000);
+            while (!m_stop) {
+                QElapsedTimer timer;
+                timer.start();
+                sqlite3_exec(db, "select count(*) from CS_CAT_DESC", nullptr, nullptr, nullptr);
+                m_longest = std::max(m_longest.load(), timer.nsecsElapsed() / 1e6);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+        sqlite3_close(db);
+    }
+
+    QByteArray m_file;
+    std::atomic<bool> m_stop{false};
+    std::atomic<double> m_longest{0};
+    std::thread m_thread;
+};
+
 bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     const QStringList parent{"DEEP", QString("L%1").arg(kDepth), QString("D%1").arg(kDepth)};
     // Y's ranges leave ten codes and two holders; their own ranges stay.
@@ -296,9 +341,17 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     const int kept = full - (kDepth + 2) * kWideRanges;
     std::vector<double> detachMs;
     std::vector<double> deleteMs;
+    std::vector<double> waitMs;
     qint64 statements = 0;
+    const QSqlDatabase db = gDBConnection->adoConnection().database();
+    const bool lite = db.driverName() == QLatin1String("QSQLITE");
     for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+        std::optional<Reader> reader;
+        if (lite)
+            reader.emplace(db.databaseName());
         const bool detached = TimedDetach(engine, editor, parent, "L11", "Y", detachMs, statements);
+        if (reader)
+            waitMs.push_back(reader->Stop());
         if (!detached || CountDeep() != kept)
             return fail("the deep detach failed or left other rows than it should");
         if (!RestoreDeep() || CountDeep() != full)
@@ -326,6 +379,9 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
                 BenchWarehouse::Median(detachMs));
     std::printf("%s deep detach statements: %lld\n", gBackend, static_cast<long long>(statements));
     std::printf("%s deep range delete ms: %.1f\n", gBackend, BenchWarehouse::Median(deleteMs));
+    if (!waitMs.empty())
+        std::printf("%s reader's longest wait during the deep detach ms: %.1f\n", gBackend,
+                    BenchWarehouse::Median(waitMs));
     return true;
 }
 
