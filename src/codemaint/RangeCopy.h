@@ -10,10 +10,10 @@
 // and written only: no tree shows them until a Range Maintenance editor loads again.
 //
 // A row with blank bounds is a placeholder, never a range: it only gives the holder its placeholder when
-// the holder has no row at all. The copy goes in one statement, whatever the number of ranges: the holder
+// the holder has no row at all. The copy takes a few statements whatever the number of ranges: the holder
 // gets each range of the code it does not hold yet, once, as the database compares bounds (a fixed-width
-// column's padding, a server's collation), so that what it takes for one range is never written twice. The
-// holder's own rows are never read.
+// column's padding, a server's collation), so that what it takes for one range is never written twice. Only
+// the ranges to be written are read, never the holder's own rows.
 //
 // The code and the holder are named as a hierarchy stores them; their range rows are found whether the
 // range table pads a value as the hierarchy does or not, and are written under the key it holds.
