@@ -9,9 +9,13 @@
 //   attach again are each timed.
 // - deep and wide: the same ten-deep chain, where the child's 10,000 ranges were carried up every code,
 //   the multiplier MFX of the top code and the category CURA of the parent code, and every one of them also
-//   holds 10,000 ranges of its own. The child's detach is timed and its statements counted; then a new
+//   holds 10,000 ranges of its own. The child's detach is timed and its statements counted; on SQLite
+//   another program reads the warehouse file meanwhile, and its longest wait for a read is told. Then a new
 //   range is saved on the child and deleted again, and the delete is timed. Between runs the chain gets
 //   its ranges back, untimed.
+// - one step onto a full parent: a child code holding 10,000 ranges attached to a parent code that holds
+//   10,000 ranges of its own. The attach is timed and its statements counted; between runs the child is
+//   detached again and the parent left with its own ranges, untimed.
 //
 // Each figure is the median of five runs. The cases run on SQLite, then on the PostgreSQL test server when
 // one is configured (QLX_TEST_PG_DSN, QLX_TEST_PG_USER, QLX_TEST_PG_PASSWORD, as the tests use it); every
@@ -30,7 +34,14 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <optional>
+#include <sqlite3.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -90,9 +101,13 @@ bool GenerateDeep(DbConnection& c) {
            WriteRows(c, "CS_CAT_TYPE", "'DEEP', 'CURA'", 30000000, kWideRanges);
 }
 
+// The ranges a child brings to a parent holding as many of its own, numbered apart from the parent's.
+constexpr qint64 kChildFrom = 5000000;
+
 // Chart CH: codes C1 (level L1) down to C10 (L10), each the parent of the next, and the child X (L11)
 // under C10; all eleven hold the same ranges. Chart WIDE: the child W (L2) attached under P (L1), both
-// holding the same ten thousand ranges. Chart DEEP: GenerateDeep.
+// holding the same ten thousand ranges. Chart DEEP: GenerateDeep. Chart FULL: the parent P (L1) and the
+// code W (L2), not yet its child, each holding ten thousand ranges of its own.
 bool Generate(DbConnection& c, const char* /*program*/) {
     if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE) || !c.BeginTrans())
         return false;
@@ -112,6 +127,9 @@ bool Generate(DbConnection& c, const char* /*program*/) {
     }
     return c.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'WIDE', 'L1', 'P', 'L2', 'W')") &&
            WriteRanges(c, "WIDE", 1, "P", kWideRanges) && WriteRanges(c, "WIDE", 2, "W", kWideRanges) &&
+           c.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'FULL', 'L1', 'P', ' ', ' ')") &&
+           WriteRanges(c, "FULL", 1, "P", kWideRanges) &&
+           WriteRows(c, "CS_COA_ACCT_RANGE", "'FULL', 'L2', 'W'", kChildFrom, kWideRanges) &&
            GenerateDeep(c) && c.CommitTrans();
 }
 
@@ -248,6 +266,74 @@ bool OneStep(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     return true;
 }
 
+bool OntoAFullParent(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
+    const QString parent = QStringLiteral("CO_COA = 'FULL' and CO_CODE = 'P'");
+    const QString brought = QStringLiteral(" and CO_FR_ACCT >= '%1'").arg(kChildFrom);
+    DbConnection& db = gDBConnection->adoConnection();
+    std::vector<double> ms;
+    qint64 statements = 0;
+    for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+        const qint64 sent = db.StatementCount();
+        QElapsedTimer timer;
+        timer.start();
+        const bool attached = Attach(engine, editor, {"FULL", "L1", "P"}, "L2", "W");
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+        statements = db.StatementCount() - sent;
+        if (!attached || Count(parent) != 2 * kWideRanges || Count(parent + brought) != kWideRanges)
+            return fail("the attach onto a full parent failed or wrote other rows than it should");
+        std::printf("%s onto a full parent run %d: attach %.1f ms, %lld statements\n", gBackend, run + 1,
+                    ms.back(), static_cast<long long>(statements));
+        // W leaves P again, and P keeps only its own ranges.
+        if (!db.BeginTrans() ||
+            !db.Execute("Delete From CS_LEVELHIER where CS_COA = 'FULL' and CS_CHILDCODE = 'W'") ||
+            !db.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'FULL', 'L1', 'P', ' ', ' ')") ||
+            !db.Execute("Delete From CS_COA_ACCT_RANGE where " + parent + brought) || !db.CommitTrans())
+            return fail("the full parent could not be restored");
+    }
+    std::printf("%s attach of %d ranges onto a parent holding %d ms: %.1f\n", gBackend, kWideRanges,
+                kWideRanges, BenchWarehouse::Median(ms));
+    std::printf("%s attach onto a full parent statements: %lld\n", gBackend,
+                static_cast<long long>(statements));
+    return true;
+}
+
+// Another program reading the warehouse file while the program acts on it, one small read after another:
+// the longest any read waited (a read that meets a lock waits for it).
+class Reader {
+public:
+    explicit Reader(const QString& file) : m_file(QFile::encodeName(file)) {
+        m_thread = std::thread([this] { Read(); });
+    }
+    ~Reader() { Stop(); }
+    double Stop() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_longest;
+    }
+
+private:
+    void Read() {
+        sqlite3* db = nullptr;
+        if (sqlite3_open(m_file.constData(), &db) == SQLITE_OK) {
+            sqlite3_busy_timeout(db, 600000);
+            while (!m_stop) {
+                QElapsedTimer timer;
+                timer.start();
+                sqlite3_exec(db, "select count(*) from CS_CAT_DESC", nullptr, nullptr, nullptr);
+                m_longest = std::max(m_longest.load(), timer.nsecsElapsed() / 1e6);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+        sqlite3_close(db);
+    }
+
+    QByteArray m_file;
+    std::atomic<bool> m_stop{false};
+    std::atomic<double> m_longest{0};
+    std::thread m_thread;
+};
+
 bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     const QStringList parent{"DEEP", QString("L%1").arg(kDepth), QString("D%1").arg(kDepth)};
     // Y's ranges leave ten codes and two holders; their own ranges stay.
@@ -255,9 +341,17 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     const int kept = full - (kDepth + 2) * kWideRanges;
     std::vector<double> detachMs;
     std::vector<double> deleteMs;
+    std::vector<double> waitMs;
     qint64 statements = 0;
+    const QSqlDatabase db = gDBConnection->adoConnection().database();
+    const bool lite = db.driverName() == QLatin1String("QSQLITE");
     for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+        std::optional<Reader> reader;
+        if (lite)
+            reader.emplace(db.databaseName());
         const bool detached = TimedDetach(engine, editor, parent, "L11", "Y", detachMs, statements);
+        if (reader)
+            waitMs.push_back(reader->Stop());
         if (!detached || CountDeep() != kept)
             return fail("the deep detach failed or left other rows than it should");
         if (!RestoreDeep() || CountDeep() != full)
@@ -285,6 +379,9 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
                 BenchWarehouse::Median(detachMs));
     std::printf("%s deep detach statements: %lld\n", gBackend, static_cast<long long>(statements));
     std::printf("%s deep range delete ms: %.1f\n", gBackend, BenchWarehouse::Median(deleteMs));
+    if (!waitMs.empty())
+        std::printf("%s reader's longest wait during the deep detach ms: %.1f\n", gBackend,
+                    BenchWarehouse::Median(waitMs));
     return true;
 }
 
@@ -292,7 +389,8 @@ bool Cases() {
     CodeEditorState editor(3);
     clsAcBuLevelCodeMaint engine;
     engine.OwnerForm(&editor);
-    return TenDeep(engine, editor) && OneStep(engine, editor) && DeepAndWide(engine, editor);
+    return TenDeep(engine, editor) && OneStep(engine, editor) && OntoAFullParent(engine, editor) &&
+           DeepAndWide(engine, editor);
 }
 
 QString PostgresText(const QString& database) {

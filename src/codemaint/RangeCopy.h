@@ -10,8 +10,10 @@
 // and written only: no tree shows them until a Range Maintenance editor loads again.
 //
 // A row with blank bounds is a placeholder, never a range: it only gives the holder its placeholder when
-// the holder has no row at all. What the holder holds is read once, so a copy costs one statement per
-// range it adds.
+// the holder has no row at all. The copy takes a few statements whatever the number of ranges: the holder
+// gets each range of the code it does not hold yet, once, as the database compares bounds (a fixed-width
+// column's padding, a server's collation), so that what it takes for one range is never written twice. Only
+// the ranges to be written are read, never the holder's own rows.
 //
 // The code and the holder are named as a hierarchy stores them; their range rows are found whether the
 // range table pads a value as the hierarchy does or not, and are written under the key it holds.
@@ -22,9 +24,9 @@ public:
 
     // The code's ranges, placeholders left out. False when the look-up failed (the error left current).
     bool Ranges(std::vector<RangeBounds>& ranges) const;
-    // Gives the holder of the key values `holder` in `target` each range of the code it lacks. False when
-    // a look-up or a statement failed or a bound is longer than its column holds (nothing written; the
-    // error raised).
+    // Gives the holder of the key values `holder` in `target` each range of the code it lacks; the first
+    // range takes the place of the holder's placeholder row. False when a look-up or a statement failed or
+    // a bound is longer than its column holds (nothing written; the error raised, the refusal told).
     bool Attach(const RangeTable& target, const QStringList& holder) const;
 
 private:

@@ -256,12 +256,20 @@ bool DbConnection::Open(const QString& connectionText) {
         // A file that is not a database opens fine and fails on first use; find out now. LIKE compares
         // case-sensitively here as on the servers. The first read waits for another program's exclusive
         // lock as every statement does, under the command time-out rather than the driver's own.
+        //
+        // An action's changes stay in this connection's page cache until its commit: were they to
+        // outgrow it, SQLite would write them to the file early, under the exclusive lock, and every other
+        // reader of the warehouse (another editor's look-up, another program's editor opening) would wait
+        // from then until the commit, seconds for a large attach or detach. A cache of 64 MiB holds a
+        // large action's changes, and no spill before the commit at all keeps even a larger one's readers
+        // going; the memory is taken only as the pages come.
         applyBusyTimeout(db);
         DbError err;
         {
             QSqlQuery probe(db);
             if (!probe.exec("select count(*) from sqlite_master") ||
-                !probe.exec("PRAGMA case_sensitive_like = ON"))
+                !probe.exec("PRAGMA case_sensitive_like = ON") || !probe.exec("PRAGMA cache_size = -65536") ||
+                !probe.exec("PRAGMA cache_spill = OFF"))
                 err = errorFrom(probe);
         }
         if (err.isSet()) {

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+#include <cstdlib>
 #include <future>
 #include <sqlite3.h>
 #include <thread>
@@ -30,6 +31,8 @@ private slots:
     void anActionWaitsForTheRightToWrite();
     void aLostSessionFailsEveryCallAtOnce_data();
     void aLostSessionFailsEveryCallAtOnce();
+    void aLargeActionLetsOthersReadUntilItsCommit_data();
+    void aLargeActionLetsOthersReadUntilItsCommit();
 };
 
 void tst_DbConnection::aFileThatIsNoWarehouseIsLeftAlone_data() {
@@ -339,6 +342,63 @@ void tst_DbConnection::aLostSessionFailsEveryCallAtOnce() {
     c.Close();
     QVERIFY(c.Open(w.connectionText()) && !c.Lost());
     QVERIFY(c.Execute(insert));
+}
+
+// A large action keeps its changes to itself until its commit: another program reading the warehouse file
+// reads it as it was, without waiting, until then, and the action's rows after it. With SQLite's default
+// page cache the action writes its changes to the file before its commit, under a lock that stops every
+// reader from then on.
+void tst_DbConnection::aLargeActionLetsOthersReadUntilItsCommit_data() {
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<bool>("defaultCache");
+    Warehouse::newRow("sqlite", "the program's connection") << false;
+    Warehouse::newRow("sqlite", "SQLite's default page cache") << true;
+}
+
+void tst_DbConnection::aLargeActionLetsOthersReadUntilItsCommit() {
+    QFETCH(QString, backend);
+    QFETCH(bool, defaultCache);
+    constexpr int kRows = 40000;
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    DbConnection c;
+    QVERIFY(c.Open(w.connectionText()));
+    if (defaultCache)
+        QVERIFY(c.Execute("PRAGMA cache_size = -2000") && c.Execute("PRAGMA cache_spill = ON"));
+    sqlite3* other = nullptr;
+    const QByteArray file = QFile::encodeName(w.connectionText().section("Data Source=", 1));
+    QCOMPARE(sqlite3_open(file.constData(), &other), SQLITE_OK);
+    const auto close = qScopeGuard([&] { sqlite3_close(other); });
+    // The other program does not wait: a read that meets a lock fails at once.
+    const auto count = [other](int& rows) {
+        return sqlite3_exec(
+            other, "select count(*) from CS_CAT_DESC",
+            [](void* to, int, char** values, char**) {
+                *static_cast<int*>(to) = std::atoi(values[0]);
+                return 0;
+            },
+            &rows, nullptr);
+    };
+    int before = -1;
+    QCOMPARE(count(before), SQLITE_OK);
+    {
+        TransactionGuard action(c);
+        // Some 10 MB of rows, five times SQLite's default page cache.
+        QVERIFY(
+            action.active() &&
+            c.Execute(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                              "INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) SELECT 'N' || i, "
+                              "printf('%0200d', i) FROM n")
+                          .arg(kRows)));
+        int during = -1;
+        QCOMPARE(count(during), defaultCache ? SQLITE_BUSY : SQLITE_OK);
+        QCOMPARE(during, defaultCache ? -1 : before);
+        QVERIFY(action.Commit());
+    }
+    int after = -1;
+    QCOMPARE(count(after), SQLITE_OK);
+    QCOMPARE(after, before + kRows);
 }
 
 QTEST_MAIN(tst_DbConnection)
