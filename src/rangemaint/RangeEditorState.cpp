@@ -66,7 +66,7 @@ TreeNode* RangeEditorState::AddPath(const RangeKeyParts& path) {
     deepest = node(clsGenericMaint::BuildLevelKey(root, path.COA, path.level, path.Code, {}, {}), [&] {
         return gm.AddNode_CodCat(tree, root, path.COA, path.level, path.Code, QString(), false, m_type);
     });
-    if (path.FR_ACCT.isEmpty())
+    if (path.FR_ACCT.isEmpty() && path.TO_ACCT.isEmpty())
         return deepest;
     return node(
         clsGenericMaint::BuildLevelKey(root, path.COA, path.level, path.Code, path.FR_ACCT, path.TO_ACCT),

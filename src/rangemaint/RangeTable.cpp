@@ -6,7 +6,6 @@
 #include "rangemaint/LevelHierarchyWalk.h"
 #include "services/clsGenericMaint.h"
 
-#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -204,70 +203,6 @@ QString RangeTable::DeleteRangeOfAccount(const QStringList& keys, const QString&
     // "Delete From": the form every database accepts.
     return QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + KeyCondition(keys) +
            QStringLiteral(" and ") + SqlEquals(m_from, from) + QStringLiteral(" and ") + SqlEquals(m_to, to);
-}
-
-namespace {
-
-// Bounded so that every database takes the statement whole: Oracle lists at most a thousand values, and
-// SQLite nests each "or" one deeper, at most a thousand deep.
-constexpr qsizetype kValuesPerList = 1000;
-constexpr std::size_t kRangesPerStatement = 400;
-
-// " in ('a', 'b', ...)" over the values, each once, quoted.
-QString ListOf(const QStringList& values) {
-    QString list = QStringLiteral(" in (");
-    list.reserve(list.size() + values.size() * 12);
-    QSet<QString> seen;
-    seen.reserve(values.size());
-    for (const QString& v : values) {
-        if (seen.contains(v))
-            continue;
-        if (!seen.isEmpty())
-            list += QLatin1String(", ");
-        seen.insert(v);
-        list += SqlText(v);
-    }
-    return list + QLatin1Char(')');
-}
-
-} // namespace
-
-QString RangeTable::DeleteWhere(const QStringList& keys, const QString& condition) const {
-    return QStringLiteral("Delete From ") + m_table + QStringLiteral(" where ") + KeyCondition(keys) +
-           QStringLiteral(" and ") + condition;
-}
-
-QStringList RangeTable::AnyRange(const QString& from, const QString& to,
-                                 const std::vector<RangeBounds>& ranges) {
-    QStringList conditions;
-    for (std::size_t first = 0; first < ranges.size(); first += kRangesPerStatement) {
-        QStringList pairs;
-        QStringList froms;
-        for (std::size_t r = first; r < ranges.size() && r < first + kRangesPerStatement; ++r) {
-            pairs << QStringLiteral("(") + SqlEquals(from, ranges[r].from) + QStringLiteral(" and ") +
-                         SqlEquals(to, ranges[r].to) + QStringLiteral(")");
-            froms << ranges[r].from;
-        }
-        const QString any = pairs.size() == 1 ? pairs.front()
-                                              : QStringLiteral("(") + pairs.join(QStringLiteral(" or ")) +
-                                                    QStringLiteral(")");
-        // The From values first where none is empty, so the index finds the rows without reading the
-        // entry's others.
-        conditions << (froms.contains(QString()) ? any
-                                                 : from + ListOf(froms) + QStringLiteral(" and ") + any);
-    }
-    return conditions;
-}
-
-QStringList RangeTable::FromLists(const std::vector<RangeBounds>& ranges) {
-    QStringList values;
-    values.reserve(static_cast<qsizetype>(ranges.size()));
-    for (const RangeBounds& r : ranges)
-        values << r.from;
-    QStringList lists;
-    for (qsizetype first = 0; first < values.size(); first += kValuesPerList)
-        lists << ListOf(values.mid(first, kValuesPerList));
-    return lists;
 }
 
 bool RangeTable::DeleteEntry(const QStringList& keys, const QString& from, const QString& to) const {

@@ -64,18 +64,6 @@ public:
     std::optional<QString> AddEntry(const QStringList& keys) const;
     // The statement that removes exactly this range row.
     QString DeleteRangeOfAccount(const QStringList& keys, const QString& from, const QString& to) const;
-    // The statement that removes the entry's rows (all key values) meeting the condition. Not executed.
-    QString DeleteWhere(const QStringList& keys, const QString& condition) const;
-    // Conditions that the bound columns `from` and `to` (as a statement names them) hold one of these
-    // ranges, a few hundred ranges to a condition, each as the statement of each range compares it: an
-    // empty bound matches NULL too (SqlEquals). Each is served by an index that leads with the key columns
-    // and the From column.
-    static QStringList AnyRange(const QString& from, const QString& to,
-                                const std::vector<RangeBounds>& ranges);
-    // " in ('a', 'b', ...)" over the From values of these ranges (none with an empty bound), each once, up
-    // to a thousand to a list: a From column followed by one holds the ranges' rows and whatever else shares
-    // a From with them.
-    static QStringList FromLists(const std::vector<RangeBounds>& ranges);
 
     // The widths the warehouse declares for the key columns and then the two bounds, in that order; -1
     // where it declares none. Nothing when the look-up could not run (its error is left for the caller).

@@ -182,9 +182,14 @@ bool RangeTableEngine::Delete() {
         const QStringList keys = KeysOf(k).mid(0, Depth(t));
         const RangeKeyParts removed =
             t == kRangeNode ? PartsOf(keys, k.FR_ACCT, k.TO_ACCT) : PartsOf(keys, QString(), QString());
-        // A range without its bounds would name the whole code.
-        if (t == kRangeNode && (removed.FR_ACCT.isEmpty() || removed.TO_ACCT.isEmpty()))
+        // A range without both bounds would name every range of the code; one with a single empty bound
+        // (another program's) is named by its pair, as any other.
+        if (t == kRangeNode && removed.FR_ACCT.isEmpty() && removed.TO_ACCT.isEmpty()) {
+            ErrorHandler::Tell(QStringLiteral("The range has neither a From nor a To value, so its delete "
+                                              "would take every range of the code."),
+                               vbExclamation);
             return false;
+        }
         const QString procedure = QStringLiteral("Delete");
         m_failure.clear();
         TransactionGuard transaction(gDBConnection->adoConnection());

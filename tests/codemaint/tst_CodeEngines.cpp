@@ -216,7 +216,8 @@ bool rangeAct(RangeEditorState& rs, clsAcLevelRangeMaint& e, const QString& acti
     const QStringList a = action.split(' ');
     if (a.size() > 2) {
         const QStringList p = QString(a[2]).replace('+', ' ').split('/');
-        const QStringList bounds = p.value(2).split(',');
+        const QStringList bounds =
+            p.value(2).split(',').replaceInStrings(QRegularExpression("^_$"), QString());
         rs.trvMaintenance_NodeClick(rs.AddPath({kChart, p[0], p[1], bounds.value(0), bounds.value(1)}));
     }
     if (a[1] == "delete")
@@ -550,6 +551,16 @@ void tst_CodeEngines::changes_data() {
                "L2,P,400,499 L3,X,300,399 L4,X,400,499] MR[M1,300,399 M1,400,499]",
                "delete L2/P/L3:X",
                "H[L1,G,L2,P L2,P,-,-] MH[M1,L2,P] R[L1,G,-,- L2,P,-,- L3,X,300,399 L4,X,400,499] MR[M1,-,-]");
+    // Another program's ranges with one empty bound (or NULL) are deleted by their pair and carried up.
+    everywhere("range delete: a range without From", 3,
+               "H[L1,P,L2,X] R[L1,P,~,7E1 L1,P,7E2,_ L2,X,_,7E1 L2,X,7E2,_]", "range delete L2/X/_,7E1",
+               "H[L1,P,L2,X] R[L1,P,7E2,_ L2,X,7E2,_]");
+    everywhere("range delete: a range without To", 3,
+               "H[L1,P,L2,X] R[L1,P,_,7E1 L1,P,7E2,~ L2,X,_,7E1 L2,X,7E2,_]", "range delete L2/X/7E2,_",
+               "H[L1,P,L2,X] R[L1,P,_,7E1 L2,X,_,7E1]");
+    everywhere("range delete: both ranges with an empty bound", 3,
+               "H[L1,P,L2,X] R[L1,P,_,7E1 L1,P,7E2,~ L2,X,_,7E1 L2,X,7E2,_]",
+               "range delete L2/X/_,7E1;range delete L2/X/7E2,_", "H[L1,P,L2,X] R[L1,P,-,- L2,X,-,-]");
     // A kept range sharing its From with a lost one stays.
     everywhere("detach: a kept range sharing its From with a lost one", 3,
                "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L1,P,100,299 L2,X,100,199 L2,X,100,299 L2,Y,100,299]",
