@@ -164,8 +164,9 @@ void frmImportLocations::cmdBrowse_Click() {
     FileDialogRequest request;
     request.caption = "Import Warehouse Locations";
     request.startFolder = stored.isEmpty() ? QString() : QFileInfo(stored).absolutePath();
-    // "All Files" means every file here, with or without an extension; ".ini" in any letter case.
-    request.filters = {"All Files (*)", "ini Files(*.[iI][nN][iI])"};
+    // "All Files" means every file here, with or without an extension; the dialog matches ".ini" in any
+    // letter case.
+    request.filters = {"All Files (*)", "ini Files(*.ini)"};
     request.selectedFilter = 1;
     const QString chosen = GetOpenFileName(request);
     txtFileLocation->setText(chosen);

@@ -61,6 +61,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(QApplication::windowIcon());
     setCentralWidget(MdiArea);
     connect(MdiArea, &QMdiArea::subWindowActivated, this, &frmMain::currentEditorChanged);
+    // The presses into the editors, seen before the control pressed acts on them.
+    qApp->installEventFilter(this);
     buildMenus();
     buildToolbar();
     ProgressBar1 = new QProgressBar(this);
@@ -76,6 +78,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 frmMain::~frmMain() {
     // The sub-windows go after this object is half destroyed; their goodbyes must not reach it.
     disconnect(MdiArea, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
     for (QWidget* editor : m_snapshots.keys())
         disconnect(editor, nullptr, this, nullptr);
     m_unloading = true;
@@ -554,6 +557,38 @@ void frmMain::ShowWarehouseOpen() {
 void frmMain::mnuClose_Click() {
     if (QMdiSubWindow* sub = MdiArea->currentSubWindow())
         LoadedWindows::instance().Unload(sub->widget());
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A press into an editor brings it to the front, as the window system's activation of the main window
+    // does through the focus; without a window manager that activation never comes, and the toolbar, the
+    // commands and the keys would stay with the editor the user left. Before the control acts on the press:
+    // a click that selects a node may refill the account list, and an activation arriving meanwhile gives
+    // the keyboard to the editor in front.
+    if (event->type() == QEvent::MouseButtonPress && !m_unloading)
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == this)
+            BringForward(widget);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::BringForward(QWidget* widget) {
+    QMdiSubWindow* sub = nullptr;
+    // The control a click gives the keyboard to: the one pressed or the nearest holder that takes it so.
+    QWidget* clicked = nullptr;
+    for (QWidget* w = widget; w && w != MdiArea && !sub; w = w->parentWidget()) {
+        sub = qobject_cast<QMdiSubWindow*>(w);
+        if (sub && sub->mdiArea() != MdiArea)
+            sub = nullptr;
+        if (!sub && !clicked && w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus)
+            clicked = w;
+    }
+    if (!sub || sub == MdiArea->currentSubWindow())
+        return;
+    MdiArea->setActiveSubWindow(sub);
+    currentEditorChanged(sub);
+    // The area hands the keyboard to the control the editor last had it in.
+    if (clicked)
+        clicked->setFocus(Qt::MouseFocusReason);
 }
 
 bool frmMain::event(QEvent* event) {

@@ -89,6 +89,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -103,6 +104,8 @@ private:
 
     void MDIForm_Load();
     void currentEditorChanged(QMdiSubWindow* window);
+    // Makes the editor that holds `widget` the current one.
+    void BringForward(QWidget* widget);
     void rememberCommandStates();
     void fillWindowList();
     // The child windows that Tile arranges: all but the minimised ones, none of them left maximised.

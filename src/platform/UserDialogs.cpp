@@ -59,9 +59,18 @@ public:
     int execDialog(QDialog& dialog) override { return dialog.exec(); }
 
     QString openFileName(const FileDialogRequest& r) override {
-        QString selected = r.filters.value(r.selectedFilter);
-        return QFileDialog::getOpenFileName(QApplication::activeWindow(), r.caption, r.startFolder,
-                                            r.filters.join(";;"), &selected);
+        QFileDialog dialog(QApplication::activeWindow(), r.caption, r.startFolder);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        // A file matches its type's filter in any letter case ("QLX.INI" is an ini file), as the filters'
+        // texts do not spell out; the desktop's own dialog may match letter for letter, so Qt's is used.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+        dialog.setNameFilters(r.filters);
+        dialog.selectNameFilter(r.filters.value(r.selectedFilter));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
     }
 };
 

@@ -29,7 +29,7 @@ struct MessageRequest {
 struct FileDialogRequest {
     QString caption;
     QString startFolder;
-    QStringList filters; // "Ini Files (*.ini)"
+    QStringList filters; // "Ini Files (*.ini)", matched in any letter case
     int selectedFilter = 0;
 };
 

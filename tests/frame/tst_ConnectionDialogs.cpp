@@ -9,6 +9,8 @@
 #include "platform/ConnectionText.h"
 #include "platform/EntryBox.h"
 #include "platform/LoadedWindows.h"
+#include "platform/SettingsStore.h"
+#include "platform/UserDialogs.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
@@ -17,10 +19,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -62,6 +67,7 @@ private slots:
     void importKeepsWhatItCannotShow_data();
     void importKeepsWhatItCannotShow();
     void browseRemembersTheFile();
+    void theIniFilterListsIniFilesInAnyCase();
     void importClosesAnOpenConnection();
 
 private:
@@ -342,7 +348,51 @@ void tst_ConnectionDialogs::browseRemembersTheFile() {
     QCOMPARE(m_env->ui.fileDialogs[1].startFolder, QString());
     QCOMPARE(m_env->ui.fileDialogs[2].startFolder, folder);
     const FileDialogRequest& request = m_env->ui.fileDialogs[0];
-    QVERIFY(QDir::match(request.filters.value(request.selectedFilter).section('(', 1).chopped(1), "QLX.INI"));
+    QCOMPARE(request.filters, (QStringList{"All Files (*)", "ini Files(*.ini)"}));
+    QCOMPARE(request.selectedFilter, 1);
+}
+
+// The program's own file dialog, as Browse shows it: the ini filter chosen, reading as it is written, and
+// the files it lists those ending in ".ini" in any letter case.
+void tst_ConnectionDialogs::theIniFilterListsIniFilesInAnyCase() {
+    const QString folder = QDir(App::Path()).filePath("locations");
+    QVERIFY(QDir().mkpath(folder));
+    for (const char* name : {"QLX.INI", "branch.ini", "Old.Ini", "notes.txt", "ini"})
+        TestEnvironment::writeFile(QDir(folder).filePath(name), "[Marts]\r\n");
+    SettingsStore::SaveSetting(App::Title(), "iniFileLocation", "iniFilePath",
+                               QDir(folder).filePath("branch.ini"));
+    frmImportLocations import;
+    UserDialogs::setResponder(nullptr);
+    QString filter;
+    QStringList listed;
+    QTimer look;
+    connect(&look, &QTimer::timeout, this, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* view = dialog ? dialog->findChild<QListView*>("listView") : nullptr;
+        if (!view || !view->model() || view->model()->rowCount(view->rootIndex()) == 0)
+            return;
+        look.stop();
+        // The folder's listing comes in pieces; it is whole once it has stopped growing.
+        int rows = -1;
+        while (rows != view->model()->rowCount(view->rootIndex())) {
+            rows = view->model()->rowCount(view->rootIndex());
+            QTest::qWait(100);
+        }
+        filter = dialog->selectedNameFilter();
+        for (int r = 0; r < rows; ++r) {
+            const QModelIndex index = view->model()->index(r, 0, view->rootIndex());
+            if (index.flags() & Qt::ItemIsEnabled)
+                listed << index.data().toString();
+        }
+        dialog->reject();
+    });
+    look.start(20);
+    import.cmdBrowse->click();
+    UserDialogs::setResponder(std::make_unique<ScriptedResponder>(m_env->ui));
+    QCOMPARE(filter, QString("ini Files(*.ini)"));
+    listed.sort();
+    QCOMPARE(listed, (QStringList{"Old.Ini", "QLX.INI", "branch.ini"}));
+    QVERIFY(import.txtFileLocation->text().isEmpty());
 }
 
 void tst_ConnectionDialogs::importClosesAnOpenConnection() {

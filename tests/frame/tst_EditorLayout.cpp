@@ -100,6 +100,31 @@ public:
     }
 };
 
+// Counts the activations a window receives.
+class ActivationCounter : public QObject {
+public:
+    ActivationCounter(QWidget* window, int& count) : m_window(window), m_count(count) {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::WindowActivate)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    int& m_count;
+};
+
+// Every node's text with its selection, in tree order.
+QString treeText(MaintTree& tree) {
+    QStringList texts;
+    for (const TreeNode* node : tree.Nodes())
+        texts << node->Text() + (node == tree.SelectedItem() ? "*" : "");
+    return texts.join(',');
+}
+
 void pressToolbar(const char* key) {
     QTest::mouseClick(gMainForm->Toolbar1->widgetForAction(gMainForm->ToolbarButton(key)), Qt::LeftButton);
 }
@@ -149,6 +174,8 @@ private slots:
     void aClickActsInTheEditorClicked();
     void aCommandActsInTheEditorInFront_data();
     void aCommandActsInTheEditorInFront();
+    void aClickTakesTheKeyboardWithoutActivation_data();
+    void aClickTakesTheKeyboardWithoutActivation();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -431,6 +458,97 @@ void tst_EditorLayout::aCommandActsInTheEditorInFront() {
     QTRY_COMPARE(boxes.prompts, (QStringList{asked, asked}));
     QVERIFY(rangeNodeAt(behind, other.section(';', 1)) && nodeAt(holder));
     QCOMPARE(rowsFrom(w, other.section('|', 3, 3)), behindRows);
+}
+
+// Without a window manager the main window is never activated, so nothing hands the keyboard on when the
+// user clicks into another editor after a message box. The click that selects a range under another holder
+// (which refills the account list) makes its editor the one in front, and the keys go to its tree: Down
+// moves its selection and Delete asks about and deletes the range there, whatever editors are open and in
+// whichever order they were opened; the ranges of the others stay.
+void tst_EditorLayout::aClickTakesTheKeyboardWithoutActivation_data() {
+    // The editors in the order opened; in `boxIn` a range deleted (the box answered Yes); in `clickIn` a
+    // range selected before, the range clicked after the box and the range below it.
+    Warehouse::addColumns<QStringList>("editors");
+    QTest::addColumn<int>("boxIn");
+    QTest::addColumn<QString>("deleted");
+    QTest::addColumn<int>("clickIn");
+    for (const char* column : {"before", "target", "next"})
+        QTest::addColumn<QString>(column);
+    const QString l3 = "range 3", mfx = "range 1", cat = "range 2";
+    const QString levelRange = "CORP|L3|111|111200|111299", multiplierRange = "CORP||MFX|111200|111299";
+    const QStringList msign{"CORP||MFX|111100|111199", "CORP||MSIGN|121200|121299",
+                            "CORP||MSIGN|121300|121399"};
+    const QStringList l3Other{"CORP|L3|111|111100|111199", "CORP|L3|121|121100|121199",
+                              "CORP|L3|121|121200|121299"};
+    Warehouse::addRows("level, then multiplier clicked", QStringList{l3, mfx}, 0, levelRange, 1, msign[0],
+                       msign[1], msign[2]);
+    Warehouse::addRows("multiplier, then level clicked", QStringList{mfx, l3}, 0, multiplierRange, 1,
+                       l3Other[0], l3Other[1], l3Other[2]);
+    Warehouse::addRows("level, categories, then multiplier clicked", QStringList{l3, cat, mfx}, 0, levelRange,
+                       2, msign[0], msign[1], msign[2]);
+    Warehouse::addRows("multiplier, categories, then level clicked", QStringList{mfx, cat, l3}, 0,
+                       multiplierRange, 2, l3Other[0], l3Other[1], l3Other[2]);
+    Warehouse::addRows("multiplier clicked, then level", QStringList{mfx, l3}, 1, levelRange, 0, msign[0],
+                       msign[1], msign[2]);
+    Warehouse::addRows("level clicked, categories, then multiplier", QStringList{l3, cat, mfx}, 2,
+                       multiplierRange, 0, l3Other[0], l3Other[1], l3Other[2]);
+}
+
+void tst_EditorLayout::aClickTakesTheKeyboardWithoutActivation() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QStringList, editors);
+    QFETCH(int, boxIn);
+    QFETCH(QString, deleted);
+    QFETCH(int, clickIn);
+    QFETCH(QString, before);
+    QFETCH(QString, target);
+    QFETCH(QString, next);
+    Main();
+    // The welcome window takes the activation the main window's show gave it; closed, it gives it to nothing.
+    QCoreApplication::processEvents();
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != gMainForm && window->isVisible())
+            window->close();
+    QCoreApplication::processEvents();
+    QVERIFY(!gMainForm->isActiveWindow());
+    int activations = 0;
+    ActivationCounter counter(gMainForm, activations);
+    QList<frmRangeMaintenance*> opened;
+    for (const QString& editor : editors)
+        opened << openRangeEditor(editor.section(' ', 1).toInt());
+    gMainForm->mnuWindowTileVertical_Click();
+    frmRangeMaintenance* boxed = opened[boxIn];
+    frmRangeMaintenance* clicked = opened[clickIn];
+    BoxClicker boxes;
+    click(*clicked->trvMaintenance, rangeNodeAt(clicked, before));
+    click(*boxed->trvMaintenance, rangeNodeAt(boxed, deleted));
+    QCOMPARE(gMainForm->ActiveEditor(), static_cast<MaintenanceEditor*>(boxed));
+    boxes.buttons = {"Yes"};
+    QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Delete);
+    QTRY_COMPARE(boxes.prompts.size(), 1);
+    QVERIFY(!rangeNodeAt(boxed, deleted));
+    QStringList kept;
+    for (frmRangeMaintenance* f : opened)
+        if (f != clicked)
+            kept << treeText(*f->trvMaintenance);
+    const int rowsBefore = rowsFrom(w, next.section('|', 3, 3));
+    click(*clicked->trvMaintenance, rangeNodeAt(clicked, target));
+    QCOMPARE(gMainForm->ActiveEditor(), static_cast<MaintenanceEditor*>(clicked));
+    QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Down);
+    QCOMPARE(clicked->trvMaintenance->SelectedItem(), rangeNodeAt(clicked, next));
+    boxes.buttons = {"Yes"};
+    QTest::keyClick(gMainForm->windowHandle(), Qt::Key_Delete);
+    QTRY_COMPARE(boxes.prompts.size(), 2);
+    QCOMPARE(boxes.prompts.last(), QString("Do you want to delete selected item?"));
+    QVERIFY(!rangeNodeAt(clicked, next) && rangeNodeAt(clicked, target));
+    QVERIFY(rowsFrom(w, next.section('|', 3, 3)) < rowsBefore);
+    QStringList stayed;
+    for (frmRangeMaintenance* f : opened)
+        if (f != clicked)
+            stayed << treeText(*f->trvMaintenance);
+    QCOMPARE(stayed, kept);
+    QVERIFY(!gMainForm->isActiveWindow());
+    QCOMPARE(activations, 0);
 }
 
 QTEST_MAIN(tst_EditorLayout)

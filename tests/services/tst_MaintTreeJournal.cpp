@@ -1,8 +1,10 @@
+#include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
 #include "platform/TransactionGuard.h"
+#include "platform/UserDialogs.h"
 #include "services/MaintTree.h"
 #include "services/TreeNode.h"
 #include "services/clsGenericMaint.h"
@@ -83,6 +85,7 @@ void tst_MaintTreeJournal::nodeChangesFollowTheTransaction() {
     }
     const QString before = picture(tree);
     const QString tablesBefore = w.snapshot();
+    env.ui.behind = [&tree] { return picture(tree); };
     QString during = before;
     bool committed = false;
     {
@@ -96,6 +99,9 @@ void tst_MaintTreeJournal::nodeChangesFollowTheTransaction() {
             changeNodes(tree, gm);
         during = picture(tree);
         QCOMPARE(tree.Journaling(), during != before);
+        // Held until the action ends, and then shown in front of the tree as the action left it.
+        ErrorHandler::Tell("The action's own word", vbExclamation);
+        QVERIFY(env.ui.messages.isEmpty());
         if (ending == "failed statement") {
             connection.FailStatementContaining("CS_CAT_DESC", DbError{1, "refused", "test"});
             TransactionGuard inner(connection);
@@ -109,6 +115,10 @@ void tst_MaintTreeJournal::nodeChangesFollowTheTransaction() {
     QCOMPARE(committed, ending == "commit");
     QVERIFY(!tree.Journaling());
     QCOMPARE(picture(tree), committed ? during : before);
+    env.ui.behind = nullptr;
+    QCOMPARE(env.ui.messages.size(), 1);
+    QCOMPARE(env.ui.inTransaction, QList<bool>{false});
+    QCOMPARE(env.ui.seenBehind, QStringList{picture(tree)});
     QCOMPARE(w.snapshot() == tablesBefore, !committed);
     if (!committed && ending != "outside a transaction") {
         // The restored nodes are found by key and navigate as before.

@@ -2,10 +2,19 @@
 
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
+#include "services/MaintTree.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QTest>
 
 int ScriptedResponder::messageBox(const MessageRequest& request) {
+    // A failed action's message is held until the action is undone, the nodes it changed included: no tree
+    // may still hold changes of an action when a message is shown.
+    for (QWidget* widget : QApplication::allWidgets())
+        if (const auto* tree = qobject_cast<const MaintTree*>(widget); tree && tree->Journaling())
+            QTest::qFail(qPrintable("Shown before the tree undid the action: " + request.prompt), __FILE__,
+                         __LINE__);
     m_log.messages.push_back(request);
     m_log.inTransaction.push_back(gDBConnection.State() == 1 &&
                                   gDBConnection->adoConnection().InTransaction());
