@@ -51,17 +51,21 @@ QString Holds(bool holds, const QString& rows, const QString& where, const Range
               const RangeTable& tb, const QString& b) {
     const QString fa = Column(a, ta.FromColumn()), ta2 = Column(a, ta.ToColumn());
     const QString fb = Column(b, tb.FromColumn()), tb2 = Column(b, tb.ToColumn());
-    const QString select =
-        QStringLiteral("exists (Select 1 from ") % rows % QStringLiteral(" where ") % where;
-    const QString exact = select % QStringLiteral(" and ") % fa % QStringLiteral(" = ") % fb %
-                          QStringLiteral(" and ") % ta2 % QStringLiteral(" = ") % tb2 % QStringLiteral(")");
+    const QString from = QStringLiteral(" from ") % rows % QStringLiteral(" where ") % where;
+    const QString equal = QStringLiteral(" and ") % fa % QStringLiteral(" = ") % fb %
+                          QStringLiteral(" and ") % ta2 % QStringLiteral(" = ") % tb2;
     const QString loose = QStringLiteral("(") % Empty(fb) % QStringLiteral(" or ") % Empty(tb2) %
-                          QStringLiteral(") and ") % select % QStringLiteral(" and ") % SameBound(fa, fb) %
-                          QStringLiteral(" and ") % SameBound(ta2, tb2) % QStringLiteral(")");
-    // Negated, the two stay one disjunction: a bare "not exists" a server may turn into a join, which on
-    // tables it has no statistics of yet (rows just loaded) compares every row with every other.
-    const QString either = QStringLiteral("(") % exact % QStringLiteral(" or ") % loose % QStringLiteral(")");
-    return holds ? either : QStringLiteral("not ") % either;
+                          QStringLiteral(") and exists (Select 1") % from % QStringLiteral(" and ") %
+                          SameBound(fa, fb) % QStringLiteral(" and ") % SameBound(ta2, tb2) %
+                          QStringLiteral(")");
+    if (holds)
+        return QStringLiteral("(exists (Select 1") % from % equal % QStringLiteral(") or ") % loose %
+               QStringLiteral(")");
+    // Not "not exists", which a server may turn into a join: on tables it has no statistics of yet (rows
+    // just loaded) such a join compares every row with every other. A count is looked up row by row in the
+    // index.
+    return QStringLiteral("0 = (Select count(*)") % from % equal % QStringLiteral(") and not (") % loose %
+           QStringLiteral(")");
 }
 
 // A bound that holds nothing but blanks, or nothing at all (Oracle's RTRIM of blanks is NULL).
