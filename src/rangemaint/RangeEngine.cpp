@@ -75,7 +75,8 @@ void RangeEngine::KeepDatabaseError() {
         return;
     const DbError e = gDBConnection->adoConnection().LastError();
     Err().Raise(e.isSet() ? e.number : CurrentError::UnspecifiedError,
-                e.isSet() ? e.description : QStringLiteral("The warehouse could not be read"), e.source);
+                e.isSet() ? e.description : QStringLiteral("The warehouse could not be read"), e.source,
+                e.cause);
 }
 
 bool RangeEngine::FailLookup(const QString& location) {
