@@ -6,6 +6,7 @@
 #include "platform/CurrentError.h"
 #include "platform/MessageLoop.h"
 #include "platform/Recordset.h"
+#include "platform/UserDialogs.h"
 #include "rangemaint/RangeEditorAccess.h"
 
 #include <QTreeWidget>
@@ -81,5 +82,11 @@ void RangeEngine::KeepDatabaseError() {
 
 bool RangeEngine::FailLookup(const QString& location) {
     KeepDatabaseError();
+    return ErrorHandler::Fail(location);
+}
+
+bool RangeEngine::FailTelling(const QString& location) {
+    KeepDatabaseError();
+    ErrorHandler::Tell(Err().Description(), vbCritical);
     return ErrorHandler::Fail(location);
 }
