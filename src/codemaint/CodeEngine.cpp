@@ -30,7 +30,9 @@ QString CodeEngine::FilterCondition(const QString& lead) const {
 }
 
 bool CodeEngine::Fail(const QString& procedure) const {
-    return RangeEngine::FailLookup(ClassName() + QLatin1Char(':') + procedure);
+    // Why, in the database's words (a read-only table, a constraint, a lock held too long), as the range
+    // engines tell it; the editor's own message follows.
+    return RangeEngine::FailTelling(ClassName() + QLatin1Char(':') + procedure);
 }
 
 TreeNode* CodeEngine::AddNode(const NewEntry& entry) const {
@@ -82,10 +84,8 @@ bool CodeEngine::Save() {
     }
     // An engine driven without its editor may be handed a value no lookup would offer: one longer than its
     // column is refused in words, as the range tables refuse it, before anything is written.
-    if (!table->Fits(entry.values)) {
-        ErrorHandler::Tell(Err().Description(), vbExclamation);
+    if (!table->Fits(entry.values))
         return failed();
-    }
     const std::optional<QString> statement = table->AddEntry(entry.values, entry.parentDepth);
     if (!statement || !ExecuteSQLChangingRows(*statement))
         return failed();

@@ -79,7 +79,7 @@ protected:
     CodeEditorAccess* m_frmOwner = nullptr;
 
 private:
-    // Reports the failure under the engine's location for the procedure; false.
+    // Tells the failure's cause and reports it under the engine's location for the procedure; false.
     bool Fail(const QString& procedure) const;
     // The node of an entry, as the editor's load builds it: shown without trailing blanks, keyed by what
     // it shows, keeping the values as stored.

@@ -46,15 +46,19 @@ int CError::Report(const QString& location) {
     m_number = Err().Number();
     m_description = Err().Description();
     m_source = Err().Source();
+    QString detail = Err().Detail();
     bool fromConnection = false;
     if (m_dbConnection && m_dbConnection->LastError().number != 0) {
         m_number = m_dbConnection->LastError().number;
         m_description = m_dbConnection->LastError().description;
+        detail = m_dbConnection->LastError().cause;
         fromConnection = true;
     }
     m_location = location.isEmpty() ? '[' + m_source + ']' : location;
     m_lastResult = CheckErrorLoop(m_source, m_description) ? 1 : 2;
-    WriteError(m_number, m_description, m_location);
+    // The user reads the program's words; the log keeps the driver's beside them, where the cause is.
+    WriteError(m_number, detail.isEmpty() ? m_description : m_description + " The driver said: " + detail,
+               m_location);
     if (fromConnection)
         m_dbConnection->ClearErrors();
     Err().Clear();

@@ -11,8 +11,8 @@ class CError {
 public:
     CError();
 
-    // Logs the current error under the location ("modMain:OpenDBConecction"), clears it and answers
-    // 1 when errors are looping, else 2.
+    // Logs the current error under the location ("modMain:OpenDBConecction"), with the driver's words it
+    // carries for the log beside its description, clears it and answers 1 when errors are looping, else 2.
     int Report(const QString& location = QString());
     // Appends one line to the day's log; never fails towards its caller.
     void WriteError(qint32 number, const QString& description, const QString& location);

@@ -6,7 +6,10 @@
 #include "platform/CurrentError.h"
 #include "platform/UserDialogs.h"
 
+#include <QAbstractEventDispatcher>
+#include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -18,26 +21,47 @@ struct Told {
 
 // The message a running action has to tell when it ends.
 std::optional<Told> heldMessage;
-// The loss of the connection has been told since the program last went back to its event loop: a user
-// action hears of it once, whichever of its steps meet it (a look-up, the action itself, what is said
-// after it).
-bool lossTold = false;
+// The user actions that have heard of the loss of the connection: those running at this event-loop depth
+// and below (-1: none). An action runs at the depth of the loop that dispatched it; one that a modal
+// dialog's loop dispatches (a lookup's Add) runs one deeper than the action that opened the dialog, which is
+// still running and has heard of the loss too. So an action hears of it once, whichever of its steps meet it
+// (a look-up, the action itself, what is said after it, what is read once a dialog it opened has closed).
+int toldDepth = -1;
+
+int loopDepth() {
+    return QThread::currentThread()->loopLevel();
+}
+
+// A loop that takes up its next event, or waits for one, has finished the action it dispatched last: the
+// next one there is told again; the actions below, which opened the loop, are still running.
+void loopGoesOn() {
+    toldDepth = std::min(toldDepth, loopDepth() - 1);
+}
+
+void tellLossOnce(const MessageRequest& message) {
+    if (toldDepth >= loopDepth())
+        return;
+    toldDepth = loopDepth();
+    static bool watching = false;
+    if (!watching)
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+            QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] { loopGoesOn(); });
+            watching = true;
+        }
+    MsgBox(message.prompt, message.style, message.title);
+    // Once the message is answered, so that its own event loop does not count as going back.
+    QTimer::singleShot(0, [] { loopGoesOn(); });
+}
 
 DbConnection* sharedConnection() {
     return gDBConnection.IsNothing() ? nullptr : &gDBConnection->adoConnection();
 }
 
 void show(const Told& told) {
-    if (!told.loss) {
+    if (told.loss)
+        tellLossOnce(told.message);
+    else
         MsgBox(told.message.prompt, told.message.style, told.message.title);
-        return;
-    }
-    if (lossTold)
-        return;
-    lossTold = true;
-    MsgBox(told.message.prompt, told.message.style, told.message.title);
-    // Once the message is answered, so that its own event loop does not count as going back.
-    QTimer::singleShot(0, [] { lossTold = false; });
 }
 
 } // namespace

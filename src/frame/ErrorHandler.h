@@ -19,6 +19,7 @@ public:
     // for the action's end: no lock waits on the user's answer, the tree behind it is already undone, and
     // the user reads it once, however many steps of the action met the failure. A later message of the
     // same action takes the place of an earlier one. Once the shared connection is lost, every failure is
-    // told as that loss, and a user action tells it once, also what it says after its engine failed.
+    // told as that loss, and a user action tells it once, also what it says after its engine failed and
+    // what it reads once a dialog it opened (a lookup, whose own actions each tell it) has closed.
     static void Tell(const QString& text, int style, const QString& title = QString());
 };

@@ -20,17 +20,21 @@ public:
 
     static CurrentError& instance();
 
-    void Raise(qint32 number, const QString& description, const QString& source);
+    // `detail` is for the log only: the driver's own words behind an error the user is told in the program's
+    // words (a lost connection), so that its cause can be found later.
+    void Raise(qint32 number, const QString& description, const QString& source, const QString& detail = {});
     void Clear();
 
     qint32 Number() const { return m_number; }
     QString Description() const { return m_description; }
     QString Source() const { return m_source; }
+    QString Detail() const { return m_detail; }
 
 private:
     qint32 m_number = 0;
     QString m_description;
     QString m_source;
+    QString m_detail;
 };
 
 inline CurrentError& Err() {

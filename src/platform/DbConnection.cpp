@@ -78,7 +78,8 @@ QString odbcState(SQLSMALLINT type, SQLHANDLE handle) {
     return QString::fromLatin1(reinterpret_cast<const char*>(state));
 }
 
-// SQLSTATE class 08: the connection failed.
+// SQLSTATE class 08, a connection exception: the link failed (08S01), the connection does not exist (08003),
+// it failed during a commit (08007), and the others of the class.
 bool isConnectionException(const QString& state) {
     return state.startsWith(QLatin1String("08"));
 }
@@ -124,11 +125,19 @@ void DbConnection::fail(const DbError& error) {
     // A driver words a session that has gone after what it was doing ("internal SAVEPOINT failed",
     // "could not send data"): what the user can act on is that the connection is gone.
     const bool lostNow = !m_lost && m_open && (isConnectionException(error.state) || sessionGone());
-    m_lost = m_lost || lostNow;
+    if (lostNow) {
+        m_lost = true;
+        m_lostCause = error.description;
+        if (!error.state.isEmpty())
+            m_lostCause += QStringLiteral(" (SQLSTATE %1)").arg(error.state);
+    }
     m_lastError = m_lost ? DbError{CurrentError::ConnectionLost,
-                                   lostNow && m_committing ? LostAtCommitText() : LostText(), driverLabel()}
+                                   lostNow && m_committing ? LostAtCommitText() : LostText(),
+                                   driverLabel(),
+                                   {},
+                                   m_lostCause}
                          : error;
-    Err().Raise(m_lastError.number, m_lastError.description, m_lastError.source);
+    Err().Raise(m_lastError.number, m_lastError.description, m_lastError.source, m_lastError.cause);
 }
 
 bool DbConnection::sessionGone() const {
@@ -334,6 +343,7 @@ void DbConnection::Close() {
     QSqlDatabase::removeDatabase(m_connectionName);
     m_open = false;
     m_lost = false;
+    m_lostCause.clear();
     m_depth = 0;
     m_doomed = false;
     m_collation.clear();

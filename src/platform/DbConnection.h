@@ -131,6 +131,8 @@ private:
     DbError m_failFragmentError;
     bool m_open = false;
     bool m_lost = false;
+    // The driver's words for the failure that showed the session gone.
+    QString m_lostCause;
     bool m_committing = false;
     std::vector<std::function<void(bool)>> m_onTransactionEnd;
     std::vector<std::function<void()>> m_afterTransactionEnd;

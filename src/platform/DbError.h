@@ -9,6 +9,9 @@ struct DbError {
     QString source;
     // The ODBC SQLSTATE of the failure ("08S01"), where an ODBC driver gave one.
     QString state{};
+    // What the driver itself said where the program tells the failure in its own words (a lost connection):
+    // its text and SQLSTATE, for the log.
+    QString cause{};
 
     bool isSet() const { return number != 0 || !description.isEmpty(); }
 };

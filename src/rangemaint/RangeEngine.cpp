@@ -6,6 +6,7 @@
 #include "platform/CurrentError.h"
 #include "platform/MessageLoop.h"
 #include "platform/Recordset.h"
+#include "platform/UserDialogs.h"
 #include "rangemaint/RangeEditorAccess.h"
 
 #include <QTreeWidget>
@@ -75,10 +76,17 @@ void RangeEngine::KeepDatabaseError() {
         return;
     const DbError e = gDBConnection->adoConnection().LastError();
     Err().Raise(e.isSet() ? e.number : CurrentError::UnspecifiedError,
-                e.isSet() ? e.description : QStringLiteral("The warehouse could not be read"), e.source);
+                e.isSet() ? e.description : QStringLiteral("The warehouse could not be read"), e.source,
+                e.cause);
 }
 
 bool RangeEngine::FailLookup(const QString& location) {
     KeepDatabaseError();
+    return ErrorHandler::Fail(location);
+}
+
+bool RangeEngine::FailTelling(const QString& location) {
+    KeepDatabaseError();
+    ErrorHandler::Tell(Err().Description(), vbCritical);
     return ErrorHandler::Fail(location);
 }

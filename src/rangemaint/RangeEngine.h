@@ -72,6 +72,9 @@ public:
 
     // Reports a failed look-up under the caller's location with the database's error; answers false.
     static bool FailLookup(const QString& location);
+    // The same for a failed action, whose user is told the database's words first (once the action is
+    // undone, within one); the caller then says what was cancelled.
+    static bool FailTelling(const QString& location);
 
 protected:
     // " Where '<account>' between <from> and <to>" with `lead` in place of " Where "; empty without a

@@ -1,5 +1,6 @@
 #include "services/LookupList.h"
 
+#include "frame/ColumnWidths.h"
 #include "frame/ErrorHandler.h"
 #include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
@@ -179,6 +180,10 @@ bool LookupList::execute(const QString& sql, qint64* affected) {
     return connection().Execute(sql, affected);
 }
 
+bool LookupList::fits(const QStringList& columns, const QStringList& values) const {
+    return ColumnWidths(m_settings.m_strTableName, columns).Fits(values);
+}
+
 LookupList::Addition LookupList::NewCode(const QString& code) {
     switch (StoredCode(code)) {
     case Presence::Absent:
@@ -203,7 +208,8 @@ LookupList::Addition LookupList::AddListedRow(const QString& code, const QString
         sql += ",'" + FixQuotes(description) + "'";
     sql += ")";
     TransactionGuard transaction(connection());
-    if (!transaction.active()) {
+    if (!transaction.active() || !fits(fields.mid(0, withDescription ? 2 : 1),
+                                       QStringList{code, description}.mid(0, withDescription ? 2 : 1))) {
         ErrorHandler::FailShowing(location, vbOKOnly);
         return Addition::Failed;
     }
@@ -236,6 +242,12 @@ LookupList::Addition LookupList::InsertItem(const QString& code, const QString& 
     };
     TransactionGuard transaction(connection());
     if (!transaction.active())
+        return failed();
+    // The new row's values as written, the blanks of a level's own row too.
+    const QStringList values = m_settings.m_Lookuplevel
+                                   ? QStringList{m_settings.m_strLevelType, code, " ", " "}
+                                   : QStringList{m_settings.m_strLevelType, Level(), code, description};
+    if (!fits(m_settings.m_colHideFieldNames, values))
         return failed();
     if (const Addition checked = NewCode(code.trimmed()); checked != Addition::Added)
         return checked;
@@ -281,7 +293,7 @@ bool LookupList::ModifyItem(const Row& row, const QString& description) {
                         FixQuotes(description) + "' Where " + fields[0] + " = '" + FixQuotes(row.code) + "'" +
                         filterClause();
     TransactionGuard transaction(connection());
-    if (!transaction.active() || !execute(sql) || !transaction.Commit())
+    if (!transaction.active() || !fits({fields[1]}, {description}) || !execute(sql) || !transaction.Commit())
         return ErrorHandler::FailShowing(location, vbOKOnly);
     return true;
 }

@@ -15,7 +15,8 @@ struct LookupSettings;
 // on the shared connection and is composed from the settings with every value quoted; each change is one
 // transaction, which checks (the code not yet stored, no row depending on it) after it has the right to
 // write, so two users' changes take turns. A failed statement shows its description, is reported under the
-// dialog's location and answers failure.
+// dialog's location and answers failure. A value longer than its column is refused so, before anything is
+// written, in words naming the value and the column.
 class LookupList {
 public:
     // One listed row as it was read.
@@ -91,6 +92,10 @@ public:
 
 private:
     bool execute(const QString& sql, qint64* affected = nullptr);
+    // Whether each value fits its column of the listed table: a database that does not hold its columns to
+    // their widths (SQLite) would store a longer one whole. False with the refusal, which names the value
+    // and the column, raised as the current error (or the look-up's failure).
+    bool fits(const QStringList& columns, const QStringList& values) const;
     // The duplicate check of an add, within its transaction: Added when the code is not stored yet.
     Addition NewCode(const QString& code);
     // Whether the query finds a row; nothing after its failure has been shown and reported.

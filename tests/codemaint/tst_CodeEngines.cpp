@@ -27,6 +27,9 @@ namespace {
 // as typed.
 const QString kChart = "T'%", kOtherChart = "Z'%";
 
+// What a trigger of the warehouse that refuses every write says.
+const char* const kClosed = "the hierarchy is closed for the year end";
+
 // The tables by the tags the worlds below use, each with the columns before its
 // own (area and chart).
 struct Table {
@@ -271,6 +274,8 @@ private slots:
     void attachOfManyRanges();
     void throughTheEditor_data();
     void throughTheEditor();
+    void failureToldWithItsCause_data();
+    void failureToldWithItsCause();
     void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
     void drivingTheCodeEnginesWithoutAWindow();
 
@@ -642,11 +647,11 @@ void tst_CodeEngines::changes() {
         const QString why = failing.isEmpty() ? "is longer than the 20 characters" : "statement fails";
         QVERIFY2(log.count("Error #") == 1 && log.endsWith(") in " + location) && log.contains(why),
                  qPrintable(log));
-        // A refused value is named to the user once the action is undone.
-        if (failing.isEmpty())
-            QVERIFY2(m_env->ui.messages.size() == 1 && m_env->ui.messages[0].prompt.contains(why) &&
-                         !m_env->ui.inTransaction[0],
-                     qPrintable(m_env->prompts().join(" / ")));
+        // A refused value is named to the user, and a failure told in the database's words, once the action
+        // is undone.
+        QVERIFY2(m_env->ui.messages.size() == 1 && m_env->ui.messages[0].prompt.contains(why) &&
+                     !m_env->ui.inTransaction[0],
+                 qPrintable(m_env->prompts().join(" / ")));
         return;
     }
     const QString refusal = after.startsWith('!') ? after.mid(1) : QString();
@@ -672,8 +677,9 @@ void tst_CodeEngines::changes() {
             if (done)
                 break;
             QVERIFY(state(w, variant) == before && treeOf(st) == tree);
-            // Logged once with the database's number and text, told once after the rollback.
+            // Logged once with the database's number and text, told once in its words after the rollback.
             QCOMPARE(m_env->logText().count("Error #FFFFFFF9 (statement k fails)"), logged + 1);
+            QCOMPARE(m_env->prompts().mid(shown), QStringList{"statement k fails"});
             RangeEngineRuns::toldOnceAfterTheAction(m_env->ui, shown);
         }
         QVERIFY(inject ? k > 3 && k < 100 : act(type, *e, st, a) == refusal.isEmpty());
@@ -917,6 +923,91 @@ void tst_CodeEngines::throughTheEditor() {
     f->Delete();
     QCOMPARE(w.snapshot(), before);
     QCOMPARE(m_env->ui.messages.size(), 1); // the question only
+}
+
+// The warehouse refuses the write itself, as a server does for a read-only table or user, a constraint or a
+// lock held too long: in the editor the user reads the database's own words first, after the rollback, then
+// the editor's message, and nothing is changed. `refusal`: "unique" a unique index the write breaks, or
+// "trigger <table>" a trigger refusing every write on the table.
+void tst_CodeEngines::failureToldWithItsCause_data() {
+    Warehouse::addColumns<int>("type");
+    QTest::addColumn<QString>("world");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("node"); // the key fields below the chart of the node acted on
+    QTest::addColumn<QString>(
+        "code"); // saved below the node ("L2:13" a child level and code); empty: deleted
+    QTest::addColumn<QString>("words"); // what the database says, as a pattern
+    const auto row = [](const char* name, int type, const char* world, const char* refusal, const char* node,
+                        const char* code, const char* words) {
+        Warehouse::addRows(name, type, QString(world), QString(refusal), QString(node), QString(code),
+                           QString(words));
+    };
+    row("attach breaking a unique index", 3, "H[L1,9,L2,11] R[L2,12,1,2]", "unique", "L1,9", "L2:12",
+        "unique");
+    row("detach whose placeholder breaks a unique index", 3, "H[L1,9,L2,11 L1,2,-,-] R[L2,11,1,2]", "unique",
+        "L1,9,11", "", "unique");
+    row("attach to a multiplier whose hierarchy refuses writes", 1, "MH[M'1,L2,-] R[L2,12,1,2] MR[M'1,-,-]",
+        "trigger CS_MULTIPLIERHIER", "M'1,L2", "12", kClosed);
+    row("detach from a category whose ranges refuse writes", 2, "CH[K'1,L1,C] R[L1,C,1,2] CR[K'1,1,2]",
+        "trigger CS_CAT_TYPE", "K'1,L1,C", "", kClosed);
+}
+
+void tst_CodeEngines::failureToldWithItsCause() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(QString, world);
+    QFETCH(QString, refusal);
+    QFETCH(QString, node);
+    QFETCH(QString, code);
+    QFETCH(QString, words);
+    put(w, type, world);
+    const bool sqlite = w.backend() == "sqlite";
+    if (refusal == "unique") { // one child per parent code, two children with one child level and code
+        const QString columns =
+            code.isEmpty() ? "CS_CHILDLEVEL, CS_CHILDCODE" : "CS_PARENTLEVEL, CS_PARENTCODE";
+        QVERIFY(w.own().Execute("create unique index qlx_refusal on CS_LEVELHIER (CS_AREA, CS_COA, " +
+                                columns + ") where CS_COA = " + SqlText(kChart)));
+    } else if (sqlite) {
+        const QString table = refusal.section(' ', 1);
+        for (const char* write : {"insert", "update", "delete"})
+            QVERIFY(w.own().Execute(QString("create trigger qlx_refusal_%1 before %1 on %2 begin select "
+                                            "raise(abort, %3); end")
+                                        .arg(write, table, SqlText(kClosed))));
+    } else {
+        QVERIFY(w.own().Execute("create function qlx_refusal() returns trigger language plpgsql as $$ begin "
+                                "raise exception " +
+                                SqlText(kClosed) + "; end $$"));
+        QVERIFY(w.own().Execute("create trigger qlx_refusal before insert or update or delete on " +
+                                refusal.section(' ', 1) + " for each row execute function qlx_refusal()"));
+    }
+    const QString before = w.snapshot();
+    Main();
+    frmCodeMaintenance* f = OpenCodeEditor(type);
+    QVERIFY(f && f->trvMaintenance_NodeClick(CodeNode(*f, kChart + "," + node)));
+    QStringList expected;
+    if (code.isEmpty()) {
+        m_env->ui.answers << vbYes;
+        f->Delete();
+        expected = QStringList{"Do you want to delete selected item?", words,
+                               "Item cannot be deleted. Delete cancelled"};
+    } else {
+        f->Insert();
+        if (code.contains(':'))
+            f->txtChildLevel->setText(code.section(':', 0, 0));
+        (code.contains(':') ? f->txtChildCode : f->txtParentCode[f->FieldsIndex()])
+            ->setText(code.section(':', -1));
+        f->Save();
+        expected = QStringList{words, "Item could not be added. Accept Cancelled"};
+    }
+    QCOMPARE(w.snapshot(), before);
+    const QRegularExpression cause(words, QRegularExpression::CaseInsensitiveOption);
+    QStringList shown = m_env->prompts();
+    for (QString& prompt : shown)
+        if (prompt.contains(cause))
+            prompt = words;
+    QCOMPARE(shown, expected);
+    QVERIFY(!m_env->ui.inTransaction.contains(true));
+    QVERIFY2(m_env->logText().contains(cause), qPrintable(m_env->logText()));
 }
 
 // The example of ARCHITECTURE.md, "Driving the code engines without a window",

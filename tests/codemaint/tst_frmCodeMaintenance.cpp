@@ -16,10 +16,12 @@
 #include "support/Warehouse.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -105,6 +107,8 @@ private slots:
     void saveRefusedThenAccepted();
     void lookups_data();
     void lookups();
+    void lossToldOncePerActionAroundALookup_data() { Warehouse::addBackendRows(); }
+    void lossToldOncePerActionAroundALookup();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -571,6 +575,58 @@ void tst_frmCodeMaintenance::lookups() {
     if (button == "ChildLevel")
         QVERIFY(f->txtChildCode->text().isEmpty() && f->focusWidget() == f->txtChildCode);
     QCOMPARE(gLookupOK, !settings.isEmpty());
+}
+
+// The connection is lost while the child code lookup is open, each action dispatched by the program's event
+// loop as a user's click is: each of the lookup's own actions (an Add, and the Add tried again) tells the
+// loss once; Cancel, and what the editor reads within the click that opened the lookup once it has closed
+// (the child level proposed again), tell nothing more; the editor's next action tells it again.
+void tst_frmCodeMaintenance::lossToldOncePerActionAroundALookup() {
+    QLX_OPEN_WAREHOUSE(w);
+    Main();
+    frmCodeMaintenance* f = openEditor(3);
+    QVERIFY(f->trvMaintenance_NodeClick(CodeNode(*f, "CORP,L1,1")));
+    f->Insert();
+    const QStringList lost{DbConnection::LostText()};
+    QStringList inTheLookup, afterTheLookup;
+    m_env->ui.dialogScripts << [&](QDialog& d) {
+        auto& l = static_cast<frmLookup&>(d);
+        const auto add = [&l] {
+            l.cmdClear_Click();
+            l.txtCode()->setText("99");
+            l.txtDesc()->setText("New");
+            l.cmdAdd_Click();
+        };
+        QTimer::singleShot(0, &l, [&, add] {
+            gDBConnection->adoConnection().FailNthStatement(1, {-7, "gone", "test", "08S01"});
+            add();
+            QTimer::singleShot(0, &l, [&, add] {
+                add();
+                QTimer::singleShot(0, &l, [&] {
+                    inTheLookup = m_env->prompts();
+                    l.cmdClose_Click();
+                });
+            });
+        });
+        return l.exec();
+    };
+    QEventLoop program;
+    QTimer::singleShot(0, [&] {
+        f->cmdChildCode_Click();
+        f->Insert();
+        afterTheLookup = m_env->prompts();
+        QTimer::singleShot(50, [&] { // the next click, once the program has waited for it
+            f->txtChildLevel->setText("L2");
+            f->txtChildCode->setText("13");
+            f->Save();
+            program.quit();
+        });
+    });
+    program.exec();
+    QCOMPARE(inTheLookup, lost + lost);
+    QCOMPARE(afterTheLookup, lost + lost);
+    QCOMPARE(m_env->prompts(), lost + lost + lost);
+    QCOMPARE(w.rows("SELECT SOCODE FROM CS_SOURCE WHERE SOCODE = '99'"), QStringList{});
 }
 
 QTEST_MAIN(tst_frmCodeMaintenance)

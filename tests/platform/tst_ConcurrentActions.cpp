@@ -252,8 +252,12 @@ void tst_ConcurrentActions::aLostSessionIsToldOnce() {
         QCoreApplication::processEvents(); // the user's next action comes from the event loop
     }
     QVERIFY(db.Lost());
-    QVERIFY(env.logText().contains(DbConnection::LostText()));
-    QVERIFY(!env.logText().contains("SAVEPOINT"));
+    // Beside the program's words the log keeps the driver's for the call that found the session gone, which
+    // never stand in the loss's place.
+    const QRegularExpression cause(QRegularExpression::escape(DbConnection::LostText()) +
+                                   " The driver said: \\w.*\\) in ");
+    for (const QString& line : env.logLines().mid(1))
+        QVERIFY2(line.contains(cause), qPrintable(line));
 }
 
 QTEST_MAIN(tst_ConcurrentActions)

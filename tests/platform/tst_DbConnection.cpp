@@ -1,3 +1,5 @@
+#include "frame/CError.h"
+#include "frame/modMain.h"
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/Recordset.h"
@@ -31,6 +33,8 @@ private slots:
     void anActionWaitsForTheRightToWrite();
     void aLostSessionFailsEveryCallAtOnce_data();
     void aLostSessionFailsEveryCallAtOnce();
+    void aConnectionExceptionIsALoss_data();
+    void aConnectionExceptionIsALoss();
     void aLargeActionLetsOthersReadUntilItsCommit_data();
     void aLargeActionLetsOthersReadUntilItsCommit();
 };
@@ -342,6 +346,51 @@ void tst_DbConnection::aLostSessionFailsEveryCallAtOnce() {
     c.Close();
     QVERIFY(c.Open(w.connectionText()) && !c.Lost());
     QVERIFY(c.Execute(insert));
+}
+
+// Every SQLSTATE of class 08 says the connection failed, whichever the driver answers; another class is the
+// statement's own failure. The user is told the loss in the program's words, and the log keeps the driver's
+// own beside them, so the cause can be found later; a later call fails with the same loss and cause.
+void tst_DbConnection::aConnectionExceptionIsALoss_data() {
+    Warehouse::addBackendColumn();
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("lost");
+    for (const QString& b : Warehouse::backends()) {
+        Warehouse::newRow(b, "communication link failure") << "08S01" << true;
+        Warehouse::newRow(b, "connection does not exist") << "08003" << true;
+        Warehouse::newRow(b, "transaction resolution unknown") << "08007" << true;
+        Warehouse::newRow(b, "table not found") << "42P01" << false;
+        Warehouse::newRow(b, "no SQLSTATE") << "" << false;
+    }
+}
+
+void tst_DbConnection::aConnectionExceptionIsALoss() {
+    QFETCH(QString, backend);
+    QFETCH(QString, state);
+    QFETCH(bool, lost);
+    TestEnvironment env;
+    Warehouse w(backend);
+    QLX_REQUIRE_WAREHOUSE(w);
+    DbConnection c;
+    QVERIFY(c.Open(w.connectionText()));
+    const QString words = "the driver's own words";
+    const QString select = "SELECT COUNT(*) FROM CS_CAT_DESC";
+    c.FailNthStatement(1, {-7, words, "test", state});
+    QVERIFY(!c.Execute(select));
+    QCOMPARE(c.Lost(), lost);
+    QCOMPARE(Err().Description(), lost ? DbConnection::LostText() : words);
+    ErrorReporter().Report("tst:first");
+    const QString cause = " The driver said: " + words + " (SQLSTATE " + state + ")";
+    QVERIFY2(env.logText().contains(lost ? "(" + DbConnection::LostText() + cause + ") in tst:first"
+                                         : "(" + words + ") in tst:first"),
+             qPrintable(env.logText()));
+    // A later call sends nothing after a loss; after a statement's own failure it runs.
+    QCOMPARE(c.Execute(select), !lost);
+    if (lost) {
+        ErrorReporter().Report("tst:later");
+        QVERIFY2(env.logText().contains(DbConnection::LostText() + cause + ") in tst:later"),
+                 qPrintable(env.logText()));
+    }
 }
 
 // A large action keeps its changes to itself until its commit: another program reading the warehouse file

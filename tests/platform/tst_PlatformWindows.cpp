@@ -1,12 +1,14 @@
 #include "platform/EntryBox.h"
 #include "platform/LoadedWindows.h"
 #include "platform/MousePointer.h"
+#include "platform/WellFormedText.h"
 #include "support/TestEnvironment.h"
 
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <tuple>
 
@@ -63,6 +65,22 @@ void tst_PlatformWindows::entryBoxNoticesChangesAndKeepsWholeCharacters() {
         box.insert(pasted);
         QCOMPARE(box.text(), kept);
         QCOMPARE(box.cursorPosition(), cursor);
+    }
+    // A limit lowered under the text with the cursor at its start: the characters go from the end, a pair
+    // whole, and no text the box shows on the way holds half of one.
+    for (const auto& [text, limit, kept] :
+         {std::tuple<QString, int, QString>{"ab" + emoji + emoji, 3, "ab" + emoji},
+          {"ab" + emoji + emoji, 2, "ab"},
+          {"a" + emoji + "bc" + emoji, 4, "a" + emoji + "bc"},
+          {emoji + "ab", 2, emoji + "a"}}) {
+        box.SetMaxCharacters(-1);
+        box.setText(text);
+        box.setCursorPosition(0);
+        QSignalSpy shown(&box, &QLineEdit::textChanged);
+        box.SetMaxCharacters(limit);
+        QCOMPARE(box.text(), kept);
+        for (const QList<QVariant>& change : shown)
+            QVERIFY2(WellFormedText::IsWellFormed(change[0].toString()), qPrintable(change[0].toString()));
     }
 }
 

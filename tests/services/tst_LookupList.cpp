@@ -1,5 +1,7 @@
+#include "frame/modMain.h"
 #include "services/LookupList.h"
 #include "services/LookupSettings.h"
+#include "support/LookupShapes.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
 
@@ -12,6 +14,8 @@ private slots:
     void findCode();
     void listQuery_data();
     void listQuery();
+    void overlongValueRefused_data();
+    void overlongValueRefused();
 };
 
 void tst_LookupList::findCode_data() {
@@ -69,6 +73,80 @@ void tst_LookupList::listQuery() {
     QVERIFY(list.OpenRecordset());
     QCOMPARE(list.Codes(), codes);
     QVERIFY(env.ui.messages.isEmpty());
+}
+
+// The lookup's changes driven without the dialog, which limits its boxes: a value longer than its column is
+// refused in words naming it and the column, and nothing is written, where SQLite would store it whole. A
+// character beyond the basic plane counts as one, as the columns count them.
+void tst_LookupList::overlongValueRefused_data() {
+    Warehouse::addColumns<QString>("lookup");
+    QTest::addColumn<QString>("change"); // add, insert (a new row of CS_SOURCE) or modify (of EQTY)
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("column"); // the width and the column the refusal names; empty: stored
+    const auto row = [](const char* name, const char* lookup, const char* change, const QString& code,
+                        const QString& description, const char* column) {
+        Warehouse::addRows(name, QString(lookup), QString(change), code, description, QString(column));
+    };
+    const QString emoji = QStringLiteral("\U0001F600");
+    row("category code", "categories", "add", "ABCDEFGHIJK", "New",
+        "10 characters that CAT_CODE of CS_CAT_DESC");
+    row("category description", "categories", "add", "NEWC", QString(101, 'd'),
+        "100 characters that CAT_DESC of CS_CAT_DESC");
+    row("code of a level", "codes BA L2", "insert", "C2345678901234567890X", "New",
+        "20 characters that SOCODE of CS_SOURCE");
+    row("description of a code", "codes BA L4", "insert", "411", QString(101, 'd'),
+        "100 characters that SODESC of CS_SOURCE");
+    row("level", "levels BA", "insert", "L234567890X", "", "10 characters that SOLEVEL of CS_SOURCE");
+    row("changed description", "categories", "modify", "EQTY", QString(101, 'd'),
+        "100 characters that CAT_DESC of CS_CAT_DESC");
+    row("category code of characters beyond the basic plane", "categories", "add", emoji.repeated(10), "New",
+        "");
+    row("code of a level as long as its column", "codes BA L2", "insert", "C234567890123456789" + emoji,
+        "New", "");
+}
+
+void tst_LookupList::overlongValueRefused() {
+    QFETCH(QString, lookup);
+    QFETCH(QString, change);
+    QFETCH(QString, code);
+    QFETCH(QString, description);
+    QFETCH(QString, column);
+    TestEnvironment env;
+    QLX_OPEN_WAREHOUSE(w);
+    LookupSettings s;
+    ConfigureLookup(s, lookup);
+    LookupList list(s);
+    const QString before = w.snapshot();
+    bool done = false;
+    if (change == "add")
+        done = list.AddListedRow(code, description) == LookupList::Addition::Added;
+    else if (change == "insert")
+        done = list.InsertItem(code, description) == LookupList::Addition::Added;
+    else
+        done = list.ModifyItem({.code = code}, description);
+    QCOMPARE(done, column.isEmpty());
+    const QString table = lookup == "categories" ? "CS_CAT_DESC" : "CS_SOURCE";
+    const QString codeColumn = lookup == "categories"        ? "CAT_CODE"
+                               : lookup.startsWith("levels") ? "SOLEVEL"
+                                                             : "SOCODE";
+    if (column.isEmpty()) {
+        QCOMPARE(w.scalar("SELECT COUNT(*) FROM " + table + " WHERE " + codeColumn + " = " + SqlText(code)),
+                 QString("1"));
+        QVERIFY(env.ui.messages.isEmpty());
+        return;
+    }
+    QCOMPARE(w.snapshot(), before);
+    const QString value = code.size() > description.size() ? code : description;
+    QCOMPARE(env.prompts(),
+             QStringList{"\"" + value + "\" is longer than the " + column + " holds; nothing was written."});
+    QVERIFY(!env.ui.inTransaction[0]);
+    const QStringList log = env.logLines();
+    QVERIFY2(log.size() == 2 && log[1].contains(" is longer than the " + column) &&
+                 log[1].endsWith(change == "add"      ? "in frmLookup:cmdAdd_Click"
+                                 : change == "insert" ? "in frmLookup:InsertItem"
+                                                      : "in frmLookup:ModifyItem"),
+             qPrintable(log.join('\n')));
 }
 
 QTEST_MAIN(tst_LookupList)

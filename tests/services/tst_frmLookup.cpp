@@ -42,6 +42,7 @@ struct Case {
     QString place{};       // where the failure is logged
     QString meanwhile{};   // another session's change after the pick
     QString asked{};       // another user's change while the question is open
+    QString state{};       // the SQLSTATE of the failure made ("08S01": the connection was lost)
     bool caseSensitive = true;
 };
 
@@ -168,6 +169,14 @@ void tst_frmLookup::showAnswersTheChoice_data() {
                        QString());
     Warehouse::addRows("Enter on OK", QString("Enter on OK"), true, QStringList{"Q'1", "It's quoted"},
                        QString());
+    // Enter in a box nothing was typed into picks the highlighted row, as in the list; so it does once a row
+    // was clicked after typing, which put the row's values back in the boxes.
+    Warehouse::addRows("Enter in the code box, nothing typed", QString("Enter in the code box"), true,
+                       QStringList{"0", "Zero"}, QString());
+    Warehouse::addRows("Enter in the description box, nothing typed", QString("Enter in the description box"),
+                       true, QStringList{"0", "Zero"}, QString());
+    Warehouse::addRows("Enter after typing, then clicking a row", QString("clicked after typing"), true,
+                       QStringList{"Q'1", "It's quoted"}, QString());
     // Enter in a box typed into is for the entry, as Add or Accept: the dialog stays open, the typing stored.
     Warehouse::addRows("Enter in a description typed into", QString("typed | it's more"), false, none,
                        QString("0|Zero it's more"));
@@ -188,6 +197,7 @@ void tst_frmLookup::showAnswersTheChoice() {
     QVERIFY(
         w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('Q''1', '  It''s quoted ')"));
     QVERIFY(w.own().Execute("INSERT INTO CS_CAT_DESC (CAT_CODE, CAT_DESC) VALUES ('0', 'Zero')"));
+    const QString before = w.snapshot();
     bool stayedOpen = false;
     if (!action.isEmpty())
         env.ui.dialogScripts << [&](QDialog& d) {
@@ -197,7 +207,13 @@ void tst_frmLookup::showAnswersTheChoice() {
             const bool key = action.startsWith("Enter") || action == "Escape";
             if (key) { // as a user meets it: the keys go to the widget with the focus
                 f.show();
-                QWidget* focus = action == "Enter on OK" ? static_cast<QWidget*>(f.cmdOK()) : f.ctlListView();
+                QWidget* focus = f.ctlListView();
+                if (action == "Enter on OK")
+                    focus = f.cmdOK();
+                else if (action == "Enter in the code box")
+                    focus = f.txtCode();
+                else if (action == "Enter in the description box")
+                    focus = f.txtDesc();
                 focus->setFocus();
                 QTest::keyClick(focus, action == "Escape"        ? Qt::Key_Escape
                                        : action == "Enter on OK" ? Qt::Key_Enter
@@ -211,6 +227,17 @@ void tst_frmLookup::showAnswersTheChoice() {
                 f.txtDesc()->setFocus();
                 f.txtDesc()->end(false);
                 QTest::keyClicks(f.txtDesc(), action.section('|', 1));
+                QTest::keyClick(f.txtDesc(), Qt::Key_Return);
+            } else if (action ==
+                       "clicked after typing") { // typed into the picked row's description, then a click
+                f.show();
+                f.txtDesc()->setFocus();
+                f.txtDesc()->end(false);
+                QTest::keyClicks(f.txtDesc(), " more");
+                QTreeWidget* list = f.ctlListView();
+                const QTreeWidgetItem* row = list->findItems("Q'1", Qt::MatchExactly).value(0);
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
+                f.txtDesc()->setFocus();
                 QTest::keyClick(f.txtDesc(), Qt::Key_Return);
             } else if (action == "double click")
                 f.ctlListView_DblClick();
@@ -237,6 +264,8 @@ void tst_frmLookup::showAnswersTheChoice() {
                  QStringList{stored});
     QVERIFY(!f.IsLoaded());
     QVERIFY(gLookupOK);
+    if (ok) // a pick writes nothing
+        QCOMPARE(w.snapshot(), before);
 }
 
 void tst_frmLookup::failedListClearsLookupOK() {
@@ -511,13 +540,15 @@ void tst_frmLookup::deletes() {
 void tst_frmLookup::failuresChangeNothing_data() {
     Warehouse::addColumns<Case>("c");
     const auto row = [](const char* name, const QString& lookup, const QString& code, const QString& setup,
-                        const QString& failing, const QString& place, const QStringList& prompts) {
+                        const QString& failing, const QString& place, const QStringList& prompts,
+                        const QString& state = {}) {
         Warehouse::addRows(name, Case{.lookup = lookup,
                                       .code = code,
                                       .setup = setup,
                                       .prompts = prompts,
                                       .failing = failing,
-                                      .place = place});
+                                      .place = place,
+                                      .state = state});
     };
     row("insert", "codes BA L2", "", "", "INSERT INTO CS_SOURCE", "InsertItem",
         {"failed", "Item cannot be added to the list"});
@@ -533,6 +564,17 @@ void tst_frmLookup::failuresChangeNothing_data() {
     // The first add lands but the list cannot be read again: the second is still a duplicate.
     row("again after a failed refresh", "codes BA L2", "", "", "SELECT DISTINCT", "",
         {"failed", "Code is already exists"});
+    // The connection lost on the way: the user reads the loss alone, not the dialog's own word on the
+    // failure.
+    const QString lost = DbConnection::LostText();
+    row("insert after a lost connection", "codes BA L2", "", "", "INSERT INTO CS_SOURCE", "InsertItem",
+        {lost}, "08S01");
+    row("category added after a lost connection", "categories", "", "", "INSERT INTO CS_CAT_DESC",
+        "cmdAdd_Click", {lost}, "08S01");
+    row("modify after a lost connection", "categories", "EQTY", "", "Update CS_CAT_DESC", "ModifyItem",
+        {lost}, "08003");
+    row("delete after a lost connection", "codes BA L'4", "411", lastCodeOfL4, "Delete From CS_SOURCE",
+        "DeleteItem", {"Delete Selected Code?", lost}, "08S01");
     // Another session holds the table: the add waits for the time-out only, and fails with the driver's
     // words.
     row("locked by another session", "codes BA L2", "", "", "", "InsertItem",
@@ -555,7 +597,8 @@ void tst_frmLookup::failuresChangeNothing() {
                                                     : "LOCK TABLE CS_SOURCE IN EXCLUSIVE MODE"));
         connection.CommandTimeout = 1;
     } else if (!again) {
-        connection.FailStatementContaining(c.failing, {-9, "failed", "test"});
+        connection.FailStatementContaining(c.failing, {-9, "failed", "test", c.state});
+        QCoreApplication::processEvents(); // a loss an earlier row told is that action's
     }
     QElapsedTimer clock;
     clock.start();
