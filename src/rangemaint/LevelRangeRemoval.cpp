@@ -1,6 +1,7 @@
 #include "rangemaint/LevelRangeRemoval.h"
 
 #include "frame/ModMaintenance.h"
+#include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/Recordset.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
@@ -96,7 +97,8 @@ bool LevelRangeRemoval::Fail(Step step) {
     return false;
 }
 
-void LevelRangeRemoval::Start(std::optional<RangeBounds> range) {
+void LevelRangeRemoval::Start(std::optional<RangeBounds> range, bool record) {
+    m_record = record;
     m_removed.clear();
     m_failed = Step::None;
     m_range = std::move(range);
@@ -155,7 +157,7 @@ QString LevelRangeRemoval::Loses(const QStringList& key, const std::vector<Code>
 }
 
 bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
-    Start(range);
+    Start(range, true);
     LevelHierarchyWalk walk(m_area, m_top);
     std::vector<Code> ancestors;
     if (!walk.Ancestors(code, ancestors))
@@ -167,7 +169,7 @@ bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
 }
 
 bool LevelRangeRemoval::Left(const Code& parent, const QString& child, const QStringList& childLevels) {
-    Start(std::nullopt);
+    Start(std::nullopt, false);
     for (const QString& level : childLevels) {
         QStringList key;
         if (!KeyOf({level, child}, key))
@@ -189,16 +191,18 @@ bool LevelRangeRemoval::Left(const Code& parent, const QString& child, const QSt
             return LevelHierarchyWalk::Same(c, {level, child});
         });
     });
+    // A cycle's passes end on one that lost nothing, which the rows read tell.
+    m_record = walk.Cyclic();
     return Run(codes, walk.Cyclic());
 }
 
 bool LevelRangeRemoval::Settle(const Code& code, const RangeBounds& range) {
-    Start(range);
+    Start(range, true);
     return Run({code}, false);
 }
 
 bool LevelRangeRemoval::HolderLeft(bool multipliers, const QString& holder, const Code& code) {
-    Start(std::nullopt);
+    Start(std::nullopt, false);
     QStringList key;
     if (!KeyOf(code, key))
         return Fail(Step::Codes);
@@ -242,14 +246,17 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
         return Fail(Step::Codes);
     const QString q = m_table.Table();
     const QString condition = Loses(key, children, q);
-    std::vector<RangeBounds> rows;
-    if (!Read(m_table, condition, rows))
-        return Fail(Step::Codes);
-    if (rows.empty())
-        return true;
-    changed = true;
-    for (const RangeBounds& r : rows)
-        m_removed.push_back({code, r});
+    // The range editor's tree shows what each code lost, and a cycle's passes end on a pass that lost
+    // nothing: then the rows are read first. Otherwise the delete alone finds them.
+    if (m_record) {
+        std::vector<RangeBounds> rows;
+        if (!Read(m_table, condition, rows))
+            return Fail(Step::Codes);
+        if (rows.empty())
+            return true;
+        for (const RangeBounds& r : rows)
+            m_removed.push_back({code, r});
+    }
     // The holders settle while the code still holds what it loses, which names what they may lose.
     if (m_holders) {
         const LostBy lost = [&](const RangeTable& table, const QString& holderRow) -> QString {
@@ -259,7 +266,11 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
         if (!SettleHolders(code, lost, true))
             return false;
     }
-    return Remove(m_table, key, condition) || Fail(Step::Codes);
+    qint64 removed = 0;
+    if (!Remove(m_table, key, condition, removed))
+        return Fail(Step::Codes);
+    changed = removed != 0;
+    return true;
 }
 
 bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, bool leaving) {
@@ -315,10 +326,8 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
         condition += QStringLiteral(" and ") % Holds(false, m_table.Table() % QStringLiteral(" HD"),
                                                      OfCodes(feeders, QStringLiteral("HD")), m_table,
                                                      QStringLiteral("HD"), h.table, q);
-    std::vector<RangeBounds> rows;
-    if (!Read(h.table, condition, rows))
-        return Fail(step);
-    return rows.empty() || Remove(h.table, key, condition) || Fail(step);
+    qint64 removed = 0;
+    return Remove(h.table, key, condition, removed) || Fail(step);
 }
 
 bool LevelRangeRemoval::Read(const RangeTable& table, const QString& condition,
@@ -335,11 +344,16 @@ bool LevelRangeRemoval::Read(const RangeTable& table, const QString& condition,
     return true;
 }
 
-bool LevelRangeRemoval::Remove(const RangeTable& table, const QStringList& key,
-                               const QString& condition) const {
+bool LevelRangeRemoval::Remove(const RangeTable& table, const QStringList& key, const QString& condition,
+                               qint64& removed) const {
     // "Delete From": the form every database accepts; the condition that read the rows takes them.
-    if (!ExecuteSQL(QStringLiteral("Delete From ") % table.Table() % QStringLiteral(" where ") % condition))
+    removed = 0;
+    if (!gDBConnection->adoConnection().Execute(
+            QStringLiteral("Delete From ") % table.Table() % QStringLiteral(" where ") % condition, &removed))
         return false;
+    // A driver that does not count the rows answers -1: the entry may have lost its last row.
+    if (removed == 0)
+        return true;
     const Existence left = table.HasRows(key);
     if (left != Existence::Absent)
         return left == Existence::Present;

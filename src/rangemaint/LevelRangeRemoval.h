@@ -58,7 +58,7 @@ public:
     // The code left the multiplier (`multipliers`) or category: the holder settles the code's ranges.
     bool HolderLeft(bool multipliers, const QString& holder, const Code& code);
 
-    // What the codes lost, code by code in the order they were settled.
+    // What the codes lost, code by code in the order they were settled (of a range lost or settled).
     const std::vector<Removed>& RemovedRanges() const { return m_removed; }
     Step FailedStep() const { return m_failed; }
 
@@ -66,7 +66,8 @@ private:
     // The condition that a holder's row (of the table, qualified as given) is a range a code just lost.
     using LostBy = std::function<QString(const RangeTable&, const QString&)>;
 
-    void Start(std::optional<RangeBounds> range);
+    // `record`: the ranges each code loses are read and kept (RemovedRanges).
+    void Start(std::optional<RangeBounds> range, bool record);
     // The code's key as the range table holds it.
     bool KeyOf(const Code& code, QStringList& key) const;
     // The condition that the bounds of the row of `table` qualified by `q` are one of the ranges settled.
@@ -87,8 +88,10 @@ private:
     bool SettleHolder(bool multipliers, const QString& holder, const LostBy& lostBy, const Code* leaving);
     // The bounds of the rows of `table` meeting `condition`, which qualifies its columns by the table's name.
     bool Read(const RangeTable& table, const QString& condition, std::vector<RangeBounds>& rows) const;
-    // Removes the entry's rows meeting `condition` and writes its placeholder when none is left.
-    bool Remove(const RangeTable& table, const QStringList& key, const QString& condition) const;
+    // Removes the entry's rows meeting `condition` (`removed` of them, -1 where the driver does not count)
+    // and writes its placeholder when none is left.
+    bool Remove(const RangeTable& table, const QStringList& key, const QString& condition,
+                qint64& removed) const;
     bool Fail(Step step);
 
     QString m_area;
@@ -98,6 +101,7 @@ private:
     // The ranges settled: one range by its bounds, or else the rows of these keys in the range table.
     std::optional<RangeBounds> m_range;
     std::vector<QStringList> m_sources;
+    bool m_record = false;
     std::vector<Removed> m_removed;
     Step m_failed = Step::None;
 };

@@ -124,7 +124,7 @@ void tst_LookupList::overlongValueRefused() {
     else if (change == "insert")
         done = list.InsertItem(code, description) == LookupList::Addition::Added;
     else
-        done = list.ModifyItem({.code = code}, description);
+        done = list.ModifyItem(LookupList::Row{QString(), code, {}, {}}, description);
     QCOMPARE(done, column.isEmpty());
     const QString table = lookup == "categories" ? "CS_CAT_DESC" : "CS_SOURCE";
     const QString codeColumn = lookup == "categories"        ? "CAT_CODE"
