@@ -48,7 +48,10 @@ namespace {
 
 constexpr int kDepth = 10;
 constexpr int kRanges = 1000;
-constexpr int kWideRanges = 10000;
+// The ranges of each wide code; QLX_BENCH_WIDE_RANGES sets another count for a run by hand.
+const int kWideRanges = qEnvironmentVariableIntValue("QLX_BENCH_WIDE_RANGES") > 0
+                            ? qEnvironmentVariableIntValue("QLX_BENCH_WIDE_RANGES")
+                            : 10000;
 // Rows written by one INSERT while the warehouse is generated.
 constexpr int kRowsPerInsert = 500;
 
