@@ -45,28 +45,44 @@ QString SameBound(const QString& a, const QString& b) {
            QStringLiteral(" and ") % Empty(b) % QStringLiteral("))");
 }
 
-// Whether some row `a` of `rows` (a From clause) meeting `where` holds the range of the row `b`, as the
-// database compares the bounds. The bounds are matched by plain equality, which the index (or a hash
-// join) answers; only a range with an empty bound needs the looser match, and it alone pays for it.
-QString Holds(bool holds, const QString& rows, const QString& where, const RangeTable& ta, const QString& a,
+// The parts of the conditions below: `from` is " from <rows> where <where>", `equal` the plain equality
+// of the rows' bounds to those of the row `b`, `loose` (a condition on `b` first) the looser match a range
+// with an empty bound needs, and it alone pays for.
+struct Match {
+    QString from, equal, loose;
+};
+
+Match MatchOf(const QString& rows, const QString& where, const RangeTable& ta, const QString& a,
               const RangeTable& tb, const QString& b) {
     const QString fa = Column(a, ta.FromColumn()), ta2 = Column(a, ta.ToColumn());
     const QString fb = Column(b, tb.FromColumn()), tb2 = Column(b, tb.ToColumn());
     const QString from = QStringLiteral(" from ") % rows % QStringLiteral(" where ") % where;
-    const QString equal = QStringLiteral(" and ") % fa % QStringLiteral(" = ") % fb %
-                          QStringLiteral(" and ") % ta2 % QStringLiteral(" = ") % tb2;
-    const QString loose = QStringLiteral("(") % Empty(fb) % QStringLiteral(" or ") % Empty(tb2) %
-                          QStringLiteral(") and exists (Select 1") % from % QStringLiteral(" and ") %
-                          SameBound(fa, fb) % QStringLiteral(" and ") % SameBound(ta2, tb2) %
-                          QStringLiteral(")");
-    if (holds)
-        return QStringLiteral("(exists (Select 1") % from % equal % QStringLiteral(") or ") % loose %
-               QStringLiteral(")");
-    // Not "not exists", which a server may turn into a join: on tables it has no statistics of yet (rows
-    // just loaded) such a join compares every row with every other. A count is looked up row by row in the
-    // index.
-    return QStringLiteral("0 = (Select count(*)") % from % equal % QStringLiteral(") and not (") % loose %
+    return {from,
+            QStringLiteral(" and ") % fa % QStringLiteral(" = ") % fb % QStringLiteral(" and ") % ta2 %
+                QStringLiteral(" = ") % tb2,
+            QStringLiteral("(") % Empty(fb) % QStringLiteral(" or ") % Empty(tb2) %
+                QStringLiteral(") and exists (Select 1") % from % QStringLiteral(" and ") %
+                SameBound(fa, fb) % QStringLiteral(" and ") % SameBound(ta2, tb2) % QStringLiteral(")")};
+}
+
+// Whether some row `a` of `rows` (a From clause) meeting `where` holds the range of the row `b`, as the
+// database compares the bounds: by plain equality, which the index (or a hash) answers.
+QString HeldBy(const QString& rows, const QString& where, const RangeTable& ta, const QString& a,
+               const RangeTable& tb, const QString& b) {
+    const Match m = MatchOf(rows, where, ta, a, tb, b);
+    return QStringLiteral("(exists (Select 1") % m.from % m.equal % QStringLiteral(") or ") % m.loose %
            QStringLiteral(")");
+}
+
+// Whether the row `b` is `wanted` and no row `a` of `rows` meeting `where` holds its range. Not "not
+// exists", which a server may turn into a join: on tables it has no statistics of yet (rows just loaded)
+// such a join compares every row with every other. A count is looked up row by row in the index, and only
+// for the rows wanted.
+QString WantedAndHeldByNone(const QString& wanted, const QString& rows, const QString& where,
+                            const RangeTable& ta, const QString& a, const RangeTable& tb, const QString& b) {
+    const Match m = MatchOf(rows, where, ta, a, tb, b);
+    return QStringLiteral("0 = (case when ") % wanted % QStringLiteral(" then (Select count(*)") % m.from %
+           m.equal % QStringLiteral(") else 1 end) and not (") % m.loose % QStringLiteral(")");
 }
 
 // A bound that holds nothing but blanks, or nothing at all (Oracle's RTRIM of blanks is NULL).
@@ -117,9 +133,9 @@ QString LevelRangeRemoval::Wanted(const RangeTable& table, const QString& q) con
     QStringList keys;
     for (const QStringList& key : m_sources)
         keys << QStringLiteral("(") % m_table.EntryCondition(key, QStringLiteral("W")) % QStringLiteral(")");
-    return Holds(true, m_table.Table() % QStringLiteral(" W"),
-                 QStringLiteral("(") % keys.join(QStringLiteral(" or ")) % QStringLiteral(")"), m_table,
-                 QStringLiteral("W"), table, q);
+    return HeldBy(m_table.Table() % QStringLiteral(" W"),
+                  QStringLiteral("(") % keys.join(QStringLiteral(" or ")) % QStringLiteral(")"), m_table,
+                  QStringLiteral("W"), table, q);
 }
 
 QString LevelRangeRemoval::OfCodes(const std::vector<Code>& codes, const QString& q) const {
@@ -145,15 +161,17 @@ bool LevelRangeRemoval::Codes(const QString& sql, std::vector<Code>& codes) cons
 
 QString LevelRangeRemoval::Loses(const QStringList& key, const std::vector<Code>& children,
                                  const QString& q) const {
-    const QString lost = m_table.EntryCondition(key, q) % QStringLiteral(" and ") %
-                         NoPlaceholder(m_table, q) % QStringLiteral(" and ") % Wanted(m_table, q);
+    // A range named by its bounds is found in the index by them.
+    const QString entry = m_table.EntryCondition(key, q) % QStringLiteral(" and ") %
+                          NoPlaceholder(m_table, q) % QStringLiteral(" and ") %
+                          (m_range ? Wanted(m_table, q) % QStringLiteral(" and ") : QString());
     if (children.empty())
-        return lost;
+        return entry % Wanted(m_table, q);
     // The children are named, not joined through the hierarchy, so that each child's rows of a range are
     // found in the index by all its columns.
-    return lost % QStringLiteral(" and ") %
-           Holds(false, m_table.Table() % QStringLiteral(" LS"), OfCodes(children, QStringLiteral("LS")),
-                 m_table, QStringLiteral("LS"), m_table, q);
+    return entry % WantedAndHeldByNone(Wanted(m_table, q), m_table.Table() % QStringLiteral(" LS"),
+                                       OfCodes(children, QStringLiteral("LS")), m_table, QStringLiteral("LS"),
+                                       m_table, q);
 }
 
 bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
@@ -260,8 +278,8 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
     // The holders settle while the code still holds what it loses, which names what they may lose.
     if (m_holders) {
         const LostBy lost = [&](const RangeTable& table, const QString& holderRow) -> QString {
-            return Holds(true, q % QStringLiteral(" L"), Loses(key, children, QStringLiteral("L")), m_table,
-                         QStringLiteral("L"), table, holderRow);
+            return HeldBy(q % QStringLiteral(" L"), Loses(key, children, QStringLiteral("L")), m_table,
+                          QStringLiteral("L"), table, holderRow);
         };
         if (!SettleHolders(code, lost, true))
             return false;
@@ -320,12 +338,14 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
                feeders))
         return Fail(step);
     const QString q = h.table.Table();
-    QString condition = h.table.EntryCondition(key, q) % QStringLiteral(" and ") % NoPlaceholder(h.table, q) %
-                        QStringLiteral(" and ") % lostBy(h.table, q);
-    if (!feeders.empty())
-        condition += QStringLiteral(" and ") % Holds(false, m_table.Table() % QStringLiteral(" HD"),
-                                                     OfCodes(feeders, QStringLiteral("HD")), m_table,
-                                                     QStringLiteral("HD"), h.table, q);
+    // A range named by its bounds is found in the index by them: what a code lost of it is that range.
+    const QString condition =
+        h.table.EntryCondition(key, q) % QStringLiteral(" and ") % NoPlaceholder(h.table, q) %
+        QStringLiteral(" and ") % (m_range ? Wanted(h.table, q) % QStringLiteral(" and ") : QString()) %
+        (feeders.empty() ? lostBy(h.table, q)
+                         : WantedAndHeldByNone(lostBy(h.table, q), m_table.Table() % QStringLiteral(" HD"),
+                                               OfCodes(feeders, QStringLiteral("HD")), m_table,
+                                               QStringLiteral("HD"), h.table, q));
     qint64 removed = 0;
     return Remove(h.table, key, condition, removed) || Fail(step);
 }
