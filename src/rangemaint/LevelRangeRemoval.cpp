@@ -161,17 +161,16 @@ bool LevelRangeRemoval::Codes(const QString& sql, std::vector<Code>& codes) cons
 
 QString LevelRangeRemoval::Loses(const QStringList& key, const std::vector<Code>& children,
                                  const QString& q) const {
-    // A range named by its bounds is found in the index by them.
     const QString entry = m_table.EntryCondition(key, q) % QStringLiteral(" and ") %
-                          NoPlaceholder(m_table, q) % QStringLiteral(" and ") %
-                          (m_range ? Wanted(m_table, q) % QStringLiteral(" and ") : QString());
+                          NoPlaceholder(m_table, q) % QStringLiteral(" and ");
     if (children.empty())
         return entry % Wanted(m_table, q);
     // The children are named, not joined through the hierarchy, so that each child's rows of a range are
-    // found in the index by all its columns.
-    return entry % WantedAndHeldByNone(Wanted(m_table, q), m_table.Table() % QStringLiteral(" LS"),
-                                       OfCodes(children, QStringLiteral("LS")), m_table, QStringLiteral("LS"),
-                                       m_table, q);
+    // found in the index by all its columns; a range named by its bounds is found in the index by them.
+    return entry % (m_range ? Wanted(m_table, q) % QStringLiteral(" and ") : QString()) %
+           WantedAndHeldByNone(Wanted(m_table, q), m_table.Table() % QStringLiteral(" LS"),
+                               OfCodes(children, QStringLiteral("LS")), m_table, QStringLiteral("LS"),
+                               m_table, q);
 }
 
 bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
