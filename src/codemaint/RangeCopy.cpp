@@ -12,10 +12,6 @@
 namespace {
 const QString kBlank = QStringLiteral(" ");
 
-bool IsPlaceholder(const RangeBounds& r) {
-    return r.from.trimmed().isEmpty() && r.to.trimmed().isEmpty();
-}
-
 // What a row of the code is to the copy. A bound that is empty may be stored as '' or as NULL (Oracle keeps
 // no empty text), which an equality never matches: such a range is compared on its own.
 enum Kind { kPlaceholder = 0, kRange = 1, kHalfEmpty = 2 };
@@ -122,14 +118,6 @@ private:
 RangeCopy::RangeCopy(const RangeTable& source, QStringList keys)
     : m_source(source), m_keys(std::move(keys)) {}
 
-bool RangeCopy::Ranges(std::vector<RangeBounds>& ranges) const {
-    QStringList stored;
-    if (!m_source.NamedRows(m_keys, stored, ranges))
-        return false;
-    std::erase_if(ranges, IsPlaceholder);
-    return true;
-}
-
 bool RangeCopy::Attach(const RangeTable& target, const QStringList& holder) const {
     QStringList sourceKeys;
     QStringList targetKeys;
@@ -163,11 +151,7 @@ bool RangeCopy::Attach(const RangeTable& target, const QStringList& holder) cons
         // A code with its placeholder only gives one to a holder without any row.
         if (!placeholder)
             return true;
-        const Existence rows = target.HasRows(targetKeys);
-        if (rows != Existence::Absent)
-            return rows == Existence::Present;
-        const std::optional<QString> statement = target.InsertRange(targetKeys, kBlank, kBlank);
-        return statement && ExecuteSQLChangingRows(*statement);
+        return target.PlaceholderIfEmpty(targetKeys);
     }
     // The user is told which value, once the action is undone: the editor's own message says only that the
     // action was cancelled.

@@ -22,8 +22,6 @@ public:
     // The code's rows in `source` under the key values `keys` (top first).
     RangeCopy(const RangeTable& source, QStringList keys);
 
-    // The code's ranges, placeholders left out. False when the look-up failed (the error left current).
-    bool Ranges(std::vector<RangeBounds>& ranges) const;
     // Gives the holder of the key values `holder` in `target` each range of the code it lacks; the first
     // range takes the place of the holder's placeholder row. False when a look-up or a statement failed or
     // a bound is longer than its column holds (nothing written; the error raised, the refusal told).

@@ -179,9 +179,11 @@ bool clsAcBuLevelCodeMaint::MaintRangeOfAccountHier(const QStringList& values, b
         return child.Attach(*table, {chart, values[2], values[3]});
     // The parent code, its ancestors and their multipliers and categories keep what another code still
     // gives them.
+    // The levels Detaching read belong to this delete only.
+    const QStringList levels = m_detachedLevels.isEmpty() ? QStringList{values[4]} : m_detachedLevels;
+    m_detachedLevels.clear();
     LevelRangeRemoval removal(values[0], chart, *table, values[0] == QLatin1String("AC"));
-    return removal.Left({values[2], values[3]}, values[5],
-                        m_detachedLevels.isEmpty() ? QStringList{values[4]} : m_detachedLevels);
+    return removal.Left({values[2], values[3]}, values[5], levels);
 }
 
 bool clsAcBuLevelCodeMaint::Detaching(const Entry& entry) {

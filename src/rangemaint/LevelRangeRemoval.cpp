@@ -13,8 +13,6 @@
 
 namespace {
 
-const QString kBlank = QStringLiteral(" ");
-
 // The hierarchy of multipliers or of categories, its holder column and the holders' range table.
 struct Holders {
     QString hierarchy;
@@ -103,6 +101,17 @@ QString IsCode(const QString& level, const QString& code, const LevelRangeRemova
            LevelHierarchyWalk::Matches(code, c.code);
 }
 
+// The rows a query answers, its first two columns as text each, into `rows`.
+template <typename Pair> bool Pairs(const QString& sql, std::vector<Pair>& rows) {
+    Recordset rs = GetRecordset(sql);
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    for (const Field first = rs.Fields(0), second = rs.Fields(1); !rs.IsEOF(); rs.MoveNext())
+        rows.push_back({first.Text(), second.Text()});
+    rs.Close();
+    return true;
+}
+
 } // namespace
 
 LevelRangeRemoval::LevelRangeRemoval(QString area, QString top, const RangeTable& table, bool holders)
@@ -147,16 +156,6 @@ QString LevelRangeRemoval::OfCodes(const std::vector<Code>& codes, const QString
                    QStringLiteral(")");
     return LevelHierarchyWalk::Matches(Column(q, k[0]), m_top) % QStringLiteral(" and (") %
            any.join(QStringLiteral(" or ")) % QStringLiteral(")");
-}
-
-bool LevelRangeRemoval::Codes(const QString& sql, std::vector<Code>& codes) const {
-    Recordset rs = GetRecordset(sql);
-    if (!gQueryOK || rs.IsNothing())
-        return false;
-    for (const Field level = rs.Fields(0), code = rs.Fields(1); !rs.IsEOF(); rs.MoveNext())
-        codes.push_back({level.Text(), code.Text()});
-    rs.Close();
-    return true;
 }
 
 QString LevelRangeRemoval::Loses(const QStringList& key, const std::vector<Code>& children,
@@ -251,7 +250,7 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
         return Fail(Step::Codes);
     // A row making the code its own child feeds it nothing.
     std::vector<Code> children;
-    if (!Codes(
+    if (!Pairs(
             QStringLiteral("Select distinct CS_CHILDLEVEL, CS_CHILDCODE from CS_LEVELHIER where CS_AREA = ") %
                 SqlText(m_area) % QStringLiteral(" and ") %
                 LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and ") %
@@ -325,7 +324,7 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
     // The holder keeps what a code still attached to it holds, whichever way the hierarchy pads the
     // holder's name: its rows are found under either.
     std::vector<Code> feeders;
-    if (!Codes(QStringLiteral("Select distinct CS_LEVEL, CS_CODE from ") % h.hierarchy %
+    if (!Pairs(QStringLiteral("Select distinct CS_LEVEL, CS_CODE from ") % h.hierarchy %
                    QStringLiteral(" where CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
                    LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) %
                    QStringLiteral(" and RTRIM(") % h.column % QStringLiteral(") = ") %
@@ -352,15 +351,10 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
 bool LevelRangeRemoval::Read(const RangeTable& table, const QString& condition,
                              std::vector<RangeBounds>& rows) const {
     const QString q = table.Table();
-    Recordset rs = GetRecordset(QStringLiteral("Select ") % Column(q, table.FromColumn()) %
-                                QStringLiteral(", ") % Column(q, table.ToColumn()) %
-                                QStringLiteral(" from ") % q % QStringLiteral(" where ") % condition);
-    if (!gQueryOK || rs.IsNothing())
-        return false;
-    for (const Field from = rs.Fields(0), to = rs.Fields(1); !rs.IsEOF(); rs.MoveNext())
-        rows.push_back({from.Text(), to.Text()});
-    rs.Close();
-    return true;
+    return Pairs(QStringLiteral("Select ") % Column(q, table.FromColumn()) % QStringLiteral(", ") %
+                     Column(q, table.ToColumn()) % QStringLiteral(" from ") % q % QStringLiteral(" where ") %
+                     condition,
+                 rows);
 }
 
 bool LevelRangeRemoval::Remove(const RangeTable& table, const QStringList& key, const QString& condition,
@@ -373,9 +367,5 @@ bool LevelRangeRemoval::Remove(const RangeTable& table, const QStringList& key, 
     // A driver that does not count the rows answers -1: the entry may have lost its last row.
     if (removed == 0)
         return true;
-    const Existence left = table.HasRows(key);
-    if (left != Existence::Absent)
-        return left == Existence::Present;
-    const std::optional<QString> placeholder = table.InsertRange(key, kBlank, kBlank);
-    return placeholder && ExecuteSQL(*placeholder);
+    return table.PlaceholderIfEmpty(key);
 }

@@ -74,8 +74,6 @@ private:
     QString Wanted(const RangeTable& table, const QString& q) const;
     // The condition that the row of the range table qualified by `q` is one of these codes'.
     QString OfCodes(const std::vector<Code>& codes, const QString& q) const;
-    // The codes (level and code) a query answers.
-    bool Codes(const QString& sql, std::vector<Code>& codes) const;
     // The condition that the code's row qualified by `q` is a range the code loses now: one of those
     // settled, not a placeholder, and held by none of the code's `children`.
     QString Loses(const QStringList& key, const std::vector<Code>& children, const QString& q) const;

@@ -116,27 +116,11 @@ bool RangeTable::StoredKey(const QStringList& keys, QStringList& stored) const {
     return true;
 }
 
-bool RangeTable::NamedRows(const QStringList& keys, QStringList& stored,
-                           std::vector<RangeBounds>& rows) const {
-    if (!StoredKey(keys, stored))
-        return false;
-    Recordset rs =
-        GetRecordset(QStringLiteral("Select ") + m_from + QStringLiteral(", ") + m_to +
-                     QStringLiteral(" from ") + m_table + QStringLiteral(" where") + KeyCondition(stored));
-    if (!gQueryOK || rs.IsNothing())
-        return false;
-    rows.clear();
-    const Field from = rs.Fields(0);
-    const Field to = rs.Fields(1);
-    for (; !rs.IsEOF(); rs.MoveNext())
-        rows.push_back({from.Text(), to.Text()});
-    rs.Close();
-    return true;
-}
-
-std::optional<QString> RangeTable::InsertRange(const QStringList& keys, const QString& from,
-                                               const QString& to) const {
-    return InsertRow(keys, from, to);
+bool RangeTable::PlaceholderIfEmpty(const QStringList& keys) const {
+    const Existence rows = HasRows(keys);
+    if (rows != Existence::Absent)
+        return rows == Existence::Present;
+    return ExecuteSQL(InsertRow(keys, kBlank, kBlank));
 }
 
 Existence RangeTable::RecordExists(const QStringList& keys, const QString& from, const QString& to) const {
@@ -217,8 +201,5 @@ bool RangeTable::DeleteEntry(const QStringList& keys, const QString& from, const
     const QStringList parent = range ? keys : keys.mid(0, keys.size() - 1);
     if (parent.isEmpty())
         return true;
-    const Existence rows = HasRows(parent);
-    if (rows != Existence::Absent)
-        return rows == Existence::Present;
-    return ExecuteSQL(InsertRow(parent, kBlank, kBlank));
+    return PlaceholderIfEmpty(parent);
 }

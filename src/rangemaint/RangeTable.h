@@ -31,10 +31,6 @@ public:
     const QString& FromColumn() const { return m_from; }
     const QString& ToColumn() const { return m_to; }
 
-    // Every row of an entry, its placeholder too. The entry is named as another table (a hierarchy) may
-    // hold it: `stored` becomes its key as this table holds it (StoredKey), which addresses its rows; only
-    // that key's rows are answered. False when a look-up could not run (the error is left for the caller).
-    bool NamedRows(const QStringList& keys, QStringList& stored, std::vector<RangeBounds>& rows) const;
     // The key of the entry named as another table may hold it, as this table holds it: each key value
     // matches as given or without its trailing blanks (or, where neither is held, with any), as the two
     // tables may pad it differently; the key as given when held so, else the first held, else without
@@ -47,8 +43,9 @@ public:
     // Whether the entry of these key values (as stored) has any row left. Failed when the look-up could
     // not run.
     Existence HasRows(const QStringList& keys) const;
-    // The INSERT of a row of the entry: the key values, blanks below them, and the bounds. Not executed.
-    std::optional<QString> InsertRange(const QStringList& keys, const QString& from, const QString& to) const;
+    // Gives the entry of these key values (as stored) its placeholder row when it has no row left. False
+    // when a statement failed (the error left current).
+    bool PlaceholderIfEmpty(const QStringList& keys) const;
 
     // Whether a row carries these leading key values (an empty value below the first is not tested) and,
     // when both bounds are given, exactly this range. Failed when the look-up could not run.
