@@ -17,6 +17,14 @@
 //   10,000 ranges of its own. The attach is timed and its statements counted; between runs the child is
 //   detached again and the parent left with its own ranges, untimed.
 //
+// - wide: a code holding the same ranges as its parent code, or as its multiplier, detached from it while the
+//   parent has many other children, or the multiplier many other codes, each holding one range of its own
+//   that the parent or multiplier holds too; the chart also holds many rows of other codes. Four shapes: a
+//   parent of 6 children sharing 1,000 ranges with one of them, in a chart of 50,000 other rows; a parent of
+//   400 children sharing 2,000 ranges with one, beside 2,400 other rows; a multiplier of 100 codes and one of
+//   2,000, each sharing 1,000 ranges with one code. The detach is timed and its statements counted; between
+//   runs the code is attached again and the holder given its ranges back, untimed.
+//
 // Each figure is the median of five runs. The cases run on SQLite, then on the PostgreSQL test server when
 // one is configured (QLX_TEST_PG_DSN, QLX_TEST_PG_USER, QLX_TEST_PG_PASSWORD, as the tests use it); every
 // figure line names its backend.
@@ -24,6 +32,7 @@
 #include "BenchWarehouse.h"
 #include "codemaint/CodeEditorState.h"
 #include "codemaint/clsAcBuLevelCodeMaint.h"
+#include "codemaint/clsAcMultiCategoryCodeMaint.h"
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/CurrentError.h"
@@ -104,6 +113,49 @@ bool GenerateDeep(DbConnection& c) {
            WriteRows(c, "CS_CAT_TYPE", "'DEEP', 'CURA'", 30000000, kWideRanges);
 }
 
+// The wide shapes: the holder (parent code P at L1, or multiplier M1) of `codes` codes K00000... at L2 in
+// chart `chart`; K00000 and the holder share `shared` ranges, every other code holds one range of its own,
+// which the holder holds too; beside them `others` rows of other codes of the chart.
+struct Wide {
+    const char* chart;
+    bool multiplier;
+    int codes, shared, others;
+};
+const Wide kWide[] = {{"SIX", false, 6, 1000, 50000},
+                      {"FOURH", false, 400, 2000, 2400},
+                      {"M100", true, 100, 1000, 0},
+                      {"M2000", true, 2000, 1000, 0}};
+
+QString WideCode(int i) {
+    return QString("K%1").arg(i, 5, 10, QChar('0'));
+}
+
+bool GenerateWide(DbConnection& c, const Wide& w) {
+    const QString chart = QString("'%1'").arg(w.chart);
+    const QString holder = w.multiplier ? "CS_MULTIPLIER_RANGE" : "CS_COA_ACCT_RANGE";
+    const QString holderLead = w.multiplier ? chart + ", 'M1'" : chart + ", 'L1', 'P'";
+    QStringList hierarchy;
+    for (int i = 0; i < w.codes; ++i) {
+        hierarchy << (w.multiplier ? QString("('AC', %1, 'M1', 'L2', '%2')")
+                                   : QString("('AC', %1, 'L1', 'P', 'L2', '%2')"))
+                         .arg(chart, WideCode(i));
+        if (i > 0 && (!WriteRows(c, "CS_COA_ACCT_RANGE", chart + ", 'L2', '" + WideCode(i) + "'",
+                                 2000000 + 10LL * i, 1) ||
+                      !WriteRows(c, holder, holderLead, 2000000 + 10LL * i, 1)))
+            return false;
+    }
+    for (int first = 0; first < hierarchy.size(); first += kRowsPerInsert)
+        if (!c.Execute(QString("INSERT INTO ") + (w.multiplier ? "CS_MULTIPLIERHIER" : "CS_LEVELHIER") +
+                       " VALUES " + hierarchy.mid(first, kRowsPerInsert).join(", ")))
+            return false;
+    for (int first = 0; first < w.others; first += 1000)
+        if (!WriteRows(c, "CS_COA_ACCT_RANGE", chart + QString(", 'L3', 'O%1'").arg(first / 1000), 5000000,
+                       std::min(1000, w.others - first)))
+            return false;
+    return WriteRows(c, "CS_COA_ACCT_RANGE", chart + ", 'L2', 'K00000'", 1000000, w.shared) &&
+           WriteRows(c, holder, holderLead, 1000000, w.shared);
+}
+
 // The ranges a child brings to a parent holding as many of its own, numbered apart from the parent's.
 constexpr qint64 kChildFrom = 5000000;
 
@@ -133,7 +185,10 @@ bool Generate(DbConnection& c, const char* /*program*/) {
            c.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'FULL', 'L1', 'P', ' ', ' ')") &&
            WriteRanges(c, "FULL", 1, "P", kWideRanges) &&
            WriteRows(c, "CS_COA_ACCT_RANGE", "'FULL', 'L2', 'W'", kChildFrom, kWideRanges) &&
-           GenerateDeep(c) && c.CommitTrans();
+           GenerateDeep(c) &&
+           std::all_of(std::begin(kWide), std::end(kWide),
+                       [&c](const Wide& w) { return GenerateWide(c, w); }) &&
+           c.CommitTrans();
 }
 
 int Count(const QString& condition) {
@@ -300,6 +355,63 @@ bool OntoAFullParent(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     return true;
 }
 
+bool WideDetach(const Wide& w) {
+    DbConnection& db = gDBConnection->adoConnection();
+    CodeEditorState editor(w.multiplier ? 1 : 3);
+    clsAcBuLevelCodeMaint levels;
+    clsAcMultiCategoryCodeMaint holders;
+    holders.SetCodeMaintTableName(1);
+    CodeEngine& engine = w.multiplier ? static_cast<CodeEngine&>(holders) : levels;
+    engine.OwnerForm(&editor);
+    const QString chart = w.chart;
+    const QString holderRows =
+        w.multiplier
+            ? "Select count(*) from CS_MULTIPLIER_RANGE where MUL_COA = '" + chart + "' and MUL_CODE = 'M1'"
+            : "Select count(*) from CS_COA_ACCT_RANGE where CO_COA = '" + chart + "' and CO_CODE = 'P'";
+    const auto held = [&holderRows] {
+        Recordset rs = GetRecordset(holderRows);
+        return rs.IsNothing() || rs.IsEOF() ? -1 : rs.Fields(0).Value().toInt();
+    };
+    const QString ks = " from CS_COA_ACCT_RANGE where CO_COA = '" + chart + "' and CO_CODE = 'K00000'";
+    std::vector<double> ms;
+    qint64 statements = 0;
+    for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+        const int before = held();
+        if (w.multiplier)
+            editor.keys = {chart, "M1", "L2", "K00000"};
+        else
+            editor.keys = {chart, {}, "L1", "P", "L2", "K00000"};
+        editor.nodeType = 4;
+        const qint64 sent = db.StatementCount();
+        QElapsedTimer timer;
+        timer.start();
+        const bool detached = engine.Delete();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+        statements = db.StatementCount() - sent;
+        if (!detached || held() != before - w.shared)
+            return fail("the wide detach failed or left other rows than it should");
+        std::printf("%s wide %s run %d: detach %.1f ms, %lld statements\n", gBackend, w.chart, run + 1,
+                    ms.back(), static_cast<long long>(statements));
+        const bool restored = db.BeginTrans() &&
+                              db.Execute(w.multiplier ? "INSERT INTO CS_MULTIPLIERHIER VALUES ('AC', '" +
+                                                            chart + "', 'M1', 'L2', 'K00000')"
+                                                      : "INSERT INTO CS_LEVELHIER VALUES ('AC', '" + chart +
+                                                            "', 'L1', 'P', 'L2', 'K00000')") &&
+                              db.Execute(w.multiplier ? "INSERT INTO CS_MULTIPLIER_RANGE Select '" + chart +
+                                                            "', 'M1', CO_FR_ACCT, CO_TO_ACCT" + ks
+                                                      : "INSERT INTO CS_COA_ACCT_RANGE Select '" + chart +
+                                                            "', 'L1', 'P', CO_FR_ACCT, CO_TO_ACCT" + ks) &&
+                              db.CommitTrans();
+        if (!restored || held() != before)
+            return fail("the wide holder could not be restored");
+    }
+    std::printf("%s wide %s (%d %s, %d shared ranges) detach ms: %.1f\n", gBackend, w.chart, w.codes,
+                w.multiplier ? "codes of a multiplier" : "children", w.shared, BenchWarehouse::Median(ms));
+    std::printf("%s wide %s detach statements: %lld\n", gBackend, w.chart,
+                static_cast<long long>(statements));
+    return true;
+}
+
 // Another program reading the warehouse file while the program acts on it, one small read after another:
 // the longest any read waited (a read that meets a lock waits for it).
 class Reader {
@@ -393,7 +505,7 @@ bool Cases() {
     clsAcBuLevelCodeMaint engine;
     engine.OwnerForm(&editor);
     return TenDeep(engine, editor) && OneStep(engine, editor) && OntoAFullParent(engine, editor) &&
-           DeepAndWide(engine, editor);
+           DeepAndWide(engine, editor) && std::all_of(std::begin(kWide), std::end(kWide), WideDetach);
 }
 
 QString PostgresText(const QString& database) {

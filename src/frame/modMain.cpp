@@ -208,6 +208,12 @@ QString SqlEquals(const QString& column, const QString& value) {
     return column + QStringLiteral(" = ") + SqlText(value);
 }
 
+QString WithoutTable() {
+    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().Provider() == QLatin1String("MSDAORA")
+               ? QStringLiteral(" from DUAL")
+               : QString();
+}
+
 QString MatchDBCase(const QString& text) {
     return gCaseSensitive ? text : text.toUpper();
 }

@@ -66,6 +66,8 @@ QString SqlText(const QString& text);
 // The condition that the column holds the value, quoted. An empty value matches NULL too: Oracle stores an
 // empty text as NULL, so a row another program wrote with an empty key is found there as elsewhere.
 QString SqlEquals(const QString& column, const QString& value);
+// What a statement that reads no table takes for its From: Oracle's DUAL, nothing elsewhere.
+QString WithoutTable();
 QString MatchDBCase(const QString& text);
 bool IsValidCode(const QString& text);
 // The first loaded window of that class name with that caption, or nullptr.

@@ -3,6 +3,8 @@
 #include "frame/modMain.h"
 #include "services/clsGenericMaint.h"
 
+#include <algorithm>
+
 LevelHierarchyWalk::LevelHierarchyWalk(QString area, QString chart)
     : m_area(std::move(area)), m_chart(std::move(chart)) {}
 
@@ -138,5 +140,10 @@ std::vector<LevelHierarchyWalk::Code> LevelHierarchyWalk::BottomUp() const {
 }
 
 bool LevelHierarchyWalk::Cyclic() const {
-    return m_codes.size() > 1 && Ordered().size() + 1 < m_codes.size();
+    // The start code is on a cycle when it is an ancestor of its own: what it keeps then depends on what
+    // its ancestors keep, as for any code on a cycle.
+    const bool startOnCycle = std::any_of(m_edges.begin(), m_edges.end(), [](const std::pair<int, int>& e) {
+        return e.second == 0 && e.first != 0;
+    });
+    return m_codes.size() > 1 && (startOnCycle || Ordered().size() + 1 < m_codes.size());
 }

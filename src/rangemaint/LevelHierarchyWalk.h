@@ -23,7 +23,8 @@ public:
     // The same ancestors ordered bottom up: each after every one of its descendants among them, so what a
     // code keeps can be settled from what its children keep. Codes on a cycle come last, in walk order.
     std::vector<Code> BottomUp() const;
-    // Whether some of the ancestors lie on a cycle, so that no order puts each after its descendants.
+    // Whether some of the ancestors, or the start code, lie on a cycle, so that no order puts each after its
+    // descendants.
     bool Cyclic() const;
     // The direct children of a code; false when the look-up failed.
     bool Children(const Code& parent, std::vector<Code>& children) const;

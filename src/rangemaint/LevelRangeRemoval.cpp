@@ -72,33 +72,53 @@ QString HeldBy(const QString& rows, const QString& where, const RangeTable& ta, 
            QStringLiteral(")");
 }
 
-// Whether the row `b` is `wanted` and no row `a` of `rows` meeting `where` holds its range. Not "not
-// exists", which a server may turn into a join: on tables it has no statistics of yet (rows just loaded)
-// such a join compares every row with every other. A count is looked up row by row in the index, and only
-// for the rows wanted.
-QString WantedAndHeldByNone(const QString& wanted, const QString& rows, const QString& where,
-                            const RangeTable& ta, const QString& a, const RangeTable& tb, const QString& b) {
-    const Match m = MatchOf(rows, where, ta, a, tb, b);
-    return QStringLiteral("0 = (case when ") % wanted % QStringLiteral(" then (Select count(*)") % m.from %
-           m.equal % QStringLiteral(") else 1 end) and not (") % m.loose % QStringLiteral(")");
-}
-
 // A bound that holds nothing but blanks, or nothing at all (Oracle's RTRIM of blanks is NULL).
 QString Blank(const QString& column) {
     return QStringLiteral("(RTRIM(") % column % QStringLiteral(") = '' or RTRIM(") % column %
            QStringLiteral(") is null)");
 }
 
+// The negation of a condition that may be unknown where Oracle compares with its NULL for an empty text: a
+// CASE answers it on every database alike, where "not" would leave it unknown and drop the row.
+QString Not(const QString& condition) {
+    return QStringLiteral("(case when ") % condition % QStringLiteral(" then 0 else 1 end) = 1");
+}
+
 // The row is no placeholder: a placeholder stands for no range and only goes with the entry's first range.
 QString NoPlaceholder(const RangeTable& table, const QString& q) {
-    return QStringLiteral("not (") % Blank(Column(q, table.FromColumn())) % QStringLiteral(" and ") %
-           Blank(Column(q, table.ToColumn())) % QStringLiteral(")");
+    return Not(Blank(Column(q, table.FromColumn())) % QStringLiteral(" and ") %
+               Blank(Column(q, table.ToColumn())));
 }
 
 // The code as the hierarchy column pair `level`, `code` holds it, padded or not.
 QString IsCode(const QString& level, const QString& code, const LevelRangeRemoval::Code& c) {
     return LevelHierarchyWalk::Matches(level, c.level) % QStringLiteral(" and ") %
            LevelHierarchyWalk::Matches(code, c.code);
+}
+
+// Whether the row `b` of `tb` is `wanted` and no row of the feeders (`fed`, as FeederRows gives them)
+// holds its range, as the database compares the bounds.
+//
+// The feeders' bounds are gathered once for the statement: a set of their From values, which every
+// database hashes or indexes once, tells at once which rows no feeder holds (most of them); only a row
+// whose From a feeder holds is compared pair by pair. That comparison names the feeders' rows as a table of
+// its own, which SQLite indexes once, and other databases look up row by row in the range table's index.
+// Nothing is "not exists": a server may turn that into a join, which on tables it has no statistics of
+// yet compares every row with every other.
+QString WantedAndHeldByNone(const QString& wanted, const QString& fed, const QString& prefix,
+                            const RangeTable& tb, const QString& b) {
+    const QString from = Column(b, tb.FromColumn()), to = Column(b, tb.ToColumn());
+    const QString s = prefix % QLatin1Char('S'), c = prefix % QLatin1Char('C');
+    const QString rows =
+        QStringLiteral(" from (") % fed % QStringLiteral(") ") % c % QStringLiteral(" where ");
+    return QStringLiteral("0 = (case when ") % wanted % QStringLiteral(" then (case when ") % from %
+           QStringLiteral(" in (Select ") % s % QStringLiteral(".RF from (") % fed % QStringLiteral(") ") %
+           s % QStringLiteral(") and exists (Select 1") % rows % c % QStringLiteral(".RF = ") % from %
+           QStringLiteral(" and ") % c % QStringLiteral(".RT = ") % to %
+           QStringLiteral(") then 1 else 0 end) else 1 end) and ") %
+           Not(QStringLiteral("(") % Empty(from) % QStringLiteral(" or ") % Empty(to) %
+               QStringLiteral(") and exists (Select 1") % rows % SameBound(c % QStringLiteral(".RF"), from) %
+               QStringLiteral(" and ") % SameBound(c % QStringLiteral(".RT"), to) % QStringLiteral(")"));
 }
 
 // The rows a query answers, its first two columns as text each, into `rows`.
@@ -113,6 +133,17 @@ template <typename Pair> bool Pairs(const QString& sql, std::vector<Pair>& rows)
 }
 
 } // namespace
+
+// The codes feeding an entry, as rows of a hierarchy: its children in CS_LEVELHIER, or the codes of a
+// multiplier or category. `where` names them, its columns qualified by `alias`; a row with a blank level or
+// code (a placeholder) feeds nothing.
+struct LevelRangeRemoval::Feeders {
+    QString hierarchy;
+    QString alias;
+    QString where;
+    QString level;
+    QString code;
+};
 
 LevelRangeRemoval::LevelRangeRemoval(QString area, QString top, const RangeTable& table, bool holders)
     : m_area(std::move(area)), m_top(std::move(top)), m_table(table), m_holders(holders) {}
@@ -147,29 +178,50 @@ QString LevelRangeRemoval::Wanted(const RangeTable& table, const QString& q) con
                   QStringLiteral("W"), table, q);
 }
 
-QString LevelRangeRemoval::OfCodes(const std::vector<Code>& codes, const QString& q) const {
-    const QStringList& k = m_table.KeyColumns();
-    QStringList any;
-    for (const Code& c : codes)
-        any << QStringLiteral("(") % LevelHierarchyWalk::Matches(Column(q, k[1]), c.level) %
-                   QStringLiteral(" and ") % LevelHierarchyWalk::Matches(Column(q, k[2]), c.code) %
-                   QStringLiteral(")");
-    return LevelHierarchyWalk::Matches(Column(q, k[0]), m_top) % QStringLiteral(" and (") %
-           any.join(QStringLiteral(" or ")) % QStringLiteral(")");
+QString LevelRangeRemoval::Loses(const QStringList& key, const Code& code, const QString& q) const {
+    // The code's children as CS_LEVELHIER holds them; a row making the code its own child feeds it nothing.
+    const Feeders children{
+        QStringLiteral("CS_LEVELHIER"), QStringLiteral("H"),
+        QStringLiteral("H.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+            LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) % QStringLiteral(" and ") %
+            IsCode(QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE"), code) %
+            QStringLiteral(" and ") %
+            Not(IsCode(QStringLiteral("H.CS_CHILDLEVEL"), QStringLiteral("H.CS_CHILDCODE"), code)),
+        QStringLiteral("CS_CHILDLEVEL"), QStringLiteral("CS_CHILDCODE")};
+    // A range named by its bounds is found in the index by them.
+    return m_table.EntryCondition(key, q) % QStringLiteral(" and ") % NoPlaceholder(m_table, q) %
+           QStringLiteral(" and ") % (m_range ? Wanted(m_table, q) % QStringLiteral(" and ") : QString()) %
+           WantedAndHeldByNone(Wanted(m_table, q), Fed(children, QStringLiteral("LS")), QStringLiteral("K"),
+                               m_table, q);
 }
 
-QString LevelRangeRemoval::Loses(const QStringList& key, const std::vector<Code>& children,
-                                 const QString& q) const {
-    const QString entry = m_table.EntryCondition(key, q) % QStringLiteral(" and ") %
-                          NoPlaceholder(m_table, q) % QStringLiteral(" and ");
-    if (children.empty())
-        return entry % Wanted(m_table, q);
-    // The children are named, not joined through the hierarchy, so that each child's rows of a range are
-    // found in the index by all its columns; a range named by its bounds is found in the index by them.
-    return entry % (m_range ? Wanted(m_table, q) % QStringLiteral(" and ") : QString()) %
-           WantedAndHeldByNone(Wanted(m_table, q), m_table.Table() % QStringLiteral(" LS"),
-                               OfCodes(children, QStringLiteral("LS")), m_table, QStringLiteral("LS"),
-                               m_table, q);
+// The bounds (RF, RT) of the feeders' rows in the range table (aliased `rows`) that are among the ranges
+// settled, each once: only those can hold what an entry loses. The hierarchy is joined to the range table
+// inside the statement, so that however many feeders there are, a feeder's rows are found by the range
+// table's index on its key columns; what trims a value stays on the hierarchy's side. A feeder's rows are
+// keyed as the hierarchy holds it or, where it holds the level or the code padded, without the trailing
+// blanks.
+QString LevelRangeRemoval::Fed(const Feeders& f, const QString& rows) const {
+    const RangeTable& table = m_table;
+    const QStringList& k = table.KeyColumns();
+    const QString level = Column(f.alias, f.level), code = Column(f.alias, f.code);
+    const QString trimmedLevel = QStringLiteral("RTRIM(") % level % QStringLiteral(")");
+    const QString trimmedCode = QStringLiteral("RTRIM(") % code % QStringLiteral(")");
+    const auto select = [&](const QString& padded, const QString& l, const QString& c) -> QString {
+        return QStringLiteral("Select ") % Column(rows, table.FromColumn()) % QStringLiteral(" RF, ") %
+               Column(rows, table.ToColumn()) % QStringLiteral(" RT from ") % f.hierarchy % QLatin1Char(' ') %
+               f.alias % QStringLiteral(" cross join ") % table.Table() % QLatin1Char(' ') % rows %
+               QStringLiteral(" where ") % f.where % QStringLiteral(" and ") % Not(Blank(level)) %
+               QStringLiteral(" and ") % Not(Blank(code)) % padded % QStringLiteral(" and ") %
+               LevelHierarchyWalk::Matches(Column(rows, k[0]), m_top) % QStringLiteral(" and ") %
+               Column(rows, k[1]) % QStringLiteral(" = ") % l % QStringLiteral(" and ") % Column(rows, k[2]) %
+               QStringLiteral(" = ") % c % QStringLiteral(" and ") % Wanted(table, rows);
+    };
+    return select(QString(), level, code) % QStringLiteral(" union ") %
+           select(QStringLiteral(" and (") % level % QStringLiteral(" <> ") % trimmedLevel %
+                      QStringLiteral(" or ") % code % QStringLiteral(" <> ") % trimmedCode %
+                      QStringLiteral(")"),
+                  trimmedLevel, trimmedCode);
 }
 
 bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
@@ -248,20 +300,8 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
     QStringList key;
     if (!KeyOf(code, key))
         return Fail(Step::Codes);
-    // A row making the code its own child feeds it nothing.
-    std::vector<Code> children;
-    if (!Pairs(
-            QStringLiteral("Select distinct CS_CHILDLEVEL, CS_CHILDCODE from CS_LEVELHIER where CS_AREA = ") %
-                SqlText(m_area) % QStringLiteral(" and ") %
-                LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and ") %
-                IsCode(QStringLiteral("CS_PARENTLEVEL"), QStringLiteral("CS_PARENTCODE"), code) %
-                QStringLiteral(" and not (") %
-                IsCode(QStringLiteral("CS_CHILDLEVEL"), QStringLiteral("CS_CHILDCODE"), code) %
-                QStringLiteral(")"),
-            children))
-        return Fail(Step::Codes);
     const QString q = m_table.Table();
-    const QString condition = Loses(key, children, q);
+    const QString condition = Loses(key, code, q);
     // The range editor's tree shows what each code lost, and a cycle's passes end on a pass that lost
     // nothing: then the rows are read first. Otherwise the delete alone finds them.
     if (m_record) {
@@ -276,7 +316,7 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
     // The holders settle while the code still holds what it loses, which names what they may lose.
     if (m_holders) {
         const LostBy lost = [&](const RangeTable& table, const QString& holderRow) -> QString {
-            return HeldBy(q % QStringLiteral(" L"), Loses(key, children, QStringLiteral("L")), m_table,
+            return HeldBy(q % QStringLiteral(" L"), Loses(key, code, QStringLiteral("L")), m_table,
                           QStringLiteral("L"), table, holderRow);
         };
         if (!SettleHolders(code, lost, true))
@@ -322,28 +362,39 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
     if (!h.table.StoredKey({clsGenericMaint::ShownValue(m_top), holder}, key))
         return Fail(step);
     // The holder keeps what a code still attached to it holds, whichever way the hierarchy pads the
-    // holder's name: its rows are found under either.
-    std::vector<Code> feeders;
-    if (!Pairs(QStringLiteral("Select distinct CS_LEVEL, CS_CODE from ") % h.hierarchy %
-                   QStringLiteral(" where CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
-                   LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) %
-                   QStringLiteral(" and RTRIM(") % h.column % QStringLiteral(") = ") %
-                   SqlText(clsGenericMaint::ShownValue(holder)) %
-                   (leaving ? QStringLiteral(" and not (") %
-                                  IsCode(QStringLiteral("CS_LEVEL"), QStringLiteral("CS_CODE"), *leaving) %
-                                  QStringLiteral(")")
-                            : QString()),
-               feeders))
+    // holder's name: every way it is written is read, so that the statement finds the holder's codes in the
+    // hierarchy's index.
+    QStringList names;
+    Recordset rs = GetRecordset(
+        QStringLiteral("Select distinct ") % h.column % QStringLiteral(" from ") % h.hierarchy %
+        QStringLiteral(" where CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+        LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and RTRIM(") %
+        h.column % QStringLiteral(") = ") % SqlText(clsGenericMaint::ShownValue(holder)));
+    if (!gQueryOK || rs.IsNothing())
         return Fail(step);
+    for (const Field name = rs.Fields(0); !rs.IsEOF(); rs.MoveNext())
+        names << SqlText(name.Text());
+    rs.Close();
+    const QString f = QStringLiteral("F");
+    const Feeders codes{
+        h.hierarchy, f,
+        names.isEmpty()
+            ? QStringLiteral("1 = 0")
+            : QStringLiteral("F.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+                  LevelHierarchyWalk::Matches(QStringLiteral("F.CS_COA"), m_top) % QStringLiteral(" and F.") %
+                  h.column % QStringLiteral(" in (") % names.join(QStringLiteral(", ")) %
+                  QStringLiteral(")") %
+                  (leaving ? QStringLiteral(" and ") % Not(IsCode(QStringLiteral("F.CS_LEVEL"),
+                                                                  QStringLiteral("F.CS_CODE"), *leaving))
+                           : QString()),
+        QStringLiteral("CS_LEVEL"), QStringLiteral("CS_CODE")};
     const QString q = h.table.Table();
     // A range named by its bounds is found in the index by them: what a code lost of it is that range.
-    const QString condition =
-        h.table.EntryCondition(key, q) % QStringLiteral(" and ") % NoPlaceholder(h.table, q) %
-        QStringLiteral(" and ") % (m_range ? Wanted(h.table, q) % QStringLiteral(" and ") : QString()) %
-        (feeders.empty() ? lostBy(h.table, q)
-                         : WantedAndHeldByNone(lostBy(h.table, q), m_table.Table() % QStringLiteral(" HD"),
-                                               OfCodes(feeders, QStringLiteral("HD")), m_table,
-                                               QStringLiteral("HD"), h.table, q));
+    const QString condition = h.table.EntryCondition(key, q) % QStringLiteral(" and ") %
+                              NoPlaceholder(h.table, q) % QStringLiteral(" and ") %
+                              (m_range ? Wanted(h.table, q) % QStringLiteral(" and ") : QString()) %
+                              WantedAndHeldByNone(lostBy(h.table, q), Fed(codes, QStringLiteral("HD")),
+                                                  QStringLiteral("M"), h.table, q);
     qint64 removed = 0;
     return Remove(h.table, key, condition, removed) || Fail(step);
 }

@@ -63,6 +63,7 @@ public:
     Step FailedStep() const { return m_failed; }
 
 private:
+    struct Feeders;
     // The condition that a holder's row (of the table, qualified as given) is a range a code just lost.
     using LostBy = std::function<QString(const RangeTable&, const QString&)>;
 
@@ -72,11 +73,11 @@ private:
     bool KeyOf(const Code& code, QStringList& key) const;
     // The condition that the bounds of the row of `table` qualified by `q` are one of the ranges settled.
     QString Wanted(const RangeTable& table, const QString& q) const;
-    // The condition that the row of the range table qualified by `q` is one of these codes'.
-    QString OfCodes(const std::vector<Code>& codes, const QString& q) const;
     // The condition that the code's row qualified by `q` is a range the code loses now: one of those
-    // settled, not a placeholder, and held by none of the code's `children`.
-    QString Loses(const QStringList& key, const std::vector<Code>& children, const QString& q) const;
+    // settled, not a placeholder, and held by none of the code's children.
+    QString Loses(const QStringList& key, const Code& code, const QString& q) const;
+    // The bounds of the feeders' rows (aliased `rows`) that are among the ranges settled.
+    QString Fed(const Feeders& feeders, const QString& rows) const;
     // Settles the codes in turn, again while one changes and `cyclic`.
     bool Run(const std::vector<Code>& codes, bool cyclic);
     bool SettleCode(const Code& code, bool& changed);

@@ -58,15 +58,16 @@ Existence RangeTable::RowsWhere(const QString& condition) const {
 }
 
 Existence RangeTable::HasRows(const QStringList& keys) const {
-    // The least From is found in the index without counting the entry's rows; only an entry whose rows
-    // all have no From (NULL) needs them counted.
-    Recordset rs = GetRecordset(QStringLiteral("Select min(") + m_from + QStringLiteral(") from ") + m_table +
-                                QStringLiteral(" where") + KeyCondition(keys));
-    if (!gQueryOK || rs.IsNothing() || rs.IsEOF())
+    // One row answers: an entry may hold a hundred thousand, and a server without statistics of them yet may
+    // read them all for anything but an EXISTS.
+    Recordset rs = GetRecordset(QStringLiteral("Select 1 as HASROWS") + WithoutTable() +
+                                QStringLiteral(" where exists (Select 1 from ") + m_table +
+                                QStringLiteral(" where") + KeyCondition(keys) + QStringLiteral(")"));
+    if (!gQueryOK || rs.IsNothing())
         return Existence::Failed;
-    const bool found = !rs.Fields(0).IsNull();
+    const bool found = !rs.IsEOF();
     rs.Close();
-    return found ? Existence::Present : RowsWhere(KeyCondition(keys));
+    return found ? Existence::Present : Existence::Absent;
 }
 
 bool RangeTable::StoredKey(const QStringList& keys, QStringList& stored) const {
@@ -106,10 +107,18 @@ bool RangeTable::StoredKey(const QStringList& keys, QStringList& stored) const {
     if (!find(false, found) || (found.empty() && !find(true, found)))
         return false;
     if (found.empty()) {
-        // The table holds none of the entry's rows yet: its first row is keyed as the tables are written to
-        // by hand, without the blanks a fixed-width hierarchy column pads a value with.
-        for (QString& value : stored)
-            value = clsGenericMaint::ShownValue(value).isEmpty() ? value : clsGenericMaint::ShownValue(value);
+        // The table holds none of the entry's rows yet: its first row is keyed as the hierarchy names the
+        // entry, without only the blanks a fixed-width column pads a value with to its full width. Trailing
+        // blanks another program wrote into a shorter value are the value's own.
+        const std::optional<QList<int>> sizes = DeclaredSizes();
+        if (!sizes)
+            return false;
+        for (qsizetype c = 0; c < stored.size(); ++c) {
+            const QString shown = clsGenericMaint::ShownValue(stored[c]);
+            const int width = c < sizes->size() ? sizes->at(c) : -1;
+            if (!shown.isEmpty() && width > 0 && Characters(stored[c]) >= width)
+                stored[c] = shown;
+        }
     } else if (std::find(found.begin(), found.end(), keys) == found.end()) {
         stored = found.front();
     }

@@ -33,9 +33,10 @@ public:
 
     // The key of the entry named as another table may hold it, as this table holds it: each key value
     // matches as given or without its trailing blanks (or, where neither is held, with any), as the two
-    // tables may pad it differently; the key as given when held so, else the first held, else without
-    // trailing blanks. Only a value with trailing blanks needs a look-up, which reads no range. False when it
-    // could not run (the error is left for the caller).
+    // tables may pad it differently; the key as given when held so, else the first held, else as given but
+    // for the blanks that pad a value to its column's full width (a fixed-width column's). Only a value with
+    // trailing blanks needs a look-up, which reads no range. False when it could not run (the error is left
+    // for the caller).
     bool StoredKey(const QStringList& keys, QStringList& stored) const;
     // The condition that a row belongs to the entry of these key values (as stored): the key columns of
     // `alias` (empty: the table's own) hold them.

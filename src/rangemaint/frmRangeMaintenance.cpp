@@ -1291,11 +1291,9 @@ bool frmRangeMaintenance::KnownOrWarned(const QString& sql, const QString& warni
 
 bool frmRangeMaintenance::FromToAcRangeOk(const QString& from, const QString& to) {
     // The server compares the two texts under its own collation; no table's rows are needed for it.
-    const QString source = gDBConnection->adoConnection().Provider() == QLatin1String("MSDAORA")
-                               ? QStringLiteral(" from DUAL")
-                               : QString();
-    Recordset rs = GetRecordset(QStringLiteral("Select 1 as INORDER") + source + QStringLiteral(" where ") +
-                                SqlText(from) + QStringLiteral(" <= ") + SqlText(to));
+    Recordset rs =
+        GetRecordset(QStringLiteral("Select 1 as INORDER") + WithoutTable() + QStringLiteral(" where ") +
+                     SqlText(from) + QStringLiteral(" <= ") + SqlText(to));
     if (!gQueryOK || rs.IsNothing())
         return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:FromToAcRangeOk"));
     const bool inOrder = rs.RecordCount() >= 1;

@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -271,6 +272,8 @@ private slots:
     void detachOfManyRanges_data() { Warehouse::addBackendRows(); }
     void detachOfManyRanges();
     void attachOfManyRanges_data() { Warehouse::addBackendRows(); }
+    void wideHierarchies_data() { Warehouse::addBackendRows(); }
+    void wideHierarchies();
     void attachOfManyRanges();
     void throughTheEditor_data();
     void throughTheEditor();
@@ -591,6 +594,74 @@ void tst_CodeEngines::changes_data() {
     everywhere("detach: a code left with a range without From gets no placeholder", 3,
                "H[L1,P,L2,X] R[L1,P,~,7 L1,P,100,199 L2,X,100,199]", "delete L1/P/L2:X",
                "H[L1,P,-,-] R[L1,P,~,7 L2,X,100,199]");
+    // A code or holder another program named with trailing blanks of its own gets its first row under that
+    // name; only the blanks a fixed-width hierarchy pads a name with to its full width (as its node holds
+    // the name, read back from there) are not written.
+    for (const char* v : {"", "="}) {
+        // Multipliers are ten characters wide, codes twenty.
+        const QString own = *v ? "" : "+";
+        const QString m2 = "M2" + QString(*v ? 8 : 1, '+'), t2 = "T2" + QString(*v ? 18 : 1, '+');
+        Warehouse::addRows(QString(v) + " attach: the first row of a multiplier named with a trailing blank",
+                           1, v + QString("MH[M2+,-,-] R[L1,T,100,199]"),
+                           "save " + m2 + " L1;save " + m2 + "/L1 T",
+                           "MH[M2+,L1,T] R[L1,T,100,199] MR[M2" + own + ",100,199]");
+        Warehouse::addRows(QString(v) + " attach: the first row of a parent code named with a trailing blank",
+                           3, v + QString("H[L1,T2+,-,-] R[L2,G,100,199]"), "save L1/" + t2 + " L2:G",
+                           "H[L1,T2+,L2,G] R[L1,T2" + own + ",100,199 L2,G,100,199]");
+        Warehouse::addRows(QString(v) +
+                               " range save: the first row of an ancestor named with a trailing blank",
+                           3, v + QString("H[L1,T2+,L2,X] R[L2,X,-,-]"), QString("range save L2/X 100,199"),
+                           "H[L1,T2+,L2,X] R[L1,T2" + own + ",100,199 L2,X,100,199]");
+    }
+    // Another program's cycle runs back through the parent: X above T. G loses what only X gave it, and T
+    // then what only G gave it.
+    everywhere("detach from a parent code on a cycle through it", 3,
+               "H[L1,T,L2,G L1,T,L4,X L2,G,L3,P2 L3,P2,L4,X L4,X,L1,T] R[L1,T,A00,A99 L2,G,A00,A99 "
+               "L4,X,A00,A99]",
+               "delete L1/T/L4:X",
+               "H[L1,T,L2,G L2,G,L3,P2 L3,P2,L4,X L4,X,L1,T] R[L1,T,-,- L2,G,-,- L4,X,A00,A99]");
+    // A hierarchy row with a blank child, or a holder's level without codes, feeds nothing, whatever rows
+    // another program keyed with blanks.
+    everywhere("detach: the parent code's placeholder row is no child", 3,
+               "H[L2,P,L3,X] R[L3,X,100,199 L2,P,100,199 -,-,100,199]", "delete L2/P/L3:X",
+               "H[L2,P,-,-] R[-,-,100,199 L2,P,-,- L3,X,100,199]");
+    everywhere("detach from a multiplier: a level without codes is no feeder", 1,
+               "MH[M1,L1,C M1,L2,-] R[L1,C,100,199 L2,-,100,199] MR[M1,100,199]", "delete M1/L1/C",
+               "MH[M1,L1,- M1,L2,-] R[L1,C,100,199 L2,-,100,199] MR[M1,-,-]");
+    // One code name at two levels is two codes: as a child, as a holder's code, as a parent.
+    everywhere("detach: the parent's child of its own name at another level keeps the range", 3,
+               "H[L1,P,L2,P L1,P,L2,X] R[L1,P,100,199 L2,P,100,199 L2,X,100,199]", "delete L1/P/L2:X",
+               "H[L1,P,L2,P] R[L1,P,100,199 L2,P,100,199 L2,X,100,199]");
+    everywhere("detach: a multiplier's code of the parent's name at another level keeps the range", 3,
+               "H[L1,G,L2,X] MH[M1,L1,G M1,L3,G] R[L1,G,100,199 L3,G,100,199 L2,X,100,199] MR[M1,100,199]",
+               "delete L1/G/L2:X",
+               "H[L1,G,-,-] MH[M1,L1,G M1,L3,G] R[L1,G,-,- L2,X,100,199 L3,G,100,199] MR[M1,100,199]");
+    everywhere("detach: a parent of the same name at another level feeds nothing here", 3,
+               "H[L1,P,L2,X L3,P,L2,Y] R[L1,P,100,199 L3,P,100,199 L2,X,100,199 L2,Y,100,199]",
+               "delete L1/P/L2:X",
+               "H[L1,P,-,- L3,P,L2,Y] R[L1,P,-,- L2,X,100,199 L2,Y,100,199 L3,P,100,199]");
+    everywhere("detach: a multiplier of a same-named code at another level keeps its own range", 3,
+               "H[L1,G,L2,X] MH[M2,L3,G] R[L1,G,100,199 L2,X,100,199] MR[M2,100,199]", "delete L1/G/L2:X",
+               "H[L1,G,-,-] MH[M2,L3,G] R[L1,G,-,- L2,X,100,199] MR[M2,100,199]");
+    // A range delete takes its exact pair only, however the others share a bound with it.
+    everywhere("range delete: only the exact pair leaves the parent and its multiplier", 3,
+               "H[L1,P,L2,X] MH[M1,L1,P] R[L1,P,100,199 L1,P,100,299 L1,P,050,199 L2,X,100,199] "
+               "MR[M1,100,199 M1,100,299]",
+               "range delete L2/X/100,199",
+               "H[L1,P,L2,X] MH[M1,L1,P] R[L1,P,050,199 L1,P,100,299 L2,X,-,-] MR[M1,100,299]");
+    everywhere("attach: a range sharing its From with one the parent holds is copied", 3,
+               "H[L1,P,-,-] R[L1,P,100,199 L2,X,100,199 L2,X,100,299]", "save L1/P L2:X",
+               "H[L1,P,L2,X] R[L1,P,100,199 L1,P,100,299 L2,X,100,199 L2,X,100,299]");
+    // Half-empty ranges another program wrote, an empty bound as "" or as NULL (as Oracle keeps it).
+    everywhere("detach: the parent's own range with the same empty From and another To stays", 3,
+               "H[L1,P,L2,X] R[L1,P,~,199 L1,P,_,299 L2,X,_,199]", "delete L1/P/L2:X",
+               "H[L1,P,-,-] R[L1,P,_,299 L2,X,_,199]");
+    everywhere("detach: a range with a NULL From that a sibling still gives stays", 3,
+               "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,~,199 L2,X,~,199 L2,Y,_,199]", "delete L1/P/L2:X",
+               "H[L1,P,L2,Y] R[L1,P,~,199 L2,X,~,199 L2,Y,_,199]");
+    everywhere("attach: a code holding only half-empty ranges", 3,
+               "H[L1,P,-,-] R[L1,P,-,- L2,X,_,199 L2,X,100,~]", "save L1/P L2:X",
+               "H[L1,P,L2,X] R[L1,P,100,_ L1,P,_,199 L2,X,100,~ L2,X,_,199]");
     // A failing statement is logged under the step it belongs to: the existence check, the copy or
     // removal of ranges, or the action itself.
     const char* levels = "H[L1,P,L2,X] R[L1,P,1,2 L2,X,1,2 L2,Y,3,4]";
@@ -826,6 +897,115 @@ void tst_CodeEngines::detachOfManyRanges() {
     QCOMPARE(rowsOf("CS_COA_ACCT_RANGE", code + "'G'"), expected(kChart + ",L1,G", q + own));
     QCOMPARE(rowsOf("CS_MULTIPLIER_RANGE", "MUL_CODE = 'M''1'"), expected(kChart + ",M'1", q + own));
     QCOMPARE(rowsOf("CS_CAT_TYPE", "CAT_TYP_CD = 'K''1'"), expected(kChart + ",K'1", q));
+}
+
+// Hierarchies as wide as real charts: P (L2, under G at L1) with 600 children K00000-K00599 at L3, each
+// holding a range of its own, K00000 and K00001 also 100-199, all of which P and G hold; the multiplier M1 on
+// G and the category CT1 on P, each also on 1,999 codes Z00001-Z01999 (L4) holding a range of their own,
+// Z00005 also 100-199. Range deletes and detaches below them carry up exactly as with two children, each in a
+// few statements however many children and codes there are.
+void tst_CodeEngines::wideHierarchies() {
+    QLX_OPEN_WAREHOUSE(w);
+    constexpr int kChildren = 600, kCodes = 2000;
+    const auto own = [](char kind, int i) {
+        const int from = (kind == 'K' ? 200000 : 900000) + 10 * i;
+        return QString("%1,%2").arg(from).arg(from + 9);
+    };
+    const auto code = [](char kind, int i) { return QString("%1%2").arg(kind).arg(i, 5, 10, QChar('0')); };
+    // Rows of a table, each the chart and "values", written a few hundred to a statement.
+    const auto write = [&w](const QString& table, const QStringList& rows, bool area) {
+        for (qsizetype first = 0; first < rows.size(); first += 500) {
+            QStringList values;
+            for (const QString& r : rows.mid(first, 500)) {
+                QStringList v = (QString(area ? "AC," : "") + kChart + "," + r).split(',');
+                for (QString& value : v)
+                    value = SqlText(value);
+                values << "(" + v.join(',') + ")";
+            }
+            QVERIFY(w.own().Execute("insert into " + table + " values " + values.join(',')));
+        }
+    };
+    QStringList hierarchy{"L1,G,L2,P"}, multipliers{"M1,L1,G"}, categories{"CT1,L2,P"}, ranges, held, m1, ct1;
+    for (int i = 0; i < kChildren; ++i) {
+        hierarchy << "L2,P,L3," + code('K', i);
+        ranges << "L3," + code('K', i) + "," + own('K', i);
+        held << own('K', i);
+    }
+    ranges << "L3,K00000,100,199"
+           << "L3,K00001,100,199"
+           << "L4,Z00005,100,199";
+    held << "100,199";
+    for (int j = 1; j < kCodes; ++j) {
+        multipliers << "M1,L4," + code('Z', j);
+        categories << "CT1,L4," + code('Z', j);
+        ranges << "L4," + code('Z', j) + "," + own('Z', j);
+        m1 << own('Z', j);
+    }
+    ct1 = m1 + held;
+    m1 += held;
+    for (const QString& top : {QString("L2,P,"), QString("L1,G,")})
+        for (const QString& r : held)
+            ranges << top + r;
+    write("CS_LEVELHIER", hierarchy, true);
+    write("CS_MULTIPLIERHIER", multipliers, true);
+    write("CS_CATEGORYHIER", categories, true);
+    write("CS_COA_ACCT_RANGE", ranges, false);
+    write("CS_MULTIPLIER_RANGE", QStringList(m1).replaceInStrings(QRegularExpression("^"), "M1,"), false);
+    write("CS_CAT_TYPE", QStringList(ct1).replaceInStrings(QRegularExpression("^"), "CT1,"), false);
+    const auto rowsOf = [&w](const QString& table, const QString& key) {
+        QStringList rows = w.rows("select * from " + table + " where " + key);
+        for (QString& r : rows)
+            r = r.section('|', -2).replace('|', ',').replace(' ', '-');
+        rows.sort();
+        return rows;
+    };
+    const auto sorted = [](QStringList rows) {
+        rows.sort();
+        return rows;
+    };
+    const auto code3 = [](const QString& c) {
+        return "CO_COA = " + SqlText(kChart) + " and CO_CODE = '" + c + "'";
+    };
+    CodeEditorState levels(3), multiplier(1);
+    const auto detach = engineOf(3, levels), leave = engineOf(1, multiplier);
+    RangeEditorState rs(3);
+    clsAcLevelRangeMaint rangeEngine;
+    rangeEngine.OwnerForm(&rs);
+    DbConnection& db = gDBConnection->adoConnection();
+    // Each action: in a few statements, and P, G, the multiplier and the category hold what is expected.
+    const auto acted = [&](const std::function<bool()>& action) {
+        const qint64 sent = db.StatementCount();
+        QVERIFY2(action(), qPrintable(m_env->prompts().join('/')));
+        const qint64 statements = db.StatementCount() - sent;
+        QVERIFY2(statements < 60, qPrintable(QString::number(statements)));
+        QCOMPARE(rowsOf("CS_COA_ACCT_RANGE", code3("P")), sorted(held));
+        QCOMPARE(rowsOf("CS_COA_ACCT_RANGE", code3("G")), sorted(held));
+        QCOMPARE(rowsOf("CS_MULTIPLIER_RANGE", "MUL_CODE = 'M1'"), sorted(m1));
+        QCOMPARE(rowsOf("CS_CAT_TYPE", "CAT_TYP_CD = 'CT1'"), sorted(ct1));
+    };
+    // K00001 still gives 100-199: nothing else changes.
+    acted([&] { return rangeAct(rs, rangeEngine, "range delete L3/K00000/100,199"); });
+    QCOMPARE(rowsOf("CS_COA_ACCT_RANGE", code3("K00000")), QStringList{own('K', 0)});
+    // K00001 leaves P: its range and 100-199 leave P and G, and its range the multiplier of G and the
+    // category of P, where Z00005 still gives 100-199.
+    held.removeAll(own('K', 1));
+    held.removeAll("100,199");
+    m1.removeAll(own('K', 1));
+    ct1.removeAll(own('K', 1));
+    acted([&] { return act(3, *detach, levels, "delete L2/P/L3:K00001"); });
+    QCOMPARE(rowsOf("CS_COA_ACCT_RANGE", code3("K00001")), sorted({own('K', 1), "100,199"}));
+    // Z00005 leaves M1, and with it the last code giving M1 100-199.
+    m1.removeAll(own('Z', 5));
+    m1.removeAll("100,199");
+    acted([&] { return act(1, *leave, multiplier, "delete M1/L4/Z00005"); });
+    // K00002's only range goes, from P, G, the multiplier and the category; K00002 keeps its placeholder.
+    for (QStringList* rows : {&held, &m1, &ct1})
+        rows->removeAll(own('K', 2));
+    acted([&] { return rangeAct(rs, rangeEngine, "range delete L3/K00002/" + own('K', 2)); });
+    QCOMPARE(rowsOf("CS_COA_ACCT_RANGE", code3("K00002")), QStringList{"-,-"});
+    QCOMPARE(w.scalar("select count(*) from CS_LEVELHIER where CS_PARENTCODE = 'P'"),
+             QString::number(kChildren - 1));
+    QVERIFY(!m_env->logText().contains("Error"));
 }
 
 // An attach of many ranges goes in a few statements, not one a range, and leaves the rows that copying the

@@ -4,7 +4,9 @@
 #include "frame/modMain.h"
 #include "platform/EntryBox.h"
 #include "rangemaint/RangeEditorState.h"
+#include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
+#include "rangemaint/clsAcMultiplierRangeMaint.h"
 #include "rangemaint/clsBuLevelRangeMaint.h"
 #include "rangemaint/frmRangeMaintenance.h"
 #include "services/MaintTree.h"
@@ -17,6 +19,7 @@
 #include <QAction>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <array>
 
 using RangeEngineRuns::sqlText;
 
@@ -296,6 +299,8 @@ private slots:
     void allOrNothing();
     void removalFailureLoggedUnderItsStep_data();
     void removalFailureLoggedUnderItsStep();
+    void rangeWithoutBoundsRefused_data();
+    void rangeWithoutBoundsRefused();
     void editorRefusesAnotherBusinessLevel_data();
     void editorRefusesAnotherBusinessLevel();
     void drivingAnEngineWithoutTheEditor_data() { Warehouse::addBackendRows(); }
@@ -395,6 +400,45 @@ void tst_LevelRangeEngines::removalFailureLoggedUnderItsStep() {
     const QString log = m_env->logText().trimmed();
     QVERIFY2(log.count("Error #") == 1 && log.endsWith(") in clsAcLevelRangeMaint:" + procedure),
              qPrintable(log));
+}
+
+// A range node without either bound (another program's row with an empty or NULL From and To), handed to an
+// engine driven without its editor: its delete would take every range of the code, so it is refused with the
+// reason, and nothing is deleted. Each engine, on each range table.
+void tst_LevelRangeEngines::rangeWithoutBoundsRefused_data() {
+    Warehouse::addColumns<int>("type");
+    for (int type = 1; type <= 5; ++type)
+        Warehouse::addRows(QString("type %1").arg(type), type);
+}
+
+void tst_LevelRangeEngines::rangeWithoutBoundsRefused() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    const bool holder = type <= 2;
+    const QString table = QStringList{"CS_MULTIPLIER_RANGE", "CS_CAT_TYPE", "CS_COA_ACCT_RANGE",
+                                      "CS_BA_BU_LEVELS", "CS_BA_BU_LEVELS"}[type - 1];
+    const QString top = type <= 3 ? "T'%" : World(type).area;
+    const QString lead = sqlText(top) + (holder ? ", 'H''1'" : ", 'L''1', 'X''1'");
+    for (const char* bounds : {"'1''0', '1%9'", "'2', '3'", "'', NULL"})
+        QVERIFY(w.own().Execute("insert into " + table + " values (" + lead + ", " + bounds + ")"));
+    RangeEditorState st(static_cast<qint16>(type));
+    clsAcMultiplierRangeMaint multipliers;
+    clsAcCategoriesRangeMaint categories;
+    clsAcLevelRangeMaint accounts;
+    clsBuLevelRangeMaint business;
+    RangeEngine& engine =
+        *std::array<RangeEngine*, 5>{&multipliers, &categories, &accounts, &business, &business}[type - 1];
+    engine.OwnerForm(&st);
+    const RangeKeyParts range =
+        holder ? RangeKeyParts{top, {}, "H'1", {}, {}} : RangeKeyParts{top, "L'1", "X'1"};
+    st.trvMaintenance_NodeClick(st.AddPath(range));
+    st.nodeType = 4;
+    st.keys = st.stored = range;
+    const QString before = w.snapshot();
+    QVERIFY(!engine.Delete());
+    QCOMPARE(w.snapshot(), before);
+    QCOMPARE(m_env->prompts(), QStringList{"The range has neither a From nor a To value, so its delete would "
+                                           "take every range of the code."});
 }
 
 // Another area's business level, or its own stored already, is refused and the insert stays pending.
