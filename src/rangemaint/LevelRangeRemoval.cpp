@@ -96,29 +96,25 @@ QString IsCode(const QString& level, const QString& code, const LevelRangeRemova
            LevelHierarchyWalk::Matches(code, c.code);
 }
 
-// Whether the row `b` of `tb` is `wanted` and no row of the feeders (`fed`, as FeederRows gives them)
-// holds its range, as the database compares the bounds.
+// Whether the row `b` of `tb` is `wanted` and no row of the feeders (`fed`, as Fed gives them) holds its
+// range, as the database compares the bounds.
 //
-// The feeders' bounds are gathered once for the statement: a set of their From values, which every
-// database hashes or indexes once, tells at once which rows no feeder holds (most of them); only a row
-// whose From a feeder holds is compared pair by pair. That comparison names the feeders' rows as a table of
-// its own, which SQLite indexes once, and other databases look up row by row in the range table's index.
-// Nothing is "not exists": a server may turn that into a join, which on tables it has no statistics of
-// yet compares every row with every other.
-QString WantedAndHeldByNone(const QString& wanted, const QString& fed, const QString& prefix,
+// The feeders' rows are named as a table of their own, which no row of the outer statement changes: SQLite
+// builds an index of it once for the statement, and a server hashes it once, or looks it up row by row in
+// the range table's index where it deems it too large to hash. Nothing is "not exists": a server may turn
+// that into a join, which on tables it has no statistics of yet compares every row with every other.
+QString WantedAndHeldByNone(const QString& wanted, const QString& fed, const QString& alias,
                             const RangeTable& tb, const QString& b) {
     const QString from = Column(b, tb.FromColumn()), to = Column(b, tb.ToColumn());
-    const QString s = prefix % QLatin1Char('S'), c = prefix % QLatin1Char('C');
     const QString rows =
-        QStringLiteral(" from (") % fed % QStringLiteral(") ") % c % QStringLiteral(" where ");
-    return QStringLiteral("0 = (case when ") % wanted % QStringLiteral(" then (case when ") % from %
-           QStringLiteral(" in (Select ") % s % QStringLiteral(".RF from (") % fed % QStringLiteral(") ") %
-           s % QStringLiteral(") and exists (Select 1") % rows % c % QStringLiteral(".RF = ") % from %
-           QStringLiteral(" and ") % c % QStringLiteral(".RT = ") % to %
-           QStringLiteral(") then 1 else 0 end) else 1 end) and ") %
+        QStringLiteral(" from (") % fed % QStringLiteral(") ") % alias % QStringLiteral(" where ");
+    return QStringLiteral("0 = (case when ") % wanted % QStringLiteral(" then (case when exists (Select 1") %
+           rows % alias % QStringLiteral(".RF = ") % from % QStringLiteral(" and ") % alias %
+           QStringLiteral(".RT = ") % to % QStringLiteral(") then 1 else 0 end) else 1 end) and ") %
            Not(QStringLiteral("(") % Empty(from) % QStringLiteral(" or ") % Empty(to) %
-               QStringLiteral(") and exists (Select 1") % rows % SameBound(c % QStringLiteral(".RF"), from) %
-               QStringLiteral(" and ") % SameBound(c % QStringLiteral(".RT"), to) % QStringLiteral(")"));
+               QStringLiteral(") and exists (Select 1") % rows %
+               SameBound(alias % QStringLiteral(".RF"), from) % QStringLiteral(" and ") %
+               SameBound(alias % QStringLiteral(".RT"), to) % QStringLiteral(")"));
 }
 
 // The rows a query answers, its first two columns as text each, into `rows`.
@@ -191,7 +187,7 @@ QString LevelRangeRemoval::Loses(const QStringList& key, const Code& code, const
     // A range named by its bounds is found in the index by them.
     return m_table.EntryCondition(key, q) % QStringLiteral(" and ") % NoPlaceholder(m_table, q) %
            QStringLiteral(" and ") % (m_range ? Wanted(m_table, q) % QStringLiteral(" and ") : QString()) %
-           WantedAndHeldByNone(Wanted(m_table, q), Fed(children, QStringLiteral("LS")), QStringLiteral("K"),
+           WantedAndHeldByNone(Wanted(m_table, q), Fed(children, QStringLiteral("LS")), QStringLiteral("KC"),
                                m_table, q);
 }
 
