@@ -95,6 +95,9 @@ struct Written {
      "update CS_COA_ACCT_RANGE set CO_LEVEL = NULL where CO_LEVEL = '';"
      "update CS_LEVELHIER set CS_CHILDLEVEL = NULL where CS_CHILDLEVEL = ''",
      "sync", "CORP||x'2", kHolding500000, "1,13,131,EQTY,MFX,MSIGN,x'2"},
+    {"synchronize a level gone meanwhile",
+     "CS_LEVELHIER:AC|CORP|L3|131|L4|1112;then delete from CS_COA_ACCT_RANGE where CO_LEVEL = 'L4'", "sync",
+     "CORP|L4", "", "The warehouse changed meanwhile"},
     {"synchronize a code gone meanwhile",
      "CS_LEVELHIER:AC|CORP|L3|131|L4|1112;then delete from CS_COA_ACCT_RANGE where CO_CODE = '1112'", "sync",
      "CORP|L4|1112", "", "The warehouse changed meanwhile"},
@@ -106,6 +109,10 @@ struct Written {
     {"drop a range longer than its columns", kLongRow, "drop", "CORP|L4|1112|" kLong ">CORP|L3|131", "",
      "is longer than the 20 characters"},
     {"synchronize a range longer than its columns", kLongRow, "sync", "CORP|L4|1112|" kLong, "",
+     "is longer than the 20 characters"},
+    {"synchronize a level with a range longer than its columns", kLongRow, "sync", "CORP|L4", "",
+     "is longer than the 20 characters"},
+    {"synchronize a code with a range longer than its columns", kLongRow, "sync", "CORP|L4|1112", "",
      "is longer than the 20 characters"},
 };
 
@@ -553,11 +560,12 @@ void tst_RangeDragSync::synchronizeAsEachRangeOnItsOwn() {
 }
 
 // A level of several hundred codes as real charts have them: its Synchronize writes what each range on its
-// own writes.
+// own writes, in as many statements as the same level of a tenth of the codes takes.
 void tst_RangeDragSync::synchronizeAWideLevel() {
     QLX_OPEN_WAREHOUSE(w);
-    const QString chart = Worlds::kChart;
+    const QString chart = Worlds::kChart, narrow = "S'%";
     Worlds::Put(w, 3, wideLevel(300), chart);
+    Worlds::Put(w, 3, wideLevel(30), narrow);
     frmRangeMaintenance* f = openRangeEditor(3);
     QVERIFY(eachRangeOnItsOwn(f, "L3", {}));
     const QString expected = Worlds::State(w, {}, chart);
@@ -565,11 +573,20 @@ void tst_RangeDragSync::synchronizeAWideLevel() {
     takeOut(w, chart);
     Worlds::Put(w, 3, wideLevel(300), chart);
     f->cmdapply_Click();
-    f->trvMaintenance_NodeClick(rangeNodeAt(f, chart + "|L3"));
-    f->Synchronize();
-    QCOMPARE(Worlds::State(w, {}, chart), expected);
-    QCOMPARE(treeKeys(f), shown);
+    DbConnection& db = gDBConnection->adoConnection();
+    qint64 statements[2] = {};
+    for (int wide = 1; wide >= 0; --wide) {
+        f->trvMaintenance_NodeClick(rangeNodeAt(f, (wide ? chart : narrow) + "|L3"));
+        const qint64 before = db.StatementCount();
+        f->Synchronize();
+        statements[wide] = db.StatementCount() - before;
+        if (wide) {
+            QCOMPARE(Worlds::State(w, {}, chart), expected);
+            QCOMPARE(treeKeys(f), shown);
+        }
+    }
     QCOMPARE(m_env->prompts(), QStringList());
+    QCOMPARE(statements[1], statements[0]);
 }
 
 void tst_RangeDragSync::rowsOtherProgramsWrote() {
@@ -601,7 +618,7 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
     else
         f->trvMaintenance_NodeClick(rangeNodeAt(f, node));
     // A stored range shows whole, however long; what is typed or picked is held to the column's width.
-    QVERIFY(action == "drop" || editorFields(f).section('|', 4) == (node + "||").section('|', 3, 4));
+    QVERIFY(action == "drop" || editorFields(f).section('|', 4) == (node + "|||").section('|', 3, 4));
     m_env->ui.answers << vbYes;
     if (action == "sync")
         f->Synchronize();
