@@ -62,7 +62,9 @@ public:
 
     // Synchronize: the ranges of the selected level, code or range carried up the level hierarchy again
     // (for account levels also into the multipliers and categories holding the codes), as one transaction.
-    // The three parts answer false after a failure that ends the run; they run within Synchronize.
+    // A level's or a code's ranges go all together, through the engine's CopiedUpRangesOfCodes; a range on
+    // its own, as a saved one goes. The three parts answer false after a failure that ends the run; they run
+    // within Synchronize.
     void Synchronize() override;
     bool LevelSynchronize(const QString& area, const QString& coa, const QString& level);
     bool CodeSynchronize(const QString& area, const QString& coa, const QString& level, const QString& code);
