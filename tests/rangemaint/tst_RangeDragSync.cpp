@@ -533,7 +533,7 @@ void tst_RangeDragSync::synchronizeAsEachRangeOnItsOwn() {
     const QString chart = chartOf(type), area = Worlds::AreaOf(type);
     // The business level's own rows of the sample warehouse make way for the world's.
     if (type != 3)
-        for (const QString& sql :
+        for (const char* sql :
              {"delete from CS_BA_BU_LEVELS where SO_AREA = ", "delete from CS_LEVELHIER where CS_AREA = "})
             QVERIFY(w.own().Execute(sql + SqlText(area)));
     Worlds::Put(w, type, world, chart);
