@@ -1,5 +1,6 @@
 #include "BenchWarehouse.h"
 
+#include "frame/clsDBConnection.h"
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/App.h"
@@ -209,11 +210,72 @@ int RunOnEditorWarehouse(int& argc, char** argv, bool (*generate)(DbConnection&,
     return ok ? 0 : 1;
 }
 
+namespace {
+
+QString PostgresText(const QString& database) {
+    return "PROVIDER=MSDASQL;Data Source=" + qEnvironmentVariable("QLX_TEST_PG_DSN") +
+           ";Initial Catalog=" + database + ";User ID=" + qEnvironmentVariable("QLX_TEST_PG_USER") +
+           ";Password=" + qEnvironmentVariable("QLX_TEST_PG_PASSWORD");
+}
+
+bool OnServer(const QString& sql) {
+    DbConnection admin;
+    return admin.Open(PostgresText("postgres")) && admin.Execute(sql);
+}
+
+} // namespace
+
+bool RunOnPostgres(const char* program, bool (*generate)(DbConnection&, const char*),
+                   const std::function<bool()>& body) {
+    if (qEnvironmentVariableIsEmpty("QLX_TEST_PG_DSN")) {
+        std::printf(
+            "postgres: skipped, no PostgreSQL test server is configured (QLX_TEST_PG_DSN is not set)\n");
+        return true;
+    }
+    const QString name = QString("qlx_bench_%1").arg(QCoreApplication::applicationPid());
+    OnServer("DROP DATABASE IF EXISTS " + name);
+    if (!OnServer("CREATE DATABASE " + name)) {
+        std::printf("postgres: skipped, the PostgreSQL test server is not up: %s\n",
+                    qPrintable(Err().Description()));
+        return true;
+    }
+    bool ok = false;
+    {
+        DbConnection c;
+        std::printf("generating the warehouse on postgres...\n");
+        ok = c.Open(PostgresText(name)) && generate(c, program);
+        if (!ok)
+            fail(program, "cannot generate the warehouse on postgres");
+    }
+    if (ok) {
+        if (gDBConnection.State() == DbConnection::adStateOpen)
+            gDBConnection->CloseDB();
+        ok = OpenDBConecction(PostgresText(name)) && body();
+        if (gDBConnection.State() == DbConnection::adStateOpen)
+            gDBConnection->CloseDB();
+    }
+    OnServer("DROP DATABASE IF EXISTS " + name);
+    return ok;
+}
+
 void CloseEditors() {
     for (QMdiSubWindow* sub : gMainForm->MdiArea->subWindowList())
         sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+int CountRanges(const char* chart) {
+    int count = 0;
+    for (const char* table : {"CS_COA_ACCT_RANGE CO", "CS_MULTIPLIER_RANGE MUL", "CS_CAT_TYPE CAT"}) {
+        const QString name = QString(table).section(' ', 0, 0), lead = QString(table).section(' ', 1);
+        Recordset rs = GetRecordset("Select count(*) from " + name + " where " + lead + "_COA = '" + chart +
+                                    "' and " + lead + "_FR_ACCT <> ' '");
+        if (rs.IsNothing() || rs.IsEOF())
+            return -1;
+        count += rs.Fields(0).Value().toInt();
+    }
+    return count;
 }
 
 double Median(std::vector<double> values) {

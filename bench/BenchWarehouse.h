@@ -42,8 +42,18 @@ int RunOnEditorWarehouse(int& argc, char** argv, bool (*generate)(DbConnection&,
 // of the kind opened. False after saying why on stderr.
 bool MeasureEditorOpen(const char* program, const char* name, const char* item, const QString& treeQuery,
                        const std::function<int()>& nodes);
+// Runs `body` with the shared connection open on a database of its own on the PostgreSQL test server
+// (QLX_TEST_PG_DSN, QLX_TEST_PG_USER, QLX_TEST_PG_PASSWORD, as the tests use it), filled by `generate`, and
+// drops the database afterwards; the connection open before is closed. Without a configured or reachable
+// server it says so and answers true; false when the database could not be filled or `body` answered false.
+bool RunOnPostgres(const char* program, bool (*generate)(DbConnection&, const char*),
+                   const std::function<bool()>& body);
 // Closes every editor window at once, so the next open finds no twin.
 void CloseEditors();
+
+// The range rows of a chart of account on the shared connection, its multipliers' and categories' too,
+// placeholders left out; -1 when they could not be counted.
+int CountRanges(const char* chart);
 
 double Median(std::vector<double> values);
 // The process's peak resident set size in MB (VmHWM), or -1 where the system does not tell it.

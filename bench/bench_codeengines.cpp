@@ -199,17 +199,7 @@ int Count(const QString& condition) {
 
 // Every range row of chart DEEP, holders included.
 int CountDeep() {
-    int count = 0;
-    for (const char* sql :
-         {"Select count(*) from CS_COA_ACCT_RANGE where CO_COA = 'DEEP' and CO_FR_ACCT <> ' '",
-          "Select count(*) from CS_MULTIPLIER_RANGE where MUL_COA = 'DEEP' and MUL_FR_ACCT <> ' '",
-          "Select count(*) from CS_CAT_TYPE where CAT_COA = 'DEEP' and CAT_FR_ACCT <> ' '"}) {
-        Recordset rs = GetRecordset(QString::fromLatin1(sql));
-        if (rs.IsNothing() || rs.IsEOF())
-            return -1;
-        count += rs.Fields(0).Value().toInt();
-    }
-    return count;
+    return BenchWarehouse::CountRanges("DEEP");
 }
 
 // The chain's codes above the child get their ranges back, as a Synchronize would give them.
@@ -508,55 +498,14 @@ bool Cases() {
            DeepAndWide(engine, editor) && std::all_of(std::begin(kWide), std::end(kWide), WideDetach);
 }
 
-QString PostgresText(const QString& database) {
-    return "PROVIDER=MSDASQL;Data Source=" + qEnvironmentVariable("QLX_TEST_PG_DSN") +
-           ";Initial Catalog=" + database + ";User ID=" + qEnvironmentVariable("QLX_TEST_PG_USER") +
-           ";Password=" + qEnvironmentVariable("QLX_TEST_PG_PASSWORD");
-}
-
-bool OnServer(const QString& sql) {
-    DbConnection admin;
-    return admin.Open(PostgresText("postgres")) && admin.Execute(sql);
-}
-
-// The same cases on a database of their own on the PostgreSQL test server, dropped afterwards.
-bool OnPostgres() {
-    gBackend = "postgres";
-    if (qEnvironmentVariableIsEmpty("QLX_TEST_PG_DSN")) {
-        std::printf(
-            "postgres: skipped, no PostgreSQL test server is configured (QLX_TEST_PG_DSN is not set)\n");
-        return true;
-    }
-    const QString name = QString("qlx_bench_%1").arg(QCoreApplication::applicationPid());
-    OnServer("DROP DATABASE IF EXISTS " + name);
-    if (!OnServer("CREATE DATABASE " + name)) {
-        std::printf("postgres: skipped, the PostgreSQL test server is not up: %s\n",
-                    qPrintable(Err().Description()));
-        return true;
-    }
-    bool ok = false;
-    {
-        DbConnection c;
-        std::printf("generating the warehouse on postgres...\n");
-        ok = c.Open(PostgresText(name)) && Generate(c, "bench_codeengines");
-        if (!ok)
-            fail("cannot generate the warehouse");
-    }
-    if (ok) {
-        if (gDBConnection.State() == DbConnection::adStateOpen)
-            gDBConnection->CloseDB();
-        ok = OpenDBConecction(PostgresText(name)) && Cases();
-        if (gDBConnection.State() == DbConnection::adStateOpen)
-            gDBConnection->CloseDB();
-    }
-    OnServer("DROP DATABASE IF EXISTS " + name);
-    return ok;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     // The main window it shows takes no part: the engines run on editors without a window.
-    return BenchWarehouse::RunOnEditorWarehouse(argc, argv, Generate, "bench_codeengines",
-                                                [] { return Cases() && OnPostgres(); });
+    return BenchWarehouse::RunOnEditorWarehouse(argc, argv, Generate, "bench_codeengines", [] {
+        return Cases() && BenchWarehouse::RunOnPostgres("bench_codeengines", Generate, [] {
+                   gBackend = "postgres";
+                   return Cases();
+               });
+    });
 }

@@ -1,8 +1,15 @@
-// Times the Account Level engine's Save of a new range under a code with a ten-deep ancestry in
-// CS_LEVELHIER, five multipliers and five categories holding codes of that ancestry, on the warehouse of
-// 100,000 ranges. The editor is opened through the main window's menu and the code selected as a user
-// would; only the engine's Save is timed (median of five, each a new range), and the queries and
-// statements it sends are counted on the connection.
+// Times, in the Account Level Range Maintenance editor opened through the main window's menu:
+//
+// - the engine's Save of a new range under a code with a ten-deep ancestry in CS_LEVELHIER, five multipliers
+//   and five categories holding codes of that ancestry, on the warehouse of 100,000 ranges (SQLite only);
+// - the Synchronize of the level node C1/L2 of chart C1, where CS_LEVELHIER holds G (L0) over P (L1) over
+//   2,000 codes Ki (L2), each Ki holds one range, and P and G, the multiplier M1 and the category CT1 (which
+//   hold every Ki) hold all of them: once with nothing missing, once with every range missing at P, G, M1 and
+//   CT1, which hold only their placeholders again (untimed) before each run. On SQLite, then on the
+//   PostgreSQL test server when one is configured (QLX_TEST_PG_DSN, QLX_TEST_PG_USER, QLX_TEST_PG_PASSWORD).
+//
+// Each figure is the median of five runs; the queries and statements each sends are counted on the
+// connection.
 
 #include "BenchWarehouse.h"
 #include "frame/clsDBConnection.h"
@@ -11,6 +18,8 @@
 #include "platform/CurrentError.h"
 #include "platform/DbConnection.h"
 #include "platform/EntryBox.h"
+#include "platform/Recordset.h"
+#include "platform/SqlScript.h"
 #include "rangemaint/RangeEngine.h"
 #include "rangemaint/frmRangeMaintenance.h"
 #include "services/MaintTree.h"
@@ -65,8 +74,104 @@ bool AddAncestry(DbConnection& c) {
     return true;
 }
 
+// The codes of the synchronized level, and the rows written by one INSERT while they are generated.
+constexpr int kLevelCodes = 2000;
+constexpr int kRowsPerInsert = 500;
+
+// Chart C1: G (L0) over P (L1) over K0001 ... K2000 (L2); each Ki holds the range Ri; with `held` P, G, M1
+// (multiplier of every Ki) and CT1 (category of every Ki) hold every Ri, else only their placeholders.
+bool WriteLevel(DbConnection& c, bool hierarchy, bool held) {
+    const auto rows = [&](const QString& table, const std::function<QString(int)>& row) {
+        for (int first = 1; first <= kLevelCodes; first += kRowsPerInsert) {
+            QStringList values;
+            for (int i = first; i < first + kRowsPerInsert && i <= kLevelCodes; ++i)
+                values << "(" + row(i) + ")";
+            if (!c.Execute("INSERT INTO " + table + " VALUES " + values.join(", ")))
+                return false;
+        }
+        return true;
+    };
+    const auto code = [](int i) { return QString("K%1").arg(i, 4, 10, QLatin1Char('0')); };
+    const auto range = [](int i) {
+        return QString("'%1', '%2'").arg(500000 + i * 10).arg(500000 + i * 10 + 9);
+    };
+    if (hierarchy &&
+        (!c.Execute("INSERT INTO CS_LEVELHIER VALUES ('AC', 'C1', 'L0', 'G', 'L1', 'P')") ||
+         !rows("CS_LEVELHIER", [&](int i) { return "'AC', 'C1', 'L1', 'P', 'L2', '" + code(i) + "'"; }) ||
+         !rows("CS_MULTIPLIERHIER", [&](int i) { return "'AC', 'C1', 'M1', 'L2', '" + code(i) + "'"; }) ||
+         !rows("CS_CATEGORYHIER", [&](int i) { return "'AC', 'C1', 'CT1', 'L2', '" + code(i) + "'"; }) ||
+         !rows("CS_COA_ACCT_RANGE", [&](int i) { return "'C1', 'L2', '" + code(i) + "', " + range(i); })))
+        return false;
+    if (!held)
+        return c.Execute("INSERT INTO CS_COA_ACCT_RANGE VALUES ('C1', 'L1', 'P', ' ', ' '), ('C1', 'L0', "
+                         "'G', ' ', ' ')") &&
+               c.Execute("INSERT INTO CS_MULTIPLIER_RANGE VALUES ('C1', 'M1', ' ', ' ')") &&
+               c.Execute("INSERT INTO CS_CAT_TYPE VALUES ('C1', 'CT1', ' ', ' ')");
+    return rows("CS_COA_ACCT_RANGE", [&](int i) { return "'C1', 'L1', 'P', " + range(i); }) &&
+           rows("CS_COA_ACCT_RANGE", [&](int i) { return "'C1', 'L0', 'G', " + range(i); }) &&
+           rows("CS_MULTIPLIER_RANGE", [&](int i) { return "'C1', 'M1', " + range(i); }) &&
+           rows("CS_CAT_TYPE", [&](int i) { return "'C1', 'CT1', " + range(i); });
+}
+
 bool GenerateWithAncestry(DbConnection& c, const char* program) {
-    return Generate(c, program) && AddAncestry(c);
+    return Generate(c, program) && AddAncestry(c) && WriteLevel(c, true, true);
+}
+
+bool GenerateLevel(DbConnection& c, const char* /*program*/) {
+    return (SqlScript::RunFile(c, QLX_SCHEMA_FILE) && WriteLevel(c, true, true)) ||
+           fail("cannot generate the level");
+}
+
+// P, G, M1 and CT1 back to their placeholders, and the editor's tree loaded again.
+bool Emptied(frmRangeMaintenance* editor) {
+    DbConnection& db = gDBConnection->adoConnection();
+    const bool emptied =
+        db.BeginTrans() &&
+        db.Execute("Delete From CS_COA_ACCT_RANGE where CO_COA = 'C1' and CO_LEVEL in ('L0', 'L1')") &&
+        db.Execute("Delete From CS_MULTIPLIER_RANGE where MUL_COA = 'C1'") &&
+        db.Execute("Delete From CS_CAT_TYPE where CAT_COA = 'C1'") && WriteLevel(db, false, false) &&
+        db.CommitTrans();
+    editor->cmdapply_Click();
+    return emptied;
+}
+
+// The level's Synchronize, with nothing missing and with everything missing, on the open warehouse.
+bool TimeSynchronize(const char* backend) {
+    gMainForm->ShowWarehouseOpen();
+    gMainForm->Command("mnuLevelRangeMaint")->trigger();
+    const QList<QMdiSubWindow*> editors = gMainForm->MdiArea->subWindowList();
+    auto* editor =
+        editors.isEmpty() ? nullptr : qobject_cast<frmRangeMaintenance*>(editors.first()->widget());
+    if (!editor)
+        return fail("the editor did not open");
+    DbConnection& db = gDBConnection->adoConnection();
+    const int full = 5 * kLevelCodes;
+    for (const bool missing : {false, true}) {
+        const char* name = missing ? "everything missing" : "nothing missing";
+        std::vector<double> ms;
+        qint64 statements = 0;
+        for (int run = 0; run < kRuns; ++run) {
+            if (missing && !Emptied(editor))
+                return fail("the ancestors and holders could not be emptied");
+            editor->trvMaintenance_NodeClick(editor->trvMaintenance->Node(
+                clsGenericMaint::BuildLevelKey(editor->strcurRoot, "C1", "L2", {}, {}, {})));
+            const qint64 before = db.StatementCount();
+            QElapsedTimer timer;
+            timer.start();
+            editor->Synchronize();
+            ms.push_back(timer.nsecsElapsed() / 1e6);
+            statements = db.StatementCount() - before;
+            if (CountRanges("C1") != full)
+                return fail("the synchronize left other rows than it should");
+            std::printf("%s synchronize, %s, run %d: %.1f ms, %lld statements\n", backend, name, run + 1,
+                        ms.back(), static_cast<long long>(statements));
+        }
+        std::printf("%s synchronize of %d codes, %s, ms: %.1f\n", backend, kLevelCodes, name, Median(ms));
+        std::printf("%s synchronize of %d codes, %s, statements: %lld\n", backend, kLevelCodes, name,
+                    static_cast<long long>(statements));
+    }
+    CloseEditors();
+    return true;
 }
 
 } // namespace
@@ -107,6 +212,8 @@ int main(int argc, char** argv) {
         }
         std::printf("ms: %.1f\n", Median(saveMs));
         std::printf("statements: %lld\n", static_cast<long long>(statements));
-        return true;
+        CloseEditors();
+        return TimeSynchronize("sqlite") &&
+               RunOnPostgres("bench_propagation", GenerateLevel, [] { return TimeSynchronize("postgres"); });
     });
 }

@@ -16,21 +16,14 @@ const QString kBlank = QStringLiteral(" ");
 // no empty text), which an equality never matches: such a range is compared on its own.
 enum Kind { kPlaceholder = 0, kRange = 1, kHalfEmpty = 2 };
 
-// A bound that is empty, NULL or only blanks.
-QString Blank(const QString& column) {
-    const QString trimmed = QStringLiteral("RTRIM(") + column + QStringLiteral(")");
-    return QStringLiteral("(") + trimmed + QStringLiteral(" = '' or ") + trimmed +
-           QStringLiteral(" is null)");
-}
-
 // The Kind of a row whose bounds are `from` and `to`, as the database tells it. A CASE answers on every
 // database alike: Oracle takes "not (x = '')" for unknown.
 QString KindOf(const QString& from, const QString& to) {
-    return QStringLiteral("case when ") + Blank(from) + QStringLiteral(" and ") + Blank(to) +
-           QStringLiteral(" then ") + QString::number(kPlaceholder) + QStringLiteral(" when ") +
-           SqlEquals(from, QString()) + QStringLiteral(" or ") + SqlEquals(to, QString()) +
-           QStringLiteral(" then ") + QString::number(kHalfEmpty) + QStringLiteral(" else ") +
-           QString::number(kRange) + QStringLiteral(" end");
+    return QStringLiteral("case when ") + RangeTable::BlankCondition(from) + QStringLiteral(" and ") +
+           RangeTable::BlankCondition(to) + QStringLiteral(" then ") + QString::number(kPlaceholder) +
+           QStringLiteral(" when ") + SqlEquals(from, QString()) + QStringLiteral(" or ") +
+           SqlEquals(to, QString()) + QStringLiteral(" then ") + QString::number(kHalfEmpty) +
+           QStringLiteral(" else ") + QString::number(kRange) + QStringLiteral(" end");
 }
 
 // Two bounds the database takes for one; for a half-empty range an empty one also matches NULL, as the

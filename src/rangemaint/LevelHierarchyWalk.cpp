@@ -59,6 +59,12 @@ bool LevelHierarchyWalk::Children(const Code& parent, std::vector<Code>& childre
 }
 
 bool LevelHierarchyWalk::Ancestors(const Code& start, std::vector<Code>& ancestors) {
+    std::vector<Code> parents;
+    return Related(start, true, parents) && Ancestors(start, parents, ancestors);
+}
+
+bool LevelHierarchyWalk::Ancestors(const Code& start, const std::vector<Code>& parents,
+                                   std::vector<Code>& ancestors) {
     m_codes = {start};
     m_edges.clear();
     // Depth first with an explicit stack of (code, its parents, next parent to visit).
@@ -69,8 +75,7 @@ bool LevelHierarchyWalk::Ancestors(const Code& start, std::vector<Code>& ancesto
     };
     std::vector<Frame> stack(1);
     stack[0].index = 0;
-    if (!Related(start, true, stack[0].parents))
-        return false;
+    stack[0].parents = parents;
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (top.next >= top.parents.size()) {
@@ -96,6 +101,37 @@ bool LevelHierarchyWalk::Ancestors(const Code& start, std::vector<Code>& ancesto
     }
     ancestors.assign(m_codes.begin() + 1, m_codes.end());
     return true;
+}
+
+std::vector<std::vector<int>> LevelHierarchyWalk::Hops() const {
+    const std::size_t n = m_codes.size();
+    std::vector<std::vector<int>> parentsOf(n);
+    for (const auto& [child, parent] : m_edges)
+        parentsOf[static_cast<std::size_t>(child)].push_back(parent);
+    std::vector<std::vector<int>> hops(n > 0 ? n - 1 : 0);
+    for (const int first : parentsOf.empty() ? std::vector<int>() : parentsOf[0]) {
+        if (first == 0)
+            continue;
+        // The rows from the start through this parent up to each code, breadth first.
+        std::vector<int> rows(n, -1);
+        rows[static_cast<std::size_t>(first)] = 1;
+        std::vector<int> next{first};
+        for (std::size_t i = 0; i < next.size(); ++i) {
+            const auto child = static_cast<std::size_t>(next[i]);
+            for (const int above : parentsOf[child])
+                if (rows[static_cast<std::size_t>(above)] < 0) {
+                    rows[static_cast<std::size_t>(above)] = rows[child] + 1;
+                    next.push_back(above);
+                }
+        }
+        for (std::size_t a = 1; a < n; ++a)
+            if (rows[a] > 0 &&
+                std::find(hops[a - 1].begin(), hops[a - 1].end(), rows[a]) == hops[a - 1].end())
+                hops[a - 1].push_back(rows[a]);
+    }
+    for (std::vector<int>& h : hops)
+        std::sort(h.begin(), h.end());
+    return hops;
 }
 
 std::vector<int> LevelHierarchyWalk::Ordered() const {

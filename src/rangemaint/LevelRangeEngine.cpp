@@ -4,6 +4,7 @@
 #include "frame/modMain.h"
 #include "rangemaint/LevelHierarchyWalk.h"
 #include "rangemaint/LevelRangeRemoval.h"
+#include "rangemaint/LevelRangeSynchronization.h"
 #include "rangemaint/RangeEditorAccess.h"
 #include "services/MaintTree.h"
 #include "services/TreeNode.h"
@@ -38,6 +39,23 @@ bool LevelRangeEngine::CopiedUpRangeOfAccountHier(const QString& LvlType, const 
     return true;
 }
 
+bool LevelRangeEngine::CopiedUpRangesOfCodes(const QString& LvlType, const QString& COA, const QString& Level,
+                                             const QString& Code) {
+    LevelRangeSynchronization synchronization(LvlType, COA, EntryTable(), FeedsHolders());
+    if (!synchronization.Carry(Level, Code))
+        return FailIn(synchronization.FailedStep(), QStringLiteral("CopiedUp"));
+    MaintTree* tree = m_owner ? m_owner->Tree() : nullptr;
+    if (!tree)
+        return true;
+    // An ancestor the tree does not show (a filtered tree) got its rows and no nodes.
+    const QString root = m_owner->CurrentRoot();
+    for (const LevelRangeSynchronization::Added& a : synchronization.AddedRanges())
+        if (tree->Node(NodeKeyOf(root, {COA, a.ancestor.level, a.ancestor.code})))
+            AddRangeNode(root, {a.key.value(0), a.key.value(1), a.key.value(2), a.range.from, a.range.to},
+                         false);
+    return true;
+}
+
 bool LevelRangeEngine::DeletedUpRangeOfAccountHier(const QString& LvlType, const QString& COA,
                                                    const QString& Level, const QString& Code,
                                                    const QString& AccountFr, const QString& AccountTo) {
@@ -45,19 +63,22 @@ bool LevelRangeEngine::DeletedUpRangeOfAccountHier(const QString& LvlType, const
     return Removed(removal, removal.Lost({Level, Code}, {AccountFr, AccountTo}), COA);
 }
 
-bool LevelRangeEngine::Removed(const LevelRangeRemoval& removal, bool done, const QString& COA) {
-    if (!done) {
-        switch (removal.FailedStep()) {
-        case LevelRangeRemoval::Step::Walk:
-            return Fail(QStringLiteral("DeletedUpRangeOfAccountHier"));
-        case LevelRangeRemoval::Step::Multipliers:
-            return Fail(QStringLiteral("DeletedUpRangeOfAccountMultiHier"));
-        case LevelRangeRemoval::Step::Categories:
-            return Fail(QStringLiteral("DeletedUpRangeOfAccountCategoryHier"));
-        default:
-            return Fail(QStringLiteral("CopyDelRangeOfAccountHier"));
-        }
+bool LevelRangeEngine::FailIn(LevelRangeRemoval::Step step, const QString& carried) {
+    switch (step) {
+    case LevelRangeRemoval::Step::Walk:
+        return Fail(carried + QStringLiteral("RangeOfAccountHier"));
+    case LevelRangeRemoval::Step::Multipliers:
+        return Fail(carried + QStringLiteral("RangeOfAccountMultiHier"));
+    case LevelRangeRemoval::Step::Categories:
+        return Fail(carried + QStringLiteral("RangeOfAccountCategoryHier"));
+    default:
+        return Fail(QStringLiteral("CopyDelRangeOfAccountHier"));
     }
+}
+
+bool LevelRangeEngine::Removed(const LevelRangeRemoval& removal, bool done, const QString& COA) {
+    if (!done)
+        return FailIn(removal.FailedStep(), QStringLiteral("DeletedUp"));
     MaintTree* tree = m_owner ? m_owner->Tree() : nullptr;
     if (!tree)
         return true;

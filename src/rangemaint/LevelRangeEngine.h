@@ -1,8 +1,7 @@
 #pragma once
 
+#include "rangemaint/LevelRangeRemoval.h"
 #include "rangemaint/RangeTableEngine.h"
-
-class LevelRangeRemoval;
 
 #include <QString>
 #include <optional>
@@ -38,6 +37,11 @@ public:
                                     const QString& Code, const QString& AccountFr,
                                     const QString& AccountTo) override;
 
+    // Carries the ranges of the level's codes, or of the one code, up the hierarchy and into whatever else
+    // the engine feeds, and shows the ranges the ancestors got under their nodes; see RangeEngine.
+    bool CopiedUpRangesOfCodes(const QString& LvlType, const QString& COA, const QString& Level,
+                               const QString& Code) override;
+
 protected:
     enum Mode { CopyMode = 0, DeleteMode = 1 };
 
@@ -59,6 +63,9 @@ protected:
                                    int mode);
 
 private:
+    // Reports a failure of a carry up (`carried` "CopiedUp" or "DeletedUp") under the procedure of the step
+    // it arose in; false.
+    bool FailIn(LevelRangeRemoval::Step step, const QString& carried);
     // What a removal took from the codes leaves the owner's tree; a failure is reported under the
     // procedure of the step it arose in.
     bool Removed(const LevelRangeRemoval& removal, bool done, const QString& COA);

@@ -72,12 +72,6 @@ QString HeldBy(const QString& rows, const QString& where, const RangeTable& ta, 
            QStringLiteral(")");
 }
 
-// A bound that holds nothing but blanks, or nothing at all (Oracle's RTRIM of blanks is NULL).
-QString Blank(const QString& column) {
-    return QStringLiteral("(RTRIM(") % column % QStringLiteral(") = '' or RTRIM(") % column %
-           QStringLiteral(") is null)");
-}
-
 // The negation of a condition that may be unknown where Oracle compares with its NULL for an empty text: a
 // CASE answers it on every database alike, where "not" would leave it unknown and drop the row.
 QString Not(const QString& condition) {
@@ -86,8 +80,8 @@ QString Not(const QString& condition) {
 
 // The row is no placeholder: a placeholder stands for no range and only goes with the entry's first range.
 QString NoPlaceholder(const RangeTable& table, const QString& q) {
-    return Not(Blank(Column(q, table.FromColumn())) % QStringLiteral(" and ") %
-               Blank(Column(q, table.ToColumn())));
+    return Not(RangeTable::BlankCondition(Column(q, table.FromColumn())) % QStringLiteral(" and ") %
+               RangeTable::BlankCondition(Column(q, table.ToColumn())));
 }
 
 // The code as the hierarchy column pair `level`, `code` holds it, padded or not.
@@ -207,8 +201,9 @@ QString LevelRangeRemoval::Fed(const Feeders& f, const QString& rows) const {
         return QStringLiteral("Select ") % Column(rows, table.FromColumn()) % QStringLiteral(" RF, ") %
                Column(rows, table.ToColumn()) % QStringLiteral(" RT from ") % f.hierarchy % QLatin1Char(' ') %
                f.alias % QStringLiteral(" cross join ") % table.Table() % QLatin1Char(' ') % rows %
-               QStringLiteral(" where ") % f.where % QStringLiteral(" and ") % Not(Blank(level)) %
-               QStringLiteral(" and ") % Not(Blank(code)) % padded % QStringLiteral(" and ") %
+               QStringLiteral(" where ") % f.where % QStringLiteral(" and ") %
+               Not(RangeTable::BlankCondition(level)) % QStringLiteral(" and ") %
+               Not(RangeTable::BlankCondition(code)) % padded % QStringLiteral(" and ") %
                LevelHierarchyWalk::Matches(Column(rows, k[0]), m_top) % QStringLiteral(" and ") %
                Column(rows, k[1]) % QStringLiteral(" = ") % l % QStringLiteral(" and ") % Column(rows, k[2]) %
                QStringLiteral(" = ") % c % QStringLiteral(" and ") % Wanted(table, rows);

@@ -70,6 +70,15 @@ public:
         return true;
     }
 
+    // Carries every range of a level's codes (`Code` empty) or of one code up the level hierarchy (and, for
+    // account levels, into the multipliers and categories), with the outcome of carrying each range on its
+    // own, in a few statements whatever the number of codes and ranges: Synchronize of a level or a code.
+    // Answers false after reporting a failure.
+    virtual bool CopiedUpRangesOfCodes(const QString& /*LvlType*/, const QString& /*COA*/,
+                                       const QString& /*Level*/, const QString& /*Code*/) {
+        return true;
+    }
+
     // Reports a failed look-up under the caller's location with the database's error; answers false.
     static bool FailLookup(const QString& location);
     // The same for a failed action, whose user is told the database's words first (once the action is

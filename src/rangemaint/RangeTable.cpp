@@ -158,6 +158,12 @@ qsizetype RangeTable::Characters(const QString& value) {
     return ColumnWidths::Characters(value);
 }
 
+QString RangeTable::BlankCondition(const QString& column) {
+    const QString trimmed = QStringLiteral("RTRIM(") + column + QStringLiteral(")");
+    return QStringLiteral("(") + trimmed + QStringLiteral(" = '' or ") + trimmed +
+           QStringLiteral(" is null)");
+}
+
 std::optional<QString> RangeTable::AddRangeOfAccount(const QStringList& keys, const QString& from,
                                                      const QString& to) const {
     if (!Fits(keys, from, to))

@@ -75,6 +75,9 @@ public:
     // one, as a column of a width in characters holds them; a server that counts units or bytes still
     // refuses a longer value itself.
     static qsizetype Characters(const QString& value);
+    // The condition that a column holds nothing but blanks, or nothing at all (Oracle's RTRIM of blanks is
+    // NULL). Oracle takes its negation for unknown where the column holds text: a CASE tells it apart.
+    static QString BlankCondition(const QString& column);
 
     // Writes: removes every row under the leading key values (the range as well when bounds are given)
     // and, when that leaves the parent entry without any row, writes the parent's placeholder back.

@@ -619,37 +619,41 @@ void frmRangeMaintenance::Synchronize() {
 }
 
 bool frmRangeMaintenance::LevelSynchronize(const QString& area, const QString& coa, const QString& level) {
-    const bool accounts = MaintenanceType() == 3;
-    const QString sql =
-        accounts ? QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE from CS_COA_ACCT_RANGE ") +
-                       QStringLiteral(" where CO_COA =") + SqlText(coa) + QStringLiteral(" and ") +
-                       SqlEquals(QStringLiteral("CO_LEVEL"), level) +
-                       QStringLiteral(" Order by CO_COA, CO_LEVEL, CO_CODE")
-                 : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE from CS_BA_BU_LEVELS ") +
-                       QStringLiteral(" where SO_AREA =") + SqlText(area) + QStringLiteral(" and ") +
-                       SqlEquals(QStringLiteral("SO_LEVELS"), level) +
-                       QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE");
-    const QString location = QStringLiteral("frmRangeMaintenance:LevelSynchronize");
-    Recordset rs = GetRecordset(sql);
-    if (!gQueryOK || rs.IsNothing())
-        return RangeEngine::FailLookup(location);
-    QStringList codes;
-    for (; !rs.IsEOF(); rs.MoveNext())
-        codes << rs.Fields(2).Text();
-    rs.Close();
-    if (codes.isEmpty())
-        return EntryGone(location);
-    // A code blank after trimming is the level's placeholder row; the others go on as stored.
-    for (const QString& code : codes)
-        if (!code.trimmed().isEmpty() && !CodeSynchronize(area, coa, level, code))
-            return false;
-    return true;
+    // The engine carries all the level's ranges together, in a few statements whatever its codes.
+    return EntryStored(area, coa, level, nullptr, QStringLiteral("frmRangeMaintenance:LevelSynchronize")) &&
+           (!Engine() || Engine()->CopiedUpRangesOfCodes(area, coa, level, QString()));
 }
 
 bool frmRangeMaintenance::EntryGone(const QString& location) {
     Err().Raise(CurrentError::UnspecifiedError, WarehouseChangedText(),
                 QStringLiteral("frmRangeMaintenance"));
     return ErrorHandler::Fail(location);
+}
+
+QString frmRangeMaintenance::EntryRows(const QString& area, const QString& coa, const QString& level,
+                                       const QString* code) const {
+    const bool accounts = MaintenanceType() == 3;
+    QString rows =
+        accounts
+            ? QStringLiteral(" from CS_COA_ACCT_RANGE where ") + QStringLiteral(" CO_COA =") + SqlText(coa) +
+                  QStringLiteral(" and ") + SqlEquals(QStringLiteral("CO_LEVEL"), level)
+            : QStringLiteral(" from CS_BA_BU_LEVELS where ") + QStringLiteral(" SO_AREA =") + SqlText(area) +
+                  QStringLiteral(" and ") + SqlEquals(QStringLiteral("SO_LEVELS"), level);
+    if (code)
+        rows += QStringLiteral(" and ") +
+                SqlEquals(accounts ? QStringLiteral("CO_CODE") : QStringLiteral("SO_CODE"), *code);
+    return rows;
+}
+
+bool frmRangeMaintenance::EntryStored(const QString& area, const QString& coa, const QString& level,
+                                      const QString* code, const QString& location) {
+    // Counted where they lie: a level may hold many thousand rows, none of which need come across.
+    Recordset rs = GetRecordset(QStringLiteral("Select count(*)") + EntryRows(area, coa, level, code));
+    if (!gQueryOK || rs.IsNothing() || rs.IsEOF())
+        return RangeEngine::FailLookup(location);
+    const bool stored = rs.Fields(0).Value().toLongLong() > 0;
+    rs.Close();
+    return stored || EntryGone(location);
 }
 
 bool frmRangeMaintenance::RangeStored(const QString& area, const RangeKeyParts& range) {
@@ -664,20 +668,15 @@ bool frmRangeMaintenance::StoredRanges(const QString& area, const QString& coa, 
                                        const QString& code, QList<std::pair<QString, QString>>& ranges) {
     const bool accounts = MaintenanceType() == 3;
     const QString sql =
-        accounts
-            ? QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT") +
-                  QStringLiteral(" from CS_COA_ACCT_RANGE where ") + QStringLiteral(" CO_COA =") +
-                  SqlText(coa) + QStringLiteral(" and ") + SqlEquals(QStringLiteral("CO_LEVEL"), level) +
-                  QStringLiteral(" and ") + SqlEquals(QStringLiteral("CO_CODE"), code) +
-                  QStringLiteral(" Order by CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT")
-            : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD ") +
-                  QStringLiteral(" from CS_BA_BU_LEVELS where ") + QStringLiteral(" SO_AREA =") +
-                  SqlText(area) + QStringLiteral(" and ") + SqlEquals(QStringLiteral("SO_LEVELS"), level) +
-                  QStringLiteral(" and ") + SqlEquals(QStringLiteral("SO_CODE"), code) +
-                  QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD");
+        accounts ? QStringLiteral("Select distinct CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT") +
+                       EntryRows(area, coa, level, &code) +
+                       QStringLiteral(" Order by CO_COA, CO_LEVEL, CO_CODE, CO_FR_ACCT, CO_TO_ACCT")
+                 : QStringLiteral("Select distinct SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD ") +
+                       EntryRows(area, coa, level, &code) +
+                       QStringLiteral(" Order by SO_AREA, SO_LEVELS, SO_CODE, SO_FR_CD, SO_TO_CD");
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())
-        return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:CodeSynchronize"));
+        return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:AccountRangeSynchronize"));
     ranges.clear();
     for (; !rs.IsEOF(); rs.MoveNext())
         ranges.append({rs.Fields(3).Text(), rs.Fields(4).Text()});
@@ -687,18 +686,8 @@ bool frmRangeMaintenance::StoredRanges(const QString& area, const QString& coa, 
 
 bool frmRangeMaintenance::CodeSynchronize(const QString& area, const QString& coa, const QString& level,
                                           const QString& code) {
-    QList<std::pair<QString, QString>> ranges;
-    if (!StoredRanges(area, coa, level, code, ranges))
-        return false;
-    if (ranges.isEmpty())
-        return EntryGone(QStringLiteral("frmRangeMaintenance:CodeSynchronize"));
-    // A bound blank after trimming is the code's placeholder row, never a range; the others go on as
-    // stored.
-    for (const auto& [from, to] : ranges)
-        if (!from.trimmed().isEmpty() && !to.trimmed().isEmpty() &&
-            !AccountRangeSynchronize(area, coa, level, code, from, to))
-            return false;
-    return true;
+    return EntryStored(area, coa, level, &code, QStringLiteral("frmRangeMaintenance:CodeSynchronize")) &&
+           (!Engine() || Engine()->CopiedUpRangesOfCodes(area, coa, level, code));
 }
 
 bool frmRangeMaintenance::AccountRangeSynchronize(const QString& area, const QString& coa,

@@ -62,7 +62,9 @@ public:
 
     // Synchronize: the ranges of the selected level, code or range carried up the level hierarchy again
     // (for account levels also into the multipliers and categories holding the codes), as one transaction.
-    // The three parts answer false after a failure that ends the run; they run within Synchronize.
+    // A level's or a code's ranges go all together, through the engine's CopiedUpRangesOfCodes; a range on
+    // its own, as a saved one goes. The three parts answer false after a failure that ends the run; they run
+    // within Synchronize.
     void Synchronize() override;
     bool LevelSynchronize(const QString& area, const QString& coa, const QString& level);
     bool CodeSynchronize(const QString& area, const QString& coa, const QString& level, const QString& code);
@@ -176,8 +178,14 @@ private:
     void SetLevelGroupVisible(bool visible);
     void SetChartGroupVisible(bool visible);
 
-    // Synchronize: the ranges of a code as stored (false when the look-up failed); whether the selected
-    // range is still stored; the failure of an entry no longer in the table.
+    // Synchronize: " from <range table> where" the rows of a level, or of its code when one is given, as
+    // stored; whether the level (code) still has rows, else the failure of an entry no longer in the table
+    // (false too when the look-up failed); the ranges of a code as stored (false when the look-up failed);
+    // whether the selected range is still stored; the failure of an entry no longer in the table.
+    QString EntryRows(const QString& area, const QString& coa, const QString& level,
+                      const QString* code) const;
+    bool EntryStored(const QString& area, const QString& coa, const QString& level, const QString* code,
+                     const QString& location);
     bool StoredRanges(const QString& area, const QString& coa, const QString& level, const QString& code,
                       QList<std::pair<QString, QString>>& ranges);
     bool RangeStored(const QString& area, const RangeKeyParts& range);

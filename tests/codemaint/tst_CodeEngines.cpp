@@ -15,6 +15,7 @@
 #include "support/RangeEngineRuns.h"
 #include "support/TestEnvironment.h"
 #include "support/Warehouse.h"
+#include "support/Worlds.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -24,147 +25,10 @@
 
 namespace {
 
-// Every value holds an apostrophe or "%" somewhere, so all of them are stored
-// as typed.
-const QString kChart = "T'%", kOtherChart = "Z'%";
+using Worlds::kChart;
 
 // What a trigger of the warehouse that refuses every write says.
 const char* const kClosed = "the hierarchy is closed for the year end";
-
-// The tables by the tags the worlds below use, each with the columns before its
-// own (area and chart).
-struct Table {
-    const char *tag, *name, *chartColumn;
-    bool area;
-} const kTables[] = {
-    {"H", "CS_LEVELHIER", "CS_COA", true},           {"MH", "CS_MULTIPLIERHIER", "CS_COA", true},
-    {"CH", "CS_CATEGORYHIER", "CS_COA", true},       {"R", "CS_COA_ACCT_RANGE", "CO_COA", false},
-    {"MR", "CS_MULTIPLIER_RANGE", "MUL_COA", false}, {"CR", "CS_CAT_TYPE", "CAT_COA", false},
-    {"BR", "CS_BA_BU_LEVELS", "SO_AREA", false},
-};
-
-QString areaOf(int type) {
-    return type == 4 ? "BU" : type == 5 ? "BA" : "AC";
-}
-
-// Tables with fixed-width columns, as some servers keep them: every value comes back padded to its column's
-// width. A world's variant names which: "#" the hierarchies and the holders' range tables, "&" every table,
-// "=" the hierarchies alone. SQLite pads nothing, so there they stay as they are.
-const struct FixedTable {
-    const char* table;
-    QStringList columns;
-    const char* variants;
-} kFixedTables[] = {
-    {"CS_LEVELHIER",
-     {"CS_AREA 10", "CS_COA 10", "CS_PARENTLEVEL 10", "CS_PARENTCODE 20", "CS_CHILDLEVEL 10",
-      "CS_CHILDCODE 20"},
-     "#&="},
-    {"CS_MULTIPLIERHIER",
-     {"CS_AREA 10", "CS_COA 10", "CS_MULTIPLIER 10", "CS_LEVEL 10", "CS_CODE 20"},
-     "#&="},
-    {"CS_CATEGORYHIER", {"CS_AREA 10", "CS_COA 10", "CS_CATEGORY 10", "CS_LEVEL 10", "CS_CODE 20"}, "#&="},
-    {"CS_MULTIPLIER_RANGE", {"MUL_COA 10", "MUL_CODE 10", "MUL_FR_ACCT 20", "MUL_TO_ACCT 20"}, "#&"},
-    {"CS_CAT_TYPE", {"CAT_COA 10", "CAT_TYP_CD 10", "CAT_FR_ACCT 20", "CAT_TO_ACCT 20"}, "#&"},
-    {"CS_COA_ACCT_RANGE", {"CO_COA 10", "CO_LEVEL 10", "CO_CODE 20", "CO_FR_ACCT 20", "CO_TO_ACCT 20"}, "&"},
-    {"CS_BA_BU_LEVELS", {"SO_AREA 10", "SO_LEVELS 10", "SO_CODE 20", "SO_FR_CD 20", "SO_TO_CD 20"}, "&"},
-};
-
-bool isFixed(const char* table, QChar variant) {
-    for (const FixedTable& t : kFixedTables)
-        if (QString(t.table) == table)
-            return QString(t.variants).contains(variant);
-    return false;
-}
-
-void fixedWidth(Warehouse& w, QChar variant) {
-    if (w.backend() == "sqlite")
-        return;
-    for (const FixedTable& t : kFixedTables) {
-        if (!isFixed(t.table, variant))
-            continue;
-        QStringList alters;
-        for (const QString& c : t.columns)
-            alters << "alter column " + c.section(' ', 0, 0) + " type char(" + c.section(' ', 1) + ")";
-        QVERIFY(w.own().Execute(QString("alter table ") + t.table + " " + alters.join(", ")));
-    }
-}
-
-// The range tables' bounds compared as a server's collation may compare them, ignoring case, accents and
-// width (SQL Server's usual collations ignore case and width): two bounds the program holds apart are one to
-// the database. Not on SQLite, which has no such collation.
-void wideCollation(Warehouse& w) {
-    QVERIFY(w.own().Execute(
-        "create collation wide (provider = icu, locale = 'und-u-ks-level1', deterministic = false)"));
-    for (const char* t : {"CS_COA_ACCT_RANGE CO", "CS_MULTIPLIER_RANGE MUL", "CS_CAT_TYPE CAT"}) {
-        const QString table = QString(t).section(' ', 0, 0), lead = QString(t).section(' ', 1);
-        QVERIFY(w.own().Execute("alter table " + table + " alter column " + lead +
-                                "_FR_ACCT type varchar(20) collate wide, alter column " + lead +
-                                "_TO_ACCT type varchar(20) collate wide"));
-    }
-}
-
-// Writes a world given as "H[L1,P,L2,X L1,P,-,-] R[L2,X,1'0,1%9]": per table
-// tag its rows below the chart, fields split by ",", "-" a blank, "_" empty, "~" NULL (as Oracle stores an
-// empty text), "+" a blank within a value ("++X+" is "  X ", as another program may pad it); a row led by
-// "^" stands under another chart. A world led by "#" has fixed-width tables (fixedWidth), one led by "*"
-// bounds compared ignoring case and accents (wideCollation); "&" and "=" are other fixed-width variants.
-void put(Warehouse& w, int type, QString world) {
-    if (world.startsWith('#') || world.startsWith('&') || world.startsWith('=')) {
-        fixedWidth(w, world[0]);
-        world.remove(0, 1);
-    }
-    if (world.startsWith('*')) {
-        wideCollation(w);
-        world.remove(0, 1);
-    }
-    for (const QString& part : world.split(']', Qt::SkipEmptyParts)) {
-        const QString tag = part.section('[', 0, 0).trimmed();
-        for (const Table& t : kTables) {
-            if (tag != t.tag)
-                continue;
-            for (QString row : part.section('[', 1).split(' ', Qt::SkipEmptyParts)) {
-                QStringList values;
-                if (t.area)
-                    values << SqlText(areaOf(type));
-                values << SqlText(row.startsWith('^') ? kOtherChart : kChart);
-                for (const QString& v : row.remove(QRegularExpression("^\\^")).split(','))
-                    values << (v == "~" ? "NULL"
-                                        : SqlText(v == "-"   ? " "
-                                                  : v == "_" ? ""
-                                                             : QString(v).replace('+', ' ')));
-                QVERIFY(
-                    w.own().Execute(QString("insert into ") + t.name + " values (" + values.join(',') + ")"));
-            }
-        }
-    }
-}
-
-// The chart's rows of every table, in the form `put` takes (tables without rows
-// left out); the tables the world's `variant` makes fixed-width hold their values without the blanks such a
-// column pads them with.
-QString state(Warehouse& w, QChar variant = {}) {
-    QStringList parts;
-    for (const Table& t : kTables) {
-        const bool fixed = isFixed(t.name, variant);
-        QStringList rows =
-            w.rows(QString("select * from ") + t.name + " where " + t.chartColumn + " = " + SqlText(kChart));
-        for (QString& row : rows) {
-            QStringList f = row.split('|').mid(t.area ? 2 : 1);
-            for (QString& v : f) {
-                if (fixed && !v.trimmed().isEmpty())
-                    v = clsGenericMaint::ShownValue(v);
-                else if (fixed && !v.isEmpty())
-                    v = " ";
-                v = v == " " ? "-" : v.isEmpty() ? "_" : v == "<null>" ? "~" : v.replace(' ', '+');
-            }
-            row = f.join(',');
-        }
-        rows.sort();
-        if (!rows.isEmpty())
-            parts << QString(t.tag) + "[" + rows.join(' ') + "]";
-    }
-    return parts.join(' ');
-}
 
 // "L1/P/L2:X" as the path of a node: chart, then multiplier, level, code (types
 // 1 and 2) or parent level, parent code, child level and code (types 3 to 5),
@@ -230,31 +94,6 @@ bool rangeAct(RangeEditorState& rs, clsAcLevelRangeMaint& e, const QString& acti
     rs.entry = {"", "", "", bounds[0], bounds[1]};
     rs.newRecord = true;
     return e.Save();
-}
-
-// A world as `state` gives it: each table's rows in order, and the values of the tables the variant makes
-// fixed-width as such a column gives them back.
-QString canonical(const QString& world, QChar variant) {
-    QStringList parts;
-    for (const QString& part : world.split(']', Qt::SkipEmptyParts)) {
-        const QString tag = part.section('[', 0, 0).trimmed();
-        bool fixed = false;
-        for (const Table& t : kTables)
-            fixed = fixed || (tag == t.tag && isFixed(t.name, variant));
-        QStringList rows = part.section('[', 1).split(' ', Qt::SkipEmptyParts);
-        for (QString& row : rows) {
-            QStringList f = row.split(',');
-            for (QString& v : f)
-                if (fixed && (v == "_" || v == "-"))
-                    v = "-";
-                else if (fixed && v != "~")
-                    v = clsGenericMaint::ShownValue(QString(v).replace('+', ' ')).replace(' ', '+');
-            row = f.join(',');
-        }
-        rows.sort();
-        parts << tag + "[" + rows.join(' ') + "]";
-    }
-    return parts.join(' ');
 }
 
 } // namespace
@@ -690,7 +529,7 @@ void tst_CodeEngines::changes() {
     QFETCH(QString, world);
     QFETCH(QString, actions);
     QFETCH(QString, after);
-    const QChar variant = !world.isEmpty() && QString("#&=*").contains(world[0]) ? world[0] : QChar();
+    const QChar variant = Worlds::VariantOf(world);
     if (variant == '*' && w.backend() == "sqlite")
         QSKIP("SQLite has no collation that ignores case and accents");
     if ((variant == '&' || variant == '=') && w.backend() == "sqlite")
@@ -701,19 +540,19 @@ void tst_CodeEngines::changes() {
     // multiplier's.
     if (!location.isEmpty() && failing.isEmpty() && w.backend() != "sqlite")
         QVERIFY(w.own().Execute("alter table CS_COA_ACCT_RANGE alter column CO_TO_ACCT type varchar(40)"));
-    put(w, type, world);
+    Worlds::Put(w, type, world);
     CodeEditorState st(static_cast<qint16>(type));
     const auto e = engineOf(type, st);
     RangeEditorState rs(static_cast<qint16>(type));
     clsAcLevelRangeMaint ranges;
     ranges.OwnerForm(&rs);
-    const QString before = state(w, variant);
+    const QString before = Worlds::State(w, variant);
     if (!location.isEmpty()) {
         if (!failing.isEmpty())
             gDBConnection->adoConnection().FailStatementContaining(failing, {-7, "statement fails", "test"});
         QVERIFY(!act(type, *e, st, actions));
         gDBConnection->adoConnection().ClearInjectedFailures();
-        QCOMPARE(state(w, variant), before);
+        QCOMPARE(Worlds::State(w, variant), before);
         const QString log = m_env->logText().trimmed();
         const QString why = failing.isEmpty() ? "is longer than the 20 characters" : "statement fails";
         QVERIFY2(log.count("Error #") == 1 && log.endsWith(") in " + location) && log.contains(why),
@@ -747,7 +586,7 @@ void tst_CodeEngines::changes() {
             gDBConnection->adoConnection().ClearInjectedFailures();
             if (done)
                 break;
-            QVERIFY(state(w, variant) == before && treeOf(st) == tree);
+            QVERIFY(Worlds::State(w, variant) == before && treeOf(st) == tree);
             // Logged once with the database's number and text, told once in its words after the rollback.
             QCOMPARE(m_env->logText().count("Error #FFFFFFF9 (statement k fails)"), logged + 1);
             QCOMPARE(m_env->prompts().mid(shown), QStringList{"statement k fails"});
@@ -761,7 +600,7 @@ void tst_CodeEngines::changes() {
             QCOMPARE(st.Tree()->SelectedItem()->Tag(), QString::number(st.nodeType));
         }
     }
-    QCOMPARE(state(w, variant), refusal.isEmpty() ? canonical(after, variant) : before);
+    QCOMPARE(Worlds::State(w, variant), refusal.isEmpty() ? Worlds::Canonical(after, variant) : before);
     QCOMPARE(st.NewRecord, !refusal.isEmpty()); // a refused insert stays pending
     if (!refusal.isEmpty()) {
         QCOMPARE(m_env->prompts(), QStringList{refusal.section('|', 0, 0)});
@@ -805,7 +644,7 @@ void tst_CodeEngines::overlongEntryRefused() {
     QFETCH(QString, world);
     QFETCH(QString, action);
     QFETCH(QString, column);
-    put(w, type, world);
+    Worlds::Put(w, type, world);
     CodeEditorState st(static_cast<qint16>(type));
     const auto e = engineOf(type, st);
     const QString before = w.snapshot();
@@ -861,7 +700,7 @@ void tst_CodeEngines::detachOfManyRanges() {
             QVERIFY(w.own().Execute("insert into " + table + " values " + rows.join(',')));
         }
     };
-    put(w, 3, "H[L1,G,L2,P L2,P,L3,X L2,P,L3,Q] MH[M'1,L2,P] CH[K'1,L1,G]");
+    Worlds::Put(w, 3, "H[L1,G,L2,P L2,P,L3,X L2,P,L3,Q] MH[M'1,L2,P] CH[K'1,L1,G]");
     write("CS_COA_ACCT_RANGE", kChart + ",L3,X", x);
     write("CS_COA_ACCT_RANGE", kChart + ",L3,Q", q);
     const QStringList nulls = QStringList(x).replaceInStrings(QRegularExpression("^_,"), "~,");
@@ -1042,7 +881,7 @@ void tst_CodeEngines::attachOfManyRanges() {
             all << code + "," + r;
         return all;
     };
-    put(w, 3, "H[L1,P,-,-] R[" + (rows("L1,P", p) + rows("L2,X", x)).join(' ') + "]");
+    Worlds::Put(w, 3, "H[L1,P,-,-] R[" + (rows("L1,P", p) + rows("L2,X", x)).join(' ') + "]");
     CodeEditorState st(3);
     const auto e = engineOf(3, st);
     const qint64 sent = gDBConnection->adoConnection().StatementCount();
@@ -1051,7 +890,7 @@ void tst_CodeEngines::attachOfManyRanges() {
     QVERIFY2(statements < 30, qPrintable(QString::number(statements)));
     QStringList expected = rows("L1,P", after) + rows("L2,X", x);
     expected.sort();
-    QCOMPARE(state(w), "H[L1,P,L2,X] R[" + expected.join(' ') + "]");
+    QCOMPARE(Worlds::State(w), "H[L1,P,L2,X] R[" + expected.join(' ') + "]");
 }
 
 // In an editor the user attaches a code and its ranges go to the holder; then,
@@ -1085,7 +924,7 @@ void tst_CodeEngines::throughTheEditor() {
     QFETCH(QString, node);
     QFETCH(QString, code);
     QFETCH(QString, after);
-    put(w, type, world);
+    Worlds::Put(w, type, world);
     const QString before = w.snapshot();
     Main();
     frmCodeMaintenance* f = OpenCodeEditor(type);
@@ -1097,7 +936,7 @@ void tst_CodeEngines::throughTheEditor() {
     box->setText(code.section(':', -1));
     f->Save();
     QVERIFY(!f->NewRecord && f->NodeType() == 4);
-    QCOMPARE(state(w), after);
+    QCOMPARE(Worlds::State(w), after);
     box->setText("1");
     m_env->ui.answers << vbYes;
     f->Delete();
@@ -1140,7 +979,7 @@ void tst_CodeEngines::failureToldWithItsCause() {
     QFETCH(QString, node);
     QFETCH(QString, code);
     QFETCH(QString, words);
-    put(w, type, world);
+    Worlds::Put(w, type, world);
     const bool sqlite = w.backend() == "sqlite";
     if (refusal == "unique") { // one child per parent code, two children with one child level and code
         const QString columns =

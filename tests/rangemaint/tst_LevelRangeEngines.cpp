@@ -3,6 +3,7 @@
 #include "frame/frmMain.h"
 #include "frame/modMain.h"
 #include "platform/EntryBox.h"
+#include "platform/TransactionGuard.h"
 #include "rangemaint/RangeEditorState.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcLevelRangeMaint.h"
@@ -301,6 +302,8 @@ private slots:
     void removalFailureLoggedUnderItsStep();
     void rangeWithoutBoundsRefused_data();
     void rangeWithoutBoundsRefused();
+    void synchronizeFailureLoggedUnderItsStep_data();
+    void synchronizeFailureLoggedUnderItsStep();
     void editorRefusesAnotherBusinessLevel_data();
     void editorRefusesAnotherBusinessLevel();
     void drivingAnEngineWithoutTheEditor_data() { Warehouse::addBackendRows(); }
@@ -439,6 +442,54 @@ void tst_LevelRangeEngines::rangeWithoutBoundsRefused() {
     QCOMPARE(w.snapshot(), before);
     QCOMPARE(m_env->prompts(), QStringList{"The range has neither a From nor a To value, so its delete would "
                                            "take every range of the code."});
+}
+
+// A failure while the ranges of a level or a code go up the hierarchy again is logged once, under the
+// step it arose in: the walk, an ancestor code, the multipliers or the categories; the tables stay as
+// they were.
+void tst_LevelRangeEngines::synchronizeFailureLoggedUnderItsStep_data() {
+    Warehouse::addColumns<QString>("code");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QString>("procedure");
+    const auto row = [](const char* name, const char* code, const char* failing, const char* procedure) {
+        Warehouse::addRows(name, QString(code), QString(failing), QString(procedure));
+    };
+    for (const char* code : {"", "X"}) {
+        const QString of = *code ? " of a code" : " of a level";
+        row(qPrintable("walk" + of), code, "CS_PARENTCODE From CS_LEVELHIER H", "CopiedUpRangeOfAccountHier");
+        row(qPrintable("ancestor" + of), code, "W.CO_LEVEL = 'L2'", "CopyDelRangeOfAccountHier");
+        row(qPrintable("multiplier look-up" + of), code, "From CS_MULTIPLIERHIER",
+            "CopiedUpRangeOfAccountMultiHier");
+        row(qPrintable("multiplier write" + of), code, "CS_MULTIPLIER_RANGE",
+            "CopiedUpRangeOfAccountMultiHier");
+        row(qPrintable("category look-up" + of), code, "From CS_CATEGORYHIER",
+            "CopiedUpRangeOfAccountCategoryHier");
+        row(qPrintable("category write" + of), code, "CS_CAT_TYPE", "CopiedUpRangeOfAccountCategoryHier");
+    }
+}
+
+void tst_LevelRangeEngines::synchronizeFailureLoggedUnderItsStep() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, code);
+    QFETCH(QString, failing);
+    QFETCH(QString, procedure);
+    const Case c{"", "", "L3:P>L4:X L2:G>L3:P", "M1>L4:X K1>L2:G", "L4:X", "", '1'};
+    Editor ed(w, 3, c);
+    const QString before = ed.world.state(w);
+    DbConnection& db = gDBConnection->adoConnection();
+    db.FailStatementContaining(failing, {-7, "statement fails", "test"});
+    {
+        TransactionGuard transaction(db);
+        QVERIFY(!ed.e.CopiedUpRangesOfCodes(ed.world.area, ed.world.top, "L4", code));
+    }
+    db.ClearInjectedFailures();
+    QCOMPARE(ed.world.state(w), before);
+    const QString log = m_env->logText().trimmed();
+    QVERIFY2(log.count("Error #") == 1 && log.endsWith(") in clsAcLevelRangeMaint:" + procedure),
+             qPrintable(log));
+    // Without the failure the level's or code's range reaches them all.
+    QVERIFY(ed.e.CopiedUpRangesOfCodes(ed.world.area, ed.world.top, "L4", code));
+    QCOMPARE(ed.world.state(w), "L2|G|1'0,L3|P|1'0,L4|X|1'0,M1|1'0,K1|1'0");
 }
 
 // Another area's business level, or its own stored already, is refused and the insert stays pending.

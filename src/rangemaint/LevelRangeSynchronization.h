@@ -1,0 +1,95 @@
+#pragma once
+
+#include "rangemaint/LevelHierarchyWalk.h"
+#include "rangemaint/LevelRangeRemoval.h"
+#include "rangemaint/RangeTable.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// Carries the ranges of a level's codes, or of one code, up the level hierarchy again (a Synchronize), with
+// the outcome of carrying each range up on its own: every ancestor of a code gets each of the code's ranges
+// it lacks; with holders (account levels), so does every multiplier and category holding a code of the level,
+// and every one holding an ancestor that lacked the range. A code's placeholder and a range with a blank
+// bound carry nothing; the first range an entry gets takes the place of its placeholder row.
+//
+// It takes a few statements for each ancestor and each holder, whatever the number of codes and ranges: one
+// read of what the entry lacks (only that comes across, for the tree and the refusal of an over-long bound)
+// and, where it lacks anything, the fill of its placeholder and one Insert ... Select of the rest. Which
+// ranges an entry already holds is the database's to say, as the statements of each range would say it (a
+// fixed-width column's padding, a server's collation): a condition of the statement that writes, counted on
+// the range table's index for each range, so that no planner makes it a comparison of every row with every
+// other. What two codes hold as one range goes once.
+//
+// The codes of a level reach an ancestor through the hierarchy rows between them, which the statements join
+// (as many as the walk counts on the shortest ways up), so no statement names the codes. The statements run
+// on the shared connection, inside the caller's transaction. Nothing is reported here: a failure answers
+// false with the error left current and `FailedStep` telling where it arose.
+class LevelRangeSynchronization {
+public:
+    using Code = LevelHierarchyWalk::Code;
+    // A range an ancestor got: the ancestor as the hierarchy holds it, its key as the range table holds it.
+    struct Added {
+        Code ancestor;
+        QStringList key;
+        RangeBounds range;
+    };
+    // Where a failure arose, as a removal tells it.
+    using Step = LevelRangeRemoval::Step;
+
+    // The codes of `area` under `top` (chart of account or business level) hold their ranges in `table`,
+    // keyed by top, level and code; with `holders` the multipliers and categories of the codes hold them too.
+    LevelRangeSynchronization(QString area, QString top, const RangeTable& table, bool holders);
+
+    // Carries the ranges of every code of the level (as stored), or with a `code` those of that code alone.
+    bool Carry(const QString& level, const QString& code = QString());
+
+    // The ranges the ancestors got, ancestor by ancestor.
+    const std::vector<Added>& AddedRanges() const { return m_added; }
+    Step FailedStep() const { return m_failed; }
+
+private:
+    // The hierarchy of multipliers or of categories, its holder column and the holders' range table.
+    struct Holders {
+        QString hierarchy;
+        QString column;
+        const RangeTable& table;
+        Step step;
+    };
+    static Holders HoldersOf(bool multipliers);
+
+    // " From <table> S<joined> where" the rows whose ranges are carried: of the level, or of the code.
+    QString Sources(const QString& joined = QString()) const;
+    // The condition that the source row S reaches the ancestor over one of these many hierarchy rows; empty
+    // for one code's rows, which reach every ancestor the walk found.
+    QString Reaches(const Code& ancestor, const std::vector<int>& hops) const;
+    // The condition that the source row's code, as stored or without its trailing blanks, is one of the
+    // `codes` a query names; the condition that a hierarchy's column holds the code of a source row so.
+    QString SourceCodeIn(const QString& codes) const;
+    QString HoldsSourceCode(const QString& column) const;
+    // Whether a parent level of the chart's hierarchy is stored with trailing blanks of its own, which a
+    // child row may hold without them. False when the look-up failed.
+    bool PaddedLevels();
+    // The parents of the codes carried, as the hierarchy holds them.
+    bool Parents(std::vector<Code>& parents);
+    // The multipliers (categories) holding the codes carried, or the ancestor, as their hierarchy holds them.
+    bool HoldersOfCodes(bool multipliers, const Code* ancestor, QStringList& holders) const;
+    // Gives the entry of `keys` in `target` each range of a source row meeting `wanted` (none: every source
+    // row) that it lacks; the ranges written go into `written` when given.
+    bool Feed(const RangeTable& target, const QStringList& keys, const QString& wanted,
+              std::vector<RangeBounds>* written) const;
+    // Feeds the holders of the codes carried (none), or of the ancestor those of its source rows it lacked.
+    bool FeedHolders(const Code* ancestor, const QStringList& ancestorKey, const QString& reaches);
+    bool Fail(Step step);
+
+    QString m_area;
+    QString m_top;
+    const RangeTable& m_table;
+    bool m_holders;
+    QString m_level;
+    QString m_code;
+    bool m_paddedLevels = false;
+    std::vector<Added> m_added;
+    Step m_failed = Step::None;
+};
