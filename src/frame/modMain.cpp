@@ -209,7 +209,7 @@ QString SqlEquals(const QString& column, const QString& value) {
 }
 
 QString WithoutTable() {
-    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().Provider() == QLatin1String("MSDAORA")
+    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsOracle()
                ? QStringLiteral(" from DUAL")
                : QString();
 }

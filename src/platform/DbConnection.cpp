@@ -459,6 +459,10 @@ void DbConnection::applyBusyTimeout(const QSqlDatabase& db) const {
     }
 }
 
+bool DbConnection::IsOracle() const {
+    return m_dbms.startsWith(QLatin1String("Oracle"), Qt::CaseInsensitive);
+}
+
 bool DbConnection::isSqlServer() const {
     return m_dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive);
 }

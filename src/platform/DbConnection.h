@@ -36,6 +36,9 @@ public:
     // The provider named in the connection text ("SQLOLEDB", "MSDAORA", "MSDASQL", "SQLITE"), readable
     // also after the open.
     QString Provider() const { return m_provider; }
+    // Whether the server is Oracle, as its driver names it: whatever provider spelling or data source
+    // reached it, a statement that reads no table must name DUAL there.
+    bool IsOracle() const;
 
     // Provider properties the program reads; "Current Collation Name" is the server's collation for SQL
     // Server connections and empty elsewhere.

@@ -189,8 +189,8 @@ QString LevelRangeRemoval::Loses(const QStringList& key, const Code& code, const
 // settled, each once: only those can hold what an entry loses. The hierarchy is joined to the range table
 // inside the statement, so that however many feeders there are, a feeder's rows are found by the range
 // table's index on its key columns; what trims a value stays on the hierarchy's side. A feeder's rows are
-// keyed as the hierarchy holds it or, where it holds the level or the code padded, without the trailing
-// blanks.
+// keyed without the trailing blanks of its level and code or, where the hierarchy holds them padded, as
+// the hierarchy holds them.
 QString LevelRangeRemoval::Fed(const Feeders& f, const QString& rows) const {
     const RangeTable& table = m_table;
     const QStringList& k = table.KeyColumns();
@@ -208,11 +208,14 @@ QString LevelRangeRemoval::Fed(const Feeders& f, const QString& rows) const {
                Column(rows, k[1]) % QStringLiteral(" = ") % l % QStringLiteral(" and ") % Column(rows, k[2]) %
                QStringLiteral(" = ") % c % QStringLiteral(" and ") % Wanted(table, rows);
     };
-    return select(QString(), level, code) % QStringLiteral(" union ") %
+    // The trimmed pair first and always: a fixed-width hierarchy column's padding then never reaches the
+    // range table's side, whose index answers the equality (PostgreSQL would cast an unpadded range column
+    // to the padded type instead, and lose the index).
+    return select(QString(), trimmedLevel, trimmedCode) % QStringLiteral(" union ") %
            select(QStringLiteral(" and (") % level % QStringLiteral(" <> ") % trimmedLevel %
                       QStringLiteral(" or ") % code % QStringLiteral(" <> ") % trimmedCode %
                       QStringLiteral(")"),
-                  trimmedLevel, trimmedCode);
+                  level, code);
 }
 
 bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
