@@ -283,14 +283,27 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-long PeakRssMb() {
+namespace {
+
+// A size /proc/self/status gives in kB (VmHWM:, VmRSS:), in MB; -1 where the system does not tell it.
+long StatusMb(const QByteArray& field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong() / 1024;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toLong() / 1024;
     return -1;
+}
+
+} // namespace
+
+long PeakRssMb() {
+    return StatusMb("VmHWM:");
+}
+
+long RssMb() {
+    return StatusMb("VmRSS:");
 }
 
 } // namespace BenchWarehouse

@@ -58,5 +58,7 @@ int CountRanges(const char* chart);
 double Median(std::vector<double> values);
 // The process's peak resident set size in MB (VmHWM), or -1 where the system does not tell it.
 long PeakRssMb();
+// The process's resident set size now in MB (VmRSS), or -1 where the system does not tell it.
+long RssMb();
 
 } // namespace BenchWarehouse

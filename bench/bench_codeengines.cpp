@@ -12,7 +12,8 @@
 //   holds 10,000 ranges of its own. The child's detach is timed and its statements counted; on SQLite
 //   another program reads the warehouse file meanwhile, and its longest wait for a read is told. Then a new
 //   range is saved on the child and deleted again, and the delete is timed. Between runs the chain gets
-//   its ranges back, untimed.
+//   its ranges back, untimed. On SQLite the program's resident memory before the first detach and after
+//   the last one is told too: what an action's page cache took must not stay with the program.
 // - one step onto a full parent: a child code holding 10,000 ranges attached to a parent code that holds
 //   10,000 ranges of its own. The attach is timed and its statements counted; between runs the child is
 //   detached again and the parent left with its own ranges, untimed.
@@ -25,9 +26,10 @@
 //   2,000, each sharing 1,000 ranges with one code. The detach is timed and its statements counted; between
 //   runs the code is attached again and the holder given its ranges back, untimed.
 //
-// Each figure is the median of five runs. The cases run on SQLite, then on the PostgreSQL test server when
-// one is configured (QLX_TEST_PG_DSN, QLX_TEST_PG_USER, QLX_TEST_PG_PASSWORD, as the tests use it); every
-// figure line names its backend.
+// QLX_BENCH_SQLITE_DEFAULT_CACHE=1 runs the SQLite cases with SQLite's own cache settings rather than the
+// program's, to compare with. Each figure is the median of five runs. The cases run on SQLite, then on the
+// PostgreSQL test server when one is configured (QLX_TEST_PG_DSN, QLX_TEST_PG_USER, QLX_TEST_PG_PASSWORD, as
+// the tests use it); every figure line names its backend.
 
 #include "BenchWarehouse.h"
 #include "codemaint/CodeEditorState.h"
@@ -48,6 +50,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <optional>
 #include <sqlite3.h>
 #include <thread>
@@ -439,6 +444,16 @@ private:
     std::thread m_thread;
 };
 
+// What the C library keeps of memory freed before (the warehouse's generation, on a connection of its own)
+// goes back to the system first: the next action would reuse it, and a figure taken after that action
+// would hide what the action itself left behind. The page cache keeps what was read, as the program holds
+// it between actions.
+void Settle() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     const QStringList parent{"DEEP", QString("L%1").arg(kDepth), QString("D%1").arg(kDepth)};
     // Y's ranges leave ten codes and two holders; their own ranges stay.
@@ -450,6 +465,9 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     qint64 statements = 0;
     const QSqlDatabase db = gDBConnection->adoConnection().database();
     const bool lite = db.driverName() == QLatin1String("QSQLITE");
+    Settle();
+    const long rssBefore = BenchWarehouse::RssMb();
+    long rssAfter = rssBefore;
     for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
         std::optional<Reader> reader;
         if (lite)
@@ -457,6 +475,7 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
         const bool detached = TimedDetach(engine, editor, parent, "L11", "Y", detachMs, statements);
         if (reader)
             waitMs.push_back(reader->Stop());
+        rssAfter = BenchWarehouse::RssMb();
         if (!detached || CountDeep() != kept)
             return fail("the deep detach failed or left other rows than it should");
         if (!RestoreDeep() || CountDeep() != full)
@@ -477,8 +496,10 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
         deleteMs.push_back(timer.nsecsElapsed() / 1e6);
         if (!deleted || CountDeep() != full)
             return fail("the deep range delete failed");
-        std::printf("%s deep run %d: detach %.1f ms, %lld statements; range delete %.1f ms\n", gBackend,
-                    run + 1, detachMs.back(), static_cast<long long>(statements), deleteMs.back());
+        std::printf("%s deep run %d: detach %.1f ms, %lld statements, RSS after it %ld MB; range delete %.1f "
+                    "ms\n",
+                    gBackend, run + 1, detachMs.back(), static_cast<long long>(statements), rssAfter,
+                    deleteMs.back());
     }
     std::printf("%s deep detach of %d ranges ms: %.1f\n", gBackend, kWideRanges,
                 BenchWarehouse::Median(detachMs));
@@ -487,6 +508,10 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
     if (!waitMs.empty())
         std::printf("%s reader's longest wait during the deep detach ms: %.1f\n", gBackend,
                     BenchWarehouse::Median(waitMs));
+    if (lite) {
+        std::printf("%s RSS before the deep detach MB: %ld\n", gBackend, rssBefore);
+        std::printf("%s RSS after the deep detach MB: %ld\n", gBackend, rssAfter);
+    }
     return true;
 }
 
@@ -498,12 +523,35 @@ bool Cases() {
            DeepAndWide(engine, editor) && std::all_of(std::begin(kWide), std::end(kWide), WideDetach);
 }
 
+// SQLite's own cache settings on the shared connection in place of the program's, when asked for: the
+// size a new connection gets, spilling as it does by default.
+bool SqliteCacheAsAsked() {
+    if (qEnvironmentVariableIntValue("QLX_BENCH_SQLITE_DEFAULT_CACHE") <= 0)
+        return true;
+    sqlite3* fresh = nullptr;
+    sqlite3_stmt* size = nullptr;
+    int pages = 0;
+    if (sqlite3_open(":memory:", &fresh) == SQLITE_OK &&
+        sqlite3_prepare_v2(fresh, "PRAGMA cache_size", -1, &size, nullptr) == SQLITE_OK &&
+        sqlite3_step(size) == SQLITE_ROW)
+        pages = sqlite3_column_int(size, 0);
+    sqlite3_finalize(size);
+    sqlite3_close(fresh);
+    std::printf("sqlite runs with SQLite's default cache (cache_size %d, spilling)\n", pages);
+    DbConnection& c = gDBConnection->adoConnection();
+    c.KeepSqliteCacheSettings(true);
+    return (pages != 0 && c.Execute(QString("PRAGMA cache_size = %1").arg(pages)) &&
+            c.Execute("PRAGMA cache_spill = ON")) ||
+           fail("cannot set SQLite's default cache");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     // The main window it shows takes no part: the engines run on editors without a window.
     return BenchWarehouse::RunOnEditorWarehouse(argc, argv, Generate, "bench_codeengines", [] {
-        return Cases() && BenchWarehouse::RunOnPostgres("bench_codeengines", Generate, [] {
+        return SqliteCacheAsAsked() && Cases() &&
+               BenchWarehouse::RunOnPostgres("bench_codeengines", Generate, [] {
                    gBackend = "postgres";
                    return Cases();
                });

@@ -4,5 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLX_BUILD_TESTS=OFF >/dev/null
-cmake --build build -j"$(nproc)"
+# Only what it starts: the program and its demo warehouse with the QLX.ini naming it. The tests and
+# benchmarks are scripts/test.sh's to build.
+cmake --build build -j"$(nproc)" --target qlx demo-warehouse
 exec build/qlx

@@ -148,17 +148,33 @@ QString QlxIni::ValueProblem(const QString& what, const QString& value) {
     return {};
 }
 
+QString QlxIni::DataSourceField(const QString& provider) {
+    ConnectionText entry;
+    entry.Provider = provider.trimmed();
+    switch (entry.backend()) {
+    case ConnectionText::Backend::SqliteFile:
+        return QStringLiteral("warehouse file");
+    case ConnectionText::Backend::Oracle:
+        return QStringLiteral("database alias");
+    case ConnectionText::Backend::OdbcDataSource:
+        return QStringLiteral("ODBC data source");
+    default:
+        return QStringLiteral("database server name");
+    }
+}
+
 QString QlxIni::EntryProblem(const QString& name, const QString& provider, const QString& server,
                              const QString& database, const QString& user, const QString& password) {
     if (name.trimmed().isEmpty())
         return QStringLiteral("The connection needs a name.");
     if (name.contains(','))
         return QStringLiteral("A connection name cannot contain \",\".");
-    const std::pair<const char*, const QString&> values[] = {
-        {"connection name", name},   {"connection type", provider}, {"server name", server},
-        {"database name", database}, {"user name", user},           {"password", password}};
+    const std::pair<QString, const QString&> values[] = {
+        {QStringLiteral("connection name"), name}, {QStringLiteral("connection type"), provider},
+        {DataSourceField(provider), server},       {QStringLiteral("database name"), database},
+        {QStringLiteral("user name"), user},       {QStringLiteral("password"), password}};
     for (const auto& [what, value] : values) {
-        const QString problem = ValueProblem(QLatin1String(what), value);
+        const QString problem = ValueProblem(what, value);
         if (!problem.isEmpty())
             return problem;
     }

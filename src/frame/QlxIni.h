@@ -32,6 +32,9 @@ public:
     // The same for a whole entry, and an empty name or a "," or ";" in it. The password is its stored form.
     static QString EntryProblem(const QString& name, const QString& provider, const QString& server,
                                 const QString& database, const QString& user, const QString& password);
+    // What the Data Source value of an entry of `provider` is, as the new-connection dialog's label names
+    // it ("warehouse file", "ODBC data source", ...): the user reads a refusal of it under that name.
+    static QString DataSourceField(const QString& provider);
 
     // The number the next entry gets: one above the last entry the reader sees.
     static int NextNumber(const QByteArray& bytes);

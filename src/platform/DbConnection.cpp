@@ -14,6 +14,9 @@
 #include <QSqlResult>
 #include <QUuid>
 #include <climits>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlite3.h>
@@ -21,6 +24,19 @@
 namespace {
 
 const char* const kCollationProperty = "Current Collation Name";
+
+// The page cache of a SQLite connection, in KiB: between actions, while an action runs, and what it keeps
+// of an action's pages once the action has ended (SQLite's own default size).
+constexpr int kIdleCacheKiB = 64 * 1024;
+constexpr int kActionCacheKiB = 512 * 1024;
+constexpr int kKeptCacheKiB = 2 * 1024;
+// How much more memory than SQLite held at an action's begin the action must have taken for the C library
+// to give memory back at its end.
+constexpr sqlite3_int64 kTrimAboveBytes = 8 * 1024 * 1024;
+
+QString cacheSizePragma(int kib) {
+    return QStringLiteral("PRAGMA cache_size = -%1").arg(kib);
+}
 
 qint32 nativeCode(const QSqlError& e) {
     // ODBC may list several codes separated by ";"; the first one is the one the server raised.
@@ -82,6 +98,14 @@ QString odbcState(SQLSMALLINT type, SQLHANDLE handle) {
 // it failed during a commit (08007), and the others of the class.
 bool isConnectionException(const QString& state) {
     return state.startsWith(QLatin1String("08"));
+}
+
+// The SQLite connection behind a Qt connection; nullptr for any other.
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.isValid() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
 }
 
 QString odbcDriverFor(ConnectionText::Backend backend) {
@@ -269,16 +293,17 @@ bool DbConnection::Open(const QString& connectionText) {
         // An action's changes stay in this connection's page cache until its commit: were they to
         // outgrow it, SQLite would write them to the file early, under the exclusive lock, and every other
         // reader of the warehouse (another editor's look-up, another program's editor opening) would wait
-        // from then until the commit, seconds for a large attach or detach. A cache of 64 MiB holds a
-        // large action's changes, and no spill before the commit at all keeps even a larger one's readers
-        // going; the memory is taken only as the pages come.
+        // from then until the commit, seconds for a large attach or detach. So the cache never spills
+        // before the commit; the memory is taken only as the pages come. Between actions it keeps what
+        // was read, up to its idle size.
         applyBusyTimeout(db);
         DbError err;
         {
             QSqlQuery probe(db);
             if (!probe.exec("select count(*) from sqlite_master") ||
-                !probe.exec("PRAGMA case_sensitive_like = ON") || !probe.exec("PRAGMA cache_size = -65536") ||
-                !probe.exec("PRAGMA cache_spill = OFF"))
+                !probe.exec("PRAGMA case_sensitive_like = ON") ||
+                (!m_keepCacheSettings &&
+                 (!probe.exec(cacheSizePragma(kIdleCacheKiB)) || !probe.exec("PRAGMA cache_spill = OFF"))))
                 err = errorFrom(probe);
         }
         if (err.isSet()) {
@@ -451,12 +476,35 @@ bool DbConnection::Run(QSqlQuery& q, const QString& sql) {
 
 void DbConnection::applyBusyTimeout(const QSqlDatabase& db) const {
     // SQLite waits for another connection's lock as long as its busy time-out says.
-    const QVariant handle = db.driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        if (sqlite3* lite = *static_cast<sqlite3* const*>(handle.constData()))
-            sqlite3_busy_timeout(lite,
-                                 CommandTimeout > 0 ? qMin(CommandTimeout, INT_MAX / 1000) * 1000 : INT_MAX);
+    if (sqlite3* lite = sqliteHandle(db))
+        sqlite3_busy_timeout(lite,
+                             CommandTimeout > 0 ? qMin(CommandTimeout, INT_MAX / 1000) * 1000 : INT_MAX);
+}
+
+void DbConnection::releaseCacheMemory() const {
+    // An action's cache holds its changes and the pages it read, hundreds of megabytes for an action of a
+    // million rows, and would keep them up to its idle size; the C library keeps what SQLite frees for
+    // later. The program would hold all that for nothing, so both give it back. Shrinking the cache frees
+    // its least recently used pages first: the next action still finds the few this one used last (a range
+    // saved and then deleted again), and reads the rest from the file again, most of it from the system's
+    // own file cache.
+    const QSqlDatabase db = database();
+    if (!sqliteHandle(db))
+        return;
+    // Housekeeping after the action has ended, whichever way: a failure here changes nothing of it, and
+    // leaves only a larger cache.
+    if (!m_keepCacheSettings) {
+        QSqlQuery resize(db);
+        resize.exec(cacheSizePragma(kKeptCacheKiB));
+        resize.exec(cacheSizePragma(kIdleCacheKiB));
     }
+#ifdef __GLIBC__
+    // Giving memory back walks every free block the C library holds, some milliseconds once a large action
+    // has left it many: worth it only after an action that took a good deal more than SQLite held at its
+    // begin. Where SQLite keeps no count of its memory, always.
+    if (sqlite3_memory_used() == 0 || sqlite3_memory_highwater(0) - m_memoryAtBegin > kTrimAboveBytes)
+        malloc_trim(0);
+#endif
 }
 
 bool DbConnection::IsOracle() const {
@@ -533,6 +581,17 @@ bool DbConnection::BeginTrans() {
                 fail(errorFrom(begin));
                 return false;
             }
+            // Changes that cannot spill fill the cache past its size, and from then on SQLite keeps none
+            // of the pages the action only reads: each is read from the file again at its every use, which
+            // made a large detach half as slow again as with SQLite's own small spilling cache. While an
+            // action runs the cache has room for those pages too; its end gives the memory back.
+            if (!m_keepCacheSettings && !begin.exec(cacheSizePragma(kActionCacheKiB))) {
+                fail(errorFrom(begin));
+                db.rollback();
+                return false;
+            }
+            m_memoryAtBegin = sqlite3_memory_used();
+            sqlite3_memory_highwater(1);
         } else if (!db.transaction()) {
             fail(errorOf(db));
             return false;
@@ -597,6 +656,7 @@ void DbConnection::AfterTransactionEnds(std::function<void()> done) {
 }
 
 void DbConnection::finishTransaction(bool committed) {
+    releaseCacheMemory();
     // Taken first: a callback may begin the next transaction.
     std::vector<std::function<void(bool)>> callbacks;
     callbacks.swap(m_onTransactionEnd);

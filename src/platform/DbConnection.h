@@ -106,6 +106,11 @@ public:
         m_standIn = std::move(standIn);
     }
 
+    // Test switch: a SQLite connection keeps SQLite's own page cache settings (its default size, spilling
+    // to the file once full), which the open and every action then leave alone, to compare the program's
+    // with. Set before the open; set later, the settings it finds stay.
+    void KeepSqliteCacheSettings(bool keep) { m_keepCacheSettings = keep; }
+
     // How many queries and statements were sent on this connection since it was created.
     qint64 StatementCount() const { return m_statements; }
 
@@ -141,6 +146,9 @@ private:
     std::vector<std::function<void()>> m_afterTransactionEnd;
     std::function<bool(const QString&)> m_beforeStatement;
     bool m_countsUnknown = false;
+    bool m_keepCacheSettings = false;
+    // The memory SQLite held, over all its connections, when the SQLite action now running began.
+    qint64 m_memoryAtBegin = 0;
     QStringList m_lockTables;
     // The server behind an ODBC connection, as its driver names it ("PostgreSQL", "Oracle", ...).
     QString m_dbms;
@@ -148,6 +156,8 @@ private:
     std::function<QString(const QString&)> m_standIn;
 
     void finishTransaction(bool committed);
+    // Gives back the memory a SQLite connection's page cache took for the action that has just ended.
+    void releaseCacheMemory() const;
     // Whether the ODBC driver finds the connection's session gone.
     bool sessionGone() const;
     // Applies the command time-out to SQLite's wait for another connection's lock.

@@ -61,6 +61,8 @@ private slots:
     void connectionTypesSetTheBoxes();
     void refusedEntriesChangeNothing_data();
     void refusedEntriesChangeNothing();
+    void aRefusedValueIsNamedAsItsBoxReads_data();
+    void aRefusedValueIsNamedAsItsBoxReads();
     void addingAConnection_data();
     void addingAConnection();
     void importWritesTheLocalListInOrder();
@@ -164,6 +166,57 @@ void tst_ConnectionDialogs::refusedEntriesChangeNothing() {
     QVERIFY(taken ? warehouseShownOpen()
                   : !gMainForm->MaintenanceMenu(1)->isEnabled() &&
                         gMainForm->Command("mnuOPenMart")->isEnabled());
+}
+
+// A value that would break its QLX.ini entry is refused under the name its box carries for the chosen
+// type, whichever of the check's reasons it is; nothing is opened or written.
+void tst_ConnectionDialogs::aRefusedValueIsNamedAsItsBoxReads_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("message");
+    const struct {
+        const char* type;
+        const char* field;
+    } types[] = {{"SQL Server", "database server name"},
+                 {"Oracle", "database alias"},
+                 {"SQLite file", "warehouse file"},
+                 {"ODBC data source", "ODBC data source"}};
+    const struct {
+        const char* reason;
+        QString server;
+        QString message;
+    } reasons[] = {{"semicolon", "semi;colon.db", "The %1 cannot contain \";\"."},
+                   {"label", "User ID=sa", "The %1 cannot contain \"User ID=\"."},
+                   {"line break", "a.db\nmart9=x", "The %1 must fit on one line."},
+                   {"outside Latin-1", "\u6771\u4eac.db",
+                    "The %1 holds characters that QLX.ini cannot store; it keeps Western European (Latin-1) "
+                    "text only."}};
+    for (int type = 0; type < 4; ++type)
+        for (const auto& r : reasons)
+            QTest::addRow("%s, %s", types[type].type, r.reason)
+                << type << r.server << r.message.arg(QLatin1String(types[type].field));
+}
+
+void tst_ConnectionDialogs::aRefusedValueIsNamedAsItsBoxReads() {
+    QFETCH(int, type);
+    QFETCH(QString, server);
+    QFETCH(QString, message);
+    const QString path = QlxIni::PathIn(App::Path());
+    const QByteArray before = "[Marts]\r\nmart1=A,PROVIDER=SQLITE;Data Source=a.db;User ID=;Password=;\r\n";
+    TestEnvironment::writeFile(path, before);
+    frmNewConnection dialog;
+    dialog.txtConnectionName->setText("Named");
+    dialog.cboConnectionType->setCurrentIndex(type);
+    dialog.txtDatabaseServer->setText(server);
+    dialog.cmdOK->click();
+    QCOMPARE(m_env->ui.messages.size(), 1);
+    QCOMPARE(m_env->ui.messages[0].prompt, message);
+    const QString label = dialog.Label3->text().remove('&').remove(':');
+    QVERIFY2(message.startsWith("The " + label + ' ', Qt::CaseInsensitive), qPrintable(label));
+    QCOMPARE(TestEnvironment::readFile(path), before);
+    QCOMPARE(gDBConnection.State(), 0);
+    QVERIFY(loaded(&dialog));
+    QCOMPARE(dialog.txtDatabaseServer->text(), server);
 }
 
 // Only a warehouse opens and is listed; an open connection goes first, with its editors; other windows
