@@ -13,21 +13,6 @@
 
 namespace {
 
-// The hierarchy of multipliers or of categories, its holder column and the holders' range table.
-struct Holders {
-    QString hierarchy;
-    QString column;
-    const RangeTable& table;
-};
-
-Holders HoldersOf(bool multipliers) {
-    if (multipliers)
-        return {QStringLiteral("CS_MULTIPLIERHIER"), QStringLiteral("CS_MULTIPLIER"),
-                clsAcMultiplierRangeMaint().Table()};
-    return {QStringLiteral("CS_CATEGORYHIER"), QStringLiteral("CS_CATEGORY"),
-            clsAcCategoriesRangeMaint().Table()};
-}
-
 QString Column(const QString& q, const QString& column) {
     return q % QLatin1Char('.') % column;
 }
@@ -134,6 +119,14 @@ struct LevelRangeRemoval::Feeders {
     QString level;
     QString code;
 };
+
+LevelRangeRemoval::Holders LevelRangeRemoval::HoldersOf(bool multipliers) {
+    if (multipliers)
+        return {QStringLiteral("CS_MULTIPLIERHIER"), QStringLiteral("CS_MULTIPLIER"),
+                clsAcMultiplierRangeMaint().Table(), Step::Multipliers};
+    return {QStringLiteral("CS_CATEGORYHIER"), QStringLiteral("CS_CATEGORY"),
+            clsAcCategoriesRangeMaint().Table(), Step::Categories};
+}
 
 LevelRangeRemoval::LevelRangeRemoval(QString area, QString top, const RangeTable& table, bool holders)
     : m_area(std::move(area)), m_top(std::move(top)), m_table(table), m_holders(holders) {}
@@ -325,7 +318,6 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
 
 bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, bool leaving) {
     for (const bool multipliers : {true, false}) {
-        const Step step = multipliers ? Step::Multipliers : Step::Categories;
         const Holders h = HoldersOf(multipliers);
         Recordset rs = GetRecordset(
             QStringLiteral("Select distinct ") % h.column % QStringLiteral(" from ") % h.hierarchy %
@@ -333,7 +325,7 @@ bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, bo
             LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and ") %
             IsCode(QStringLiteral("CS_LEVEL"), QStringLiteral("CS_CODE"), code));
         if (!gQueryOK || rs.IsNothing())
-            return Fail(step);
+            return Fail(h.step);
         QStringList holders;
         for (const Field holder = rs.Fields(0); !rs.IsEOF(); rs.MoveNext())
             if (!holder.Text().trimmed().isEmpty())
@@ -348,13 +340,12 @@ bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, bo
 
 bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, const LostBy& lostBy,
                                      const Code* leaving) {
-    const Step step = multipliers ? Step::Multipliers : Step::Categories;
     const Holders h = HoldersOf(multipliers);
     // The chart without the blanks a fixed-width column pads it with, as the holders' rows hold it; the
     // holder as its range table holds it.
     QStringList key;
     if (!h.table.StoredKey({clsGenericMaint::ShownValue(m_top), holder}, key))
-        return Fail(step);
+        return Fail(h.step);
     // The holder keeps what a code still attached to it holds, whichever way the hierarchy pads the
     // holder's name: every way it is written is read, so that the statement finds the holder's codes in the
     // hierarchy's index.
@@ -365,7 +356,7 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
         LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and RTRIM(") %
         h.column % QStringLiteral(") = ") % SqlText(clsGenericMaint::ShownValue(holder)));
     if (!gQueryOK || rs.IsNothing())
-        return Fail(step);
+        return Fail(h.step);
     for (const Field name = rs.Fields(0); !rs.IsEOF(); rs.MoveNext())
         names << SqlText(name.Text());
     rs.Close();
@@ -390,7 +381,7 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
                               WantedAndHeldByNone(lostBy(h.table, q), Fed(codes, QStringLiteral("HD")),
                                                   QStringLiteral("M"), h.table, q);
     qint64 removed = 0;
-    return Remove(h.table, key, condition, removed) || Fail(step);
+    return Remove(h.table, key, condition, removed) || Fail(h.step);
 }
 
 bool LevelRangeRemoval::Read(const RangeTable& table, const QString& condition,

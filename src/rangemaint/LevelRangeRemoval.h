@@ -40,6 +40,15 @@ public:
         RangeBounds range;
     };
     enum class Step { None, Walk, Codes, Multipliers, Categories };
+    // The hierarchy of multipliers or of categories, its holder column, the holders' range table and the
+    // step a failure on them is told under.
+    struct Holders {
+        QString hierarchy;
+        QString column;
+        const RangeTable& table;
+        Step step;
+    };
+    static Holders HoldersOf(bool multipliers);
 
     // The codes of `area` under `top` (chart of account or business level) hold their ranges in `table`,
     // keyed by top, level and code; with `holders` the multipliers and categories of the codes hold them

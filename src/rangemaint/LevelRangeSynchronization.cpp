@@ -3,8 +3,6 @@
 #include "frame/ModMaintenance.h"
 #include "frame/modMain.h"
 #include "platform/Recordset.h"
-#include "rangemaint/clsAcCategoriesRangeMaint.h"
-#include "rangemaint/clsAcMultiplierRangeMaint.h"
 #include "services/clsGenericMaint.h"
 
 #include <QStringBuilder>
@@ -46,14 +44,6 @@ QString IsShown(const QString& level, const QString& code, const LevelHierarchyW
 LevelRangeSynchronization::LevelRangeSynchronization(QString area, QString top, const RangeTable& table,
                                                      bool holders)
     : m_area(std::move(area)), m_top(std::move(top)), m_table(table), m_holders(holders) {}
-
-LevelRangeSynchronization::Holders LevelRangeSynchronization::HoldersOf(bool multipliers) {
-    if (multipliers)
-        return {QStringLiteral("CS_MULTIPLIERHIER"), QStringLiteral("CS_MULTIPLIER"),
-                clsAcMultiplierRangeMaint().Table(), Step::Multipliers};
-    return {QStringLiteral("CS_CATEGORYHIER"), QStringLiteral("CS_CATEGORY"),
-            clsAcCategoriesRangeMaint().Table(), Step::Categories};
-}
 
 bool LevelRangeSynchronization::Fail(Step step) {
     m_failed = step;
@@ -168,7 +158,7 @@ bool LevelRangeSynchronization::Parents(std::vector<Code>& parents) {
 
 bool LevelRangeSynchronization::HoldersOfCodes(bool multipliers, const Code* ancestor,
                                                QStringList& holders) const {
-    const Holders h = HoldersOf(multipliers);
+    const Holders h = LevelRangeRemoval::HoldersOf(multipliers);
     const QString scope = QStringLiteral("X.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
                           LevelHierarchyWalk::Matches(QStringLiteral("X.CS_COA"), m_top) %
                           QStringLiteral(" and ");
@@ -255,7 +245,7 @@ bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringL
     // The chart as the holders' range tables hold it, without the blanks a fixed-width column pads it with.
     const QString chart = clsGenericMaint::ShownValue(m_top);
     for (const bool multipliers : {true, false}) {
-        const Holders h = HoldersOf(multipliers);
+        const Holders h = LevelRangeRemoval::HoldersOf(multipliers);
         QStringList holders;
         if (!HoldersOfCodes(multipliers, ancestor, holders))
             return Fail(h.step);

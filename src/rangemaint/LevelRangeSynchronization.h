@@ -50,14 +50,7 @@ public:
     Step FailedStep() const { return m_failed; }
 
 private:
-    // The hierarchy of multipliers or of categories, its holder column and the holders' range table.
-    struct Holders {
-        QString hierarchy;
-        QString column;
-        const RangeTable& table;
-        Step step;
-    };
-    static Holders HoldersOf(bool multipliers);
+    using Holders = LevelRangeRemoval::Holders;
 
     // " From <table> S<joined> where" the rows whose ranges are carried: of the level, or of the code.
     QString Sources(const QString& joined = QString()) const;

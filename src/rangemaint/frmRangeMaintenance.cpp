@@ -647,11 +647,13 @@ QString frmRangeMaintenance::EntryRows(const QString& area, const QString& coa, 
 
 bool frmRangeMaintenance::EntryStored(const QString& area, const QString& coa, const QString& level,
                                       const QString* code, const QString& location) {
-    // Counted where they lie: a level may hold many thousand rows, none of which need come across.
-    Recordset rs = GetRecordset(QStringLiteral("Select count(*)") + EntryRows(area, coa, level, code));
-    if (!gQueryOK || rs.IsNothing() || rs.IsEOF())
+    // One row answers: a level may hold many thousand rows, none of which need be read.
+    Recordset rs = GetRecordset(QStringLiteral("Select 1 as STORED") + WithoutTable() +
+                                QStringLiteral(" where exists (Select 1") +
+                                EntryRows(area, coa, level, code) + QStringLiteral(")"));
+    if (!gQueryOK || rs.IsNothing())
         return RangeEngine::FailLookup(location);
-    const bool stored = rs.Fields(0).Value().toLongLong() > 0;
+    const bool stored = !rs.IsEOF();
     rs.Close();
     return stored || EntryGone(location);
 }
