@@ -21,11 +21,14 @@ pg_test_server_start() {
     run=(runuser -u postgres --)
   fi
 
-  # A free port, and one a thousand above it that stays closed for the "server down" tests.
-  local port=55432
-  while (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null || (exec 3<>/dev/tcp/127.0.0.1/$((port + 1000))) 2>/dev/null; do
-    port=$((port + 1))
-  done
+  # A free port, and one a thousand above it that stays closed for the "server down" tests. Both lie
+  # below the system's ephemeral range where it leaves room, so no client's own connection holds them.
+  local port=55432 low high
+  if read -r low high </proc/sys/net/ipv4/ip_local_port_range 2>/dev/null && [ "$low" -gt 3500 ] &&
+    [ $((port + 1000)) -ge "$low" ] && [ "$port" -le "$high" ]; then
+    port=$((low - 1500))
+  fi
+  port=$(pg_test_server_free_port "$port")
 
   QLX_PG_PASSWORD="qlx-$RANDOM-$RANDOM"
   printf '%s\n' "$QLX_PG_PASSWORD" >"$QLX_PG_DIR/pwfile"
@@ -33,9 +36,21 @@ pg_test_server_start() {
   "${run[@]}" "$bindir/initdb" -D "$QLX_PG_DIR/data" -U qlx --pwfile="$QLX_PG_DIR/pwfile" \
     --auth=scram-sha-256 --locale=C -E UTF8 >"$QLX_PG_DIR/initdb.log" 2>&1 ||
     { cat "$QLX_PG_DIR/initdb.log" >&2; return 1; }
-  "${run[@]}" "$bindir/pg_ctl" -D "$QLX_PG_DIR/data" -w -l "$QLX_PG_DIR/server.log" \
+  # A port can still be taken between the look and the start (another server, a client bound to it); the
+  # start then moves on to the next free one.
+  local tries=0
+  rm -f "$QLX_PG_DIR/server.log"
+  until "${run[@]}" "$bindir/pg_ctl" -D "$QLX_PG_DIR/data" -w -l "$QLX_PG_DIR/server.log" \
     -o "-p $port -k $QLX_PG_DIR -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" start \
-    >/dev/null || { cat "$QLX_PG_DIR/server.log" >&2; return 1; }
+    >/dev/null 2>"$QLX_PG_DIR/pg_ctl.log"; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 50 ] || ! grep -qi "could not bind\|address already in use" "$QLX_PG_DIR/server.log"; then
+      cat "$QLX_PG_DIR/pg_ctl.log" "$QLX_PG_DIR/server.log" >&2
+      return 1
+    fi
+    port=$(pg_test_server_free_port $((port + 1)))
+    rm -f "$QLX_PG_DIR/server.log"
+  done
   QLX_PG_BINDIR=$bindir
   QLX_PG_RUN="${run[*]}"
 
@@ -66,6 +81,15 @@ INI
   export ODBCSYSINI=$QLX_PG_DIR ODBCINI=$QLX_PG_DIR/odbc.ini
   export QLX_TEST_PG_PORT=$port QLX_TEST_PG_DOWN_DSN=qlx_pg_down QLX_TEST_PG_DSN=qlx_pg QLX_TEST_PG_USER=qlx QLX_TEST_PG_PASSWORD=$QLX_PG_PASSWORD
   echo "PostgreSQL test server on 127.0.0.1:$port"
+}
+
+# The first port from $1 up where nothing answers, nor a thousand above it.
+pg_test_server_free_port() {
+  local port=$1
+  while (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null || (exec 3<>/dev/tcp/127.0.0.1/$((port + 1000))) 2>/dev/null; do
+    port=$((port + 1))
+  done
+  echo "$port"
 }
 
 pg_test_server_stop() {
