@@ -44,6 +44,9 @@ public:
     // Whether the entry of these key values (as stored) has any row left. Failed when the look-up could
     // not run.
     Existence HasRows(const QStringList& keys) const;
+    // Whether any row of `table` meets `condition`, asked for one row in a form every SQL server takes.
+    // Failed when the look-up could not run.
+    static Existence AnyRow(const QString& table, const QString& condition);
     // Gives the entry of these key values (as stored) its placeholder row when it has no row left. False
     // when a statement failed (the error left current).
     bool PlaceholderIfEmpty(const QStringList& keys) const;

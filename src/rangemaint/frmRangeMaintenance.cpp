@@ -630,32 +630,36 @@ bool frmRangeMaintenance::EntryGone(const QString& location) {
     return ErrorHandler::Fail(location);
 }
 
-QString frmRangeMaintenance::EntryRows(const QString& area, const QString& coa, const QString& level,
-                                       const QString* code) const {
+QString frmRangeMaintenance::EntryTable() const {
+    return MaintenanceType() == 3 ? QStringLiteral("CS_COA_ACCT_RANGE") : QStringLiteral("CS_BA_BU_LEVELS");
+}
+
+QString frmRangeMaintenance::EntryCondition(const QString& area, const QString& coa, const QString& level,
+                                            const QString* code) const {
     const bool accounts = MaintenanceType() == 3;
-    QString rows =
-        accounts
-            ? QStringLiteral(" from CS_COA_ACCT_RANGE where ") + QStringLiteral(" CO_COA =") + SqlText(coa) +
-                  QStringLiteral(" and ") + SqlEquals(QStringLiteral("CO_LEVEL"), level)
-            : QStringLiteral(" from CS_BA_BU_LEVELS where ") + QStringLiteral(" SO_AREA =") + SqlText(area) +
-                  QStringLiteral(" and ") + SqlEquals(QStringLiteral("SO_LEVELS"), level);
+    QString rows = accounts ? QStringLiteral(" CO_COA =") + SqlText(coa) + QStringLiteral(" and ") +
+                                  SqlEquals(QStringLiteral("CO_LEVEL"), level)
+                            : QStringLiteral(" SO_AREA =") + SqlText(area) + QStringLiteral(" and ") +
+                                  SqlEquals(QStringLiteral("SO_LEVELS"), level);
     if (code)
         rows += QStringLiteral(" and ") +
                 SqlEquals(accounts ? QStringLiteral("CO_CODE") : QStringLiteral("SO_CODE"), *code);
     return rows;
 }
 
+QString frmRangeMaintenance::EntryRows(const QString& area, const QString& coa, const QString& level,
+                                       const QString* code) const {
+    return QStringLiteral(" from ") + EntryTable() + QStringLiteral(" where ") +
+           EntryCondition(area, coa, level, code);
+}
+
 bool frmRangeMaintenance::EntryStored(const QString& area, const QString& coa, const QString& level,
                                       const QString* code, const QString& location) {
     // One row answers: a level may hold many thousand rows, none of which need be read.
-    Recordset rs = GetRecordset(QStringLiteral("Select 1 as STORED") + WithoutTable() +
-                                QStringLiteral(" where exists (Select 1") +
-                                EntryRows(area, coa, level, code) + QStringLiteral(")"));
-    if (!gQueryOK || rs.IsNothing())
+    const Existence stored = RangeTable::AnyRow(EntryTable(), EntryCondition(area, coa, level, code));
+    if (stored == Existence::Failed)
         return RangeEngine::FailLookup(location);
-    const bool stored = !rs.IsEOF();
-    rs.Close();
-    return stored || EntryGone(location);
+    return stored == Existence::Present || EntryGone(location);
 }
 
 bool frmRangeMaintenance::RangeStored(const QString& area, const RangeKeyParts& range) {

@@ -178,10 +178,14 @@ private:
     void SetLevelGroupVisible(bool visible);
     void SetChartGroupVisible(bool visible);
 
-    // Synchronize: " from <range table> where" the rows of a level, or of its code when one is given, as
-    // stored; whether the level (code) still has rows, else the failure of an entry no longer in the table
-    // (false too when the look-up failed); the ranges of a code as stored (false when the look-up failed);
-    // whether the selected range is still stored; the failure of an entry no longer in the table.
+    // Synchronize: the range table; the condition on its rows of a level, or of its code when one is given,
+    // as stored; " from <range table> where" that condition; whether the level (code) still has rows, else
+    // the failure of an entry no longer in the table (false too when the look-up failed); the ranges of a
+    // code as stored (false when the look-up failed); whether the selected range is still stored; the
+    // failure of an entry no longer in the table.
+    QString EntryTable() const;
+    QString EntryCondition(const QString& area, const QString& coa, const QString& level,
+                           const QString* code) const;
     QString EntryRows(const QString& area, const QString& coa, const QString& level,
                       const QString* code) const;
     bool EntryStored(const QString& area, const QString& coa, const QString& level, const QString* code,

@@ -1,3 +1,4 @@
+#include "frame/ModMaintenance.h"
 #include "frame/clsDBConnection.h"
 #include "platform/Recordset.h"
 #include "platform/ResourceCursor.h"
@@ -234,6 +235,41 @@ void addRows(std::initializer_list<const char*> entries) {
         Warehouse::addRows(QString(e).section(';', 0, 0), QString(e).split(';'));
 }
 
+// Whether a query's outermost FROM names a table (or a query of one), as DB2, Firebird and Informix want
+// of every query; other statements pass.
+bool NamesATable(const QString& sql) {
+    if (!sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive))
+        return true;
+    int depth = 0;
+    bool quoted = false;
+    QString word;
+    for (const QChar c : sql + QLatin1Char(' ')) {
+        if (c == QLatin1Char('\'')) // a doubled apostrophe leaves and enters the text again
+            quoted = !quoted;
+        if (quoted)
+            continue;
+        depth += c == QLatin1Char('(') ? 1 : c == QLatin1Char(')') ? -1 : 0;
+        if (c.isLetterOrNumber() || c == QLatin1Char('_')) {
+            word += c;
+            continue;
+        }
+        if (depth == 0 && word.compare(QLatin1String("from"), Qt::CaseInsensitive) == 0)
+            return true;
+        word.clear();
+    }
+    return false;
+}
+
+// From now on the shared connection refuses a query that reads no table, as such a server does.
+void WantATableInEveryQuery() {
+    DbConnection& db = gDBConnection->adoConnection();
+    db.BeforeStatement([&db](const QString& sql) {
+        if (!NamesATable(sql))
+            db.FailStatementContaining(sql, {-104, "Token unknown: a query names no table", "test"});
+        return false;
+    });
+}
+
 } // namespace
 
 class tst_RangeDragSync : public QObject {
@@ -292,6 +328,18 @@ private slots:
             Warehouse::addRows(c.name, int(&c - kWritten));
     }
     void rowsOtherProgramsWrote();
+    void onAServerThatWantsATable_data() {
+        // action; node; gone beside the editor first ("" none); the rows of codes T and U afterwards, or the
+        // change told
+        addRows(
+            {"delete of a code's last range;delete;CORP|L4|T|700000|700099;;T| | ,U|710000|710099,U|"
+             "720000|720099",
+             "delete of one of two ranges;delete;CORP|L4|U|710000|710099;;T|700000|700099,U|720000|720099",
+             "code;sync;CORP|L4|T;;T|700000|700099,U|710000|710099,U|720000|720099",
+             "level;sync;CORP|L4;;T|700000|700099,U|710000|710099,U|720000|720099",
+             "code gone;sync;CORP|L4|T;T;<changed>", "level gone;sync;CORP|L4;L4;<changed>"});
+    }
+    void onAServerThatWantsATable();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -650,6 +698,46 @@ void tst_RangeDragSync::rowsOtherProgramsWrote() {
         QCOMPARE(w.snapshot(), before);
         QCOMPARE(f->trvMaintenance->Count(), nodes);
     }
+}
+
+// A server that takes no query without a table: whether an entry still has rows, after a delete and before
+// a level's or code's Synchronize, is asked of the range table itself.
+void tst_RangeDragSync::onAServerThatWantsATable() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QStringList, r);
+    for (const char* row : {"'T', '700000', '700099'", "'U', '710000', '710099'", "'U', '720000', '720099'"})
+        QVERIFY(w.own().Execute(QString("insert into CS_COA_ACCT_RANGE values ('CORP', 'L4', %1)").arg(row)));
+    QVERIFY(w.own().Execute("insert into CS_LEVELHIER values ('AC', 'CORP', 'L3', '131', 'L4', 'T')"));
+    frmRangeMaintenance* f = openRangeEditor(3);
+    f->trvMaintenance_NodeClick(rangeNodeAt(f, r[2]));
+    if (!r[3].isEmpty())
+        QVERIFY(w.own().Execute("delete from CS_COA_ACCT_RANGE where CO_LEVEL = 'L4' and " +
+                                QString(r[3] == "T" ? "CO_CODE = 'T'" : "1 = 1")));
+    const QString before = w.snapshot();
+    WantATableInEveryQuery();
+    m_env->ui.answers << vbYes;
+    if (r[1] == "delete")
+        f->Delete();
+    else
+        f->Synchronize();
+    gDBConnection->adoConnection().BeforeStatement({});
+    QStringList told = m_env->prompts();
+    told.removeAll("Do you want to delete selected item?");
+    if (!r[3].isEmpty()) {
+        QCOMPARE(told, QStringList{WarehouseChangedText()});
+        QCOMPARE(w.snapshot(), before);
+        return;
+    }
+    QCOMPARE(told, QStringList());
+    QCOMPARE(w.rows("select CO_CODE, CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and "
+                    "CO_CODE in ('T', 'U') order by 1, 2")
+                 .join(','),
+             r[4]);
+    // T's range reached its ancestors 131, 13 and 1 wherever a Synchronize carried it.
+    QCOMPARE(w.rows("select CO_CODE from CS_COA_ACCT_RANGE where CO_FR_ACCT = '700000' order by 1").join(','),
+             QString(r[1] == "sync"         ? "1,13,131,T"
+                     : r[2].contains("|T|") ? ""
+                                            : "T"));
 }
 
 QTEST_MAIN(tst_RangeDragSync)
