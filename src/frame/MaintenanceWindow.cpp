@@ -353,6 +353,8 @@ void MaintenanceWindow::LoadMaintenanceTree() {
     // An editor opened without a warehouse has nothing to show and nothing to complain about.
     if (gDBConnection.State() != 1)
         return;
+    // The tree's statement may take seconds on a large chart before a row comes back.
+    MousePointer hourglass;
     m_rsMain = GetMainRecordset();
     if (m_rsMain.IsNothing())
         return;

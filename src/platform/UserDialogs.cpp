@@ -1,6 +1,7 @@
 #include "platform/UserDialogs.h"
 
 #include "platform/App.h"
+#include "platform/MousePointer.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -89,14 +90,19 @@ void UserDialogs::setResponder(std::unique_ptr<UserResponder> responder) {
     current() = responder ? std::move(responder) : std::make_unique<ScreenResponder>();
 }
 
+// Every box waits for the user under the pointer of its controls, never under the wait pointer of the work
+// that shows it; the work's pointer comes back when the box closes.
 int MsgBox(const QString& prompt, int style, const QString& title) {
+    const MousePointer::UserTurn turn;
     return UserDialogs::responder().messageBox({prompt, style, title.isEmpty() ? App::Title() : title});
 }
 
 int ShowModal(QDialog& dialog) {
+    const MousePointer::UserTurn turn;
     return UserDialogs::responder().execDialog(dialog);
 }
 
 QString GetOpenFileName(const FileDialogRequest& request) {
+    const MousePointer::UserTurn turn;
     return UserDialogs::responder().openFileName(request);
 }

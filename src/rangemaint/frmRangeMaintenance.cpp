@@ -162,6 +162,8 @@ void frmRangeMaintenance::SetTreeEnabled(bool enabled) {
 }
 
 void frmRangeMaintenance::Form_Load() {
+    // Busy from the first read on: the widths, and then the tree, whose statement may take seconds.
+    MousePointer hourglass;
     LoadCommon();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         connect(sub, &QMdiSubWindow::windowStateChanged, this,

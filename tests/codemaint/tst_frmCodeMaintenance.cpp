@@ -16,7 +16,9 @@
 #include "support/Warehouse.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -427,6 +429,9 @@ void tst_frmCodeMaintenance::entryChecks() {
     f->Save();
     gDBConnection->adoConnection().ClearInjectedFailures();
     QCOMPARE(m_env->prompts(), messages);
+    // Each waits for the user under the arrow, though the save is busy until it is told.
+    QCOMPARE(m_env->ui.pointers, QList<Qt::CursorShape>(messages.size(), Qt::ArrowCursor));
+    QVERIFY(!QGuiApplication::overrideCursor());
     QVERIFY(!box || f->focusWidget() == box);
     const bool saved = messages.isEmpty() || atNew;
     QCOMPARE(engine->calls.size(), saved ? 1 : 0);

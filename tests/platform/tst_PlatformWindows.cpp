@@ -1,6 +1,7 @@
 #include "platform/EntryBox.h"
 #include "platform/LoadedWindows.h"
 #include "platform/MousePointer.h"
+#include "platform/UserDialogs.h"
 #include "platform/WellFormedText.h"
 #include "support/TestEnvironment.h"
 
@@ -31,6 +32,7 @@ private slots:
     void entryBoxNoticesChangesAndKeepsWholeCharacters();
     void loadedWindowsKeepLoadOrderAndOneThatRefusesStays();
     void pointerComesBackOnEveryWayOut();
+    void boxesWaitForTheUserUnderTheArrow();
 };
 
 void tst_PlatformWindows::entryBoxNoticesChangesAndKeepsWholeCharacters() {
@@ -115,6 +117,44 @@ void tst_PlatformWindows::pointerComesBackOnEveryWayOut() {
         }
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+// Every box waits for the user under the arrow, whatever wait pointers the work behind it set, and the work's
+// pointer comes back when the box closes; a dialog's own work is busy under its own pointer meanwhile.
+void tst_PlatformWindows::boxesWaitForTheUserUnderTheArrow() {
+    TestEnvironment env;
+    const auto shown = [] {
+        const QCursor* set = QGuiApplication::overrideCursor();
+        return set ? set->shape() : Qt::ArrowCursor;
+    };
+    QList<Qt::CursorShape> inDialog;
+    env.ui.dialogScripts << [&](QDialog&) {
+        inDialog << shown();
+        MousePointer busy;
+        inDialog << shown();
+        MsgBox("the dialog's own question", vbYesNo);
+        inDialog << shown();
+        return int(QDialog::Accepted);
+    };
+    QList<Qt::CursorShape> afterwards;
+    {
+        MousePointer hourglass;
+        MousePointer arrow(MousePointer::ArrowHourglass);
+        MsgBox("Child Level cannot be blank");
+        afterwards << shown();
+        QDialog dialog;
+        QCOMPARE(ShowModal(dialog), int(QDialog::Accepted));
+        afterwards << shown();
+        GetOpenFileName({"Open", QString(), {"Ini Files (*.ini)"}});
+        afterwards << shown();
+    }
+    afterwards << shown();
+    MsgBox("nothing busy");
+    QCOMPARE(env.ui.pointers, QList<Qt::CursorShape>(5, Qt::ArrowCursor));
+    QCOMPARE(inDialog, (QList<Qt::CursorShape>{Qt::ArrowCursor, Qt::WaitCursor, Qt::WaitCursor}));
+    QCOMPARE(afterwards,
+             (QList<Qt::CursorShape>{Qt::BusyCursor, Qt::BusyCursor, Qt::BusyCursor, Qt::ArrowCursor}));
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 

@@ -5,8 +5,15 @@
 #include "services/MaintTree.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QTest>
+
+void ScriptedResponder::notePointer() {
+    const QCursor* set = QGuiApplication::overrideCursor();
+    m_log.pointers.push_back(set ? set->shape() : Qt::ArrowCursor);
+}
 
 int ScriptedResponder::messageBox(const MessageRequest& request) {
     // A failed action's message is held until the action is undone, the nodes it changed included: no tree
@@ -16,6 +23,7 @@ int ScriptedResponder::messageBox(const MessageRequest& request) {
             QTest::qFail(qPrintable("Shown before the tree undid the action: " + request.prompt), __FILE__,
                          __LINE__);
     m_log.messages.push_back(request);
+    notePointer();
     m_log.inTransaction.push_back(gDBConnection.State() == 1 &&
                                   gDBConnection->adoConnection().InTransaction());
     if (m_log.behind)
@@ -28,6 +36,7 @@ int ScriptedResponder::messageBox(const MessageRequest& request) {
 
 int ScriptedResponder::execDialog(QDialog& dialog) {
     m_log.dialogs.push_back(QString::fromLatin1(dialog.metaObject()->className()));
+    notePointer();
     if (!m_log.dialogScripts.isEmpty())
         return m_log.dialogScripts.takeFirst()(dialog);
     dialog.reject();
@@ -36,5 +45,6 @@ int ScriptedResponder::execDialog(QDialog& dialog) {
 
 QString ScriptedResponder::openFileName(const FileDialogRequest& request) {
     m_log.fileDialogs.push_back(request);
+    notePointer();
     return m_log.files.isEmpty() ? QString() : m_log.files.takeFirst();
 }

@@ -20,6 +20,9 @@ public:
         QStringList files;
         // Per message shown: whether the shared connection held a transaction open meanwhile.
         QList<bool> inTransaction;
+        // Per message box, dialog and file dialog shown: the pointer over it, the arrow where the program
+        // sets none.
+        QList<Qt::CursorShape> pointers;
         // When set, what it answers while each message is shown (what stands behind the box).
         std::function<QString()> behind;
         QStringList seenBehind;
@@ -32,5 +35,7 @@ public:
     QString openFileName(const FileDialogRequest& request) override;
 
 private:
+    void notePointer();
+
     Log& m_log;
 };
