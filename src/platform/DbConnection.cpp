@@ -15,7 +15,9 @@
 #include <QUuid>
 #include <climits>
 #ifdef __GLIBC__
+#include <cstdio>
 #include <malloc.h>
+#include <unistd.h>
 #endif
 #include <sql.h>
 #include <sqlext.h>
@@ -30,9 +32,24 @@ const char* const kCollationProperty = "Current Collation Name";
 constexpr int kIdleCacheKiB = 64 * 1024;
 constexpr int kActionCacheKiB = 512 * 1024;
 constexpr int kKeptCacheKiB = 2 * 1024;
-// How much more memory than SQLite held at an action's begin the action must have taken for the C library
-// to give memory back at its end.
-constexpr sqlite3_int64 kTrimAboveBytes = 8 * 1024 * 1024;
+// How much more memory than SQLite, or the whole process, held at an action's begin the action must have
+// taken for the C library to give memory back at its end.
+constexpr sqlite3_int64 kTrimAboveBytes = 4 * 1024 * 1024;
+
+// The process's resident size in bytes as the system counts it; 0 where it does not tell it.
+qint64 residentBytes() {
+#ifdef __GLIBC__
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm)
+        return 0;
+    long size = 0, resident = 0;
+    const bool read = std::fscanf(statm, "%ld %ld", &size, &resident) == 2;
+    std::fclose(statm);
+    return read ? qint64(resident) * sysconf(_SC_PAGESIZE) : 0;
+#else
+    return 0;
+#endif
+}
 
 QString cacheSizePragma(int kib) {
     return QStringLiteral("PRAGMA cache_size = -%1").arg(kib);
@@ -498,11 +515,21 @@ void DbConnection::releaseCacheMemory() const {
         resize.exec(cacheSizePragma(kKeptCacheKiB));
         resize.exec(cacheSizePragma(kIdleCacheKiB));
     }
+}
+
+void DbConnection::giveMemoryBack() const {
 #ifdef __GLIBC__
+    // A server's action leaves the program's memory to the C library's own rules; so does a callback that
+    // has begun the next action.
+    if (!sqliteHandle(database()) || m_depth > 0)
+        return;
     // Giving memory back walks every free block the C library holds, some milliseconds once a large action
-    // has left it many: worth it only after an action that took a good deal more than SQLite held at its
-    // begin. Where SQLite keeps no count of its memory, always.
-    if (sqlite3_memory_used() == 0 || sqlite3_memory_highwater(0) - m_memoryAtBegin > kTrimAboveBytes)
+    // has left it many: worth it only after an action that took a good deal more than was held at its
+    // begin, whichever part took it: SQLite's cache, or the program's own reads and tree changes, which the
+    // C library keeps too once freed. Where neither SQLite nor the system tells the memory, always.
+    const qint64 resident = residentBytes();
+    if (sqlite3_memory_highwater(0) - m_memoryAtBegin > kTrimAboveBytes ||
+        resident - m_residentAtBegin > kTrimAboveBytes || (sqlite3_memory_used() == 0 && resident == 0))
         malloc_trim(0);
 #endif
 }
@@ -591,6 +618,7 @@ bool DbConnection::BeginTrans() {
                 return false;
             }
             m_memoryAtBegin = sqlite3_memory_used();
+            m_residentAtBegin = residentBytes();
             sqlite3_memory_highwater(1);
         } else if (!db.transaction()) {
             fail(errorOf(db));
@@ -664,6 +692,8 @@ void DbConnection::finishTransaction(bool committed) {
     after.swap(m_afterTransactionEnd);
     for (auto it = callbacks.rbegin(); it != callbacks.rend(); ++it)
         (*it)(committed);
+    // Once the action is undone, before anything is told.
+    giveMemoryBack();
     for (const auto& done : after)
         done();
 }

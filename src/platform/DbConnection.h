@@ -147,8 +147,10 @@ private:
     std::function<bool(const QString&)> m_beforeStatement;
     bool m_countsUnknown = false;
     bool m_keepCacheSettings = false;
-    // The memory SQLite held, over all its connections, when the SQLite action now running began.
+    // The memory SQLite held, over all its connections, and the process's resident size, when the SQLite
+    // action now running began (the size 0 where the system does not tell it).
     qint64 m_memoryAtBegin = 0;
+    qint64 m_residentAtBegin = 0;
     QStringList m_lockTables;
     // The server behind an ODBC connection, as its driver names it ("PostgreSQL", "Oracle", ...).
     QString m_dbms;
@@ -156,8 +158,10 @@ private:
     std::function<QString(const QString&)> m_standIn;
 
     void finishTransaction(bool committed);
-    // Gives back the memory a SQLite connection's page cache took for the action that has just ended.
+    // Gives back the memory a SQLite connection's page cache took for the action that has just ended, and,
+    // once the action is undone too, what else it took: its own reads, its tree changes.
     void releaseCacheMemory() const;
+    void giveMemoryBack() const;
     // Whether the ODBC driver finds the connection's session gone.
     bool sessionGone() const;
     // Applies the command time-out to SQLite's wait for another connection's lock.
