@@ -12,6 +12,7 @@
 
 #include <QDeadlineTimer>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -238,26 +239,11 @@ void addRows(std::initializer_list<const char*> entries) {
 // Whether a query's outermost FROM names a table (or a query of one), as DB2, Firebird and Informix want
 // of every query; other statements pass.
 bool NamesATable(const QString& sql) {
-    if (!sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive))
-        return true;
-    int depth = 0;
-    bool quoted = false;
-    QString word;
-    for (const QChar c : sql + QLatin1Char(' ')) {
-        if (c == QLatin1Char('\'')) // a doubled apostrophe leaves and enters the text again
-            quoted = !quoted;
-        if (quoted)
-            continue;
-        depth += c == QLatin1Char('(') ? 1 : c == QLatin1Char(')') ? -1 : 0;
-        if (c.isLetterOrNumber() || c == QLatin1Char('_')) {
-            word += c;
-            continue;
-        }
-        if (depth == 0 && word.compare(QLatin1String("from"), Qt::CaseInsensitive) == 0)
-            return true;
-        word.clear();
-    }
-    return false;
+    QString outer = QString(sql).remove(QRegularExpression("'[^']*'"));
+    for (int depth = 0; depth < 20 && outer.contains('('); ++depth)
+        outer.remove(QRegularExpression("\\([^()]*\\)"));
+    return !outer.trimmed().startsWith("select", Qt::CaseInsensitive) ||
+           outer.contains(QRegularExpression("\\bfrom\\b", QRegularExpression::CaseInsensitiveOption));
 }
 
 // From now on the shared connection refuses a query that reads no table, as such a server does.
