@@ -214,6 +214,12 @@ QString WithoutTable() {
                : QString();
 }
 
+QString FromOneRowOf(const QString& table) {
+    // The count of no rows is one row on every server, and the condition lets none be read.
+    return QStringLiteral(" from (Select count(*) as NOROWS from ") + table +
+           QStringLiteral(" where 1 = 0) ONEROW");
+}
+
 QString MatchDBCase(const QString& text) {
     return gCaseSensitive ? text : text.toUpper();
 }

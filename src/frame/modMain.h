@@ -68,6 +68,9 @@ QString SqlText(const QString& text);
 QString SqlEquals(const QString& column, const QString& value);
 // What a statement that reads no table takes for its From: Oracle's DUAL, nothing elsewhere.
 QString WithoutTable();
+// " from" one row made from the table without reading any of its rows, for a statement that needs no table:
+// not every server takes a query without one.
+QString FromOneRowOf(const QString& table);
 QString MatchDBCase(const QString& text);
 bool IsValidCode(const QString& text);
 // The first loaded window of that class name with that caption, or nullptr.

@@ -63,11 +63,10 @@ Existence RangeTable::HasRows(const QStringList& keys) const {
 
 Existence RangeTable::AnyRow(const QString& table, const QString& condition) {
     // One row answers: an entry may hold a hundred thousand, and a server without statistics of them yet may
-    // read them all for anything but an EXISTS. Not every server takes a query without a table, so the
-    // EXISTS is asked of one row made from the table itself, reading none of its rows: the count of none.
-    Recordset rs = GetRecordset(QStringLiteral("Select 1 as HASROWS from (Select count(*) as NOROWS from ") +
-                                table + QStringLiteral(" where 1 = 0) ONEROW where exists (Select 1 from ") +
-                                table + QStringLiteral(" where ") + condition + QStringLiteral(")"));
+    // read them all for anything but an EXISTS.
+    Recordset rs = GetRecordset(QStringLiteral("Select 1 as HASROWS") + FromOneRowOf(table) +
+                                QStringLiteral(" where exists (Select 1 from ") + table +
+                                QStringLiteral(" where ") + condition + QStringLiteral(")"));
     if (!gQueryOK || rs.IsNothing())
         return Existence::Failed;
     const bool found = !rs.IsEOF();

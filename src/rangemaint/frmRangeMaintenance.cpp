@@ -1288,9 +1288,9 @@ bool frmRangeMaintenance::KnownOrWarned(const QString& sql, const QString& warni
 
 bool frmRangeMaintenance::FromToAcRangeOk(const QString& from, const QString& to) {
     // The server compares the two texts under its own collation; no table's rows are needed for it.
-    Recordset rs =
-        GetRecordset(QStringLiteral("Select 1 as INORDER") + WithoutTable() + QStringLiteral(" where ") +
-                     SqlText(from) + QStringLiteral(" <= ") + SqlText(to));
+    Recordset rs = GetRecordset(
+        QStringLiteral("Select 1 as INORDER") + FromOneRowOf(QStringLiteral("CS_COA_ACCT_RANGE")) +
+        QStringLiteral(" where ") + SqlText(from) + QStringLiteral(" <= ") + SqlText(to));
     if (!gQueryOK || rs.IsNothing())
         return RangeEngine::FailLookup(QStringLiteral("frmRangeMaintenance:FromToAcRangeOk"));
     const bool inOrder = rs.RecordCount() >= 1;

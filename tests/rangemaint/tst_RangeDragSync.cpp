@@ -323,7 +323,8 @@ private slots:
              "delete of one of two ranges;delete;CORP|L4|U|710000|710099;;T|700000|700099,U|720000|720099",
              "code;sync;CORP|L4|T;;T|700000|700099,U|710000|710099,U|720000|720099",
              "level;sync;CORP|L4;;T|700000|700099,U|710000|710099,U|720000|720099",
-             "code gone;sync;CORP|L4|T;T;<changed>", "level gone;sync;CORP|L4;L4;<changed>"});
+             "code gone;sync;CORP|L4|T;T;<changed>", "level gone;sync;CORP|L4;L4;<changed>",
+             "range saved;save;CORP|L4|T;;T|700000|700099,T|700100|700199,U|710000|710099,U|720000|720099"});
     }
     void onAServerThatWantsATable();
 
@@ -702,19 +703,26 @@ void tst_RangeDragSync::onAServerThatWantsATable() {
     const QString before = w.snapshot();
     WantATableInEveryQuery();
     m_env->ui.answers << vbYes;
-    if (r[1] == "delete")
+    if (r[1] == "delete") {
         f->Delete();
-    else
+    } else if (r[1] == "save") {
+        f->Insert();
+        f->txtRangAccountFr[1]->setText("700100");
+        f->txtRangAccountTo[1]->setText("700199");
+        f->Save();
+    } else {
         f->Synchronize();
+    }
     gDBConnection->adoConnection().BeforeStatement({});
     QStringList told = m_env->prompts();
     told.removeAll("Do you want to delete selected item?");
+    told.removeAll("It's not a valid 'Account From' ");
     if (!r[3].isEmpty()) {
         QCOMPARE(told, QStringList{WarehouseChangedText()});
         QCOMPARE(w.snapshot(), before);
         return;
     }
-    QCOMPARE(told, QStringList());
+    QCOMPARE(told.join("|"), QString());
     QCOMPARE(w.rows("select CO_CODE, CO_FR_ACCT, CO_TO_ACCT from CS_COA_ACCT_RANGE where CO_COA = 'CORP' and "
                     "CO_CODE in ('T', 'U') order by 1, 2")
                  .join(','),
@@ -724,6 +732,8 @@ void tst_RangeDragSync::onAServerThatWantsATable() {
              QString(r[1] == "sync"         ? "1,13,131,T"
                      : r[2].contains("|T|") ? ""
                                             : "T"));
+    QCOMPARE(w.rows("select CO_CODE from CS_COA_ACCT_RANGE where CO_FR_ACCT = '700100' order by 1").join(','),
+             QString(r[1] == "save" ? "1,13,131,T" : ""));
 }
 
 QTEST_MAIN(tst_RangeDragSync)
