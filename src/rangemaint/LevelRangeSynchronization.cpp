@@ -44,7 +44,7 @@ bool LevelRangeSynchronization::Fail(Step step) {
     return false;
 }
 
-QString LevelRangeSynchronization::SourceCondition() const {
+QString LevelRangeSynchronization::SourceCondition(const QString& joined) const {
     const QString from = Column(QStringLiteral("S"), m_table.FromColumn());
     const QString to = Column(QStringLiteral("S"), m_table.ToColumn());
     // A code blank after trimming is the level's placeholder, a blank bound a code's: neither is a range.
@@ -53,7 +53,24 @@ QString LevelRangeSynchronization::SourceCondition() const {
                          : QStringList{from, to};
     const QStringList keys =
         m_code.isEmpty() ? QStringList{m_top, m_level} : QStringList{m_top, m_level, m_code};
-    return m_table.EntryCondition(keys, QStringLiteral("S")) % QStringLiteral(" and ") % NoneBlank(blank);
+    if (joined.isEmpty())
+        return m_table.EntryCondition(keys, QStringLiteral("S")) % QStringLiteral(" and ") % NoneBlank(blank);
+    // The chart and level named by the joined row's columns, so that the source rows are looked up in the
+    // index for each of its rows and no planner without statistics reads them all for each; the chart and
+    // level as stored still hold.
+    const QString chart = Column(QStringLiteral("S"), m_table.KeyColumns()[0]),
+                  level = Column(QStringLiteral("S"), m_table.KeyColumns()[1]);
+    const bool d = joined == QLatin1String("D");
+    return QStringLiteral(" ") % chart % QStringLiteral(" = ") %
+           (d ? QStringLiteral("D.COA") : QStringLiteral("X.CS_COA")) % QStringLiteral(" and ") % level %
+           QStringLiteral(" = ") % (d ? QStringLiteral("D.LVL") : QStringLiteral("X.CS_LEVEL")) %
+           QStringLiteral(" and (case when ") % SqlEquals(chart, m_top) % QStringLiteral(" and ") %
+           SqlEquals(level, m_level) % QStringLiteral(" then 1 else 0 end) = 1 and ") % NoneBlank(blank);
+}
+
+bool LevelRangeSynchronization::Joined() const {
+    return m_code.isEmpty() && !m_paddedCodes && !m_level.isEmpty() && !m_top.isEmpty() &&
+           clsGenericMaint::ShownValue(m_level) == m_level && clsGenericMaint::ShownValue(m_top) == m_top;
 }
 
 QString LevelRangeSynchronization::Sources() const {
@@ -88,23 +105,32 @@ LevelRangeSynchronization::Reach LevelRangeSynchronization::Reaches(const Code& 
     };
     const QString atLevel = LevelHierarchyWalk::Matches(QStringLiteral("D.LVL"), m_level);
     const QString step =
-        QStringLiteral("Select H.CS_CHILDLEVEL, H.CS_CHILDCODE") %
+        QStringLiteral("Select H.CS_AREA, H.CS_COA, H.CS_CHILDLEVEL, H.CS_CHILDCODE") %
         (counted ? QStringLiteral(", D.N + 1") : QString()) %
-        QStringLiteral(" From D, CS_LEVELHIER H where ") % scope % QStringLiteral(" and ") %
+        // The area and chart as the row above holds them: each step is looked up in the index for each
+        // code met, which no planner without statistics turns into reading the chart for every step.
+        QStringLiteral(" From D, CS_LEVELHIER H where H.CS_AREA = D.AREA and H.CS_COA = D.COA and ") %
         below(QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("D.LVL")) % QStringLiteral(" and ") %
         below(QStringLiteral("H.CS_PARENTCODE"), QStringLiteral("D.CD")) % QStringLiteral(" and ") %
         NoneBlank({QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE")}) %
         QStringLiteral(" and (case when ") % atLevel % QStringLiteral(" then 0 else 1 end) = 1") %
         (counted ? QStringLiteral(" and D.N < %1").arg(m_ancestors + 1) : QString());
     Reach reach;
-    reach.with = (counted ? QStringLiteral("With D (LVL, CD, N) as (")
-                          : QStringLiteral("With Recursive D (LVL, CD) as (")) %
-                 QStringLiteral("Select H.CS_CHILDLEVEL, H.CS_CHILDCODE") %
+    reach.with = (counted ? QStringLiteral("With D (AREA, COA, LVL, CD, N) as (")
+                          : QStringLiteral("With Recursive D (AREA, COA, LVL, CD) as (")) %
+                 QStringLiteral("Select H.CS_AREA, H.CS_COA, H.CS_CHILDLEVEL, H.CS_CHILDCODE") %
                  (counted ? QStringLiteral(", 1") : QString()) %
                  QStringLiteral(" From CS_LEVELHIER H where ") % scope % QStringLiteral(" and ") % top %
                  (counted ? QStringLiteral(" union all ") : QStringLiteral(" union ")) % step %
                  QStringLiteral(") ");
-    reach.condition = SourceCodeIn(QStringLiteral("Select D.CD From D where ") % atLevel);
+    if (Joined()) {
+        // Each code the way down met at the level is looked up in the range table's index.
+        reach.tables = QStringLiteral(", D");
+        reach.condition =
+            Column(QStringLiteral("S"), m_table.KeyColumns().last()) % QStringLiteral(" = D.CD");
+    } else {
+        reach.condition = SourceCodeIn(QStringLiteral("Select D.CD From D where ") % atLevel);
+    }
     return reach;
 }
 
@@ -184,7 +210,8 @@ bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList
     // turn that into a join and, misled by statistics not yet gathered, compare every range with every row of
     // the entry, where a count stays one look-up on the index per range, and only for the rows that reach it.
     const QString lacking =
-        Sources() %
+        QStringLiteral(" From ") % m_table.Table() % QStringLiteral(" S") % reach.tables %
+        QStringLiteral(" where") % SourceCondition(reach.tables.isEmpty() ? QString() : QStringLiteral("D")) %
         (reach.condition.isEmpty() ? QString() : QString(QStringLiteral(" and ") % reach.condition)) %
         QStringLiteral(" and 0 = (Select count(*) From ") % target.Table() % QStringLiteral(" W where") %
         target.EntryCondition(keys, QStringLiteral("W")) % QStringLiteral(" and ") %
@@ -242,7 +269,7 @@ bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringL
     const QString from = Column(QStringLiteral("S"), m_table.FromColumn());
     const QString to = Column(QStringLiteral("S"), m_table.ToColumn());
     const QString code = Column(QStringLiteral("S"), m_table.KeyColumns().last());
-    QString condition = SourceCondition(), holding;
+    QString condition = SourceCondition(reach.tables.isEmpty() ? QString() : QStringLiteral("D")), holding;
     if (ancestor) {
         // What reaches the ancestor and the ancestor lacks: a range it held already passed nothing on.
         holding = HolderRangeFeed::Holds(QStringLiteral("X"), ancestor->level, ancestor->code);
@@ -262,6 +289,14 @@ bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringL
             (m_code.isEmpty() ? QString()
                               : QString(QStringLiteral(" and ") %
                                         LevelHierarchyWalk::Matches(QStringLiteral("X.CS_CODE"), m_code)));
+        if (Joined()) {
+            // The level's rows are looked up in the index for each holder's row, by its level and code: the
+            // level is named to the holders' rows only as a list, which no planner takes for a join's
+            // equality, and to the source rows through them.
+            holding = QStringLiteral("X.CS_LEVEL in (") % SqlText(m_level) % QStringLiteral(", ") %
+                      SqlText(m_level) % QStringLiteral(")");
+            condition = SourceCondition(QStringLiteral("X"));
+        }
         condition =
             condition % QStringLiteral(" and ") % holding % QStringLiteral(" and ") %
             (m_paddedCodes ? QString(QStringLiteral("(X.CS_CODE = ") % code %
@@ -270,8 +305,8 @@ bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringL
     }
     for (const bool multipliers : {true, false}) {
         const HolderRangeFeed feed(m_area, m_top, multipliers);
-        if (!feed.Feed(m_table.Table() % QStringLiteral(" S"), condition, holding, from, to,
-                       ancestor ? reach.with : QString()))
+        if (!feed.Feed(m_table.Table() % QStringLiteral(" S") % (ancestor ? reach.tables : QString()),
+                       condition, holding, from, to, ancestor ? reach.with : QString()))
             return Fail(feed.Holders().step);
     }
     return true;

@@ -59,11 +59,16 @@ private:
     // reach every ancestor the walk found.
     struct Reach {
         QString with;
+        QString tables; // joined to the source rows
         QString condition;
     };
 
-    // The source row S is carried: a row of the level (or of the code) that is a range.
-    QString SourceCondition() const;
+    // The source row S is carried: a row of the level (or of the code) that is a range; with `joined` ("D",
+    // the way down, or "X", a holders' hierarchy row), its chart and level are the ones that row names.
+    QString SourceCondition(const QString& joined = QString()) const;
+    // Whether the level's rows are joined to the rows that name their codes, by level and code (where no
+    // code or level is stored with trailing blanks of its own).
+    bool Joined() const;
     // " From <table> S where" the rows whose ranges are carried.
     QString Sources() const;
     Reach Reaches(const Code& ancestor) const;
