@@ -69,6 +69,9 @@ QString LevelRangeSynchronization::SourceCondition(const QString& joined) const 
 }
 
 bool LevelRangeSynchronization::Joined() const {
+    // SQLite looks each code of a list up in the index itself; a server's planner is given the join.
+    if (gDBConnection->adoConnection().Provider().compare(QLatin1String("SQLITE"), Qt::CaseInsensitive) == 0)
+        return false;
     return m_code.isEmpty() && !m_paddedCodes && !m_level.isEmpty() && !m_top.isEmpty() &&
            clsGenericMaint::ShownValue(m_level) == m_level && clsGenericMaint::ShownValue(m_top) == m_top;
 }
@@ -305,6 +308,21 @@ bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringL
     }
     for (const bool multipliers : {true, false}) {
         const HolderRangeFeed feed(m_area, m_top, multipliers);
+        // An ancestor's holders are sought first: most ancestors have none, and then nothing more is read.
+        if (ancestor) {
+            Recordset rs = GetRecordset(QStringLiteral("Select 1 as HELD") % WithoutTable() %
+                                        QStringLiteral(" where exists (Select 1 From ") %
+                                        feed.Holders().hierarchy % QStringLiteral(" X where X.CS_AREA = ") %
+                                        SqlText(m_area) % QStringLiteral(" and ") %
+                                        LevelHierarchyWalk::Matches(QStringLiteral("X.CS_COA"), m_top) %
+                                        QStringLiteral(" and ") % holding % QStringLiteral(")"));
+            if (!gQueryOK || rs.IsNothing())
+                return Fail(feed.Holders().step);
+            const bool held = !rs.IsEOF();
+            rs.Close();
+            if (!held)
+                continue;
+        }
         if (!feed.Feed(m_table.Table() % QStringLiteral(" S") % (ancestor ? reach.tables : QString()),
                        condition, holding, from, to, ancestor ? reach.with : QString()))
             return Fail(feed.Holders().step);
