@@ -39,6 +39,8 @@ public:
     // Whether the server is Oracle, as its driver names it: whatever provider spelling or data source
     // reached it, a statement that reads no table must name DUAL there.
     bool IsOracle() const;
+    // Whether the server is SQL Server, as its driver names it.
+    bool IsSqlServer() const { return isSqlServer(); }
 
     // Provider properties the program reads; "Current Collation Name" is the server's collation for SQL
     // Server connections and empty elsewhere.

@@ -103,37 +103,6 @@ bool LevelHierarchyWalk::Ancestors(const Code& start, const std::vector<Code>& p
     return true;
 }
 
-std::vector<std::vector<int>> LevelHierarchyWalk::Hops() const {
-    const std::size_t n = m_codes.size();
-    std::vector<std::vector<int>> parentsOf(n);
-    for (const auto& [child, parent] : m_edges)
-        parentsOf[static_cast<std::size_t>(child)].push_back(parent);
-    std::vector<std::vector<int>> hops(n > 0 ? n - 1 : 0);
-    for (const int first : parentsOf.empty() ? std::vector<int>() : parentsOf[0]) {
-        if (first == 0)
-            continue;
-        // The rows from the start through this parent up to each code, breadth first.
-        std::vector<int> rows(n, -1);
-        rows[static_cast<std::size_t>(first)] = 1;
-        std::vector<int> next{first};
-        for (std::size_t i = 0; i < next.size(); ++i) {
-            const auto child = static_cast<std::size_t>(next[i]);
-            for (const int above : parentsOf[child])
-                if (rows[static_cast<std::size_t>(above)] < 0) {
-                    rows[static_cast<std::size_t>(above)] = rows[child] + 1;
-                    next.push_back(above);
-                }
-        }
-        for (std::size_t a = 1; a < n; ++a)
-            if (rows[a] > 0 &&
-                std::find(hops[a - 1].begin(), hops[a - 1].end(), rows[a]) == hops[a - 1].end())
-                hops[a - 1].push_back(rows[a]);
-    }
-    for (std::vector<int>& h : hops)
-        std::sort(h.begin(), h.end());
-    return hops;
-}
-
 std::vector<int> LevelHierarchyWalk::Ordered() const {
     const int n = static_cast<int>(m_codes.size());
     // How many children among the walked ancestors each code still waits for; the start code is settled.

@@ -23,10 +23,6 @@ public:
     // The same from the start's parents as given (read already, as for the codes of a whole level, which
     // then stand together as the start).
     bool Ancestors(const Code& start, const std::vector<Code>& parents, std::vector<Code>& ancestors);
-    // For each ancestor, in the order Ancestors answers them: the numbers of hierarchy rows on the shortest
-    // ways up from the start to it that leave the start through each of its parents, each number once. A
-    // code below one of those parents reaches the ancestor over one of these many rows.
-    std::vector<std::vector<int>> Hops() const;
     // The same ancestors ordered bottom up: each after every one of its descendants among them, so what a
     // code keeps can be settled from what its children keep. Codes on a cycle come last, in walk order.
     std::vector<Code> BottomUp() const;

@@ -1,12 +1,13 @@
 #include "rangemaint/LevelRangeSynchronization.h"
 
 #include "frame/ModMaintenance.h"
+#include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/Recordset.h"
+#include "rangemaint/HolderRangeFeed.h"
 #include "services/clsGenericMaint.h"
 
 #include <QStringBuilder>
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -23,13 +24,6 @@ QString NoneBlank(const QStringList& columns) {
         blank << RangeTable::BlankCondition(c);
     return QStringLiteral("(case when ") % blank.join(QStringLiteral(" or ")) %
            QStringLiteral(" then 0 else 1 end) = 1");
-}
-
-// The hierarchy column holds the value of the column `value` as stored there or without its trailing
-// blanks, as LevelHierarchyWalk::Matches matches a value read from a range table.
-QString MatchesColumn(const QString& column, const QString& value) {
-    return column % QStringLiteral(" in (") % value % QStringLiteral(", RTRIM(") % value %
-           QStringLiteral("))");
 }
 
 // The code of the hierarchy's columns `level`, `code` is `c`, padded or not, as the walk takes codes for one.
@@ -50,7 +44,7 @@ bool LevelRangeSynchronization::Fail(Step step) {
     return false;
 }
 
-QString LevelRangeSynchronization::Sources(const QString& joined) const {
+QString LevelRangeSynchronization::SourceCondition(const QString& joined) const {
     const QString from = Column(QStringLiteral("S"), m_table.FromColumn());
     const QString to = Column(QStringLiteral("S"), m_table.ToColumn());
     // A code blank after trimming is the level's placeholder, a blank bound a code's: neither is a range.
@@ -59,56 +53,96 @@ QString LevelRangeSynchronization::Sources(const QString& joined) const {
                          : QStringList{from, to};
     const QStringList keys =
         m_code.isEmpty() ? QStringList{m_top, m_level} : QStringList{m_top, m_level, m_code};
-    return QStringLiteral(" From ") % m_table.Table() % QStringLiteral(" S") % joined %
-           QStringLiteral(" where") % m_table.EntryCondition(keys, QStringLiteral("S")) %
-           QStringLiteral(" and ") % NoneBlank(blank);
+    if (joined.isEmpty())
+        return m_table.EntryCondition(keys, QStringLiteral("S")) % QStringLiteral(" and ") % NoneBlank(blank);
+    // The chart and level named by the joined row's columns, so that the source rows are looked up in the
+    // index for each of its rows and no planner without statistics reads them all for each; the chart and
+    // level as stored still hold.
+    const QString chart = Column(QStringLiteral("S"), m_table.KeyColumns()[0]),
+                  level = Column(QStringLiteral("S"), m_table.KeyColumns()[1]);
+    const bool d = joined == QLatin1String("D");
+    return QStringLiteral(" ") % chart % QStringLiteral(" = ") %
+           (d ? QStringLiteral("D.COA") : QStringLiteral("X.CS_COA")) % QStringLiteral(" and ") % level %
+           QStringLiteral(" = ") % (d ? QStringLiteral("D.LVL") : QStringLiteral("X.CS_LEVEL")) %
+           QStringLiteral(" and (case when ") % SqlEquals(chart, m_top) % QStringLiteral(" and ") %
+           SqlEquals(level, m_level) % QStringLiteral(" then 1 else 0 end) = 1 and ") % NoneBlank(blank);
 }
 
-QString LevelRangeSynchronization::Reaches(const Code& ancestor, const std::vector<int>& hops) const {
+bool LevelRangeSynchronization::Joined() const {
+    // SQLite looks each code of a list up in the index itself; a server's planner is given the join.
+    if (gDBConnection->adoConnection().Provider().compare(QLatin1String("SQLITE"), Qt::CaseInsensitive) == 0)
+        return false;
+    return m_code.isEmpty() && !m_paddedCodes && !m_level.isEmpty() && !m_top.isEmpty() &&
+           clsGenericMaint::ShownValue(m_level) == m_level && clsGenericMaint::ShownValue(m_top) == m_top;
+}
+
+QString LevelRangeSynchronization::Sources() const {
+    return QStringLiteral(" From ") % m_table.Table() % QStringLiteral(" S where") % SourceCondition();
+}
+
+LevelRangeSynchronization::Reach LevelRangeSynchronization::Reaches(const Code& ancestor) const {
     if (!m_code.isEmpty())
         return {};
-    const auto scope = [&](const QString& h) -> QString {
-        return Column(h, QStringLiteral("CS_AREA")) % QStringLiteral(" = ") % SqlText(m_area) %
-               QStringLiteral(" and ") %
-               LevelHierarchyWalk::Matches(Column(h, QStringLiteral("CS_COA")), m_top);
+    const DbConnection& db = gDBConnection->adoConnection();
+    // SQL Server and Oracle take a recursive expression only as "With" and with "Union All", which goes on
+    // round a cycle: there the way down stops after as many rows as the walk found ancestors.
+    const bool counted = db.IsOracle() || db.IsSqlServer();
+    const QString scope = QStringLiteral("H.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+                          LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top);
+    // A row below the ancestor: its parent is the ancestor, padded or not, as the walk takes codes for one.
+    const QString top =
+        m_paddedParents
+            ? IsShown(QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE"), ancestor)
+            : QString(
+                  SqlEquals(QStringLiteral("H.CS_PARENTLEVEL"), clsGenericMaint::ShownValue(ancestor.level)) %
+                  QStringLiteral(" and ") %
+                  SqlEquals(QStringLiteral("H.CS_PARENTCODE"), clsGenericMaint::ShownValue(ancestor.code)));
+    // A row below a code met on the way down: the walk up from the row's parent finds the code as its child,
+    // the code as stored there or without its trailing blanks. A blank parent the walk does not follow, and
+    // a code of the level ends the way: what reaches it, it passes on from its own rows.
+    const auto below = [&](const QString& parent, const QString& child) -> QString {
+        return m_paddedParents ? QString(QStringLiteral("(") % parent % QStringLiteral(" = ") % child %
+                                         QStringLiteral(" or RTRIM(") % parent % QStringLiteral(") = ") %
+                                         child % QStringLiteral(")"))
+                               : QString(parent % QStringLiteral(" = ") % child);
     };
-    QStringList ways;
-    for (const int rows : hops) {
-        // The codes of the level below the ancestor over this many hierarchy rows: the code's parent, that
-        // one's parent, ... the ancestor, none of them a blank parent, which the walk does not follow. Each
-        // row above is counted for the row below it, as the walk looks it up: one look-up on the index each,
-        // which no planner turns into a join comparing every row with every other.
-        QString above =
-            IsShown(Column(QStringLiteral("H%1").arg(rows), QStringLiteral("CS_PARENTLEVEL")),
-                    Column(QStringLiteral("H%1").arg(rows), QStringLiteral("CS_PARENTCODE")), ancestor);
-        for (int i = rows; i > 1; --i) {
-            const QString h = QStringLiteral("H%1").arg(i), below = QStringLiteral("H%1").arg(i - 1);
-            // A level is matched as the walk matches it only where some parent level is stored with blanks
-            // of its own: a server looks one plain equality up in its index, where it may not look up two
-            // alternatives of both the level and the code, lacking statistics.
-            const QString level = Column(h, QStringLiteral("CS_CHILDLEVEL")),
-                          parentLevel = Column(below, QStringLiteral("CS_PARENTLEVEL"));
-            above = NoneBlank({parentLevel, Column(below, QStringLiteral("CS_PARENTCODE"))}) %
-                    QStringLiteral(" and 0 < (Select count(*) From CS_LEVELHIER ") % h %
-                    QStringLiteral(" where ") % scope(h) % QStringLiteral(" and ") %
-                    (m_paddedLevels ? MatchesColumn(level, parentLevel)
-                                    : QString(level % QStringLiteral(" = ") % parentLevel)) %
-                    QStringLiteral(" and ") %
-                    MatchesColumn(Column(h, QStringLiteral("CS_CHILDCODE")),
-                                  Column(below, QStringLiteral("CS_PARENTCODE"))) %
-                    QStringLiteral(" and ") % above % QStringLiteral(")");
-        }
-        ways << QStringLiteral("Select H1.CS_CHILDCODE From CS_LEVELHIER H1 where ") %
-                    scope(QStringLiteral("H1")) % QStringLiteral(" and ") %
-                    LevelHierarchyWalk::Matches(QStringLiteral("H1.CS_CHILDLEVEL"), m_level) %
-                    QStringLiteral(" and ") % above;
+    const QString atLevel = LevelHierarchyWalk::Matches(QStringLiteral("D.LVL"), m_level);
+    const QString step =
+        QStringLiteral("Select H.CS_AREA, H.CS_COA, H.CS_CHILDLEVEL, H.CS_CHILDCODE") %
+        (counted ? QStringLiteral(", D.N + 1") : QString()) %
+        // The area and chart as the row above holds them: each step is looked up in the index for each
+        // code met, which no planner without statistics turns into reading the chart for every step.
+        QStringLiteral(" From D, CS_LEVELHIER H where H.CS_AREA = D.AREA and H.CS_COA = D.COA and ") %
+        below(QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("D.LVL")) % QStringLiteral(" and ") %
+        below(QStringLiteral("H.CS_PARENTCODE"), QStringLiteral("D.CD")) % QStringLiteral(" and ") %
+        NoneBlank({QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE")}) %
+        QStringLiteral(" and (case when ") % atLevel % QStringLiteral(" then 0 else 1 end) = 1") %
+        (counted ? QStringLiteral(" and D.N < %1").arg(m_ancestors + 1) : QString());
+    Reach reach;
+    reach.with = (counted ? QStringLiteral("With D (AREA, COA, LVL, CD, N) as (")
+                          : QStringLiteral("With Recursive D (AREA, COA, LVL, CD) as (")) %
+                 QStringLiteral("Select H.CS_AREA, H.CS_COA, H.CS_CHILDLEVEL, H.CS_CHILDCODE") %
+                 (counted ? QStringLiteral(", 1") : QString()) %
+                 QStringLiteral(" From CS_LEVELHIER H where ") % scope % QStringLiteral(" and ") % top %
+                 (counted ? QStringLiteral(" union all ") : QStringLiteral(" union ")) % step %
+                 QStringLiteral(") ");
+    if (Joined()) {
+        // Each code the way down met at the level is looked up in the range table's index.
+        reach.tables = QStringLiteral(", D");
+        reach.condition =
+            Column(QStringLiteral("S"), m_table.KeyColumns().last()) % QStringLiteral(" = D.CD");
+    } else {
+        reach.condition = SourceCodeIn(QStringLiteral("Select D.CD From D where ") % atLevel);
     }
-    return SourceCodeIn(ways.join(QStringLiteral(" union ")));
+    return reach;
 }
 
 QString LevelRangeSynchronization::SourceCodeIn(const QString& codes) const {
-    // Not correlated with the source row: the database reads the codes once for all the rows.
+    // Not correlated with the source row: the database reads the codes once for all the rows, and where no
+    // code is stored padded looks each one's rows up in the index.
     const QString code = Column(QStringLiteral("S"), m_table.KeyColumns().last());
+    if (!m_paddedCodes)
+        return code % QStringLiteral(" in (") % codes % QStringLiteral(")");
     return QStringLiteral("(") % code % QStringLiteral(" in (") % codes % QStringLiteral(") or RTRIM(") %
            code % QStringLiteral(") in (") % codes % QStringLiteral("))");
 }
@@ -120,18 +154,33 @@ QString LevelRangeSynchronization::HoldsSourceCode(const QString& column) const 
            QStringLiteral(")") % Sources() % QStringLiteral("))");
 }
 
-bool LevelRangeSynchronization::PaddedLevels() {
-    // Where a column pads, it compares its values without the blanks: only a level stored with blanks of its
+bool LevelRangeSynchronization::Padding() {
+    // Where a column pads, it compares its values without the blanks: only a value stored with blanks of its
     // own counts.
-    Recordset rs =
-        GetRecordset(QStringLiteral("Select count(*) From CS_LEVELHIER where CS_AREA = ") % SqlText(m_area) %
-                     QStringLiteral(" and ") % LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) %
-                     QStringLiteral(" and CS_PARENTLEVEL <> RTRIM(CS_PARENTLEVEL)"));
-    if (!gQueryOK || rs.IsNothing() || rs.IsEOF())
-        return false;
-    m_paddedLevels = rs.Fields(0).Value().toLongLong() > 0;
-    rs.Close();
-    return true;
+    const auto any = [](const QString& table, const QString& condition, bool& found) {
+        Recordset rs = GetRecordset(QStringLiteral("Select 1 as PADDED") % WithoutTable() %
+                                    QStringLiteral(" where exists (Select 1 From ") % table %
+                                    QStringLiteral(" where ") % condition % QStringLiteral(")"));
+        if (!gQueryOK || rs.IsNothing())
+            return false;
+        found = !rs.IsEOF();
+        rs.Close();
+        return true;
+    };
+    const auto padded = [](const QString& column) -> QString {
+        return column % QStringLiteral(" <> RTRIM(") % column % QStringLiteral(")");
+    };
+    m_paddedCodes = clsGenericMaint::ShownValue(m_code) != m_code;
+    return any(QStringLiteral("CS_LEVELHIER"),
+               QStringLiteral("CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+                   LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and (") %
+                   padded(QStringLiteral("CS_PARENTLEVEL")) % QStringLiteral(" or ") %
+                   padded(QStringLiteral("CS_PARENTCODE")) % QStringLiteral(")"),
+               m_paddedParents) &&
+           (!m_code.isEmpty() || any(m_table.Table(),
+                                     m_table.EntryCondition({m_top, m_level}) % QStringLiteral(" and ") %
+                                         padded(m_table.KeyColumns().last()),
+                                     m_paddedCodes));
 }
 
 bool LevelRangeSynchronization::Parents(std::vector<Code>& parents) {
@@ -156,52 +205,26 @@ bool LevelRangeSynchronization::Parents(std::vector<Code>& parents) {
     return true;
 }
 
-bool LevelRangeSynchronization::HoldersOfCodes(bool multipliers, const Code* ancestor,
-                                               QStringList& holders) const {
-    const Holders h = LevelRangeRemoval::HoldersOf(multipliers);
-    const QString scope = QStringLiteral("X.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
-                          LevelHierarchyWalk::Matches(QStringLiteral("X.CS_COA"), m_top) %
-                          QStringLiteral(" and ");
-    // An ancestor's holders are named by it; the codes' by the codes carried, whatever their number.
-    const QString sql =
-        QStringLiteral("Select distinct X.") % h.column % QStringLiteral(" From ") % h.hierarchy %
-        QStringLiteral(" X where ") % scope %
-        LevelHierarchyWalk::Matches(QStringLiteral("X.CS_LEVEL"), ancestor ? ancestor->level : m_level) %
-        QStringLiteral(" and ") %
-        (ancestor ? LevelHierarchyWalk::Matches(QStringLiteral("X.CS_CODE"), ancestor->code)
-                  : HoldsSourceCode(QStringLiteral("X.CS_CODE")));
-    Recordset rs = GetRecordset(sql % QStringLiteral(" Order by X.") % h.column);
-    if (!gQueryOK || rs.IsNothing())
-        return false;
-    for (const Field holder = rs.Fields(0); !rs.IsEOF(); rs.MoveNext())
-        if (!holder.Text().trimmed().isEmpty() && !holders.contains(holder.Text()))
-            holders << holder.Text();
-    rs.Close();
-    return true;
-}
-
-bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList& keys, const QString& wanted,
+bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList& keys, const Reach& reach,
                                      std::vector<RangeBounds>* written) const {
     const QString from = Column(QStringLiteral("S"), m_table.FromColumn());
     const QString to = Column(QStringLiteral("S"), m_table.ToColumn());
     // The entry's rows of each range are counted rather than tested with "not exists": a server's planner may
     // turn that into a join and, misled by statistics not yet gathered, compare every range with every row of
-    // the entry, where a count stays one look-up on the index per range, and only for the rows wanted.
-    const QString held = QStringLiteral("(Select count(*) From ") % target.Table() %
-                         QStringLiteral(" W where") % target.EntryCondition(keys, QStringLiteral("W")) %
-                         QStringLiteral(" and ") % Column(QStringLiteral("W"), target.FromColumn()) %
-                         QStringLiteral(" = ") % from % QStringLiteral(" and ") %
-                         Column(QStringLiteral("W"), target.ToColumn()) % QStringLiteral(" = ") % to %
-                         QStringLiteral(")");
+    // the entry, where a count stays one look-up on the index per range, and only for the rows that reach it.
     const QString lacking =
-        Sources() % QStringLiteral(" and 0 = ") %
-        (wanted.isEmpty() ? held
-                          : QString(QStringLiteral("(case when ") % wanted % QStringLiteral(" then ") % held %
-                                    QStringLiteral(" else 1 end)")));
+        QStringLiteral(" From ") % m_table.Table() % QStringLiteral(" S") % reach.tables %
+        QStringLiteral(" where") % SourceCondition(reach.tables.isEmpty() ? QString() : QStringLiteral("D")) %
+        (reach.condition.isEmpty() ? QString() : QString(QStringLiteral(" and ") % reach.condition)) %
+        QStringLiteral(" and 0 = (Select count(*) From ") % target.Table() % QStringLiteral(" W where") %
+        target.EntryCondition(keys, QStringLiteral("W")) % QStringLiteral(" and ") %
+        Column(QStringLiteral("W"), target.FromColumn()) % QStringLiteral(" = ") % from %
+        QStringLiteral(" and ") % Column(QStringLiteral("W"), target.ToColumn()) % QStringLiteral(" = ") %
+        to % QStringLiteral(")");
     // Only what will be written comes across: the tree shows it, and the longest of each bound stands for
     // them all, so a value longer than its column is refused before anything is written.
-    Recordset rs =
-        GetRecordset(QStringLiteral("Select distinct ") % from % QStringLiteral(", ") % to % lacking);
+    Recordset rs = GetRecordset(reach.with % QStringLiteral("Select distinct ") % from %
+                                QStringLiteral(", ") % to % lacking);
     if (!gQueryOK || rs.IsNothing())
         return false;
     std::vector<RangeBounds> rows;
@@ -214,6 +237,8 @@ bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList
             longest.to = t.Text();
     }
     rs.Close();
+    if (written)
+        written->clear();
     if (rows.empty())
         return true;
     if (!target.Fits(keys, longest.from, longest.to))
@@ -228,11 +253,13 @@ bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList
         QStringList values;
         for (const QString& k : keys)
             values << SqlText(k);
-        if (!ExecuteSQL(QStringLiteral("Insert into ") % target.Table() % QStringLiteral(" (") %
-                        target.KeyColumns().join(QStringLiteral(", ")) % QStringLiteral(", ") %
-                        target.FromColumn() % QStringLiteral(", ") % target.ToColumn() %
-                        QStringLiteral(") Select distinct ") % values.join(QStringLiteral(", ")) %
-                        QStringLiteral(", ") % from % QStringLiteral(", ") % to % lacking))
+        if (!ExecuteSQL(HolderRangeFeed::InsertSelect(
+                QStringLiteral("Insert into ") % target.Table() % QStringLiteral(" (") %
+                    target.KeyColumns().join(QStringLiteral(", ")) % QStringLiteral(", ") %
+                    target.FromColumn() % QStringLiteral(", ") % target.ToColumn() % QStringLiteral(") "),
+                reach.with,
+                QStringLiteral("Select distinct ") % values.join(QStringLiteral(", ")) %
+                    QStringLiteral(", ") % from % QStringLiteral(", ") % to % lacking)))
             return false;
     }
     if (written)
@@ -241,44 +268,64 @@ bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList
 }
 
 bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringList& ancestorKey,
-                                            const QString& reaches) {
-    // The chart as the holders' range tables hold it, without the blanks a fixed-width column pads it with.
-    const QString chart = clsGenericMaint::ShownValue(m_top);
-    for (const bool multipliers : {true, false}) {
-        const Holders h = LevelRangeRemoval::HoldersOf(multipliers);
-        QStringList holders;
-        if (!HoldersOfCodes(multipliers, ancestor, holders))
-            return Fail(h.step);
-        for (const QString& holder : holders) {
-            // The holder as read, under the name its range table holds it by, padded or not, as a code is
-            // written: a later removal, which looks the holder up as stored, finds the row again.
-            QStringList key;
-            if (!h.table.StoredKey({chart, holder}, key))
-                return Fail(h.step);
-            QString wanted;
-            if (ancestor) {
-                // What reaches the ancestor and the ancestor lacks: a range it held already passed nothing
-                // on.
-                wanted = (reaches.isEmpty() ? QString() : reaches % QStringLiteral(" and ")) %
-                         QStringLiteral("0 = (Select count(*) From ") % m_table.Table() %
-                         QStringLiteral(" A where") %
-                         m_table.EntryCondition(ancestorKey, QStringLiteral("A")) % QStringLiteral(" and ") %
-                         Column(QStringLiteral("A"), m_table.FromColumn()) % QStringLiteral(" = ") %
-                         Column(QStringLiteral("S"), m_table.FromColumn()) % QStringLiteral(" and ") %
-                         Column(QStringLiteral("A"), m_table.ToColumn()) % QStringLiteral(" = ") %
-                         Column(QStringLiteral("S"), m_table.ToColumn()) % QStringLiteral(")");
-            } else if (m_code.isEmpty()) {
-                // The codes of the level this holder holds.
-                wanted = SourceCodeIn(
-                    QStringLiteral("Select X.CS_CODE From ") % h.hierarchy %
-                    QStringLiteral(" X where X.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
-                    LevelHierarchyWalk::Matches(QStringLiteral("X.CS_COA"), m_top) % QStringLiteral(" and ") %
-                    SqlEquals(QStringLiteral("X.") % h.column, holder) % QStringLiteral(" and ") %
-                    LevelHierarchyWalk::Matches(QStringLiteral("X.CS_LEVEL"), m_level));
-            }
-            if (!Feed(h.table, key, wanted, nullptr))
-                return Fail(h.step);
+                                            const Reach& reach) {
+    const QString from = Column(QStringLiteral("S"), m_table.FromColumn());
+    const QString to = Column(QStringLiteral("S"), m_table.ToColumn());
+    const QString code = Column(QStringLiteral("S"), m_table.KeyColumns().last());
+    QString condition = SourceCondition(reach.tables.isEmpty() ? QString() : QStringLiteral("D")), holding;
+    if (ancestor) {
+        // What reaches the ancestor and the ancestor lacks: a range it held already passed nothing on.
+        holding = HolderRangeFeed::Holds(QStringLiteral("X"), ancestor->level, ancestor->code);
+        condition =
+            condition %
+            (reach.condition.isEmpty() ? QString() : QString(QStringLiteral(" and ") % reach.condition)) %
+            QStringLiteral(" and 0 = (Select count(*) From ") % m_table.Table() % QStringLiteral(" A where") %
+            m_table.EntryCondition(ancestorKey, QStringLiteral("A")) % QStringLiteral(" and ") %
+            Column(QStringLiteral("A"), m_table.FromColumn()) % QStringLiteral(" = ") % from %
+            QStringLiteral(" and ") % Column(QStringLiteral("A"), m_table.ToColumn()) %
+            QStringLiteral(" = ") % to % QStringLiteral(") and ") % holding;
+    } else {
+        // A holder of a code of the level (or of the code) gets each of the code's ranges, joined by the
+        // code as the range table holds it or without its trailing blanks.
+        holding =
+            LevelHierarchyWalk::Matches(QStringLiteral("X.CS_LEVEL"), m_level) %
+            (m_code.isEmpty() ? QString()
+                              : QString(QStringLiteral(" and ") %
+                                        LevelHierarchyWalk::Matches(QStringLiteral("X.CS_CODE"), m_code)));
+        if (Joined()) {
+            // The level's rows are looked up in the index for each holder's row, by its level and code: the
+            // level is named to the holders' rows only as a list, which no planner takes for a join's
+            // equality, and to the source rows through them.
+            holding = QStringLiteral("X.CS_LEVEL in (") % SqlText(m_level) % QStringLiteral(", ") %
+                      SqlText(m_level) % QStringLiteral(")");
+            condition = SourceCondition(QStringLiteral("X"));
         }
+        condition =
+            condition % QStringLiteral(" and ") % holding % QStringLiteral(" and ") %
+            (m_paddedCodes ? QString(QStringLiteral("(X.CS_CODE = ") % code %
+                                     QStringLiteral(" or X.CS_CODE = RTRIM(") % code % QStringLiteral("))"))
+                           : QString(QStringLiteral("X.CS_CODE = ") % code));
+    }
+    for (const bool multipliers : {true, false}) {
+        const HolderRangeFeed feed(m_area, m_top, multipliers);
+        // An ancestor's holders are sought first: most ancestors have none, and then nothing more is read.
+        if (ancestor) {
+            Recordset rs = GetRecordset(QStringLiteral("Select 1 as HELD") % WithoutTable() %
+                                        QStringLiteral(" where exists (Select 1 From ") %
+                                        feed.Holders().hierarchy % QStringLiteral(" X where X.CS_AREA = ") %
+                                        SqlText(m_area) % QStringLiteral(" and ") %
+                                        LevelHierarchyWalk::Matches(QStringLiteral("X.CS_COA"), m_top) %
+                                        QStringLiteral(" and ") % holding % QStringLiteral(")"));
+            if (!gQueryOK || rs.IsNothing())
+                return Fail(feed.Holders().step);
+            const bool held = !rs.IsEOF();
+            rs.Close();
+            if (!held)
+                continue;
+        }
+        if (!feed.Feed(m_table.Table() % QStringLiteral(" S") % (ancestor ? reach.tables : QString()),
+                       condition, holding, from, to, ancestor ? reach.with : QString()))
+            return Fail(feed.Holders().step);
     }
     return true;
 }
@@ -294,34 +341,33 @@ bool LevelRangeSynchronization::Carry(const QString& level, const QString& code)
     // A level's codes stand together as the start, which no code of the hierarchy is.
     LevelHierarchyWalk walk(m_area, m_top);
     std::vector<Code> ancestors;
-    if (!walk.Ancestors({level, code}, parents, ancestors))
+    if (!walk.Ancestors({level, code}, parents, ancestors) || !Padding())
         return Fail(Step::Walk);
-    const std::vector<std::vector<int>> hops = walk.Hops();
-    m_paddedLevels = false;
-    if (m_code.isEmpty() &&
-        std::any_of(hops.begin(), hops.end(),
-                    [](const std::vector<int>& h) { return !h.empty() && h.back() > 1; }) &&
-        !PaddedLevels())
-        return Fail(Step::Walk);
+    m_ancestors = static_cast<int>(ancestors.size());
     // The holders take what the codes and the ancestors give them while the ancestors still hold only what
     // they held: a range an ancestor lacked is what it passes on to its holders.
     if (m_holders && !FeedHolders(nullptr, {}, {}))
         return false;
-    for (std::size_t a = 0; a < ancestors.size(); ++a) {
-        const Code& ancestor = ancestors[a];
-        if (m_code.isEmpty() && hops[a].empty())
-            continue;
-        QStringList key;
-        if (!m_table.StoredKey({m_top, ancestor.level, ancestor.code}, key))
-            return Fail(Step::Codes);
-        const QString reaches = Reaches(ancestor, hops[a]);
-        if (m_holders && !FeedHolders(&ancestor, key, reaches))
-            return false;
-        std::vector<RangeBounds> written;
-        if (!Feed(m_table, key, reaches, &written))
-            return Fail(Step::Codes);
-        for (RangeBounds& r : written)
-            m_added.push_back({ancestor, key, std::move(r)});
+    // Each ancestor after the codes below it, so that a code of the level on the way passes on what reached
+    // it; round a cycle, again until nothing changes. One code's rows reach every ancestor at once.
+    const std::vector<Code> order = walk.BottomUp();
+    const bool again = m_code.isEmpty() && walk.Cyclic();
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (const Code& ancestor : order) {
+            QStringList key;
+            if (!m_table.StoredKey({m_top, ancestor.level, ancestor.code}, key))
+                return Fail(Step::Codes);
+            const Reach reach = Reaches(ancestor);
+            if (m_holders && !FeedHolders(&ancestor, key, reach))
+                return false;
+            std::vector<RangeBounds> written;
+            if (!Feed(m_table, key, reach, &written))
+                return Fail(Step::Codes);
+            changed = changed || (again && !written.empty());
+            for (RangeBounds& r : written)
+                m_added.push_back({ancestor, key, std::move(r)});
+        }
     }
     return true;
 }

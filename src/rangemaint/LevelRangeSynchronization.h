@@ -14,18 +14,22 @@
 // and every one holding an ancestor that lacked the range. A code's placeholder and a range with a blank
 // bound carry nothing; the first range an entry gets takes the place of its placeholder row.
 //
-// It takes a few statements for each ancestor and each holder, whatever the number of codes and ranges: one
-// read of what the entry lacks (only that comes across, for the tree and the refusal of an over-long bound)
-// and, where it lacks anything, the fill of its placeholder and one Insert ... Select of the rest. Which
-// ranges an entry already holds is the database's to say, as the statements of each range would say it (a
-// fixed-width column's padding, a server's collation): a condition of the statement that writes, counted on
-// the range table's index for each range, so that no planner makes it a comparison of every row with every
-// other. What two codes hold as one range goes once.
+// It takes a few statements for each ancestor and for each holders' table, whatever the number of codes,
+// ranges and holders: one read of what the entry lacks (only that comes across, for the tree and the refusal
+// of an over-long bound) and, where it lacks anything, the fill of its placeholder and one Insert ... Select
+// of the rest (HolderRangeFeed for the holders). Which ranges an entry already holds is the database's to
+// say, as the statements of each range would say it (a fixed-width column's padding, a server's collation):
+// a condition of the statement that writes, counted on the range table's index for each range. What two
+// codes hold as one range goes once.
 //
-// The codes of a level reach an ancestor through the hierarchy rows between them, which the statements join
-// (as many as the walk counts on the shortest ways up), so no statement names the codes. The statements run
-// on the shared connection, inside the caller's transaction. Nothing is reported here: a failure answers
-// false with the error left current and `FailedStep` telling where it arose.
+// The ancestors are found by the walk and settled from the bottom up. The codes of a level that reach an
+// ancestor are named by the statements, never listed: a recursive common table expression goes down the
+// hierarchy from the ancestor and stops at the codes of the level, so no statement's text grows with the
+// depth, the codes or the holders. A code of the level that lies on the way (codes chained within a level)
+// passes on what it holds once it is settled itself; where the walk met a cycle, the ancestors are settled
+// again until nothing changes. The statements run on the shared connection, inside the caller's
+// transaction. Nothing is reported here: a failure answers false with the error left current and
+// `FailedStep` telling where it arose.
 class LevelRangeSynchronization {
 public:
     using Code = LevelHierarchyWalk::Code;
@@ -50,30 +54,40 @@ public:
     Step FailedStep() const { return m_failed; }
 
 private:
-    using Holders = LevelRangeRemoval::Holders;
+    // The codes of the level reaching an ancestor: `with` leads each statement reading the source rows S,
+    // and `condition` holds for the source rows whose codes reach it. Both empty for one code's rows, which
+    // reach every ancestor the walk found.
+    struct Reach {
+        QString with;
+        QString tables; // joined to the source rows
+        QString condition;
+    };
 
-    // " From <table> S<joined> where" the rows whose ranges are carried: of the level, or of the code.
-    QString Sources(const QString& joined = QString()) const;
-    // The condition that the source row S reaches the ancestor over one of these many hierarchy rows; empty
-    // for one code's rows, which reach every ancestor the walk found.
-    QString Reaches(const Code& ancestor, const std::vector<int>& hops) const;
+    // The source row S is carried: a row of the level (or of the code) that is a range; with `joined` ("D",
+    // the way down, or "X", a holders' hierarchy row), its chart and level are the ones that row names.
+    QString SourceCondition(const QString& joined = QString()) const;
+    // Whether the level's rows are joined to the rows that name their codes, by level and code (where no
+    // code or level is stored with trailing blanks of its own).
+    bool Joined() const;
+    // " From <table> S where" the rows whose ranges are carried.
+    QString Sources() const;
+    Reach Reaches(const Code& ancestor) const;
     // The condition that the source row's code, as stored or without its trailing blanks, is one of the
     // `codes` a query names; the condition that a hierarchy's column holds the code of a source row so.
     QString SourceCodeIn(const QString& codes) const;
     QString HoldsSourceCode(const QString& column) const;
-    // Whether a parent level of the chart's hierarchy is stored with trailing blanks of its own, which a
-    // child row may hold without them. False when the look-up failed.
-    bool PaddedLevels();
+    // Whether the chart's hierarchy holds a parent with trailing blanks of its own, and the level's rows a
+    // code with some: only then are the trimmed forms compared, which take an index away. False when a
+    // look-up failed.
+    bool Padding();
     // The parents of the codes carried, as the hierarchy holds them.
     bool Parents(std::vector<Code>& parents);
-    // The multipliers (categories) holding the codes carried, or the ancestor, as their hierarchy holds them.
-    bool HoldersOfCodes(bool multipliers, const Code* ancestor, QStringList& holders) const;
-    // Gives the entry of `keys` in `target` each range of a source row meeting `wanted` (none: every source
-    // row) that it lacks; the ranges written go into `written` when given.
-    bool Feed(const RangeTable& target, const QStringList& keys, const QString& wanted,
+    // Gives the entry of `keys` in `target` each range of a source row the reach names that it lacks; the
+    // ranges written go into `written` when given.
+    bool Feed(const RangeTable& target, const QStringList& keys, const Reach& reach,
               std::vector<RangeBounds>* written) const;
     // Feeds the holders of the codes carried (none), or of the ancestor those of its source rows it lacked.
-    bool FeedHolders(const Code* ancestor, const QStringList& ancestorKey, const QString& reaches);
+    bool FeedHolders(const Code* ancestor, const QStringList& ancestorKey, const Reach& reach);
     bool Fail(Step step);
 
     QString m_area;
@@ -82,7 +96,9 @@ private:
     bool m_holders;
     QString m_level;
     QString m_code;
-    bool m_paddedLevels = false;
+    bool m_paddedParents = false;
+    bool m_paddedCodes = false;
+    int m_ancestors = 0;
     std::vector<Added> m_added;
     Step m_failed = Step::None;
 };

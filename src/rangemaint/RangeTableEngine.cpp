@@ -39,6 +39,15 @@ TreeNode* RangeTableEngine::AddRangeNode(const QString& root, const RangeKeyPart
     clsGenericMaint* gm = m_owner ? m_owner->GenMaint() : nullptr;
     if (!tree || !gm)
         return nullptr;
+    // Rows that differ only in trailing blanks are one node, as a load shows them: a range written beside one
+    // padded so finds its node there.
+    if (TreeNode* shown = tree->Node(NodeKeyOf(root, stored))) {
+        if (select) {
+            tree->SetSelectedItem(shown);
+            tree->EnsureVisible(shown);
+        }
+        return shown;
+    }
     const auto shown = clsGenericMaint::ShownValue;
     return gm->AddNode_RangeAccount(
         *tree, root, shown(stored.COA), shown(stored.level), shown(stored.Code), shown(stored.FR_ACCT),

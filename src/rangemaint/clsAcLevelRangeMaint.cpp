@@ -9,6 +9,7 @@
 #include "platform/Recordset.h"
 #include "platform/TransactionGuard.h"
 #include "platform/UserDialogs.h"
+#include "rangemaint/HolderRangeFeed.h"
 #include "rangemaint/LevelHierarchyWalk.h"
 #include "rangemaint/RangeEditorAccess.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
@@ -116,45 +117,10 @@ bool clsAcLevelRangeMaint::PropagateToHolders(bool multipliers, const QString& L
                                               const QString& procedure) {
     if (AccountFr.trimmed().isEmpty() || AccountTo.trimmed().isEmpty())
         return true;
-    const QString hierarchy =
-        multipliers ? QStringLiteral("CS_MULTIPLIERHIER") : QStringLiteral("CS_CATEGORYHIER");
-    const QString holderColumn =
-        multipliers ? QStringLiteral("CS_MULTIPLIER") : QStringLiteral("CS_CATEGORY");
-    clsAcMultiplierRangeMaint multiplierEngine;
-    clsAcCategoriesRangeMaint categoryEngine;
-    const RangeTable& target = multipliers ? multiplierEngine.Table() : categoryEngine.Table();
-    const QString scope = QStringLiteral(" where CS_AREA = ") + SqlText(LvlType) + QStringLiteral(" and ") +
-                          LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), COA);
-    Recordset rs = GetRecordset(
-        QStringLiteral("Select distinct CS_AREA, CS_COA, ") + holderColumn +
-        QStringLiteral(", CS_LEVEL, CS_CODE from ") + hierarchy + scope + QStringLiteral(" and ") +
-        LevelHierarchyWalk::Matches(QStringLiteral("CS_LEVEL"), Level) + QStringLiteral(" and ") +
-        LevelHierarchyWalk::Matches(QStringLiteral("CS_CODE"), Code) +
-        QStringLiteral(" Order by CS_AREA, CS_COA, ") + holderColumn + QStringLiteral(", CS_LEVEL, CS_CODE"));
-    if (!gQueryOK || rs.IsNothing())
+    // Every holder of the code in one read and one insert, whatever their number.
+    const QString holds = HolderRangeFeed::Holds(QStringLiteral("X"), Level, Code);
+    if (!HolderRangeFeed(LvlType, COA, multipliers)
+             .Feed({}, holds, holds, SqlText(AccountFr), SqlText(AccountTo)))
         return Fail(procedure);
-    const Field holderField = rs.Fields(holderColumn);
-    QStringList holders;
-    for (; !rs.IsEOF(); rs.MoveNext())
-        if (!holderField.Text().trimmed().isEmpty() && !holders.contains(holderField.Text()))
-            holders << holderField.Text();
-    rs.Close();
-    // The chart as the holders' range table holds it, without the blanks a fixed-width column pads it with.
-    const QString chart = clsGenericMaint::ShownValue(COA);
-    for (const QString& holder : holders) {
-        // The holder as read, under the name its range table holds it by, padded or not, as a code is
-        // written: a later removal, which looks the holder up as stored, finds the row again.
-        QStringList keys;
-        if (!target.StoredKey({chart, holder}, keys))
-            return Fail(procedure);
-        const Existence present = target.RecordExists(keys, AccountFr, AccountTo);
-        if (present == Existence::Failed)
-            return Fail(procedure);
-        if (present == Existence::Present)
-            continue;
-        const std::optional<QString> statement = target.AddRangeOfAccount(keys, AccountFr, AccountTo);
-        if (!statement || !ExecuteSQLChangingRows(*statement))
-            return Fail(procedure);
-    }
     return true;
 }

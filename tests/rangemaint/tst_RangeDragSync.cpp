@@ -229,6 +229,67 @@ QString wideLevel(int codes) {
            "] MR[M'1,-,- M'2,0001'0,0001'9] CR[K'1,-,-]";
 }
 
+// A level L<depth> of codes C'1 ... C'5 whose ancestors stand `depth` hierarchy rows above them: A'0 (L0)
+// over A'1 (L1) ... over A'<depth - 1>, which holds C'1 to C'4; C'5 hangs under A'<depth / 2> directly,
+// skipping the levels between. Every fifth ancestor holds one of the ranges already, a multiplier holds an
+// ancestor halfway up and C'2, a category the top ancestor.
+QString deepLevel(int depth) {
+    QStringList h, r;
+    for (int i = 0; i + 1 < depth; ++i)
+        h << QString("L%1,A'%1,L%2,A'%2").arg(i).arg(i + 1);
+    for (int c = 1; c <= 4; ++c)
+        h << QString("L%1,A'%1,L%2,C'%3").arg(depth - 1).arg(depth).arg(c);
+    h << QString("L%1,A'%1,L%2,C'5").arg(depth / 2).arg(depth);
+    for (int c = 1; c <= 5; ++c)
+        for (int k = 0; k < c; ++k)
+            r << QString("L%1,C'%2,%2'%3,%2'%3Z").arg(depth).arg(c).arg(k);
+    for (int i = 0; i < depth; i += 5)
+        r << QString("L%1,A'%1,%2'0,%2'0Z").arg(i).arg(i % 3 + 1);
+    return "H[" + h.join(' ') +
+           QString("] MH[M'1,L%1,A'%1 M'2,L%2,C'2] CH[K'1,L0,A'0] R[").arg(depth / 2).arg(depth) +
+           r.join(' ') + "] MR[M'1,-,- M'2,2'1,2'1Z] CR[K'1,-,-]";
+}
+
+// `codes` codes D'0 ... of level L5 chained within the level, each the parent of the next (with `ring` the
+// last the parent of the first), the first under T (L0). The last code holds ranges, a code in the middle one
+// more and one the chain's top holds already; a multiplier holds a code in the middle, a category the top.
+QString chainedLevel(int codes, bool ring) {
+    QStringList h, r;
+    h << "L0,T,L5,D'0";
+    for (int i = 0; i + 1 < codes; ++i)
+        h << QString("L5,D'%1,L5,D'%2").arg(i).arg(i + 1);
+    if (ring)
+        h << QString("L5,D'%1,L5,D'0").arg(codes - 1);
+    for (int k = 0; k < 4; ++k)
+        r << QString("L5,D'%1,Z%2'0,Z%2'9").arg(codes - 1).arg(k);
+    r << QString("L5,D'%1,Y'0,Y'9").arg(codes / 2) << "L5,D'0,Z1'0,Z1'9"
+      << "L0,T,-,-";
+    return "H[" + h.join(' ') + QString("] MH[M'1,L5,D'%1] CH[K'1,L5,D'0 K'1,L0,T] R[").arg(codes / 3) +
+           r.join(' ') + "] MR[M'1,-,-] CR[K'1,Z2'0,Z2'9]";
+}
+
+// A level of `codes` codes X'<i> under P (L1, under G), each holding two ranges, held by `holders`
+// multipliers and as many categories: code i by M'<i mod holders> and K'<i mod holders>, every code by M'A;
+// every third holder already holds its first code's first range, the others only their placeholders; M'P
+// holds P.
+QString heldLevel(int codes, int holders) {
+    QStringList h{"L0,G,L1,P"}, mh{"M'P,L1,P"}, ch, r{"L1,P,0'0,0'9"}, mr{"M'P,-,-", "M'A,-,-"}, cr;
+    for (int i = 0; i < codes; ++i) {
+        const QString code = QString("L2,X'%1").arg(i);
+        h << "L1,P," + code;
+        mh << QString("M'%1,").arg(i % holders) + code << "M'A," + code;
+        ch << QString("K'%1,").arg(i % holders) + code;
+        r << code + QString(",%1'0,%1'9").arg(i) << code + QString(",%1'A,%1'Z").arg(i);
+    }
+    for (int k = 0; k < holders; ++k) {
+        const QString held = k % 3 ? "-,-" : QString("%1'0,%1'9").arg(k);
+        mr << QString("M'%1,").arg(k) + held;
+        cr << QString("K'%1,").arg(k) + held;
+    }
+    return "H[" + h.join(' ') + "] MH[" + mh.join(' ') + "] CH[" + ch.join(' ') + "] R[" + r.join(' ') +
+           "] MR[" + mr.join(' ') + "] CR[" + cr.join(' ') + "]";
+}
+
 // One data row per backend and entry; an entry is its name and its values, separated by ";".
 void addRows(std::initializer_list<const char*> entries) {
     Warehouse::addColumns<QStringList>("r");
@@ -550,6 +611,63 @@ void tst_RangeDragSync::synchronizeAsEachRangeOnItsOwn_data() {
     row("* a copy in other case", 3,
         "*H[L2,P,L3,X] MH[M'1,L3,X] R[L2,P,\u00C9'1,9 L3,X,e'1,9 L3,X,2,3] MR[M'1,E'1,9]", "L3",
         "H[L2,P,L3,X] MH[M'1,L3,X] R[L2,P,2,3 L2,P,\u00C9'1,9 L3,X,2,3 L3,X,e'1,9] MR[M'1,2,3 M'1,E'1,9]");
+    // A range sharing its From with one the ancestor (or its multiplier) holds is another range.
+    everywhere("a range sharing its From with a held one", 3,
+               "H[L2,P,L3,X] MH[M,L2,P] R[L3,X,100,199 L3,X,100,299 L2,P,100,199] MR[M,100,199]", "L3",
+               "H[L2,P,L3,X] MH[M,L2,P] R[L2,P,100,199 L2,P,100,299 L3,X,100,199 L3,X,100,299] "
+               "MR[M,100,199 M,100,299]");
+    everywhere("a range sharing its From with one the multiplier holds", 3,
+               "H[L2,P,L3,X] MH[M,L2,P] R[L3,X,100,199 L3,X,100,299] MR[M,100,199]", "L3",
+               "H[L2,P,L3,X] MH[M,L2,P] R[L2,P,100,199 L2,P,100,299 L3,X,100,199 L3,X,100,299] "
+               "MR[M,100,199 M,100,299]");
+    everywhere("a code's first range fills the placeholder", 3,
+               "H[L2,P,L3,X] R[L2,P,-,- L3,X,100,199 L3,X,100,299]", "L3/X",
+               "H[L2,P,L3,X] R[L2,P,100,199 L2,P,100,299 L3,X,100,199 L3,X,100,299]");
+    // One name at two levels is two codes, for the hierarchy and for the holders alike.
+    everywhere("one parent name at two levels", 3, "H[L1,G,L3,X L2,G,L3,Y] R[L3,X,1,2 L3,Y,3,4]", "L3",
+               "H[L1,G,L3,X L2,G,L3,Y] R[L1,G,1,2 L2,G,3,4 L3,X,1,2 L3,Y,3,4]");
+    everywhere("one code name at two levels", 3,
+               "H[L2,P,L3,X L2,Q,L3,Y L2,P,L4,Y] R[L3,X,1,2 L3,Y,3,4 L4,Y,5,6]", "L3",
+               "H[L2,P,L3,X L2,P,L4,Y L2,Q,L3,Y] R[L2,P,1,2 L2,Q,3,4 L3,X,1,2 L3,Y,3,4 L4,Y,5,6]");
+    everywhere("a code whose name stands at another level too", 3,
+               "H[L2,P,L3,X L2,Q,L4,X] R[L3,X,1,2 L4,X,3,4]", "L3/X",
+               "H[L2,P,L3,X L2,Q,L4,X] R[L2,P,1,2 L3,X,1,2 L4,X,3,4]");
+    everywhere("a hop whose parent's name is a code at another level", 3,
+               "H[L2,P,L3,X L1,G,L2,P L4,K,L1,P L0,T,L1,G] R[L3,X,1,2 L1,P,3,4]", "L3",
+               "H[L0,T,L1,G L1,G,L2,P L2,P,L3,X L4,K,L1,P] R[L0,T,1,2 L1,G,1,2 L1,P,3,4 L2,P,1,2 "
+               "L3,X,1,2]");
+    everywhere("multipliers of one name at two levels", 3,
+               "H[L2,P,L3,X] MH[M,L1,P M2,L2,P N,L3,X O,L1,Y] R[L3,X,1,2 L1,Y,3,4 L3,Y,5,6] "
+               "MR[M,-,- M2,-,- N,-,- O,-,-]",
+               "L3",
+               "H[L2,P,L3,X] MH[M,L1,P M2,L2,P N,L3,X O,L1,Y] R[L1,Y,3,4 L2,P,1,2 L3,X,1,2 L3,Y,5,6] "
+               "MR[M,-,- M2,1,2 N,1,2 O,-,-]");
+    everywhere("two multipliers of different codes", 3,
+               "MH[M1,L3,X M2,L3,Y ^M1,L3,Y] R[L3,X,1,2 L3,Y,3,4] MR[M1,-,- M2,-,- ^M1,-,-]", "L3",
+               "MH[M1,L3,X M2,L3,Y] R[L3,X,1,2 L3,Y,3,4] MR[M1,1,2 M2,3,4]");
+    // A half-empty range carries nothing; a blank or empty parent is not followed.
+    everywhere("a half-empty range of a code", 3, "H[L2,P,L3,X] R[L3,X,6'0,_ L3,X,_,7'0 L3,X,1,2]", "L3/X",
+               "H[L2,P,L3,X] R[L2,P,1,2 L3,X,1,2 L3,X,6'0,_ L3,X,_,7'0]");
+    everywhere("blank and empty parents", 3, "H[_,P,L3,X L2,-,L3,X L2,Q,L3,X -,-,L3,X] R[L3,X,1,2]", "L3",
+               "H[-,-,L3,X L2,-,L3,X L2,Q,L3,X _,P,L3,X] R[L2,Q,1,2 L3,X,1,2]");
+    everywhere("an ancestor stored unpadded where the hierarchy pads it", 3,
+               "H[L2,P+,L3,X L1,G,L2,P+] R[L2,P,-,- L1,G,5,6 L3,X,1,2]", "L3",
+               "H[L1,G,L2,P+ L2,P+,L3,X] R[L1,G,1,2 L1,G,5,6 L2,P,1,2 L3,X,1,2]");
+    // An ancestor holding the range with a trailing blank on a bound holds another range where the server
+    // compares the exact text; the tree shows the two as one range, as a reload shows them.
+    everywhere("an ancestor holding the range with a padded bound", 3,
+               "H[L2,P,L3,X] MH[M,L2,P] R[L2,P,WY0019+,WY0019Z L3,X,WY0019,WY0019Z] MR[M,-,-]", "L3", "");
+    everywhere("a code's ancestor holding the range with a padded bound", 3,
+               "H[L2,P,L3,X] R[L2,P,WY0019+,WY0019Z L3,X,WY0019,WY0019Z]", "L3/X", "");
+    // Shapes of real charts: a level far below its top, codes chained within a level (a chain and a ring), a
+    // level whose codes are held by many multipliers and categories.
+    everywhere("a level 40 rows deep", 3, deepLevel(40), "L40", "");
+    everywhere("a code 40 rows deep", 3, deepLevel(40), "L40/C'5", "");
+    everywhere("codes chained within a level", 3, chainedLevel(30, false), "L5", "");
+    everywhere("codes in a ring within a level", 3, chainedLevel(30, true), "L5", "");
+    everywhere("a code of a ring within a level", 3, chainedLevel(30, true), "L5/D'29", "");
+    everywhere("a level held by many multipliers and categories", 3, heldLevel(60, 25), "L2", "");
+    everywhere("a code held by many multipliers and categories", 3, heldLevel(60, 25), "L2/X'7", "");
     row("* two codes holding a range in other case", 3,
         "*H[L2,P,L3,X L2,P,L3,Y] MH[M'1,L3,X M'1,L3,Y] R[L3,X,e'1,9 L3,Y,\u00C9'1,9] MR[M'1,-,-]", "L3", "");
 }
@@ -590,6 +708,7 @@ void tst_RangeDragSync::synchronizeAsEachRangeOnItsOwn() {
     QCOMPARE(Worlds::State(w, variant, chart), expected);
     QCOMPARE(treeKeys(f), shown);
     QCOMPARE(m_env->prompts(), QStringList());
+    QCOMPARE(m_env->logText(), QString());
     f->Synchronize();
     QCOMPARE(Worlds::State(w, variant, chart), expected);
 }
