@@ -443,7 +443,8 @@ bool DbConnection::Execute(const QString& sql, qint64* recordsAffected) {
     return true;
 }
 
-bool DbConnection::Run(QSqlQuery& q, const QString& sql) {
+bool DbConnection::Run(QSqlQuery& q, const QString& text) {
+    const QString sql = m_standIn && m_standInEverywhere ? m_standIn(text) : text;
     const QSqlDatabase db = database();
     const QString driver = db.driverName();
     if (driver == QLatin1String("QSQLITE")) {
@@ -517,7 +518,7 @@ bool DbConnection::isSqlServer() const {
 
 bool DbConnection::runServerStatement(QSqlQuery& query, const QString& sql) {
     query.setForwardOnly(true);
-    return Run(query, m_standIn ? m_standIn(sql) : sql);
+    return Run(query, m_standIn && !m_standInEverywhere ? m_standIn(sql) : sql);
 }
 
 QStringList DbConnection::lockStatements() const {

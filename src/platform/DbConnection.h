@@ -100,10 +100,14 @@ public:
     // Test switch, set before the open: the connection takes `dbms` for its server's name (as an ODBC
     // driver gives it) where it chooses a server's own statements (at the open, at an action's begin),
     // and sends each of those as `standIn` rewrites it, so that a test sees them and answers them on the
-    // warehouse at hand.
-    void ActAsServer(const QString& dbms, std::function<QString(const QString& sql)> standIn) {
+    // warehouse at hand. With `everyStatement` it rewrites every query and statement the connection sends,
+    // so that the program's own statements for that server run on the warehouse at hand as that server
+    // would run them.
+    void ActAsServer(const QString& dbms, std::function<QString(const QString& sql)> standIn,
+                     bool everyStatement = false) {
         m_actAs = dbms;
         m_standIn = std::move(standIn);
+        m_standInEverywhere = everyStatement;
     }
 
     // Test switch: a SQLite connection keeps SQLite's own page cache settings (its default size, spilling
@@ -154,6 +158,7 @@ private:
     QString m_dbms;
     QString m_actAs;
     std::function<QString(const QString&)> m_standIn;
+    bool m_standInEverywhere = false;
 
     void finishTransaction(bool committed);
     // Gives back the memory a SQLite connection's page cache took for the action that has just ended.

@@ -1,6 +1,7 @@
 #include "rangemaint/LevelHierarchyWalk.h"
 
 #include "frame/modMain.h"
+#include "rangemaint/EntryNames.h"
 #include "services/clsGenericMaint.h"
 
 #include <algorithm>
@@ -28,6 +29,10 @@ QString LevelHierarchyWalk::Matches(const QString& column, const QString& value)
            QStringLiteral(")");
 }
 
+QString LevelHierarchyWalk::Names(const QString& column, const QString& value) const {
+    return m_names ? m_names->Names(column, value) : Matches(column, value);
+}
+
 bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Code>& related) const {
     const QString mine = parents ? QStringLiteral("CHILD") : QStringLiteral("PARENT");
     const QString theirs = parents ? QStringLiteral("PARENT") : QStringLiteral("CHILD");
@@ -35,8 +40,8 @@ bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Cod
         QStringLiteral("Select distinct CS_%1LEVEL, CS_%1CODE from CS_LEVELHIER where CS_AREA = ")
             .arg(theirs) +
         SqlText(m_area) + QStringLiteral(" and ") + Matches(QStringLiteral("CS_COA"), m_chart) +
-        QStringLiteral(" and ") + Matches(QStringLiteral("CS_%1LEVEL").arg(mine), code.level) +
-        QStringLiteral(" and ") + Matches(QStringLiteral("CS_%1CODE").arg(mine), code.code) +
+        QStringLiteral(" and ") + Names(QStringLiteral("CS_%1LEVEL").arg(mine), code.level) +
+        QStringLiteral(" and ") + Names(QStringLiteral("CS_%1CODE").arg(mine), code.code) +
         QStringLiteral(" Order by CS_%1LEVEL, CS_%1CODE").arg(theirs);
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())
@@ -45,8 +50,11 @@ bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Cod
     const Field value = rs.Fields(QStringLiteral("CS_%1CODE").arg(theirs));
     related.clear();
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        // As stored, so the code's own rows are addressed by it, padded or not.
-        Code next{level.Text(), value.Text()};
+        // As stored, so the code's own rows are addressed by it, padded or not; but for the blanks a
+        // fixed-width column pads every value with, which name nothing and which a range table's first row
+        // of the code must not take for the code's own.
+        Code next{level.FixedWidth() ? clsGenericMaint::ShownValue(level.Text()) : level.Text(),
+                  value.FixedWidth() ? clsGenericMaint::ShownValue(value.Text()) : value.Text()};
         if (!next.level.trimmed().isEmpty() && !next.code.trimmed().isEmpty())
             related.push_back(std::move(next));
     }
