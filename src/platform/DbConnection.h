@@ -39,6 +39,10 @@ public:
     // Whether the server is Oracle, as its driver names it: whatever provider spelling or data source
     // reached it, a statement that reads no table must name DUAL there.
     bool IsOracle() const;
+    // Whether the server is SQL Server, which ignores trailing blanks in every comparison of text.
+    bool IsSqlServer() const { return isSqlServer(); }
+    // Whether the warehouse is a SQLite file (not acting as a server).
+    bool IsSqlite() const;
 
     // Provider properties the program reads; "Current Collation Name" is the server's collation for SQL
     // Server connections and empty elsewhere.

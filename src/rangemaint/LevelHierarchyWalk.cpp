@@ -29,10 +29,6 @@ QString LevelHierarchyWalk::Matches(const QString& column, const QString& value)
            QStringLiteral(")");
 }
 
-QString LevelHierarchyWalk::Names(const QString& column, const QString& value) const {
-    return m_names ? m_names->Names(column, value) : Matches(column, value);
-}
-
 bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Code>& related) const {
     const QString mine = parents ? QStringLiteral("CHILD") : QStringLiteral("PARENT");
     const QString theirs = parents ? QStringLiteral("PARENT") : QStringLiteral("CHILD");
@@ -40,8 +36,8 @@ bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Cod
         QStringLiteral("Select distinct CS_%1LEVEL, CS_%1CODE from CS_LEVELHIER where CS_AREA = ")
             .arg(theirs) +
         SqlText(m_area) + QStringLiteral(" and ") + Matches(QStringLiteral("CS_COA"), m_chart) +
-        QStringLiteral(" and ") + Names(QStringLiteral("CS_%1LEVEL").arg(mine), code.level) +
-        QStringLiteral(" and ") + Names(QStringLiteral("CS_%1CODE").arg(mine), code.code) +
+        QStringLiteral(" and ") + Matches(QStringLiteral("CS_%1LEVEL").arg(mine), code.level) +
+        QStringLiteral(" and ") + EntryNames::Names(QStringLiteral("CS_%1CODE").arg(mine), code.code) +
         QStringLiteral(" Order by CS_%1LEVEL, CS_%1CODE").arg(theirs);
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())

@@ -3,8 +3,6 @@
 #include <QString>
 #include <vector>
 
-class EntryNames;
-
 // A walk over the level hierarchy CS_LEVELHIER of one area and chart of account (or business level). It
 // finds each ancestor of a code once, however many paths lead to it and even when the table holds a cycle,
 // so a range carried up the hierarchy writes every ancestor once and the walk always ends. Hierarchy rows
@@ -18,9 +16,6 @@ public:
     };
 
     LevelHierarchyWalk(QString area, QString chart);
-    // The hierarchy rows of a code are those naming it in any spelling the chart's hierarchy holds (read by
-    // `names`, which must outlive the walk); without, those holding it as given or without trailing blanks.
-    void UseNames(const EntryNames* names) { m_names = names; }
 
     // The ancestors of the code, each once, depth first (a parent's ancestry before the next parent).
     // False when a look-up failed (its error is left for the caller).
@@ -54,12 +49,8 @@ private:
     // The ancestors' indexes bottom up, those on a cycle left out.
     std::vector<int> Ordered() const;
 
-    // The condition that a hierarchy column names the code's level or code.
-    QString Names(const QString& column, const QString& value) const;
-
     QString m_area;
     QString m_chart;
-    const EntryNames* m_names = nullptr;
     // The start code first, then the ancestors in walk order; edges run from a child to its parent.
     std::vector<Code> m_codes;
     std::vector<std::pair<int, int>> m_edges;

@@ -4,6 +4,7 @@
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/Recordset.h"
+#include "rangemaint/EntryNames.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcMultiplierRangeMaint.h"
 #include "services/clsGenericMaint.h"
@@ -134,8 +135,7 @@ LevelRangeRemoval::Holders LevelRangeRemoval::HoldersOf(bool multipliers) {
 }
 
 LevelRangeRemoval::LevelRangeRemoval(QString area, QString top, const RangeTable& table, bool holders)
-    : m_area(std::move(area)), m_top(std::move(top)), m_table(table), m_holders(holders),
-      m_names(m_area, m_top) {}
+    : m_area(std::move(area)), m_top(std::move(top)), m_table(table), m_holders(holders) {}
 
 bool LevelRangeRemoval::Fail(Step step) {
     m_failed = step;
@@ -155,8 +155,7 @@ bool LevelRangeRemoval::Start(std::optional<RangeBounds> range, bool record) {
         return false;
     m_widths = *widths;
     m_fixed = *fixed;
-    const bool keysFixed = m_fixed.size() > 2 && m_fixed[1] && m_fixed[2];
-    return m_names.Read(m_holders) && m_names.ReadRangeKeys(m_table.Table(), m_table.KeyColumns(), keysFixed);
+    return true;
 }
 
 bool LevelRangeRemoval::FindLoose() {
@@ -175,40 +174,32 @@ bool LevelRangeRemoval::FindLoose() {
 }
 
 bool LevelRangeRemoval::KeyOf(const Code& code, QStringList& key) const {
+    if (!m_table.StoredKey({m_top, code.level, code.code}, key))
+        return false;
     // A code the range table keys with trailing blanks another program wrote gets its placeholder back under
-    // that key.
-    for (const QStringList& spelled : m_names.RangeKeys())
-        if (EntryNames::Same(spelled[0], code.level) && EntryNames::Same(spelled[1], code.code))
-            return m_table.StoredKey({m_top, spelled[0], spelled[1]}, key);
-    return m_table.StoredKey({m_top, code.level, code.code}, key);
-}
-
-QString LevelRangeRemoval::KeyCondition(const Code& code, const QString& q) const {
-    // Every spelling of the code the range table keys rows by: as the hierarchy names it, without trailing
-    // blanks, and with those another program wrote; each an equality the index answers.
+    // that key: looked up in the index, where a plain equality misses it.
     const QStringList& k = m_table.KeyColumns();
-    QStringList levels{code.level, clsGenericMaint::ShownValue(code.level)};
-    QStringList codes{code.code, clsGenericMaint::ShownValue(code.code)};
-    for (const QStringList& spelled : m_names.RangeKeys())
-        if (EntryNames::Same(spelled[0], code.level) && EntryNames::Same(spelled[1], code.code)) {
-            levels << spelled[0];
-            codes << spelled[1];
-        }
-    const auto oneOf = [](const QString& column, QStringList values) -> QString {
-        values.removeDuplicates();
-        values.removeAll(QString());
-        if (values.size() <= 1)
-            return SqlEquals(column, values.value(0));
-        for (QString& v : values)
-            v = SqlText(v);
-        return column % QStringLiteral(" in (") % values.join(QStringLiteral(", ")) % QStringLiteral(")");
-    };
-    return LevelHierarchyWalk::Matches(Column(q, k[0]), m_top) % QStringLiteral(" and ") %
-           oneOf(Column(q, k[1]), levels) % QStringLiteral(" and ") % oneOf(Column(q, k[2]), codes);
+    const QString padded = key[2] == clsGenericMaint::ShownValue(key[2]) && !key[2].isEmpty() &&
+                                   !(m_fixed.size() > 2 && m_fixed[2])
+                               ? EntryNames::PaddedSpelling(k[2], SqlText(key[2]))
+                               : QString();
+    if (padded.isEmpty())
+        return true;
+    Recordset rs =
+        GetRecordset(QStringLiteral("Select ") % k[2] % QStringLiteral(" from ") % m_table.Table() %
+                     QStringLiteral(" where ") % SqlEquals(k[0], key[0]) % QStringLiteral(" and ") %
+                     SqlEquals(k[1], key[1]) % QStringLiteral(" and ") % padded);
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    if (!rs.IsEOF())
+        key[2] = rs.Fields(0).Text();
+    rs.Close();
+    return true;
 }
 
 QString LevelRangeRemoval::IsCode(const QString& level, const QString& code, const Code& c) const {
-    return m_names.Names(level, c.level) % QStringLiteral(" and ") % m_names.Names(code, c.code);
+    return LevelHierarchyWalk::Matches(level, c.level) % QStringLiteral(" and ") %
+           EntryNames::Names(code, c.code);
 }
 
 QString LevelRangeRemoval::Wanted(const RangeTable& table, const QString& q) const {
@@ -221,8 +212,8 @@ QString LevelRangeRemoval::Wanted(const RangeTable& table, const QString& q) con
 
 QString LevelRangeRemoval::Sources() const {
     QStringList keys;
-    for (const Code& source : m_sources)
-        keys << QStringLiteral("(") % KeyCondition(source, QStringLiteral("W")) % QStringLiteral(")");
+    for (const QStringList& key : m_sources)
+        keys << QStringLiteral("(") % m_table.EntryCondition(key, QStringLiteral("W")) % QStringLiteral(")");
     return QStringLiteral("(") % keys.join(QStringLiteral(" or ")) % QStringLiteral(")");
 }
 
@@ -285,12 +276,16 @@ QStringList LevelRangeRemoval::FeederSelects(const Feeders& f, const QString& ro
     QStringList selects{head % QStringLiteral(" and ") % Column(rows, k[1]) % QStringLiteral(" = ") %
                         AsKey(1, level) % QStringLiteral(" and ") % Column(rows, k[2]) %
                         QStringLiteral(" = ") % AsKey(2, code) % tail};
-    for (const QStringList& spelled : m_names.RangeKeys())
-        selects << head % QStringLiteral(" and RTRIM(") % level % QStringLiteral(") = ") %
-                       SqlText(clsGenericMaint::ShownValue(spelled[0])) % QStringLiteral(" and RTRIM(") %
-                       code % QStringLiteral(") = ") % SqlText(clsGenericMaint::ShownValue(spelled[1])) %
-                       QStringLiteral(" and ") % SqlEquals(Column(rows, k[1]), spelled[0]) %
-                       QStringLiteral(" and ") % SqlEquals(Column(rows, k[2]), spelled[1]) % tail;
+    // Rows another program keyed with trailing blanks the hierarchy does not hold: where the code column
+    // is not fixed-width, which ignores them.
+    const QString padded =
+        m_fixed.size() > 2 && m_fixed[2]
+            ? QString()
+            : EntryNames::PaddedSpelling(Column(rows, k[2]),
+                                         QStringLiteral("RTRIM(") % code % QStringLiteral(")"));
+    if (!padded.isEmpty())
+        selects << head % QStringLiteral(" and ") % Column(rows, k[1]) % QStringLiteral(" = ") %
+                       AsKey(1, level) % QStringLiteral(" and ") % padded % tail;
     return selects;
 }
 
@@ -299,14 +294,14 @@ QString LevelRangeRemoval::Fed(const Feeders& f, const QString& rows) const {
     return FeederSelects(f, rows, Wanted(m_table, rows)).join(QStringLiteral(" union "));
 }
 
-QString LevelRangeRemoval::LostPairs(const Code& code) const {
+QString LevelRangeRemoval::LostPairs(const QStringList& key, const Code& code) const {
     const QString c = QStringLiteral("C1");
     // The code's rows among those settled, except (a difference of two sets, which a server hashes or
     // sorts once, whatever its estimates) what its children hold: read once for the statement, each child's
     // rows found in the index.
     return QStringLiteral("Select ") % Column(c, m_table.FromColumn()) % QStringLiteral(" RF, ") %
            Column(c, m_table.ToColumn()) % QStringLiteral(" RT from ") % m_table.Table() % QLatin1Char(' ') %
-           c % QStringLiteral(" where ") % KeyCondition(code, c) % QStringLiteral(" and ") %
+           c % QStringLiteral(" where ") % m_table.EntryCondition(key, c) % QStringLiteral(" and ") %
            Bounded(m_table, c) % QStringLiteral(" and ") % WantedExactly(c) % Except() %
            FeederSelects(ChildrenOf(code), QStringLiteral("LS"), Exactly(QStringLiteral("LS")))
                .join(Except());
@@ -342,7 +337,16 @@ QString LevelRangeRemoval::BoundAs(const RangeTable& table, int bound, const QSt
 QStringList LevelRangeRemoval::Going(const QString& entry, const RangeTable& table, const QString& q,
                                      const QString& pairs, const QString& loose) const {
     QStringList conditions;
-    if (!pairs.isEmpty())
+    // SQLite runs an uncorrelated row-value "in" once into an index of its own, whatever its statistics,
+    // where a correlated "exists" may run the difference again for each row it deems few. A server pulls
+    // the "exists" up into a semi-join, which also runs it once (SQL Server has no row-value "in").
+    if (!pairs.isEmpty() && !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsSqlite())
+        conditions << entry % QStringLiteral(" and (") % Column(q, table.FromColumn()) %
+                          QStringLiteral(", ") % Column(q, table.ToColumn()) %
+                          QStringLiteral(") in (Select ") % BoundAs(table, 0, QStringLiteral("LP.RF")) %
+                          QStringLiteral(", ") % BoundAs(table, 1, QStringLiteral("LP.RT")) %
+                          QStringLiteral(" from (") % pairs % QStringLiteral(") LP)");
+    else if (!pairs.isEmpty())
         conditions << entry % QStringLiteral(" and exists (Select 1 from (") % pairs %
                           QStringLiteral(") LP where ") % BoundAs(table, 0, QStringLiteral("LP.RF")) %
                           QStringLiteral(" = ") % Column(q, table.FromColumn()) % QStringLiteral(" and ") %
@@ -358,7 +362,6 @@ bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
     if (!Start(range, true))
         return Fail(Step::Walk);
     LevelHierarchyWalk walk(m_area, m_top);
-    walk.UseNames(&m_names);
     std::vector<Code> ancestors;
     if (!walk.Ancestors(code, ancestors))
         return Fail(Step::Walk);
@@ -379,14 +382,17 @@ bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
 bool LevelRangeRemoval::Left(const Code& parent, const QString& child, const QStringList& childLevels) {
     if (!Start(std::nullopt, false))
         return Fail(Step::Walk);
-    for (const QString& level : childLevels)
-        m_sources.push_back({level, child});
+    for (const QString& level : childLevels) {
+        QStringList key;
+        if (!KeyOf({level, child}, key))
+            return Fail(Step::Codes);
+        m_sources.push_back(key);
+    }
     if (m_sources.empty())
         return true;
     if (!FindLoose())
         return Fail(Step::Codes);
     LevelHierarchyWalk walk(m_area, m_top);
-    walk.UseNames(&m_names);
     std::vector<Code> ancestors;
     if (!walk.Ancestors(parent, ancestors))
         return Fail(Step::Walk);
@@ -413,7 +419,10 @@ bool LevelRangeRemoval::Settle(const Code& code, const RangeBounds& range) {
 bool LevelRangeRemoval::HolderLeft(bool multipliers, const QString& holder, const Code& code) {
     if (!Start(std::nullopt, false))
         return Fail(Step::Walk);
-    m_sources.push_back(code);
+    QStringList key;
+    if (!KeyOf(code, key))
+        return Fail(Step::Codes);
+    m_sources.push_back(key);
     if (!FindLoose())
         return Fail(Step::Codes);
     const LostBy lost = [this]() -> QString {
@@ -448,9 +457,9 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
     if (!KeyOf(code, key))
         return Fail(Step::Codes);
     const QString q = m_table.Table();
-    const QString pairs = LostPairs(code);
+    const QString pairs = LostPairs(key, code);
     const QStringList going =
-        Going(KeyCondition(code, q), m_table, q, pairs, m_loose ? LosesLoosely(code, q) : QString());
+        Going(m_table.EntryCondition(key, q), m_table, q, pairs, m_loose ? LosesLoosely(code, q) : QString());
     // The range editor's tree shows what each code lost, and a cycle's passes end on a pass that lost
     // nothing: then the rows are read first. Otherwise the delete alone finds them.
     if (m_record) {
@@ -470,9 +479,9 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
             loosely = [&](const RangeTable& table, const QString& holderRow) -> QString {
                 const QString l = QStringLiteral("L");
                 return HeldBy(q % QStringLiteral(" L"),
-                              KeyCondition(code, l) % QStringLiteral(" and ") % HalfEmpty(m_table, l) %
-                                  QStringLiteral(" and ") % NoPlaceholder(m_table, l) %
-                                  QStringLiteral(" and ") % LosesLoosely(code, l),
+                              m_table.EntryCondition(key, l) % QStringLiteral(" and ") %
+                                  HalfEmpty(m_table, l) % QStringLiteral(" and ") %
+                                  NoPlaceholder(m_table, l) % QStringLiteral(" and ") % LosesLoosely(code, l),
                               m_table, l, table, holderRow);
             };
         if (!SettleHolders(code, lost, loosely, true))
@@ -525,7 +534,7 @@ bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, co
         h.hierarchy, QStringLiteral("F"),
         QStringLiteral("F.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
             LevelHierarchyWalk::Matches(QStringLiteral("F.CS_COA"), m_top) % QStringLiteral(" and ") %
-            m_names.Names(QStringLiteral("F.") % h.column, holder) %
+            EntryNames::Names(QStringLiteral("F.") % h.column, holder) %
             (leaving ? QStringLiteral(" and ") %
                            Not(IsCode(QStringLiteral("F.CS_LEVEL"), QStringLiteral("F.CS_CODE"), *leaving))
                      : QString()),

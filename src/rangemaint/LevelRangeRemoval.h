@@ -1,6 +1,5 @@
 #pragma once
 
-#include "rangemaint/EntryNames.h"
 #include "rangemaint/LevelHierarchyWalk.h"
 #include "rangemaint/RangeTable.h"
 
@@ -90,13 +89,11 @@ private:
     // given) is a range a code just lost.
     using LostLoosely = std::function<QString(const RangeTable&, const QString&)>;
 
-    // `record`: the ranges each code loses are read and kept (RemovedRanges). Reads the spellings the
-    // chart's tables hold; false when that failed.
+    // `record`: the ranges each code loses are read and kept (RemovedRanges). Reads the range table's
+    // column types and widths; false when that failed.
     bool Start(std::optional<RangeBounds> range, bool record);
     // The code's key as the range table holds it.
     bool KeyOf(const Code& code, QStringList& key) const;
-    // The condition that the range table's row `q` is one of the code's, in any spelling it keys it by.
-    QString KeyCondition(const Code& code, const QString& q) const;
     // Whether the detached code holds a range with an empty bound (m_loose).
     bool FindLoose();
     // The condition that the hierarchy's column pair `level`, `code` names the code.
@@ -119,7 +116,7 @@ private:
     QStringList FeederSelects(const Feeders& feeders, const QString& rows, const QString& restrict) const;
     // The bounds (RF, RT) that the code loses now, of its rows with both bounds: its rows among the ranges
     // settled, except what its children hold.
-    QString LostPairs(const Code& code) const;
+    QString LostPairs(const QStringList& key, const Code& code) const;
     // The condition that the code's row qualified by `q`, with an empty bound, is a range the code loses
     // now: one of those settled, not a placeholder, and held by none of the code's children.
     QString LosesLoosely(const Code& code, const QString& q) const;
@@ -153,12 +150,10 @@ private:
     QString m_top;
     const RangeTable& m_table;
     bool m_holders;
-    // The ranges settled: one range by its bounds, or else the rows of these codes in the range table.
+    // The ranges settled: one range by its bounds, or else the rows of these keys in the range table.
     std::optional<RangeBounds> m_range;
-    std::vector<Code> m_sources;
+    std::vector<QStringList> m_sources;
     bool m_loose = false;
-    // The spellings of names the chart's tables hold, read once per removal.
-    EntryNames m_names;
     // The range table's key columns: whether fixed-width, and their widths.
     QList<bool> m_fixed;
     QList<int> m_widths;

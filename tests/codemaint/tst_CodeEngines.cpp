@@ -190,6 +190,8 @@ private slots:
     void throughTheEditor();
     void failureToldWithItsCause_data();
     void failureToldWithItsCause();
+    void codeOfManyHolders_data() { Warehouse::addBackendRows(); }
+    void codeOfManyHolders();
     void oracleFixedWidthRanges_data();
     void oracleFixedWidthRanges();
     void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
@@ -1189,6 +1191,57 @@ void tst_CodeEngines::failureToldWithItsCause() {
     QCOMPARE(shown, expected);
     QVERIFY(!m_env->ui.inTransaction.contains(true));
     QVERIFY2(m_env->logText().contains(cause), qPrintable(m_env->logText()));
+}
+
+// A code held by hundreds of multipliers and categories: a range saved on it reaches every one, and its
+// delete leaves every one that no other code of it still gives the range, as with two holders. Each holder
+// has a range of its own beside; one multiplier and one category also hold Y, which gives 100-199 too.
+void tst_CodeEngines::codeOfManyHolders() {
+    QLX_OPEN_WAREHOUSE(w);
+    constexpr int kHolders = 300;
+    QStringList multipliers, categories, ranges;
+    const auto name = [](char kind, int i) { return QString("%1%2").arg(kind).arg(i, 4, 10, QChar('0')); };
+    for (int i = 0; i < kHolders; ++i) {
+        multipliers << name('M', i) + ",L1,X";
+        categories << name('K', i) + ",L1,X";
+        ranges << QString("%1,100,199 %1,9%2,9%2").arg(name('M', i)).arg(i);
+    }
+    multipliers << name('M', 7) + ",L2,Y";
+    categories << name('K', 9) + ",L2,Y";
+    QStringList categoryRanges = ranges;
+    categoryRanges.replaceInStrings("M", "K");
+    Worlds::Put(w, 3,
+                "MH[" + multipliers.join(' ') + "] CH[" + categories.join(' ') +
+                    "] R[L1,X,100,199 L2,Y,100,199] MR[" + ranges.join(' ') + "] CR[" +
+                    categoryRanges.join(' ') + "]");
+    RangeEditorState rs(3);
+    clsAcLevelRangeMaint engine;
+    engine.OwnerForm(&rs);
+    // The chart's rows of a holders' table ("MUL" or "CAT" its columns' lead) with this From.
+    const auto holding = [&w](const QString& lead, const QString& from) {
+        const QString table = lead == "MUL" ? "CS_MULTIPLIER_RANGE" : "CS_CAT_TYPE";
+        return w
+            .scalar("select count(*) from " + table + " where " + lead + "_FR_ACCT = '" + from + "' and " +
+                    lead + "_COA = " + SqlText(kChart))
+            .toInt();
+    };
+    QVERIFY(rangeAct(rs, engine, "range save L1/X 300,399"));
+    QCOMPARE(holding("MUL", "300"), kHolders);
+    QCOMPARE(holding("CAT", "300"), kHolders);
+    QVERIFY(rangeAct(rs, engine, "range delete"));
+    QVERIFY(rangeAct(rs, engine, "range delete L1/X/100,199"));
+    QCOMPARE(holding("MUL", "300"), 0);
+    QCOMPARE(holding("CAT", "300"), 0);
+    // Only the holders Y still gives 100-199 keep it; each keeps its own range, so none gets a placeholder.
+    QCOMPARE(w.rows("select MUL_CODE from CS_MULTIPLIER_RANGE where MUL_FR_ACCT = '100'"),
+             QStringList{"M0007"});
+    QCOMPARE(w.rows("select CAT_TYP_CD from CS_CAT_TYPE where CAT_FR_ACCT = '100'"), QStringList{"K0009"});
+    QCOMPARE(holding("MUL", " "), 0);
+    QCOMPARE(w.scalar("select count(*) from CS_MULTIPLIER_RANGE where MUL_COA = " + SqlText(kChart)),
+             QString::number(kHolders + 1));
+    QCOMPARE(w.scalar("select count(*) from CS_CAT_TYPE where CAT_COA = " + SqlText(kChart)),
+             QString::number(kHolders + 1));
+    QVERIFY(!m_env->logText().contains("Error"));
 }
 
 // Oracle compares a fixed-width range column with the hierarchies' varying text without padding, takes an
