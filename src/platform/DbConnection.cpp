@@ -512,6 +512,10 @@ bool DbConnection::IsOracle() const {
     return m_dbms.startsWith(QLatin1String("Oracle"), Qt::CaseInsensitive);
 }
 
+bool DbConnection::IsPostgres() const {
+    return m_dbms.startsWith(QLatin1String("PostgreSQL"), Qt::CaseInsensitive);
+}
+
 bool DbConnection::IsSqlite() const {
     return m_dbms.isEmpty() && m_open && database().driverName() == QLatin1String("QSQLITE");
 }

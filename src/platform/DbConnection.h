@@ -41,6 +41,8 @@ public:
     bool IsOracle() const;
     // Whether the server is SQL Server, which ignores trailing blanks in every comparison of text.
     bool IsSqlServer() const { return isSqlServer(); }
+    // Whether the server is PostgreSQL.
+    bool IsPostgres() const;
     // Whether the warehouse is a SQLite file (not acting as a server).
     bool IsSqlite() const;
 

@@ -299,10 +299,20 @@ QString LevelRangeRemoval::LostPairs(const QStringList& key, const Code& code) c
     // The code's rows among those settled, except (a difference of two sets, which a server hashes or
     // sorts once, whatever its estimates) what its children hold: read once for the statement, each child's
     // rows found in the index.
-    return QStringLiteral("Select ") % Column(c, m_table.FromColumn()) % QStringLiteral(" RF, ") %
-           Column(c, m_table.ToColumn()) % QStringLiteral(" RT from ") % m_table.Table() % QLatin1Char(' ') %
-           c % QStringLiteral(" where ") % m_table.EntryCondition(key, c) % QStringLiteral(" and ") %
-           Bounded(m_table, c) % QStringLiteral(" and ") % WantedExactly(c) % Except() %
+    // For a detach, the code's rows among the detached code's are an intersection of the two sets, which
+    // needs no estimate either.
+    const QString own = QStringLiteral("Select ") % Column(c, m_table.FromColumn()) %
+                        QStringLiteral(" RF, ") % Column(c, m_table.ToColumn()) %
+                        QStringLiteral(" RT from ") % m_table.Table() % QLatin1Char(' ') % c %
+                        QStringLiteral(" where ") % m_table.EntryCondition(key, c) % QStringLiteral(" and ") %
+                        Bounded(m_table, c);
+    const QString w = QStringLiteral("W");
+    const QString among =
+        m_range ? QString(own % QStringLiteral(" and ") % Exactly(c))
+                : QString(own % QStringLiteral(" intersect Select ") % Column(w, m_table.FromColumn()) %
+                          QStringLiteral(", ") % Column(w, m_table.ToColumn()) % QStringLiteral(" from ") %
+                          m_table.Table() % QStringLiteral(" W where ") % Sources());
+    return among % Except() %
            FeederSelects(ChildrenOf(code), QStringLiteral("LS"), Exactly(QStringLiteral("LS")))
                .join(Except());
 }
@@ -340,14 +350,28 @@ QStringList LevelRangeRemoval::Going(const QString& entry, const RangeTable& tab
     // SQLite runs an uncorrelated row-value "in" once into an index of its own, whatever its statistics,
     // where a correlated "exists" may run the difference again for each row it deems few. A server pulls
     // the "exists" up into a semi-join, which also runs it once (SQL Server has no row-value "in").
-    if (!pairs.isEmpty() && !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsSqlite())
-        conditions << entry % QStringLiteral(" and (") % Column(q, table.FromColumn()) %
-                          QStringLiteral(", ") % Column(q, table.ToColumn()) %
-                          QStringLiteral(") in (Select ") % BoundAs(table, 0, QStringLiteral("LP.RF")) %
-                          QStringLiteral(", ") % BoundAs(table, 1, QStringLiteral("LP.RT")) %
-                          QStringLiteral(" from (") % pairs % QStringLiteral(") LP)");
+    const bool sqlite = !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsSqlite();
+    const bool postgres = !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsPostgres();
+    // PostgreSQL would pull an "in" or "exists" up into a join, which on tables it has no statistics of yet
+    // it may run as a nested loop over the difference for every row; inside a CASE it stays an uncorrelated
+    // "in", which it hashes once.
+    const QString in = QStringLiteral("(") % Column(q, table.FromColumn()) % QStringLiteral(", ") %
+                       Column(q, table.ToColumn()) % QStringLiteral(") in (Select ") %
+                       BoundAs(table, 0, QStringLiteral("LP.RF")) % QStringLiteral(", ") %
+                       BoundAs(table, 1, QStringLiteral("LP.RT")) % QStringLiteral(" from (") % pairs %
+                       QStringLiteral(") LP)");
+    // One range's rows are found in the index by its bounds, not among all the entry's rows.
+    const QString exactly =
+        m_range ? QString(QStringLiteral(" and ") % SqlEquals(Column(q, table.FromColumn()), m_range->from) %
+                          QStringLiteral(" and ") % SqlEquals(Column(q, table.ToColumn()), m_range->to))
+                : QString();
+    if (!pairs.isEmpty() && postgres)
+        conditions << entry % exactly % QStringLiteral(" and (case when ") % in %
+                          QStringLiteral(" then 1 else 0 end) = 1");
+    else if (!pairs.isEmpty() && sqlite)
+        conditions << entry % exactly % QStringLiteral(" and ") % in;
     else if (!pairs.isEmpty())
-        conditions << entry % QStringLiteral(" and exists (Select 1 from (") % pairs %
+        conditions << entry % exactly % QStringLiteral(" and exists (Select 1 from (") % pairs %
                           QStringLiteral(") LP where ") % BoundAs(table, 0, QStringLiteral("LP.RF")) %
                           QStringLiteral(" = ") % Column(q, table.FromColumn()) % QStringLiteral(" and ") %
                           BoundAs(table, 1, QStringLiteral("LP.RT")) % QStringLiteral(" = ") %
