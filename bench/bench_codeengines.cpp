@@ -24,7 +24,14 @@
 //   parent of 6 children sharing 1,000 ranges with one of them, in a chart of 50,000 other rows; a parent of
 //   400 children sharing 2,000 ranges with one, beside 2,400 other rows; a multiplier of 100 codes and one of
 //   2,000, each sharing 1,000 ranges with one code. The detach is timed and its statements counted; between
-//   runs the code is attached again and the holder given its ranges back, untimed.
+//   runs the code is attached again and the holder given its ranges back, untimed. Also a parent of 2,000
+//   children and one of 500 beside 50,000 other rows; below the latter one child's range is deleted in the
+//   range editor, timed.
+// - held by many: a code in 500 multipliers and 500 categories, and one in 2,000 and 2,000, each holding
+//   the code's range: a range saved on the code and deleted again, each timed with its statements.
+//
+// On PostgreSQL every case runs on tables just written and again after ANALYZE of every table, and then on a
+// warehouse whose key and bound columns are all CHAR(n), in both states.
 //
 // QLX_BENCH_SQLITE_DEFAULT_CACHE=1 runs the SQLite cases with SQLite's own cache settings rather than the
 // program's, to compare with. Each figure is the median of five runs. The cases run on SQLite, then on the
@@ -126,10 +133,38 @@ struct Wide {
     bool multiplier;
     int codes, shared, others;
 };
-const Wide kWide[] = {{"SIX", false, 6, 1000, 50000},
-                      {"FOURH", false, 400, 2000, 2400},
-                      {"M100", true, 100, 1000, 0},
-                      {"M2000", true, 2000, 1000, 0}};
+const Wide kWide[] = {{"SIX", false, 6, 1000, 50000},     {"FOURH", false, 400, 2000, 2400},
+                      {"TWOK", false, 2000, 1000, 50000}, {"FIVEH", false, 500, 1000, 50000},
+                      {"M100", true, 100, 1000, 0},       {"M2000", true, 2000, 1000, 0}};
+
+// A code X (level L1) of chart `chart` in `holders` multipliers and as many categories, each holding X's
+// range 100-199 as X does.
+struct Held {
+    const char* chart;
+    int holders;
+};
+const Held kHeld[] = {{"HOLD500", 500}, {"HOLD2000", 2000}};
+
+bool GenerateHeld(DbConnection& c, const Held& h) {
+    const QString chart = QString("'%1'").arg(h.chart);
+    QStringList mh, ch, mr, cr;
+    for (int i = 0; i < h.holders; ++i) {
+        const QString name = QString("H%1").arg(i, 5, 10, QChar('0'));
+        mh << QString("('AC', %1, '%2', 'L1', 'X')").arg(chart, name);
+        mr << QString("(%1, '%2', '100', '199')").arg(chart, name);
+    }
+    ch = mh;
+    cr = mr;
+    const auto write = [&c](const QString& table, const QStringList& rows) {
+        for (int first = 0; first < rows.size(); first += kRowsPerInsert)
+            if (!c.Execute("INSERT INTO " + table + " VALUES " + rows.mid(first, kRowsPerInsert).join(", ")))
+                return false;
+        return true;
+    };
+    return write("CS_MULTIPLIERHIER", mh) && write("CS_CATEGORYHIER", ch) &&
+           write("CS_MULTIPLIER_RANGE", mr) && write("CS_CAT_TYPE", cr) &&
+           c.Execute("INSERT INTO CS_COA_ACCT_RANGE VALUES (" + chart + ", 'L1', 'X', '100', '199')");
+}
 
 QString WideCode(int i) {
     return QString("K%1").arg(i, 5, 10, QChar('0'));
@@ -168,8 +203,8 @@ constexpr qint64 kChildFrom = 5000000;
 // under C10; all eleven hold the same ranges. Chart WIDE: the child W (L2) attached under P (L1), both
 // holding the same ten thousand ranges. Chart DEEP: GenerateDeep. Chart FULL: the parent P (L1) and the
 // code W (L2), not yet its child, each holding ten thousand ranges of its own.
-bool Generate(DbConnection& c, const char* /*program*/) {
-    if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE) || !c.BeginTrans())
+bool GenerateRows(DbConnection& c, const char* /*program*/) {
+    if (!c.BeginTrans())
         return false;
     for (int level = 1; level <= kDepth + 1; ++level) {
         const QString code = level <= kDepth ? QString("C%1").arg(level) : QString("X");
@@ -193,7 +228,48 @@ bool Generate(DbConnection& c, const char* /*program*/) {
            GenerateDeep(c) &&
            std::all_of(std::begin(kWide), std::end(kWide),
                        [&c](const Wide& w) { return GenerateWide(c, w); }) &&
+           std::all_of(std::begin(kHeld), std::end(kHeld),
+                       [&c](const Held& h) { return GenerateHeld(c, h); }) &&
            c.CommitTrans();
+}
+
+bool Generate(DbConnection& c, const char* program) {
+    return SqlScript::RunFile(c, QLX_SCHEMA_FILE) && GenerateRows(c, program);
+}
+
+// The same warehouse on a schema whose key and bound columns are fixed-width, as some servers keep them.
+bool GenerateFixedWidth(DbConnection& c, const char* program) {
+    if (!SqlScript::RunFile(c, QLX_SCHEMA_FILE))
+        return false;
+    const char* const alters[] = {
+        "ALTER TABLE CS_LEVELHIER ALTER COLUMN CS_AREA TYPE CHAR(10), ALTER COLUMN CS_COA TYPE CHAR(10), "
+        "ALTER "
+        "COLUMN CS_PARENTLEVEL TYPE CHAR(10), ALTER COLUMN CS_PARENTCODE TYPE CHAR(20), ALTER COLUMN "
+        "CS_CHILDLEVEL TYPE CHAR(10), ALTER COLUMN CS_CHILDCODE TYPE CHAR(20)",
+        "ALTER TABLE CS_MULTIPLIERHIER ALTER COLUMN CS_AREA TYPE CHAR(10), ALTER COLUMN CS_COA TYPE "
+        "CHAR(10), "
+        "ALTER COLUMN CS_MULTIPLIER TYPE CHAR(10), ALTER COLUMN CS_LEVEL TYPE CHAR(10), ALTER COLUMN CS_CODE "
+        "TYPE "
+        "CHAR(20)",
+        "ALTER TABLE CS_CATEGORYHIER ALTER COLUMN CS_AREA TYPE CHAR(10), ALTER COLUMN CS_COA TYPE CHAR(10), "
+        "ALTER COLUMN CS_CATEGORY TYPE CHAR(10), ALTER COLUMN CS_LEVEL TYPE CHAR(10), ALTER COLUMN CS_CODE "
+        "TYPE "
+        "CHAR(20)",
+        "ALTER TABLE CS_COA_ACCT_RANGE ALTER COLUMN CO_COA TYPE CHAR(10), ALTER COLUMN CO_LEVEL TYPE "
+        "CHAR(10), "
+        "ALTER COLUMN CO_CODE TYPE CHAR(20), ALTER COLUMN CO_FR_ACCT TYPE CHAR(20), ALTER COLUMN CO_TO_ACCT "
+        "TYPE "
+        "CHAR(20)",
+        "ALTER TABLE CS_MULTIPLIER_RANGE ALTER COLUMN MUL_COA TYPE CHAR(10), ALTER COLUMN MUL_CODE TYPE "
+        "CHAR(10), "
+        "ALTER COLUMN MUL_FR_ACCT TYPE CHAR(20), ALTER COLUMN MUL_TO_ACCT TYPE CHAR(20)",
+        "ALTER TABLE CS_CAT_TYPE ALTER COLUMN CAT_COA TYPE CHAR(10), ALTER COLUMN CAT_TYP_CD TYPE CHAR(10), "
+        "ALTER "
+        "COLUMN CAT_FR_ACCT TYPE CHAR(20), ALTER COLUMN CAT_TO_ACCT TYPE CHAR(20)"};
+    for (const char* alter : alters)
+        if (!c.Execute(alter))
+            return false;
+    return GenerateRows(c, program);
 }
 
 int Count(const QString& condition) {
@@ -407,6 +483,92 @@ bool WideDetach(const Wide& w) {
     return true;
 }
 
+// One range of a child deleted in the range editor under the parent of FIVEH's 500 children, beside 50,000
+// other rows: it leaves the parent, which no other child gives it. Restored between runs, untimed.
+bool RangeDeleteUnderAWideParent() {
+    DbConnection& db = gDBConnection->adoConnection();
+    std::vector<double> ms;
+    const QString from = QString::number(2000000 + 10), to = QString::number(2000000 + 19);
+    const QString parentRow =
+        "Select count(*) from CS_COA_ACCT_RANGE where CO_COA = 'FIVEH' and CO_CODE = 'P' "
+        "and CO_FR_ACCT = '" +
+        from + "'";
+    const auto held = [&parentRow] {
+        Recordset rs = GetRecordset(parentRow);
+        return rs.IsNothing() || rs.IsEOF() ? -1 : rs.Fields(0).Value().toInt();
+    };
+    for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+        RangeEditorState range(3);
+        clsAcLevelRangeMaint ranges;
+        ranges.OwnerForm(&range);
+        range.trvMaintenance_NodeClick(range.AddPath({"FIVEH", "L2", "K00001", from, to}));
+        QElapsedTimer timer;
+        timer.start();
+        const bool deleted = ranges.Delete();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+        if (!deleted || held() != 0)
+            return fail("the range delete under a wide parent failed");
+        std::printf("%s range delete under 500 children run %d: %.1f ms\n", gBackend, run + 1, ms.back());
+        if (!db.BeginTrans() ||
+            !db.Execute("Delete From CS_COA_ACCT_RANGE where CO_COA = 'FIVEH' and CO_CODE = 'K00001'") ||
+            !db.Execute("INSERT INTO CS_COA_ACCT_RANGE VALUES ('FIVEH', 'L2', 'K00001', '" + from + "', '" +
+                        to + "'), ('FIVEH', 'L1', 'P', '" + from + "', '" + to + "')") ||
+            !db.CommitTrans() || held() != 1)
+            return fail("the wide parent could not be restored");
+    }
+    std::printf("%s range delete under a parent of 500 children ms: %.1f\n", gBackend,
+                BenchWarehouse::Median(ms));
+    return true;
+}
+
+// A range saved on X, which its holders (multipliers and categories) get too, then deleted: it leaves them
+// all again.
+bool HeldByMany(const Held& h) {
+    std::vector<double> saveMs, deleteMs;
+    DbConnection& db = gDBConnection->adoConnection();
+    const QString holderRows = QString("Select count(*) from CS_MULTIPLIER_RANGE where MUL_COA = '%1' and "
+                                       "MUL_FR_ACCT = '300'")
+                                   .arg(h.chart);
+    const auto held = [&holderRows] {
+        Recordset rs = GetRecordset(holderRows);
+        return rs.IsNothing() || rs.IsEOF() ? -1 : rs.Fields(0).Value().toInt();
+    };
+    qint64 saveStatements = 0, deleteStatements = 0;
+    for (int run = 0; run < BenchWarehouse::kRuns; ++run) {
+        RangeEditorState range(3);
+        clsAcLevelRangeMaint ranges;
+        ranges.OwnerForm(&range);
+        range.trvMaintenance_NodeClick(range.AddPath({h.chart, "L1", "X"}));
+        range.entry = {"", "", "", "300", "399"};
+        range.newRecord = true;
+        qint64 sent = db.StatementCount();
+        QElapsedTimer timer;
+        timer.start();
+        const bool saved = ranges.Save();
+        saveMs.push_back(timer.nsecsElapsed() / 1e6);
+        saveStatements = db.StatementCount() - sent;
+        if (!saved || held() != h.holders)
+            return fail("the save on a code of many holders failed");
+        sent = db.StatementCount();
+        timer.restart();
+        const bool deleted = ranges.Delete();
+        deleteMs.push_back(timer.nsecsElapsed() / 1e6);
+        deleteStatements = db.StatementCount() - sent;
+        if (!deleted || held() != 0)
+            return fail("the delete on a code of many holders failed");
+        std::printf("%s %d + %d holders run %d: save %.1f ms (%lld statements), delete %.1f ms (%lld "
+                    "statements)\n",
+                    gBackend, h.holders, h.holders, run + 1, saveMs.back(),
+                    static_cast<long long>(saveStatements), deleteMs.back(),
+                    static_cast<long long>(deleteStatements));
+    }
+    std::printf("%s save on a code in %d + %d holders ms: %.1f\n", gBackend, h.holders, h.holders,
+                BenchWarehouse::Median(saveMs));
+    std::printf("%s delete on a code in %d + %d holders ms: %.1f\n", gBackend, h.holders, h.holders,
+                BenchWarehouse::Median(deleteMs));
+    return true;
+}
+
 // Another program reading the warehouse file while the program acts on it, one small read after another:
 // the longest any read waited (a read that meets a lock waits for it).
 class Reader {
@@ -519,8 +681,22 @@ bool Cases() {
     CodeEditorState editor(3);
     clsAcBuLevelCodeMaint engine;
     engine.OwnerForm(&editor);
-    return TenDeep(engine, editor) && OneStep(engine, editor) && OntoAFullParent(engine, editor) &&
-           DeepAndWide(engine, editor) && std::all_of(std::begin(kWide), std::end(kWide), WideDetach);
+    // QLX_BENCH_WIDE_ONLY=1 runs the wide cases, the range delete below a wide parent and the code of many
+    // holders alone, the deep detach too.
+    const bool wideOnly = qEnvironmentVariableIntValue("QLX_BENCH_WIDE_ONLY") > 0;
+    return (wideOnly ||
+            (TenDeep(engine, editor) && OneStep(engine, editor) && OntoAFullParent(engine, editor))) &&
+           DeepAndWide(engine, editor) && std::all_of(std::begin(kWide), std::end(kWide), WideDetach) &&
+           RangeDeleteUnderAWideParent() && std::all_of(std::begin(kHeld), std::end(kHeld), HeldByMany);
+}
+
+// The cases on tables just written, then again once every table has its statistics.
+bool FreshAndAnalyzed(const char* fresh, const char* analyzed) {
+    gBackend = fresh;
+    if (!Cases())
+        return false;
+    gBackend = analyzed;
+    return gDBConnection->adoConnection().Execute("ANALYZE") && Cases();
 }
 
 // SQLite's own cache settings on the shared connection in place of the program's, when asked for: the
@@ -551,9 +727,11 @@ int main(int argc, char** argv) {
     // The main window it shows takes no part: the engines run on editors without a window.
     return BenchWarehouse::RunOnEditorWarehouse(argc, argv, Generate, "bench_codeengines", [] {
         return SqliteCacheAsAsked() && Cases() &&
-               BenchWarehouse::RunOnPostgres("bench_codeengines", Generate, [] {
-                   gBackend = "postgres";
-                   return Cases();
+               BenchWarehouse::RunOnPostgres(
+                   "bench_codeengines", Generate,
+                   [] { return FreshAndAnalyzed("postgres", "postgres analyzed"); }) &&
+               BenchWarehouse::RunOnPostgres("bench_codeengines", GenerateFixedWidth, [] {
+                   return FreshAndAnalyzed("postgres char(n)", "postgres char(n) analyzed");
                });
     });
 }

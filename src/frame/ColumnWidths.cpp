@@ -21,10 +21,14 @@ std::optional<QList<int>> ColumnWidths::Sizes() const {
     if (!gQueryOK || rs.IsNothing())
         return std::nullopt;
     QList<int> sizes;
-    for (int c = 0; c < rs.FieldCount(); ++c)
+    QList<bool> fixed;
+    for (int c = 0; c < rs.FieldCount(); ++c) {
         sizes << rs.Fields(c).DefinedSize();
+        fixed << rs.Fields(c).FixedWidth();
+    }
     rs.Close();
     *m_sizes = sizes;
+    *m_fixed = fixed;
     // Outside a transaction this forgets them at once.
     gDBConnection->adoConnection().WhenTransactionEnds(
         [held = std::weak_ptr<std::optional<QList<int>>>(m_sizes)](bool) {
@@ -32,6 +36,12 @@ std::optional<QList<int>> ColumnWidths::Sizes() const {
                 sizes->reset();
         });
     return sizes;
+}
+
+std::optional<QList<bool>> ColumnWidths::FixedWidths() const {
+    if (!Sizes())
+        return std::nullopt;
+    return *m_fixed;
 }
 
 bool ColumnWidths::Fits(const QStringList& values) const {

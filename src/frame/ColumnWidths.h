@@ -16,6 +16,8 @@ public:
     // The declared widths of the columns, in their order; -1 where the warehouse declares none. Nothing
     // when the look-up could not run (its error is left for the caller). Read once per transaction.
     std::optional<QList<int>> Sizes() const;
+    // Whether each column is fixed-width (CHAR(n)), read with the widths.
+    std::optional<QList<bool>> FixedWidths() const;
     // Whether each value fits the column at its position (values beyond the columns are not tested):
     // false, with the refusal raised as the current error, when one is longer than its column holds or the
     // widths could not be read.
@@ -31,4 +33,5 @@ private:
     // The declared widths while the transaction that read them runs; shared with copies, so the end of the
     // transaction forgets them whichever holder outlives it.
     std::shared_ptr<std::optional<QList<int>>> m_sizes = std::make_shared<std::optional<QList<int>>>();
+    std::shared_ptr<QList<bool>> m_fixed = std::make_shared<QList<bool>>();
 };

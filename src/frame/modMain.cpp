@@ -208,12 +208,6 @@ QString SqlEquals(const QString& column, const QString& value) {
     return column + QStringLiteral(" = ") + SqlText(value);
 }
 
-QString WithoutTable() {
-    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsOracle()
-               ? QStringLiteral(" from DUAL")
-               : QString();
-}
-
 QString FromOneRowOf(const QString& table) {
     // The count of no rows is one row on every server, and the condition lets none be read.
     return QStringLiteral(" from (Select count(*) as NOROWS from ") + table +

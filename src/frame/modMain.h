@@ -66,8 +66,6 @@ QString SqlText(const QString& text);
 // The condition that the column holds the value, quoted. An empty value matches NULL too: Oracle stores an
 // empty text as NULL, so a row another program wrote with an empty key is found there as elsewhere.
 QString SqlEquals(const QString& column, const QString& value);
-// What a statement that reads no table takes for its From: Oracle's DUAL, nothing elsewhere.
-QString WithoutTable();
 // " from" one row made from the table without reading any of its rows, for a statement that needs no table:
 // not every server takes a query without one.
 QString FromOneRowOf(const QString& table);

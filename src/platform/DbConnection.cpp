@@ -460,7 +460,8 @@ bool DbConnection::Execute(const QString& sql, qint64* recordsAffected) {
     return true;
 }
 
-bool DbConnection::Run(QSqlQuery& q, const QString& sql) {
+bool DbConnection::Run(QSqlQuery& q, const QString& text) {
+    const QString sql = m_standIn && m_standInEverywhere ? m_standIn(text) : text;
     const QSqlDatabase db = database();
     const QString driver = db.driverName();
     if (driver == QLatin1String("QSQLITE")) {
@@ -538,13 +539,21 @@ bool DbConnection::IsOracle() const {
     return m_dbms.startsWith(QLatin1String("Oracle"), Qt::CaseInsensitive);
 }
 
+bool DbConnection::IsPostgres() const {
+    return m_dbms.startsWith(QLatin1String("PostgreSQL"), Qt::CaseInsensitive);
+}
+
+bool DbConnection::IsSqlite() const {
+    return m_dbms.isEmpty() && m_open && database().driverName() == QLatin1String("QSQLITE");
+}
+
 bool DbConnection::isSqlServer() const {
     return m_dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive);
 }
 
 bool DbConnection::runServerStatement(QSqlQuery& query, const QString& sql) {
     query.setForwardOnly(true);
-    return Run(query, m_standIn ? m_standIn(sql) : sql);
+    return Run(query, m_standIn && !m_standInEverywhere ? m_standIn(sql) : sql);
 }
 
 QStringList DbConnection::lockStatements() const {

@@ -36,11 +36,15 @@ public:
     // The provider named in the connection text ("SQLOLEDB", "MSDAORA", "MSDASQL", "SQLITE"), readable
     // also after the open.
     QString Provider() const { return m_provider; }
-    // Whether the server is Oracle, as its driver names it: whatever provider spelling or data source
-    // reached it, a statement that reads no table must name DUAL there.
+    // Whether the server is Oracle, as its driver names it, whatever provider spelling or data source
+    // reached it.
     bool IsOracle() const;
-    // Whether the server is SQL Server, as its driver names it.
+    // Whether the server is SQL Server, which ignores trailing blanks in every comparison of text.
     bool IsSqlServer() const { return isSqlServer(); }
+    // Whether the server is PostgreSQL.
+    bool IsPostgres() const;
+    // Whether the warehouse is a SQLite file (not acting as a server).
+    bool IsSqlite() const;
 
     // Provider properties the program reads; "Current Collation Name" is the server's collation for SQL
     // Server connections and empty elsewhere.
@@ -102,10 +106,14 @@ public:
     // Test switch, set before the open: the connection takes `dbms` for its server's name (as an ODBC
     // driver gives it) where it chooses a server's own statements (at the open, at an action's begin),
     // and sends each of those as `standIn` rewrites it, so that a test sees them and answers them on the
-    // warehouse at hand.
-    void ActAsServer(const QString& dbms, std::function<QString(const QString& sql)> standIn) {
+    // warehouse at hand. With `everyStatement` it rewrites every query and statement the connection sends,
+    // so that the program's own statements for that server run on the warehouse at hand as that server
+    // would run them.
+    void ActAsServer(const QString& dbms, std::function<QString(const QString& sql)> standIn,
+                     bool everyStatement = false) {
         m_actAs = dbms;
         m_standIn = std::move(standIn);
+        m_standInEverywhere = everyStatement;
     }
 
     // Test switch: a SQLite connection keeps SQLite's own page cache settings (its default size, spilling
@@ -158,6 +166,7 @@ private:
     QString m_dbms;
     QString m_actAs;
     std::function<QString(const QString&)> m_standIn;
+    bool m_standInEverywhere = false;
 
     void finishTransaction(bool committed);
     // Gives back the memory a SQLite connection's page cache took for the action that has just ended, and,

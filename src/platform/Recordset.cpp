@@ -26,6 +26,15 @@ int sizeFromDeclaredType(const char* declared) {
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+// A declared type of a fixed-width text column: CHAR(n), NCHAR(n), CHARACTER(n), not a varying one.
+bool fixedFromDeclaredType(const char* declared) {
+    if (!declared)
+        return false;
+    static const QRegularExpression fixed(R"(^\s*(N?CHAR|CHARACTER)\s*(\(|$))",
+                                          QRegularExpression::CaseInsensitiveOption);
+    return fixed.match(QString::fromUtf8(declared)).hasMatch();
+}
+
 } // namespace
 
 QString Field::Name() const {
@@ -59,6 +68,10 @@ int Field::DefinedSize() const {
     return m_rs.columnSize(m_index);
 }
 
+bool Field::FixedWidth() const {
+    return m_rs.columnFixed(m_index);
+}
+
 Recordset::Recordset() : d(QSharedPointer<Data>::create()) {}
 
 QString Recordset::normalised(const QString& name) {
@@ -86,8 +99,11 @@ bool Recordset::Open(const QString& sql, DbConnection& connection) {
         Column c;
         c.name = f.name();
         c.type = f.metaType();
-        if (!sqlite)
+        if (!sqlite) {
             c.size = f.length() > 0 ? f.length() : -1;
+            // The ODBC driver's SQL type: SQL_CHAR or SQL_WCHAR.
+            c.fixed = f.typeID() == 1 || f.typeID() == -8;
+        }
         d->columns.push_back(c);
         // A later column of the same name never hides the first, as with joined tables.
         const QString key = normalised(c.name);
@@ -212,6 +228,10 @@ int Recordset::columnSize(int index) const {
     return d->columns[index].size;
 }
 
+bool Recordset::columnFixed(int index) const {
+    return !d->failed && index >= 0 && index < d->columns.size() && d->columns[index].fixed;
+}
+
 void Recordset::resolveDeclaredSizes(const QString& sql, DbConnection& connection) {
     // SQLite's Qt driver reports no widths; the declared column type ("VARCHAR(10)") still holds them.
     // Preparing the statement again only compiles it; nothing runs.
@@ -229,7 +249,9 @@ void Recordset::resolveDeclaredSizes(const QString& sql, DbConnection& connectio
         return;
     }
     const int n = qMin(sqlite3_column_count(stmt), static_cast<int>(d->columns.size()));
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
         d->columns[i].size = sizeFromDeclaredType(sqlite3_column_decltype(stmt, i));
+        d->columns[i].fixed = fixedFromDeclaredType(sqlite3_column_decltype(stmt, i));
+    }
     sqlite3_finalize(stmt);
 }

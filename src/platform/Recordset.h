@@ -42,6 +42,7 @@ private:
         QString name;
         QMetaType type;
         int size = -1;
+        bool fixed = false;
     };
     struct Data {
         QVector<Column> columns;
@@ -56,6 +57,7 @@ private:
     int indexOf(const QString& name) const;
     const QVariant* current(int index) const;
     int columnSize(int index) const;
+    bool columnFixed(int index) const;
     void resolveDeclaredSizes(const QString& sql, DbConnection& connection);
     static QString normalised(const QString& name);
 
@@ -73,6 +75,9 @@ public:
     QMetaType Type() const;
     // The declared width of a text column; -1 where nothing limits it or nothing is known.
     int DefinedSize() const;
+    // Whether the column is fixed-width (CHAR(n)): the server pads what it holds to the width and compares
+    // two such values ignoring trailing blanks.
+    bool FixedWidth() const;
 
 private:
     friend class Recordset;

@@ -1,6 +1,7 @@
 #include "rangemaint/LevelHierarchyWalk.h"
 
 #include "frame/modMain.h"
+#include "rangemaint/EntryNames.h"
 #include "services/clsGenericMaint.h"
 
 #include <algorithm>
@@ -36,7 +37,7 @@ bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Cod
             .arg(theirs) +
         SqlText(m_area) + QStringLiteral(" and ") + Matches(QStringLiteral("CS_COA"), m_chart) +
         QStringLiteral(" and ") + Matches(QStringLiteral("CS_%1LEVEL").arg(mine), code.level) +
-        QStringLiteral(" and ") + Matches(QStringLiteral("CS_%1CODE").arg(mine), code.code) +
+        QStringLiteral(" and ") + EntryNames::Names(QStringLiteral("CS_%1CODE").arg(mine), code.code) +
         QStringLiteral(" Order by CS_%1LEVEL, CS_%1CODE").arg(theirs);
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())
@@ -45,8 +46,11 @@ bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Cod
     const Field value = rs.Fields(QStringLiteral("CS_%1CODE").arg(theirs));
     related.clear();
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        // As stored, so the code's own rows are addressed by it, padded or not.
-        Code next{level.Text(), value.Text()};
+        // As stored, so the code's own rows are addressed by it, padded or not; but for the blanks a
+        // fixed-width column pads every value with, which name nothing and which a range table's first row
+        // of the code must not take for the code's own.
+        Code next{level.FixedWidth() ? clsGenericMaint::ShownValue(level.Text()) : level.Text(),
+                  value.FixedWidth() ? clsGenericMaint::ShownValue(value.Text()) : value.Text()};
         if (!next.level.trimmed().isEmpty() && !next.code.trimmed().isEmpty())
             related.push_back(std::move(next));
     }

@@ -7,7 +7,7 @@
 // finds each ancestor of a code once, however many paths lead to it and even when the table holds a cycle,
 // so a range carried up the hierarchy writes every ancestor once and the walk always ends. Hierarchy rows
 // with a blank level or code are not followed. Codes are answered as the hierarchy stores them; one stored
-// with trailing blanks and without is one code.
+// with trailing blanks and without is one code; a fixed-width column's padding is no part of a code.
 class LevelHierarchyWalk {
 public:
     struct Code {

@@ -4,6 +4,7 @@
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/Recordset.h"
+#include "rangemaint/EntryNames.h"
 #include "rangemaint/clsAcCategoriesRangeMaint.h"
 #include "rangemaint/clsAcMultiplierRangeMaint.h"
 #include "services/clsGenericMaint.h"
@@ -69,10 +70,26 @@ QString NoPlaceholder(const RangeTable& table, const QString& q) {
                RangeTable::BlankCondition(Column(q, table.ToColumn())));
 }
 
-// The code as the hierarchy column pair `level`, `code` holds it, padded or not.
-QString IsCode(const QString& level, const QString& code, const LevelRangeRemoval::Code& c) {
-    return LevelHierarchyWalk::Matches(level, c.level) % QStringLiteral(" and ") %
-           LevelHierarchyWalk::Matches(code, c.code);
+// Oracle names the difference of two queries MINUS.
+QString Except() {
+    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsOracle()
+               ? QStringLiteral(" minus ")
+               : QStringLiteral(" except ");
+}
+
+// The row has both bounds and is no placeholder: plain equalities compare it with another as the database
+// does, so an index or a hash answers them.
+QString Bounded(const RangeTable& table, const QString& q) {
+    const QString from = Column(q, table.FromColumn()), to = Column(q, table.ToColumn());
+    return QStringLiteral("(case when ") % Empty(from) % QStringLiteral(" or ") % Empty(to) %
+           QStringLiteral(" or (") % RangeTable::BlankCondition(from) % QStringLiteral(" and ") %
+           RangeTable::BlankCondition(to) % QStringLiteral(") then 0 else 1 end) = 1");
+}
+
+// The row has an empty bound (or a NULL), which only a looser match compares as the deletes name it.
+QString HalfEmpty(const RangeTable& table, const QString& q) {
+    return QStringLiteral("(") % Empty(Column(q, table.FromColumn())) % QStringLiteral(" or ") %
+           Empty(Column(q, table.ToColumn())) % QStringLiteral(")");
 }
 
 // Whether the row `b` of `tb` is `wanted` and no row of the feeders (`fed`, as Fed gives them) holds its
@@ -109,17 +126,6 @@ template <typename Pair> bool Pairs(const QString& sql, std::vector<Pair>& rows)
 
 } // namespace
 
-// The codes feeding an entry, as rows of a hierarchy: its children in CS_LEVELHIER, or the codes of a
-// multiplier or category. `where` names them, its columns qualified by `alias`; a row with a blank level or
-// code (a placeholder) feeds nothing.
-struct LevelRangeRemoval::Feeders {
-    QString hierarchy;
-    QString alias;
-    QString where;
-    QString level;
-    QString code;
-};
-
 LevelRangeRemoval::Holders LevelRangeRemoval::HoldersOf(bool multipliers) {
     if (multipliers)
         return {QStringLiteral("CS_MULTIPLIERHIER"), QStringLiteral("CS_MULTIPLIER"),
@@ -136,16 +142,62 @@ bool LevelRangeRemoval::Fail(Step step) {
     return false;
 }
 
-void LevelRangeRemoval::Start(std::optional<RangeBounds> range, bool record) {
+bool LevelRangeRemoval::Start(std::optional<RangeBounds> range, bool record) {
     m_record = record;
     m_removed.clear();
     m_failed = Step::None;
     m_range = std::move(range);
     m_sources.clear();
+    m_loose = m_range && (m_range->from.trimmed().isEmpty() || m_range->to.trimmed().isEmpty());
+    const std::optional<QList<int>> widths = m_table.DeclaredSizes();
+    const std::optional<QList<bool>> fixed = m_table.FixedWidths();
+    if (!widths || !fixed)
+        return false;
+    m_widths = *widths;
+    m_fixed = *fixed;
+    return true;
+}
+
+bool LevelRangeRemoval::FindLoose() {
+    // Whether the detached code holds a range with an empty bound: only then do the statements need the
+    // looser match, which the per-row comparisons of an empty bound and a NULL pay for.
+    const Existence loose =
+        RangeTable::AnyRow(m_table.Table() % QStringLiteral(" W"),
+                           Sources() % QStringLiteral(" and ") % HalfEmpty(m_table, QStringLiteral("W")) %
+                               QStringLiteral(" and ") % NoPlaceholder(m_table, QStringLiteral("W")));
+    if (loose == Existence::Failed)
+        return false;
+    m_loose = loose == Existence::Present;
+    return true;
 }
 
 bool LevelRangeRemoval::KeyOf(const Code& code, QStringList& key) const {
-    return m_table.StoredKey({m_top, code.level, code.code}, key);
+    if (!m_table.StoredKey({m_top, code.level, code.code}, key))
+        return false;
+    // A code the range table keys with trailing blanks another program wrote gets its placeholder back under
+    // that key: looked up in the index, where a plain equality misses it.
+    const QStringList& k = m_table.KeyColumns();
+    const QString padded = key[2] == clsGenericMaint::ShownValue(key[2]) && !key[2].isEmpty() &&
+                                   !(m_fixed.size() > 2 && m_fixed[2])
+                               ? EntryNames::PaddedSpelling(k[2], SqlText(key[2]))
+                               : QString();
+    if (padded.isEmpty())
+        return true;
+    Recordset rs =
+        GetRecordset(QStringLiteral("Select ") % k[2] % QStringLiteral(" from ") % m_table.Table() %
+                     QStringLiteral(" where ") % SqlEquals(k[0], key[0]) % QStringLiteral(" and ") %
+                     SqlEquals(k[1], key[1]) % QStringLiteral(" and ") % padded);
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    if (!rs.IsEOF())
+        key[2] = rs.Fields(0).Text();
+    rs.Close();
+    return true;
+}
+
+QString LevelRangeRemoval::IsCode(const QString& level, const QString& code, const Code& c) const {
+    return LevelHierarchyWalk::Matches(level, c.level) % QStringLiteral(" and ") %
+           EntryNames::Names(code, c.code);
 }
 
 QString LevelRangeRemoval::Wanted(const RangeTable& table, const QString& q) const {
@@ -153,78 +205,205 @@ QString LevelRangeRemoval::Wanted(const RangeTable& table, const QString& q) con
         return QStringLiteral("(") % SqlEquals(Column(q, table.FromColumn()), m_range->from) %
                QStringLiteral(" and ") % SqlEquals(Column(q, table.ToColumn()), m_range->to) %
                QStringLiteral(")");
+    return HeldBy(m_table.Table() % QStringLiteral(" W"), Sources(), m_table, QStringLiteral("W"), table, q);
+}
+
+QString LevelRangeRemoval::Sources() const {
     QStringList keys;
     for (const QStringList& key : m_sources)
         keys << QStringLiteral("(") % m_table.EntryCondition(key, QStringLiteral("W")) % QStringLiteral(")");
-    return HeldBy(m_table.Table() % QStringLiteral(" W"),
-                  QStringLiteral("(") % keys.join(QStringLiteral(" or ")) % QStringLiteral(")"), m_table,
-                  QStringLiteral("W"), table, q);
+    return QStringLiteral("(") % keys.join(QStringLiteral(" or ")) % QStringLiteral(")");
 }
 
-QString LevelRangeRemoval::Loses(const QStringList& key, const Code& code, const QString& q) const {
-    // The code's children as CS_LEVELHIER holds them; a row making the code its own child feeds it nothing.
-    const Feeders children{
-        QStringLiteral("CS_LEVELHIER"), QStringLiteral("H"),
-        QStringLiteral("H.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
-            LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) % QStringLiteral(" and ") %
-            IsCode(QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE"), code) %
-            QStringLiteral(" and ") %
-            Not(IsCode(QStringLiteral("H.CS_CHILDLEVEL"), QStringLiteral("H.CS_CHILDCODE"), code)),
-        QStringLiteral("CS_CHILDLEVEL"), QStringLiteral("CS_CHILDCODE")};
-    // A range named by its bounds is found in the index by them.
-    return m_table.EntryCondition(key, q) % QStringLiteral(" and ") % NoPlaceholder(m_table, q) %
-           QStringLiteral(" and ") % (m_range ? Wanted(m_table, q) % QStringLiteral(" and ") : QString()) %
-           WantedAndHeldByNone(Wanted(m_table, q), Fed(children, QStringLiteral("LS")), QStringLiteral("KC"),
-                               m_table, q);
+QString LevelRangeRemoval::Exactly(const QString& q) const {
+    if (!m_range)
+        return QString();
+    return Column(q, m_table.FromColumn()) % QStringLiteral(" = ") % SqlText(m_range->from) %
+           QStringLiteral(" and ") % Column(q, m_table.ToColumn()) % QStringLiteral(" = ") %
+           SqlText(m_range->to);
 }
 
-// The bounds (RF, RT) of the feeders' rows in the range table (aliased `rows`) that are among the ranges
-// settled, each once: only those can hold what an entry loses. The hierarchy is joined to the range table
-// inside the statement, so that however many feeders there are, a feeder's rows are found by the range
-// table's index on its key columns; what trims a value stays on the hierarchy's side. A feeder's rows are
-// keyed without the trailing blanks of its level and code or, where the hierarchy holds them padded, as
-// the hierarchy holds them.
-QString LevelRangeRemoval::Fed(const Feeders& f, const QString& rows) const {
-    const RangeTable& table = m_table;
-    const QStringList& k = table.KeyColumns();
+QString LevelRangeRemoval::WantedExactly(const QString& q) const {
+    if (m_range)
+        return Exactly(q);
+    // A semi-join with the detached code's rows, which every server runs as one, whatever its estimates.
+    return QStringLiteral("exists (Select 1 from ") % m_table.Table() % QStringLiteral(" W where ") %
+           Sources() % QStringLiteral(" and W.") % m_table.FromColumn() % QStringLiteral(" = ") %
+           Column(q, m_table.FromColumn()) % QStringLiteral(" and W.") % m_table.ToColumn() %
+           QStringLiteral(" = ") % Column(q, m_table.ToColumn()) % QStringLiteral(")");
+}
+
+QString LevelRangeRemoval::AsKey(qsizetype c, const QString& expr) const {
+    const QString trimmed = QStringLiteral("RTRIM(") % expr % QStringLiteral(")");
+    // Compared in the column's own type, the value finds the range table's index: a fixed-width column
+    // compared with text would be compared as text, and (on Oracle) without the padding it holds.
+    if (c < m_fixed.size() && m_fixed[c] && c < m_widths.size() && m_widths[c] > 0)
+        return QStringLiteral("CAST(") % trimmed % QStringLiteral(" AS CHAR(") %
+               QString::number(m_widths[c]) % QStringLiteral("))");
+    return trimmed;
+}
+
+// The children of the code as CS_LEVELHIER holds them; a row making the code its own child feeds it nothing.
+LevelRangeRemoval::Feeders LevelRangeRemoval::ChildrenOf(const Code& code) const {
+    return {QStringLiteral("CS_LEVELHIER"), QStringLiteral("H"),
+            QStringLiteral("H.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+                LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) % QStringLiteral(" and ") %
+                IsCode(QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE"), code) %
+                QStringLiteral(" and ") %
+                Not(IsCode(QStringLiteral("H.CS_CHILDLEVEL"), QStringLiteral("H.CS_CHILDCODE"), code)),
+            QStringLiteral("CS_CHILDLEVEL"), QStringLiteral("CS_CHILDCODE")};
+}
+
+// The hierarchy is joined to the range table inside the statement, so that however many feeders there are,
+// a feeder's rows are found by the range table's index on its key columns. A feeder's rows are keyed by its
+// trimmed level and code, in the range table's own types; and, where the range table keys some of its rows
+// with trailing blanks, by those spellings too.
+QStringList LevelRangeRemoval::FeederSelects(const Feeders& f, const QString& rows,
+                                             const QString& restrict) const {
+    const QStringList& k = m_table.KeyColumns();
     const QString level = Column(f.alias, f.level), code = Column(f.alias, f.code);
-    const QString trimmedLevel = QStringLiteral("RTRIM(") % level % QStringLiteral(")");
-    const QString trimmedCode = QStringLiteral("RTRIM(") % code % QStringLiteral(")");
-    const auto select = [&](const QString& padded, const QString& l, const QString& c) -> QString {
-        return QStringLiteral("Select ") % Column(rows, table.FromColumn()) % QStringLiteral(" RF, ") %
-               Column(rows, table.ToColumn()) % QStringLiteral(" RT from ") % f.hierarchy % QLatin1Char(' ') %
-               f.alias % QStringLiteral(" cross join ") % table.Table() % QLatin1Char(' ') % rows %
-               QStringLiteral(" where ") % f.where % QStringLiteral(" and ") %
-               Not(RangeTable::BlankCondition(level)) % QStringLiteral(" and ") %
-               Not(RangeTable::BlankCondition(code)) % padded % QStringLiteral(" and ") %
-               LevelHierarchyWalk::Matches(Column(rows, k[0]), m_top) % QStringLiteral(" and ") %
-               Column(rows, k[1]) % QStringLiteral(" = ") % l % QStringLiteral(" and ") % Column(rows, k[2]) %
-               QStringLiteral(" = ") % c % QStringLiteral(" and ") % Wanted(table, rows);
-    };
-    // The trimmed pair first and always: a fixed-width hierarchy column's padding then never reaches the
-    // range table's side, whose index answers the equality (PostgreSQL would cast an unpadded range column
-    // to the padded type instead, and lose the index).
-    return select(QString(), trimmedLevel, trimmedCode) % QStringLiteral(" union ") %
-           select(QStringLiteral(" and (") % level % QStringLiteral(" <> ") % trimmedLevel %
-                      QStringLiteral(" or ") % code % QStringLiteral(" <> ") % trimmedCode %
-                      QStringLiteral(")"),
-                  level, code);
+    const QString head = QStringLiteral("Select ") % Column(rows, m_table.FromColumn()) %
+                         QStringLiteral(" RF, ") % Column(rows, m_table.ToColumn()) %
+                         QStringLiteral(" RT from ") % f.hierarchy % QLatin1Char(' ') % f.alias %
+                         QStringLiteral(" cross join ") % m_table.Table() % QLatin1Char(' ') % rows %
+                         QStringLiteral(" where ") % f.where % QStringLiteral(" and ") %
+                         Not(RangeTable::BlankCondition(level)) % QStringLiteral(" and ") %
+                         Not(RangeTable::BlankCondition(code)) % QStringLiteral(" and ") %
+                         LevelHierarchyWalk::Matches(Column(rows, k[0]), m_top);
+    const QString tail = restrict.isEmpty() ? QString() : QStringLiteral(" and ") % restrict;
+    QStringList selects{head % QStringLiteral(" and ") % Column(rows, k[1]) % QStringLiteral(" = ") %
+                        AsKey(1, level) % QStringLiteral(" and ") % Column(rows, k[2]) %
+                        QStringLiteral(" = ") % AsKey(2, code) % tail};
+    // Rows another program keyed with trailing blanks the hierarchy does not hold: where the code column
+    // is not fixed-width, which ignores them.
+    const QString padded =
+        m_fixed.size() > 2 && m_fixed[2]
+            ? QString()
+            : EntryNames::PaddedSpelling(Column(rows, k[2]),
+                                         QStringLiteral("RTRIM(") % code % QStringLiteral(")"));
+    if (!padded.isEmpty())
+        selects << head % QStringLiteral(" and ") % Column(rows, k[1]) % QStringLiteral(" = ") %
+                       AsKey(1, level) % QStringLiteral(" and ") % padded % tail;
+    return selects;
+}
+
+// The bounds (RF, RT) of the feeders' rows (aliased `rows`) that are among the ranges settled.
+QString LevelRangeRemoval::Fed(const Feeders& f, const QString& rows) const {
+    return FeederSelects(f, rows, Wanted(m_table, rows)).join(QStringLiteral(" union "));
+}
+
+QString LevelRangeRemoval::LostPairs(const QStringList& key, const Code& code) const {
+    const QString c = QStringLiteral("C1");
+    // The code's rows among those settled, except (a difference of two sets, which a server hashes or
+    // sorts once, whatever its estimates) what its children hold: read once for the statement, each child's
+    // rows found in the index.
+    // For a detach, the code's rows among the detached code's are an intersection of the two sets, which
+    // needs no estimate either.
+    const QString own = QStringLiteral("Select ") % Column(c, m_table.FromColumn()) %
+                        QStringLiteral(" RF, ") % Column(c, m_table.ToColumn()) %
+                        QStringLiteral(" RT from ") % m_table.Table() % QLatin1Char(' ') % c %
+                        QStringLiteral(" where ") % m_table.EntryCondition(key, c) % QStringLiteral(" and ") %
+                        Bounded(m_table, c);
+    const QString w = QStringLiteral("W");
+    const QString among =
+        m_range ? QString(own % QStringLiteral(" and ") % Exactly(c))
+                : QString(own % QStringLiteral(" intersect Select ") % Column(w, m_table.FromColumn()) %
+                          QStringLiteral(", ") % Column(w, m_table.ToColumn()) % QStringLiteral(" from ") %
+                          m_table.Table() % QStringLiteral(" W where ") % Sources());
+    return among % Except() %
+           FeederSelects(ChildrenOf(code), QStringLiteral("LS"), Exactly(QStringLiteral("LS")))
+               .join(Except());
+}
+
+QString LevelRangeRemoval::LosesLoosely(const Code& code, const QString& q) const {
+    return (m_range ? Wanted(m_table, q) % QStringLiteral(" and ") : QString()) %
+           WantedAndHeldByNone(Wanted(m_table, q), Fed(ChildrenOf(code), QStringLiteral("LS")),
+                               QStringLiteral("KC"), m_table, q);
+}
+
+QString LevelRangeRemoval::BoundAs(const RangeTable& table, int bound, const QString& expr) const {
+    // A bound of the range table compared with another table's in that table's type: Oracle compares a
+    // fixed-width value with varying text without padding, so the padding goes where only the other is
+    // fixed-width, and is added where only the other is.
+    if (&table == &m_table)
+        return expr;
+    const std::optional<QList<bool>> fixed = table.FixedWidths();
+    const std::optional<QList<int>> widths = table.DeclaredSizes();
+    const qsizetype theirs = table.KeyCount() + bound, mine = m_table.KeyCount() + bound;
+    const bool theyPad = fixed && theirs < fixed->size() && fixed->at(theirs);
+    const bool iPad = mine < m_fixed.size() && m_fixed[mine];
+    if (theyPad == iPad)
+        return expr;
+    if (!theyPad)
+        return QStringLiteral("RTRIM(") % expr % QStringLiteral(")");
+    const int width = widths && theirs < widths->size() ? widths->at(theirs) : -1;
+    return width > 0 ? QStringLiteral("CAST(") % expr % QStringLiteral(" AS CHAR(") % QString::number(width) %
+                           QStringLiteral("))")
+                     : expr;
+}
+
+QStringList LevelRangeRemoval::Going(const QString& entry, const RangeTable& table, const QString& q,
+                                     const QString& pairs, const QString& loose) const {
+    QStringList conditions;
+    // SQLite runs an uncorrelated row-value "in" once into an index of its own, whatever its statistics,
+    // where a correlated "exists" may run the difference again for each row it deems few. A server pulls
+    // the "exists" up into a semi-join, which also runs it once (SQL Server has no row-value "in").
+    const bool sqlite = !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsSqlite();
+    const bool postgres = !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsPostgres();
+    // PostgreSQL would pull an "in" or "exists" up into a join, which on tables it has no statistics of yet
+    // it may run as a nested loop over the difference for every row; inside a CASE it stays an uncorrelated
+    // "in", which it hashes once.
+    const QString in = QStringLiteral("(") % Column(q, table.FromColumn()) % QStringLiteral(", ") %
+                       Column(q, table.ToColumn()) % QStringLiteral(") in (Select ") %
+                       BoundAs(table, 0, QStringLiteral("LP.RF")) % QStringLiteral(", ") %
+                       BoundAs(table, 1, QStringLiteral("LP.RT")) % QStringLiteral(" from (") % pairs %
+                       QStringLiteral(") LP)");
+    // One range's rows are found in the index by its bounds, not among all the entry's rows.
+    const QString exactly =
+        m_range ? QString(QStringLiteral(" and ") % SqlEquals(Column(q, table.FromColumn()), m_range->from) %
+                          QStringLiteral(" and ") % SqlEquals(Column(q, table.ToColumn()), m_range->to))
+                : QString();
+    if (!pairs.isEmpty() && postgres)
+        conditions << entry % exactly % QStringLiteral(" and (case when ") % in %
+                          QStringLiteral(" then 1 else 0 end) = 1");
+    else if (!pairs.isEmpty() && sqlite)
+        conditions << entry % exactly % QStringLiteral(" and ") % in;
+    else if (!pairs.isEmpty())
+        conditions << entry % exactly % QStringLiteral(" and exists (Select 1 from (") % pairs %
+                          QStringLiteral(") LP where ") % BoundAs(table, 0, QStringLiteral("LP.RF")) %
+                          QStringLiteral(" = ") % Column(q, table.FromColumn()) % QStringLiteral(" and ") %
+                          BoundAs(table, 1, QStringLiteral("LP.RT")) % QStringLiteral(" = ") %
+                          Column(q, table.ToColumn()) % QStringLiteral(")");
+    if (!loose.isEmpty())
+        conditions << entry % QStringLiteral(" and ") % HalfEmpty(table, q) % QStringLiteral(" and ") %
+                          NoPlaceholder(table, q) % QStringLiteral(" and ") % loose;
+    return conditions;
 }
 
 bool LevelRangeRemoval::Lost(const Code& code, const RangeBounds& range) {
-    Start(range, true);
+    if (!Start(range, true))
+        return Fail(Step::Walk);
     LevelHierarchyWalk walk(m_area, m_top);
     std::vector<Code> ancestors;
     if (!walk.Ancestors(code, ancestors))
         return Fail(Step::Walk);
-    const LostBy lost = [this](const RangeTable& table, const QString& q) -> QString {
-        return Wanted(table, q);
+    // The code's row is gone: what it lost is the range itself.
+    const bool bounded = !m_loose;
+    const LostBy lost = [this, bounded]() -> QString {
+        if (!bounded)
+            return QString();
+        return QStringLiteral("Select ") % SqlText(m_range->from) % QStringLiteral(" RF, ") %
+               SqlText(m_range->to) % QStringLiteral(" RT") % FromOneRowOf(m_table.Table());
     };
-    return (!m_holders || SettleHolders(code, lost, false)) && Run(walk.BottomUp(), walk.Cyclic());
+    LostLoosely loosely;
+    if (m_loose)
+        loosely = [this](const RangeTable& table, const QString& q) -> QString { return Wanted(table, q); };
+    return (!m_holders || SettleHolders(code, lost, loosely, false)) && Run(walk.BottomUp(), walk.Cyclic());
 }
 
 bool LevelRangeRemoval::Left(const Code& parent, const QString& child, const QStringList& childLevels) {
-    Start(std::nullopt, false);
+    if (!Start(std::nullopt, false))
+        return Fail(Step::Walk);
     for (const QString& level : childLevels) {
         QStringList key;
         if (!KeyOf({level, child}, key))
@@ -233,6 +412,8 @@ bool LevelRangeRemoval::Left(const Code& parent, const QString& child, const QSt
     }
     if (m_sources.empty())
         return true;
+    if (!FindLoose())
+        return Fail(Step::Codes);
     LevelHierarchyWalk walk(m_area, m_top);
     std::vector<Code> ancestors;
     if (!walk.Ancestors(parent, ancestors))
@@ -252,20 +433,30 @@ bool LevelRangeRemoval::Left(const Code& parent, const QString& child, const QSt
 }
 
 bool LevelRangeRemoval::Settle(const Code& code, const RangeBounds& range) {
-    Start(range, true);
+    if (!Start(range, true))
+        return Fail(Step::Walk);
     return Run({code}, false);
 }
 
 bool LevelRangeRemoval::HolderLeft(bool multipliers, const QString& holder, const Code& code) {
-    Start(std::nullopt, false);
+    if (!Start(std::nullopt, false))
+        return Fail(Step::Walk);
     QStringList key;
     if (!KeyOf(code, key))
         return Fail(Step::Codes);
     m_sources.push_back(key);
-    const LostBy lost = [this](const RangeTable& table, const QString& q) -> QString {
-        return Wanted(table, q);
+    if (!FindLoose())
+        return Fail(Step::Codes);
+    const LostBy lost = [this]() -> QString {
+        const QString w = QStringLiteral("W");
+        return QStringLiteral("Select ") % Column(w, m_table.FromColumn()) % QStringLiteral(" RF, ") %
+               Column(w, m_table.ToColumn()) % QStringLiteral(" RT from ") % m_table.Table() %
+               QStringLiteral(" W where ") % Sources() % QStringLiteral(" and ") % Bounded(m_table, w);
     };
-    return SettleHolder(multipliers, holder, lost, nullptr);
+    LostLoosely loosely;
+    if (m_loose)
+        loosely = [this](const RangeTable& table, const QString& q) -> QString { return Wanted(table, q); };
+    return SettleHolder(multipliers, holder, lost, loosely, nullptr);
 }
 
 bool LevelRangeRemoval::Run(const std::vector<Code>& codes, bool cyclic) {
@@ -288,12 +479,14 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
     if (!KeyOf(code, key))
         return Fail(Step::Codes);
     const QString q = m_table.Table();
-    const QString condition = Loses(key, code, q);
+    const QString pairs = LostPairs(key, code);
+    const QStringList going =
+        Going(m_table.EntryCondition(key, q), m_table, q, pairs, m_loose ? LosesLoosely(code, q) : QString());
     // The range editor's tree shows what each code lost, and a cycle's passes end on a pass that lost
     // nothing: then the rows are read first. Otherwise the delete alone finds them.
     if (m_record) {
         std::vector<RangeBounds> rows;
-        if (!Read(m_table, condition, rows))
+        if (!Read(m_table, going, rows))
             return Fail(Step::Codes);
         if (rows.empty())
             return true;
@@ -302,21 +495,29 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
     }
     // The holders settle while the code still holds what it loses, which names what they may lose.
     if (m_holders) {
-        const LostBy lost = [&](const RangeTable& table, const QString& holderRow) -> QString {
-            return HeldBy(q % QStringLiteral(" L"), Loses(key, code, QStringLiteral("L")), m_table,
-                          QStringLiteral("L"), table, holderRow);
-        };
-        if (!SettleHolders(code, lost, true))
+        const LostBy lost = [&pairs]() -> QString { return pairs; };
+        LostLoosely loosely;
+        if (m_loose)
+            loosely = [&](const RangeTable& table, const QString& holderRow) -> QString {
+                const QString l = QStringLiteral("L");
+                return HeldBy(q % QStringLiteral(" L"),
+                              m_table.EntryCondition(key, l) % QStringLiteral(" and ") %
+                                  HalfEmpty(m_table, l) % QStringLiteral(" and ") %
+                                  NoPlaceholder(m_table, l) % QStringLiteral(" and ") % LosesLoosely(code, l),
+                              m_table, l, table, holderRow);
+            };
+        if (!SettleHolders(code, lost, loosely, true))
             return false;
     }
     qint64 removed = 0;
-    if (!Remove(m_table, key, condition, removed))
+    if (!Remove(m_table, key, going, removed))
         return Fail(Step::Codes);
     changed = removed != 0;
     return true;
 }
 
-bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, bool leaving) {
+bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, const LostLoosely& loosely,
+                                      bool leaving) {
     for (const bool multipliers : {true, false}) {
         const Holders h = HoldersOf(multipliers);
         Recordset rs = GetRecordset(
@@ -326,81 +527,82 @@ bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, bo
             IsCode(QStringLiteral("CS_LEVEL"), QStringLiteral("CS_CODE"), code));
         if (!gQueryOK || rs.IsNothing())
             return Fail(h.step);
+        // A holder written two ways is one holder, settled once.
         QStringList holders;
         for (const Field holder = rs.Fields(0); !rs.IsEOF(); rs.MoveNext())
-            if (!holder.Text().trimmed().isEmpty())
+            if (!holder.Text().trimmed().isEmpty() &&
+                std::none_of(holders.begin(), holders.end(),
+                             [&](const QString& h) { return EntryNames::Same(h, holder.Text()); }))
                 holders << holder.Text();
         rs.Close();
         for (const QString& holder : holders)
-            if (!SettleHolder(multipliers, holder, lostBy, leaving ? &code : nullptr))
+            if (!SettleHolder(multipliers, holder, lostBy, loosely, leaving ? &code : nullptr))
                 return false;
     }
     return true;
 }
 
 bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, const LostBy& lostBy,
-                                     const Code* leaving) {
+                                     const LostLoosely& loosely, const Code* leaving) {
     const Holders h = HoldersOf(multipliers);
     // The chart without the blanks a fixed-width column pads it with, as the holders' rows hold it; the
     // holder as its range table holds it.
     QStringList key;
     if (!h.table.StoredKey({clsGenericMaint::ShownValue(m_top), holder}, key))
         return Fail(h.step);
-    // The holder keeps what a code still attached to it holds, whichever way the hierarchy pads the
-    // holder's name: every way it is written is read, so that the statement finds the holder's codes in the
-    // hierarchy's index.
-    QStringList names;
-    Recordset rs = GetRecordset(
-        QStringLiteral("Select distinct ") % h.column % QStringLiteral(" from ") % h.hierarchy %
-        QStringLiteral(" where CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
-        LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and RTRIM(") %
-        h.column % QStringLiteral(") = ") % SqlText(clsGenericMaint::ShownValue(holder)));
-    if (!gQueryOK || rs.IsNothing())
-        return Fail(h.step);
-    for (const Field name = rs.Fields(0); !rs.IsEOF(); rs.MoveNext())
-        names << SqlText(name.Text());
-    rs.Close();
-    const QString f = QStringLiteral("F");
+    // The holder keeps what a code still attached to it holds, whichever way the hierarchy spells the
+    // holder's name: each spelling is an equality the hierarchy's index answers.
     const Feeders codes{
-        h.hierarchy, f,
-        names.isEmpty()
-            ? QStringLiteral("1 = 0")
-            : QStringLiteral("F.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
-                  LevelHierarchyWalk::Matches(QStringLiteral("F.CS_COA"), m_top) % QStringLiteral(" and F.") %
-                  h.column % QStringLiteral(" in (") % names.join(QStringLiteral(", ")) %
-                  QStringLiteral(")") %
-                  (leaving ? QStringLiteral(" and ") % Not(IsCode(QStringLiteral("F.CS_LEVEL"),
-                                                                  QStringLiteral("F.CS_CODE"), *leaving))
-                           : QString()),
+        h.hierarchy, QStringLiteral("F"),
+        QStringLiteral("F.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+            LevelHierarchyWalk::Matches(QStringLiteral("F.CS_COA"), m_top) % QStringLiteral(" and ") %
+            EntryNames::Names(QStringLiteral("F.") % h.column, holder) %
+            (leaving ? QStringLiteral(" and ") %
+                           Not(IsCode(QStringLiteral("F.CS_LEVEL"), QStringLiteral("F.CS_CODE"), *leaving))
+                     : QString()),
         QStringLiteral("CS_LEVEL"), QStringLiteral("CS_CODE")};
     const QString q = h.table.Table();
-    // A range named by its bounds is found in the index by them: what a code lost of it is that range.
-    const QString condition = h.table.EntryCondition(key, q) % QStringLiteral(" and ") %
-                              NoPlaceholder(h.table, q) % QStringLiteral(" and ") %
-                              (m_range ? Wanted(h.table, q) % QStringLiteral(" and ") : QString()) %
-                              WantedAndHeldByNone(lostBy(h.table, q), Fed(codes, QStringLiteral("HD")),
-                                                  QStringLiteral("M"), h.table, q);
+    QString pairs = lostBy();
+    if (!pairs.isEmpty())
+        pairs += Except() %
+                 FeederSelects(codes, QStringLiteral("HD"), Exactly(QStringLiteral("HD"))).join(Except());
+    const QString loose = loosely
+                              ? (m_range ? Wanted(h.table, q) % QStringLiteral(" and ") : QString()) %
+                                    WantedAndHeldByNone(loosely(h.table, q), Fed(codes, QStringLiteral("HD")),
+                                                        QStringLiteral("M"), h.table, q)
+                              : QString();
     qint64 removed = 0;
-    return Remove(h.table, key, condition, removed) || Fail(h.step);
+    return Remove(h.table, key, Going(h.table.EntryCondition(key, q), h.table, q, pairs, loose), removed) ||
+           Fail(h.step);
 }
 
-bool LevelRangeRemoval::Read(const RangeTable& table, const QString& condition,
+bool LevelRangeRemoval::Read(const RangeTable& table, const QStringList& conditions,
                              std::vector<RangeBounds>& rows) const {
+    if (conditions.isEmpty())
+        return true;
     const QString q = table.Table();
-    return Pairs(QStringLiteral("Select ") % Column(q, table.FromColumn()) % QStringLiteral(", ") %
-                     Column(q, table.ToColumn()) % QStringLiteral(" from ") % q % QStringLiteral(" where ") %
-                     condition,
-                 rows);
+    QStringList selects;
+    for (const QString& condition : conditions)
+        selects << QStringLiteral("Select ") % Column(q, table.FromColumn()) % QStringLiteral(", ") %
+                       Column(q, table.ToColumn()) % QStringLiteral(" from ") % q %
+                       QStringLiteral(" where ") % condition;
+    return Pairs(selects.join(QStringLiteral(" union all ")), rows);
 }
 
-bool LevelRangeRemoval::Remove(const RangeTable& table, const QStringList& key, const QString& condition,
+bool LevelRangeRemoval::Remove(const RangeTable& table, const QStringList& key, const QStringList& conditions,
                                qint64& removed) const {
-    // "Delete From": the form every database accepts; the condition that read the rows takes them.
+    // "Delete From": the form every database accepts; the conditions that read the rows take them.
     removed = 0;
-    if (!gDBConnection->adoConnection().Execute(
-            QStringLiteral("Delete From ") % table.Table() % QStringLiteral(" where ") % condition, &removed))
-        return false;
-    // A driver that does not count the rows answers -1: the entry may have lost its last row.
+    for (const QString& condition : conditions) {
+        qint64 count = 0;
+        if (!gDBConnection->adoConnection().Execute(QStringLiteral("Delete From ") % table.Table() %
+                                                        QStringLiteral(" where ") % condition,
+                                                    &count))
+            return false;
+        // A driver that does not count the rows answers -1: the entry may have lost its last row.
+        if (count != 0)
+            removed = count < 0 || removed < 0 ? -1 : removed + count;
+    }
     if (removed == 0)
         return true;
     return table.PlaceholderIfEmpty(key);

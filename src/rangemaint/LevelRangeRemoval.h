@@ -72,33 +72,77 @@ public:
     Step FailedStep() const { return m_failed; }
 
 private:
-    struct Feeders;
-    // The condition that a holder's row (of the table, qualified as given) is a range a code just lost.
-    using LostBy = std::function<QString(const RangeTable&, const QString&)>;
+    // The codes feeding an entry, as rows of a hierarchy: its children in CS_LEVELHIER, or the codes of a
+    // multiplier or category. `where` names them, its columns qualified by `alias`; a row with a blank
+    // level or code (a placeholder) feeds nothing.
+    struct Feeders {
+        QString hierarchy;
+        QString alias;
+        QString where;
+        QString level;
+        QString code;
+    };
+    // The ranges a code loses, or a holder may lose, as a set of bounds (RF, RT): a query whose rows are
+    // compared with a holder's by plain equality. Empty where nothing has both bounds.
+    using LostBy = std::function<QString()>;
+    // The condition, for a row with an empty bound only, that a holder's row (of the table, qualified as
+    // given) is a range a code just lost.
+    using LostLoosely = std::function<QString(const RangeTable&, const QString&)>;
 
-    // `record`: the ranges each code loses are read and kept (RemovedRanges).
-    void Start(std::optional<RangeBounds> range, bool record);
+    // `record`: the ranges each code loses are read and kept (RemovedRanges). Reads the range table's
+    // column types and widths; false when that failed.
+    bool Start(std::optional<RangeBounds> range, bool record);
     // The code's key as the range table holds it.
     bool KeyOf(const Code& code, QStringList& key) const;
+    // Whether the detached code holds a range with an empty bound (m_loose).
+    bool FindLoose();
+    // The condition that the hierarchy's column pair `level`, `code` names the code.
+    QString IsCode(const QString& level, const QString& code, const Code& c) const;
     // The condition that the bounds of the row of `table` qualified by `q` are one of the ranges settled.
     QString Wanted(const RangeTable& table, const QString& q) const;
-    // The condition that the code's row qualified by `q` is a range the code loses now: one of those
-    // settled, not a placeholder, and held by none of the code's children.
-    QString Loses(const QStringList& key, const Code& code, const QString& q) const;
+    // The detached code's keys, on the range table aliased W.
+    QString Sources() const;
+    // The condition that the range table's row `q` has the bounds of the one range settled (none for a
+    // detach), by plain equalities.
+    QString Exactly(const QString& q) const;
+    // The same for a row of the range table with both bounds, by plain equalities alone, for a detach too.
+    QString WantedExactly(const QString& q) const;
+    Feeders ChildrenOf(const Code& code) const;
+    // The value of the hierarchy's column `expr` as the range table's key column `c` holds it: without
+    // trailing blanks, in the column's own fixed-width type where it is one.
+    QString AsKey(qsizetype c, const QString& expr) const;
+    // The feeders' rows (aliased `rows`) meeting `restrict` (none: all), as selects of their bounds, one for
+    // each way the range table keys them.
+    QStringList FeederSelects(const Feeders& feeders, const QString& rows, const QString& restrict) const;
+    // The bounds (RF, RT) that the code loses now, of its rows with both bounds: its rows among the ranges
+    // settled, except what its children hold.
+    QString LostPairs(const QStringList& key, const Code& code) const;
+    // The condition that the code's row qualified by `q`, with an empty bound, is a range the code loses
+    // now: one of those settled, not a placeholder, and held by none of the code's children.
+    QString LosesLoosely(const Code& code, const QString& q) const;
     // The bounds of the feeders' rows (aliased `rows`) that are among the ranges settled.
     QString Fed(const Feeders& feeders, const QString& rows) const;
+    // The conditions on the rows of `table` qualified by `q` of the entry (`entry` on them) that are to go:
+    // the rows with both bounds equal to a pair of `pairs` (none when empty), and the rows with an empty
+    // bound meeting `loose` (none when empty).
+    QStringList Going(const QString& entry, const RangeTable& table, const QString& q, const QString& pairs,
+                      const QString& loose) const;
+    // The range table's bound (0 From, 1 To) `expr` as `table` types its bound.
+    QString BoundAs(const RangeTable& table, int bound, const QString& expr) const;
     // Settles the codes in turn, again while one changes and `cyclic`.
     bool Run(const std::vector<Code>& codes, bool cyclic);
     bool SettleCode(const Code& code, bool& changed);
-    // The multipliers and categories holding `code` settle what it lost (`lostBy`); with `leaving` the
-    // code is losing it now and no longer counts as a holder's feeder.
-    bool SettleHolders(const Code& code, const LostBy& lostBy, bool leaving);
-    bool SettleHolder(bool multipliers, const QString& holder, const LostBy& lostBy, const Code* leaving);
-    // The bounds of the rows of `table` meeting `condition`, which qualifies its columns by the table's name.
-    bool Read(const RangeTable& table, const QString& condition, std::vector<RangeBounds>& rows) const;
-    // Removes the entry's rows meeting `condition` (`removed` of them, -1 where the driver does not count)
-    // and writes its placeholder when none is left.
-    bool Remove(const RangeTable& table, const QStringList& key, const QString& condition,
+    // The multipliers and categories holding `code` settle what it lost (`lostBy`, `loosely`); with
+    // `leaving` the code is losing it now and no longer counts as a holder's feeder.
+    bool SettleHolders(const Code& code, const LostBy& lostBy, const LostLoosely& loosely, bool leaving);
+    bool SettleHolder(bool multipliers, const QString& holder, const LostBy& lostBy,
+                      const LostLoosely& loosely, const Code* leaving);
+    // The bounds of the rows of `table` meeting one of `conditions`, which qualify its columns by the table's
+    // name.
+    bool Read(const RangeTable& table, const QStringList& conditions, std::vector<RangeBounds>& rows) const;
+    // Removes the entry's rows meeting any of `conditions` (`removed` of them, -1 where the driver does not
+    // count) and writes its placeholder when none is left.
+    bool Remove(const RangeTable& table, const QStringList& key, const QStringList& conditions,
                 qint64& removed) const;
     bool Fail(Step step);
 
@@ -109,6 +153,10 @@ private:
     // The ranges settled: one range by its bounds, or else the rows of these keys in the range table.
     std::optional<RangeBounds> m_range;
     std::vector<QStringList> m_sources;
+    bool m_loose = false;
+    // The range table's key columns: whether fixed-width, and their widths.
+    QList<bool> m_fixed;
+    QList<int> m_widths;
     bool m_record = false;
     std::vector<Removed> m_removed;
     Step m_failed = Step::None;

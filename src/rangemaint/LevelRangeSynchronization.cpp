@@ -158,14 +158,9 @@ bool LevelRangeSynchronization::Padding() {
     // Where a column pads, it compares its values without the blanks: only a value stored with blanks of its
     // own counts.
     const auto any = [](const QString& table, const QString& condition, bool& found) {
-        Recordset rs = GetRecordset(QStringLiteral("Select 1 as PADDED") % WithoutTable() %
-                                    QStringLiteral(" where exists (Select 1 From ") % table %
-                                    QStringLiteral(" where ") % condition % QStringLiteral(")"));
-        if (!gQueryOK || rs.IsNothing())
-            return false;
-        found = !rs.IsEOF();
-        rs.Close();
-        return true;
+        const Existence padded = RangeTable::AnyRow(table, condition);
+        found = padded == Existence::Present;
+        return padded != Existence::Failed;
     };
     const auto padded = [](const QString& column) -> QString {
         return column % QStringLiteral(" <> RTRIM(") % column % QStringLiteral(")");
@@ -310,17 +305,14 @@ bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringL
         const HolderRangeFeed feed(m_area, m_top, multipliers);
         // An ancestor's holders are sought first: most ancestors have none, and then nothing more is read.
         if (ancestor) {
-            Recordset rs = GetRecordset(QStringLiteral("Select 1 as HELD") % WithoutTable() %
-                                        QStringLiteral(" where exists (Select 1 From ") %
-                                        feed.Holders().hierarchy % QStringLiteral(" X where X.CS_AREA = ") %
-                                        SqlText(m_area) % QStringLiteral(" and ") %
-                                        LevelHierarchyWalk::Matches(QStringLiteral("X.CS_COA"), m_top) %
-                                        QStringLiteral(" and ") % holding % QStringLiteral(")"));
-            if (!gQueryOK || rs.IsNothing())
+            const Existence held = RangeTable::AnyRow(
+                feed.Holders().hierarchy % QStringLiteral(" X"),
+                QStringLiteral("X.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+                    LevelHierarchyWalk::Matches(QStringLiteral("X.CS_COA"), m_top) % QStringLiteral(" and ") %
+                    holding);
+            if (held == Existence::Failed)
                 return Fail(feed.Holders().step);
-            const bool held = !rs.IsEOF();
-            rs.Close();
-            if (!held)
+            if (held == Existence::Absent)
                 continue;
         }
         if (!feed.Feed(m_table.Table() % QStringLiteral(" S") % (ancestor ? reach.tables : QString()),

@@ -151,6 +151,10 @@ std::optional<QList<int>> RangeTable::DeclaredSizes() const {
     return m_widths.Sizes();
 }
 
+std::optional<QList<bool>> RangeTable::FixedWidths() const {
+    return m_widths.FixedWidths();
+}
+
 bool RangeTable::Fits(const QStringList& keys, const QString& from, const QString& to) const {
     QStringList values = keys.mid(0, m_keys.size());
     while (values.size() < m_keys.size())

@@ -70,6 +70,8 @@ public:
     // where it declares none. Nothing when the look-up could not run (its error is left for the caller).
     // Read once per transaction.
     std::optional<QList<int>> DeclaredSizes() const;
+    // Whether each of those columns is fixed-width (CHAR(n)), read with the widths.
+    std::optional<QList<bool>> FixedWidths() const;
     // Whether each value fits its column: false, with the refusal raised as the current error, when one is
     // longer than its column holds or the widths could not be read. The statements that add rows refuse
     // such values themselves.

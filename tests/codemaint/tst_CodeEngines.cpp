@@ -18,7 +18,7 @@
 #include "support/Worlds.h"
 
 #include <QFile>
-#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 #include <functional>
@@ -96,6 +96,78 @@ bool rangeAct(RangeEditorState& rs, clsAcLevelRangeMaint& e, const QString& acti
     return e.Save();
 }
 
+// The expression in parentheses that opens at `open` (the index of "("), and the index after its ")"; the
+// quoted texts within skipped.
+qsizetype closing(const QString& sql, qsizetype open) {
+    int depth = 0;
+    for (qsizetype i = open; i < sql.size(); ++i) {
+        if (sql[i] == '\'') {
+            for (++i; i < sql.size() && !(sql[i] == '\'' && (i + 1 >= sql.size() || sql[i + 1] != '\'')); ++i)
+                if (sql[i] == '\'')
+                    ++i;
+        } else if (sql[i] == '(') {
+            ++depth;
+        } else if (sql[i] == ')' && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return -1;
+}
+
+// Rewrites each call of `function` ("RTRIM(", "CAST(") outside quoted texts by `rewrite`, given its
+// argument's text, innermost first.
+QString rewriteCalls(QString sql, const QString& function,
+                     const std::function<QString(const QString& argument)>& rewrite) {
+    for (qsizetype from = sql.size(); from >= 0;) {
+        const qsizetype at = sql.lastIndexOf(function, from, Qt::CaseInsensitive);
+        if (at < 0)
+            break;
+        from = at - 1;
+        if (at > 0 && (sql[at - 1].isLetterOrNumber() || sql[at - 1] == '_'))
+            continue;
+        const qsizetype open = at + function.size() - 1, end = closing(sql, open);
+        if (end < 0)
+            continue;
+        sql.replace(at, end - at, rewrite(sql.mid(open + 1, end - open - 2)));
+    }
+    return sql;
+}
+
+// A statement as Oracle would run it, rewritten for SQLite, whose fixed-width columns are declared
+// "CHAR(n) COLLATE RTRIM" and hold their values padded: an empty text is NULL; RTRIM answers NULL for blanks
+// only and text that compares with a fixed-width column without padding (as VARCHAR2 does); CAST to CHAR(n)
+// compares with padding; MINUS is EXCEPT. A select that names no table, which Oracle refuses, is refused here
+// too.
+QString asOracle(const QString& statement) {
+    QString sql = statement;
+    const qsizetype where = sql.indexOf(" where ", 0, Qt::CaseInsensitive);
+    if (sql.startsWith("Select", Qt::CaseInsensitive) &&
+        !sql.left(where < 0 ? sql.size() : where).contains(" from ", Qt::CaseInsensitive))
+        return "Oracle refuses a select without a table";
+    if (sql.startsWith("LOCK TABLE"))
+        return "Select 1";
+    // Empty texts are NULL, outside other quoted texts.
+    QString out;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        if (sql[i] != '\'') {
+            out += sql[i];
+            continue;
+        }
+        qsizetype j = i + 1;
+        while (j < sql.size() && !(sql[j] == '\'' && (j + 1 >= sql.size() || sql[j + 1] != '\'')))
+            j += sql[j] == '\'' ? 2 : 1;
+        out += j == i + 1 ? QString("NULL") : sql.mid(i, j - i + 1);
+        i = j;
+    }
+    sql = rewriteCalls(out, "RTRIM(",
+                       [](const QString& a) { return "(NULLIF(rtrim(" + a + "), '') COLLATE BINARY)"; });
+    sql = rewriteCalls(sql, "CAST(", [](const QString& a) {
+        const qsizetype as = a.lastIndexOf(" AS CHAR(", -1, Qt::CaseInsensitive);
+        return as < 0 ? "cast(" + a + ")" : "(" + a.left(as) + " COLLATE RTRIM)";
+    });
+    return sql.replace(" minus ", " except ");
+}
+
 } // namespace
 
 class tst_CodeEngines : public QObject {
@@ -118,6 +190,10 @@ private slots:
     void throughTheEditor();
     void failureToldWithItsCause_data();
     void failureToldWithItsCause();
+    void codeOfManyHolders_data() { Warehouse::addBackendRows(); }
+    void codeOfManyHolders();
+    void oracleFixedWidthRanges_data();
+    void oracleFixedWidthRanges();
     void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
     void drivingTheCodeEnginesWithoutAWindow();
 
@@ -506,6 +582,64 @@ void tst_CodeEngines::changes_data() {
     everywhere("attach: a code holding only half-empty ranges", 3,
                "H[L1,P,-,-] R[L1,P,-,- L2,X,_,199 L2,X,100,~]", "save L1/P L2:X",
                "H[L1,P,L2,X] R[L1,P,100,_ L1,P,_,199 L2,X,100,~ L2,X,_,199]");
+    // A feeder's code name also used by range rows at another level: only the feeder's own level feeds.
+    everywhere("detach: a sibling's name at another level feeds nothing", 3,
+               "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L2,X,100,199 L2,Y,-,- L3,Y,100,199]",
+               "delete L1/P/L2:X", "H[L1,P,L2,Y] R[L1,P,-,- L2,X,100,199 L2,Y,-,- L3,Y,100,199]");
+    everywhere("detach from a multiplier: another code's name at another level feeds nothing", 1,
+               "MH[M1,L1,C M1,L1,D] R[L1,C,100,199 L1,D,-,- L2,D,100,199] MR[M1,100,199]", "delete M1/L1/C",
+               "MH[M1,L1,D] R[L1,C,100,199 L1,D,-,- L2,D,100,199] MR[M1,-,-]");
+    // Half-empty ranges sharing their empty side: only the pair a sibling still gives stays.
+    everywhere("detach: half-empty ranges sharing their empty From", 3,
+               "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,_,199 L1,P,_,299 L2,X,_,199 L2,X,_,299 L2,Y,_,299]",
+               "delete L1/P/L2:X", "H[L1,P,L2,Y] R[L1,P,_,299 L2,X,_,199 L2,X,_,299 L2,Y,_,299]");
+    everywhere("detach: the parent's own half-empty range beside a lost one", 3,
+               "H[L1,P,L2,X] R[L1,P,100,_ L1,P,_,199 L2,X,_,199]", "delete L1/P/L2:X",
+               "H[L1,P,-,-] R[L1,P,100,_ L2,X,_,199]");
+    // A feeder padded alike in the hierarchy and the range table, or whose level only the hierarchy pads.
+    everywhere("detach: a sibling padded alike in the hierarchy and the ranges keeps the range", 3,
+               "H[L1,P,L2,X L1,P,L2,Y+] R[L1,P,100,199 L2,X,100,199 L2,Y+,100,199]", "delete L1/P/L2:X",
+               "H[L1,P,L2,Y+] R[L1,P,100,199 L2,X,100,199 L2,Y+,100,199]");
+    everywhere("detach: a sibling whose level only the hierarchy pads keeps the range", 3,
+               "H[L1,P,L2,X L1,P,L2+,Y] R[L1,P,100,199 L2,X,100,199 L2,Y,100,199]", "delete L1/P/L2:X",
+               "H[L1,P,L2+,Y] R[L1,P,100,199 L2,X,100,199 L2,Y,100,199]");
+    everywhere("detach from a multiplier: a code padded alike in both tables keeps the range", 1,
+               "MH[M1,L1,C M1,L1,D+] R[L1,C,100,199 L1,D+,100,199] MR[M1,100,199]", "delete M1/L1/C",
+               "MH[M1,L1,D+] R[L1,C,100,199 L1,D+,100,199] MR[M1,100,199]");
+    // The level the multiplier's tree shows apart keeps its placeholder where the hierarchy tells the two
+    // apart.
+    for (const char* v : {"", "*", "&", "="})
+        row(qPrintable(QString(v) + " detach from a multiplier: a code whose level only the hierarchy pads "
+                                    "keeps the range"),
+            1, v + QString("MH[M1,L1,C M1,L1+,D] R[L1,C,100,199 L1,D,100,199] MR[M1,100,199]"),
+            "delete M1/L1/C",
+            QString(*v == '&' || *v == '=' ? "MH[M1,L1+,D]" : "MH[M1,L1+,D M1,L1,-]") +
+                " R[L1,C,100,199 L1,D,100,199] MR[M1,100,199]");
+    // Names differing only in trailing blanks are one entry: a sibling whose range rows another program
+    // keyed with a trailing blank, and a parent written two ways in the hierarchy.
+    everywhere("range delete: a sibling's rows keyed with a trailing blank keep the parent's range", 3,
+               "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L2,X,100,199 L2,Y+,100,199]",
+               "range delete L2/X/100,199", "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L2,X,-,- L2,Y+,100,199]");
+    everywhere("detach: a sibling's rows keyed with a trailing blank keep the parent's range", 3,
+               "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L2,X,100,199 L2,Y+,100,199]", "delete L1/P/L2:X",
+               "H[L1,P,L2,Y] R[L1,P,100,199 L2,X,100,199 L2,Y+,100,199]");
+    everywhere("range delete: a parent written two ways keeps what its other child gives", 3,
+               "H[L1,P,L2,X L1,P+,L2,Y] R[L1,P,100,199 L2,X,100,199 L2,Y,100,199]",
+               "range delete L2/X/100,199", "H[L1,P,L2,X L1,P+,L2,Y] R[L1,P,100,199 L2,X,-,- L2,Y,100,199]");
+    // The code engine keeps the parent's placeholder row where the hierarchy tells the two apart.
+    for (const char* v : {"", "*", "&", "="})
+        row(qPrintable(QString(v) + " detach: a parent written two ways keeps what its other child gives"), 3,
+            v + QString("H[L1,P,L2,X L1,P+,L2,Y] R[L1,P,100,199 L2,X,100,199 L2,Y,100,199]"),
+            "delete L1/P/L2:X",
+            QString(*v == '&' || *v == '=' ? "H[L1,P+,L2,Y]" : "H[L1,P+,L2,Y L1,P,-,-]") +
+                " R[L1,P,100,199 L2,X,100,199 L2,Y,100,199]");
+    // A hierarchy whose codes are narrower than the range table's: an ancestor's first row is keyed
+    // without the padding of the hierarchy's own column, so a later removal finds it as a feeder.
+    for (const char* v : {"", "!"})
+        row(qPrintable(QString(v) + " range save to a parent without rows, then a sibling's delete"), 3,
+            v + QString("H[L1,T,L2,P L1,T,L2,Q L2,P,L3,X] R[L1,T,100,199 L2,Q,100,199 L3,X,-,-]"),
+            "range save L3/X 100,199;range delete L2/Q/100,199",
+            "H[L1,T,L2,P L1,T,L2,Q L2,P,L3,X] R[L1,T,100,199 L2,P,100,199 L2,Q,-,- L3,X,100,199]");
     // A failing statement is logged under the step it belongs to: the existence check, the copy or
     // removal of ranges, or the action itself.
     const char* levels = "H[L1,P,L2,X] R[L1,P,1,2 L2,X,1,2 L2,Y,3,4]";
@@ -537,7 +671,7 @@ void tst_CodeEngines::changes() {
     const QChar variant = Worlds::VariantOf(world);
     if (variant == '*' && w.backend() == "sqlite")
         QSKIP("SQLite has no collation that ignores case and accents");
-    if ((variant == '&' || variant == '=') && w.backend() == "sqlite")
+    if ((variant == '&' || variant == '=' || variant == '!') && w.backend() == "sqlite")
         QSKIP("SQLite pads no column");
     const QString location = after.startsWith('@') ? after.mid(1).section('|', 0, 0) : QString();
     const QString failing = after.section('|', 1);
@@ -750,15 +884,21 @@ void tst_CodeEngines::detachOfManyRanges() {
 // few statements however many children and codes there are.
 void tst_CodeEngines::wideHierarchies_data() {
     Warehouse::addColumns<QString>("variant");
-    Warehouse::addRows("plain", QString());
+    QTest::addColumn<bool>("analyzed");
+    Warehouse::addRows("plain", QString(), false);
     // A server's fixed-width hierarchies beside range tables that are not, and fixed-width tables throughout.
-    Warehouse::addRows("fixed-width hierarchies", QString("="));
-    Warehouse::addRows("fixed-width tables", QString("&"));
+    Warehouse::addRows("fixed-width hierarchies", QString("="), false);
+    Warehouse::addRows("fixed-width tables", QString("&"), false);
+    // The same with the statistics a warehouse has within a minute of a load, which plan the statements
+    // otherwise.
+    Warehouse::addRows("plain, analyzed", QString(), true);
+    Warehouse::addRows("fixed-width tables, analyzed", QString("&"), true);
 }
 
 void tst_CodeEngines::wideHierarchies() {
     QLX_OPEN_WAREHOUSE(w);
     QFETCH(QString, variant);
+    QFETCH(bool, analyzed);
     if (!variant.isEmpty() && w.backend() == "sqlite")
         QSKIP("SQLite pads no column");
     Worlds::Put(w, 3, variant);
@@ -808,6 +948,8 @@ void tst_CodeEngines::wideHierarchies() {
     write("CS_COA_ACCT_RANGE", ranges, false);
     write("CS_MULTIPLIER_RANGE", QStringList(m1).replaceInStrings(QRegularExpression("^"), "M1,"), false);
     write("CS_CAT_TYPE", QStringList(ct1).replaceInStrings(QRegularExpression("^"), "CT1,"), false);
+    if (analyzed)
+        QVERIFY(w.own().Execute("ANALYZE"));
     const auto rowsOf = [&w](const QString& table, const QString& key) {
         QStringList rows = w.rows("select * from " + table + " where " + key);
         for (QString& r : rows) {
@@ -1049,6 +1191,132 @@ void tst_CodeEngines::failureToldWithItsCause() {
     QCOMPARE(shown, expected);
     QVERIFY(!m_env->ui.inTransaction.contains(true));
     QVERIFY2(m_env->logText().contains(cause), qPrintable(m_env->logText()));
+}
+
+// A code held by hundreds of multipliers and categories: a range saved on it reaches every one, and its
+// delete leaves every one that no other code of it still gives the range, as with two holders. Each holder
+// has a range of its own beside; one multiplier and one category also hold Y, which gives 100-199 too.
+void tst_CodeEngines::codeOfManyHolders() {
+    QLX_OPEN_WAREHOUSE(w);
+    constexpr int kHolders = 300;
+    QStringList multipliers, categories, ranges;
+    const auto name = [](char kind, int i) { return QString("%1%2").arg(kind).arg(i, 4, 10, QChar('0')); };
+    for (int i = 0; i < kHolders; ++i) {
+        multipliers << name('M', i) + ",L1,X";
+        categories << name('K', i) + ",L1,X";
+        ranges << QString("%1,100,199 %1,9%2,9%2").arg(name('M', i)).arg(i);
+    }
+    multipliers << name('M', 7) + ",L2,Y";
+    categories << name('K', 9) + ",L2,Y";
+    QStringList categoryRanges = ranges;
+    categoryRanges.replaceInStrings("M", "K");
+    Worlds::Put(w, 3,
+                "MH[" + multipliers.join(' ') + "] CH[" + categories.join(' ') +
+                    "] R[L1,X,100,199 L2,Y,100,199] MR[" + ranges.join(' ') + "] CR[" +
+                    categoryRanges.join(' ') + "]");
+    RangeEditorState rs(3);
+    clsAcLevelRangeMaint engine;
+    engine.OwnerForm(&rs);
+    // The chart's rows of a holders' table ("MUL" or "CAT" its columns' lead) with this From.
+    const auto holding = [&w](const QString& lead, const QString& from) {
+        const QString table = lead == "MUL" ? "CS_MULTIPLIER_RANGE" : "CS_CAT_TYPE";
+        return w
+            .scalar("select count(*) from " + table + " where " + lead + "_FR_ACCT = '" + from + "' and " +
+                    lead + "_COA = " + SqlText(kChart))
+            .toInt();
+    };
+    QVERIFY(rangeAct(rs, engine, "range save L1/X 300,399"));
+    QCOMPARE(holding("MUL", "300"), kHolders);
+    QCOMPARE(holding("CAT", "300"), kHolders);
+    QVERIFY(rangeAct(rs, engine, "range delete"));
+    QVERIFY(rangeAct(rs, engine, "range delete L1/X/100,199"));
+    QCOMPARE(holding("MUL", "300"), 0);
+    QCOMPARE(holding("CAT", "300"), 0);
+    // Only the holders Y still gives 100-199 keep it; each keeps its own range, so none gets a placeholder.
+    QCOMPARE(w.rows("select MUL_CODE from CS_MULTIPLIER_RANGE where MUL_FR_ACCT = '100'"),
+             QStringList{"M0007"});
+    QCOMPARE(w.rows("select CAT_TYP_CD from CS_CAT_TYPE where CAT_FR_ACCT = '100'"), QStringList{"K0009"});
+    QCOMPARE(holding("MUL", " "), 0);
+    QCOMPARE(w.scalar("select count(*) from CS_MULTIPLIER_RANGE where MUL_COA = " + SqlText(kChart)),
+             QString::number(kHolders + 1));
+    QCOMPARE(w.scalar("select count(*) from CS_CAT_TYPE where CAT_COA = " + SqlText(kChart)),
+             QString::number(kHolders + 1));
+    QVERIFY(!m_env->logText().contains("Error"));
+}
+
+// Oracle compares a fixed-width range column with the hierarchies' varying text without padding, takes an
+// empty text for NULL and takes no select without a table: the same changes hold there, run through Oracle's
+// stand-in on a SQLite warehouse whose range table is fixed-width and holds its values padded.
+void tst_CodeEngines::oracleFixedWidthRanges_data() {
+    Warehouse::addColumns<int>("type");
+    QTest::addColumn<QString>("world");
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<QString>("after");
+    const auto row = [](const char* name, int type, const char* world, const char* actions,
+                        const char* after) {
+        Warehouse::addRows(name, type, QString(world), QString(actions), QString(after));
+    };
+    row("range delete: a sibling still gives the range", 3,
+        "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L2,X,100,199 L2,Y,100,199]", "range delete L2/X/100,199",
+        "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L2,X,-,- L2,Y,100,199]");
+    row("detach: a sibling still gives the range", 3,
+        "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L1,P,200,299 L2,X,100,199 L2,X,200,299 L2,Y,100,199]",
+        "delete L1/P/L2:X", "H[L1,P,L2,Y] R[L1,P,100,199 L2,X,100,199 L2,X,200,299 L2,Y,100,199]");
+    row("detach from a multiplier, another code feeds it", 1,
+        "MH[M1,L1,C M1,L1,D] R[L1,C,100,199 L1,C,200,299 L1,D,100,199] MR[M1,100,199 M1,200,299]",
+        "delete M1/L1/C", "MH[M1,L1,D] R[L1,C,100,199 L1,C,200,299 L1,D,100,199] MR[M1,100,199]");
+    // An empty bound is NULL there: the parent's own half-empty range stays, the lost one goes.
+    row("detach: half-empty ranges", 3, "H[L1,P,L2,X] R[L1,P,100,~ L1,P,~,199 L2,X,~,199]",
+        "delete L1/P/L2:X", "H[L1,P,-,-] R[L1,P,100,~ L2,X,~,199]");
+    row("detach the last child: placeholders back", 3, "H[L1,P,L2,X] R[L1,P,100,199 L2,X,100,199]",
+        "delete L1/P/L2:X", "H[L1,P,-,-] R[L1,P,-,- L2,X,100,199]");
+    row("range delete carried up the chain and out of a multiplier", 3,
+        "H[L1,T,L2,P L2,P,L3,X L2,P,L3,Y] MH[M1,L1,T] R[L1,T,100,199 L1,T,200,299 L2,P,100,199 L2,P,200,299 "
+        "L3,X,100,199 L3,X,200,299 L3,Y,100,199] MR[M1,100,199 M1,200,299]",
+        "range delete L3/X/200,299",
+        "H[L1,T,L2,P L2,P,L3,X L2,P,L3,Y] MH[M1,L1,T] R[L1,T,100,199 L2,P,100,199 L3,X,100,199 "
+        "L3,Y,100,199] MR[M1,100,199]");
+}
+
+void tst_CodeEngines::oracleFixedWidthRanges() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(int, type);
+    QFETCH(QString, world);
+    QFETCH(QString, actions);
+    QFETCH(QString, after);
+    if (w.backend() != "sqlite")
+        QSKIP("the stand-in rewrites statements for SQLite");
+    QVERIFY(w.own().Execute("drop table CS_COA_ACCT_RANGE"));
+    QVERIFY(
+        w.own().Execute("create table CS_COA_ACCT_RANGE (CO_COA CHAR(10) COLLATE RTRIM, CO_LEVEL CHAR(10) "
+                        "COLLATE RTRIM, CO_CODE CHAR(20) COLLATE RTRIM, CO_FR_ACCT CHAR(20) COLLATE RTRIM, "
+                        "CO_TO_ACCT CHAR(20) COLLATE RTRIM)"));
+    QVERIFY(
+        w.own().Execute("create index IX_CS_COA_ACCT_RANGE on CS_COA_ACCT_RANGE (CO_COA, CO_LEVEL, CO_CODE, "
+                        "CO_FR_ACCT, CO_TO_ACCT)"));
+    Worlds::Put(w, type, world);
+    // Stored as the fixed-width column holds them: padded to its width.
+    QStringList pads;
+    for (const char* c : {"CO_COA 10", "CO_LEVEL 10", "CO_CODE 20", "CO_FR_ACCT 20", "CO_TO_ACCT 20"}) {
+        const QString column = QString(c).section(' ', 0, 0), width = QString(c).section(' ', 1);
+        pads << column + " = substr(" + column + " || '" + QString(20, ' ') + "', 1, " + width + ")";
+    }
+    QVERIFY(w.own().Execute("update CS_COA_ACCT_RANGE set " + pads.join(", ")));
+    DbConnection& db = gDBConnection->adoConnection();
+    db.Close();
+    db.ActAsServer("Oracle", asOracle, true);
+    QVERIFY(db.Open(w.connectionText()));
+    const auto standInGone = qScopeGuard([&db] { db.ActAsServer(QString(), {}); });
+    CodeEditorState st(static_cast<qint16>(type));
+    const auto e = engineOf(type, st);
+    RangeEditorState rs(static_cast<qint16>(type));
+    clsAcLevelRangeMaint ranges;
+    ranges.OwnerForm(&rs);
+    for (const QString& a : actions.split(';'))
+        QVERIFY2(a.startsWith("range") ? rangeAct(rs, ranges, a) : act(type, *e, st, a),
+                 qPrintable(a + ": " + m_env->prompts().join(" / ") + m_env->logText()));
+    QCOMPARE(Worlds::State(w, '&'), Worlds::Canonical(after, '&'));
+    QVERIFY(!m_env->logText().contains("Error"));
 }
 
 // The example of ARCHITECTURE.md, "Driving the code engines without a window",

@@ -33,7 +33,7 @@ const struct FixedTable {
     {"CS_LEVELHIER",
      {"CS_AREA 10", "CS_COA 10", "CS_PARENTLEVEL 10", "CS_PARENTCODE 20", "CS_CHILDLEVEL 10",
       "CS_CHILDCODE 20"},
-     "#&="},
+     "#&=!"},
     {"CS_MULTIPLIERHIER",
      {"CS_AREA 10", "CS_COA 10", "CS_MULTIPLIER 10", "CS_LEVEL 10", "CS_CODE 20"},
      "#&="},
@@ -58,8 +58,11 @@ void fixedWidth(Warehouse& w, QChar variant) {
         if (!isFixed(t.table, variant))
             continue;
         QStringList alters;
-        for (const QString& c : t.columns)
-            alters << "alter column " + c.section(' ', 0, 0) + " type char(" + c.section(' ', 1) + ")";
+        for (const QString& c : t.columns) {
+            // "!": the hierarchy's codes narrower than the range table's.
+            const QString width = variant == '!' && c.contains("CODE") ? "10" : c.section(' ', 1);
+            alters << "alter column " + c.section(' ', 0, 0) + " type char(" + width + ")";
+        }
         QVERIFY(w.own().Execute(QString("alter table ") + t.table + " " + alters.join(", ")));
     }
 }
@@ -90,11 +93,11 @@ QString AreaOf(int type) {
 }
 
 QChar VariantOf(const QString& world) {
-    return world.isEmpty() || !QString("#&=*").contains(world[0]) ? QChar() : world[0];
+    return world.isEmpty() || !QString("#&=*!").contains(world[0]) ? QChar() : world[0];
 }
 
 void Put(Warehouse& w, int type, QString world, const QString& chart) {
-    if (world.startsWith('#') || world.startsWith('&') || world.startsWith('=')) {
+    if (world.startsWith('#') || world.startsWith('&') || world.startsWith('=') || world.startsWith('!')) {
         fixedWidth(w, world[0]);
         world.remove(0, 1);
     }

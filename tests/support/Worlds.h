@@ -15,8 +15,9 @@ class Warehouse;
 //
 // A world may be led by the variant of server it wants: "#" the hierarchies and the holders' range tables
 // fixed-width, "&" every table, "=" the hierarchies alone (every value then comes back padded to its column's
-// width), "*" the range tables' bounds compared ignoring case and accents, as a server's collation may
-// compare them. SQLite has none of these and keeps its tables as they are.
+// width), "!" the level hierarchy alone with its codes narrower than the range table's, "*" the range tables'
+// bounds compared ignoring case and accents, as a server's collation may compare them. SQLite has none of
+// these and keeps its tables as they are.
 namespace Worlds {
 
 // Every value holds an apostrophe or "%" somewhere, so all of them are stored as typed.
