@@ -192,6 +192,8 @@ private slots:
     void failureToldWithItsCause();
     void codeOfManyHolders_data() { Warehouse::addBackendRows(); }
     void codeOfManyHolders();
+    void codeOfManyHoldersSettled_data();
+    void codeOfManyHoldersSettled();
     void oracleFixedWidthRanges_data();
     void oracleFixedWidthRanges();
     void drivingTheCodeEnginesWithoutAWindow_data() { Warehouse::addBackendRows(); }
@@ -1241,6 +1243,80 @@ void tst_CodeEngines::codeOfManyHolders() {
              QString::number(kHolders + 1));
     QCOMPARE(w.scalar("select count(*) from CS_CAT_TYPE where CAT_COA = " + SqlText(kChart)),
              QString::number(kHolders + 1));
+    QVERIFY(!m_env->logText().contains("Error"));
+}
+
+void tst_CodeEngines::codeOfManyHoldersSettled_data() {
+    Warehouse::addColumns<QString>("variant");
+    for (const char* v : {"", "#", "&", "="})
+        Warehouse::addRows(*v ? QString("columns ") + v : QString("varying columns"), QString(v));
+}
+
+// A range deleted at a code held by hundreds of multipliers and categories settles every holder as it
+// settles one: a holder that another of its codes still gives the range keeps it (whichever way that code's
+// row spells the holder), one that holds a range of its own keeps that, one left without rows gets its
+// placeholder, and one that held no row gets none. Names carry an apostrophe, and some are written padded in
+// the hierarchy, in the range table or in both. The range saved and deleted again afterwards leaves every
+// holder as before, the one without rows now with its placeholder.
+void tst_CodeEngines::codeOfManyHoldersSettled() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, variant);
+    if (!variant.isEmpty() && w.backend() == "sqlite")
+        QSKIP("SQLite pads no column");
+    constexpr int kHolders = 240;
+    // The holder's name as the hierarchy spells it in its row of X'1 and of Y, and as its range table does.
+    const auto name = [](QChar kind, int i) { return QString("%1'%2").arg(kind).arg(i, 4, 10, QChar('0')); };
+    const auto spelled = [](const QString& n, bool padded) { return padded ? n + "+" : n; };
+    QString before, after;
+    for (const QChar kind : {QChar('M'), QChar('K')}) {
+        QStringList hierarchy, ranges, settled;
+        for (int i = 0; i < kHolders; ++i) {
+            const QString n = name(kind, i);
+            const QString ranged = spelled(n, i % 10 == 9);
+            hierarchy << spelled(n, i % 10 == 3 || i % 10 == 9) + ",L1,X'1";
+            if (i == 4)
+                continue; // a holder without rows
+            ranges << ranged + ",100,199";
+            if (i % 3 == 0) {
+                ranges << QString("%1,9%2,9'%2").arg(ranged).arg(i);
+                settled << QString("%1,9%2,9'%2").arg(ranged).arg(i);
+            } else if (i % 3 == 1) {
+                settled << ranged + ",-,-";
+            } else {
+                // Y gives the range too; some holders are spelled padded in Y's row alone.
+                hierarchy << spelled(n, i % 6 == 5) + ",L2,Y";
+                settled << ranged + ",100,199";
+            }
+        }
+        const QString tags = kind == 'M' ? "MH MR" : "CH CR";
+        before +=
+            QString(" %1[%2] %3[%4]")
+                .arg(tags.section(' ', 0, 0), hierarchy.join(' '), tags.section(' ', 1), ranges.join(' '));
+        after +=
+            QString(" %1[%2] %3[%4]")
+                .arg(tags.section(' ', 0, 0), hierarchy.join(' '), tags.section(' ', 1), settled.join(' '));
+    }
+    const QString codes = " R[L1,X'1,100,199 L2,Y,100,199 L2,Z,100,199]";
+    const QString codesAfter = " R[L1,X'1,-,- L2,Y,100,199 L2,Z,100,199]";
+    const auto world = [&](const QString& holders, const QString& rangeRows) {
+        // In the order the tables are read: the hierarchies, then the range tables.
+        const QStringList h = holders.split("] ", Qt::SkipEmptyParts);
+        return h[0] + "] " + h[2] + "]" + rangeRows + " " + h[1] + "] " + h[3];
+    };
+    Worlds::Put(w, 3, variant + world(before.trimmed(), codes));
+    RangeEditorState rs(3);
+    clsAcLevelRangeMaint engine;
+    engine.OwnerForm(&rs);
+    const QChar v = Worlds::VariantOf(variant);
+    QVERIFY(rangeAct(rs, engine, "range delete L1/X'1/100,199"));
+    const QString settled = world(after.trimmed(), codesAfter);
+    QCOMPARE(Worlds::State(w, v), Worlds::Canonical(settled, v));
+    QVERIFY(rangeAct(rs, engine, "range save L1/X'1 300,399"));
+    QVERIFY(rangeAct(rs, engine, "range delete"));
+    // The holder without rows got the range with the others, and its placeholder back with them.
+    QCOMPARE(Worlds::State(w, v),
+             Worlds::Canonical(
+                 QString(settled).replace(" MR[", " MR[M'0004,-,- ").replace(" CR[", " CR[K'0004,-,- "), v));
     QVERIFY(!m_env->logText().contains("Error"));
 }
 
