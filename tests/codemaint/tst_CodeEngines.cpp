@@ -486,6 +486,20 @@ void tst_CodeEngines::changes_data() {
     everywhere("range delete: both ranges with an empty bound", 3,
                "H[L1,P,L2,X] R[L1,P,_,7E1 L1,P,7E2,~ L2,X,_,7E1 L2,X,7E2,_]",
                "range delete L2/X/_,7E1;range delete L2/X/7E2,_", "H[L1,P,L2,X] R[L1,P,-,- L2,X,-,-]");
+    // Their holders settle them as the codes do: kept where another code gives them (an empty bound and a
+    // NULL being one), a placeholder where nothing is left, the holder's other ranges untouched.
+    everywhere("range delete: a range without To leaves the code's holders", 3,
+               "MH[M'1,L2,X M'1,L2,Y M2,L2,X M3,L2,X] CH[K'1,L2,X] R[L2,X,100,_ L2,X,200,299 L2,Y,100,~] "
+               "MR[M'1,100,_ M2,100,_ M3,100,~ M3,5,6] CR[K'1,100,_ K'1,100,199]",
+               "range delete L2/X/100,_",
+               "MH[M'1,L2,X M'1,L2,Y M2,L2,X M3,L2,X] CH[K'1,L2,X] R[L2,X,200,299 L2,Y,100,~] "
+               "MR[M'1,100,_ M2,-,- M3,5,6] CR[K'1,100,199]");
+    everywhere("detach: a range without From leaves the parent's holders", 3,
+               "H[L1,P,L2,X] MH[M'1,L1,P M'1,L3,Q M2,L1,P] CH[K'1,L1,P] R[L1,P,_,199 L1,P,100,_ L2,X,_,199 "
+               "L3,Q,~,199] MR[M'1,_,199 M2,_,199 M2,100,_] CR[K'1,~,199]",
+               "delete L1/P/L2:X",
+               "H[L1,P,-,-] MH[M'1,L1,P M'1,L3,Q M2,L1,P] CH[K'1,L1,P] R[L1,P,100,_ L2,X,_,199 L3,Q,~,199] "
+               "MR[M'1,_,199 M2,100,_] CR[K'1,-,-]");
     // A kept range sharing its From with a lost one stays.
     everywhere("detach: a kept range sharing its From with a lost one", 3,
                "H[L1,P,L2,X L1,P,L2,Y] R[L1,P,100,199 L1,P,100,299 L2,X,100,199 L2,X,100,299 L2,Y,100,299]",
