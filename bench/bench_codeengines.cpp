@@ -29,6 +29,7 @@
 //   range editor, timed.
 // - held by many: a code in 500 multipliers and 500 categories, and one in 2,000 and 2,000, each holding
 //   the code's range: a range saved on the code and deleted again, each timed with its statements.
+//   QLX_BENCH_EXPLAIN=1 prints the plans of the delete's statements on the holders.
 //
 // On PostgreSQL every case runs on tables just written and again after ANALYZE of every table, and then on a
 // warehouse whose key and bound columns are all CHAR(n), in both states.
@@ -521,6 +522,24 @@ bool RangeDeleteUnderAWideParent() {
     return true;
 }
 
+// With QLX_BENCH_EXPLAIN set, the plan of each statement of the next action that names a holders' hierarchy
+// as X: EXPLAIN on PostgreSQL, EXPLAIN QUERY PLAN on SQLite. The explaining is timed with the action.
+void ExplainHolders(DbConnection& db) {
+    const bool postgres = db.IsPostgres();
+    db.BeforeStatement([postgres, busy = false](const QString& sql) mutable {
+        if (busy || !sql.contains("HIER X"))
+            return false;
+        busy = true;
+        std::printf("-- %s plan of: %s\n", gBackend, qPrintable(sql.left(200)));
+        Recordset rs = GetRecordset((postgres ? "EXPLAIN " : "EXPLAIN QUERY PLAN ") + sql);
+        for (; !rs.IsNothing() && !rs.IsEOF(); rs.MoveNext())
+            std::printf("   %s\n", qPrintable(rs.Fields(rs.FieldCount() - 1).Text()));
+        rs.Close();
+        busy = false;
+        return false;
+    });
+}
+
 // A range saved on X, which its holders (multipliers and categories) get too, then deleted: it leaves them
 // all again.
 bool HeldByMany(const Held& h) {
@@ -549,10 +568,13 @@ bool HeldByMany(const Held& h) {
         saveStatements = db.StatementCount() - sent;
         if (!saved || held() != h.holders)
             return fail("the save on a code of many holders failed");
+        if (run == 0 && !qEnvironmentVariableIsEmpty("QLX_BENCH_EXPLAIN"))
+            ExplainHolders(db);
         sent = db.StatementCount();
         timer.restart();
         const bool deleted = ranges.Delete();
         deleteMs.push_back(timer.nsecsElapsed() / 1e6);
+        db.BeforeStatement({});
         deleteStatements = db.StatementCount() - sent;
         if (!deleted || held() != 0)
             return fail("the delete on a code of many holders failed");

@@ -99,11 +99,14 @@ QString HalfEmpty(const RangeTable& table, const QString& q) {
 // builds an index of it once for the statement, and a server hashes it once, or looks it up row by row in
 // the range table's index where it deems it too large to hash. Nothing is "not exists": a server may turn
 // that into a join, which on tables it has no statistics of yet compares every row with every other.
+//
+// `also` (if any) is a further condition on the feeders' row, which ties it to the holder of the row `b`.
 QString WantedAndHeldByNone(const QString& wanted, const QString& fed, const QString& alias,
-                            const RangeTable& tb, const QString& b) {
+                            const RangeTable& tb, const QString& b, const QString& also = QString()) {
     const QString from = Column(b, tb.FromColumn()), to = Column(b, tb.ToColumn());
-    const QString rows =
-        QStringLiteral(" from (") % fed % QStringLiteral(") ") % alias % QStringLiteral(" where ");
+    const QString rows = QStringLiteral(" from (") % fed % QStringLiteral(") ") % alias %
+                         QStringLiteral(" where ") %
+                         (also.isEmpty() ? QString() : also % QStringLiteral(" and "));
     return QStringLiteral("0 = (case when ") % wanted % QStringLiteral(" then (case when exists (Select 1") %
            rows % alias % QStringLiteral(".RF = ") % from % QStringLiteral(" and ") % alias %
            QStringLiteral(".RT = ") % to % QStringLiteral(") then 1 else 0 end) else 1 end) and ") %
@@ -258,18 +261,19 @@ LevelRangeRemoval::Feeders LevelRangeRemoval::ChildrenOf(const Code& code) const
 // a feeder's rows are found by the range table's index on its key columns. A feeder's rows are keyed by its
 // trimmed level and code, in the range table's own types; and, where the range table keys some of its rows
 // with trailing blanks, by those spellings too.
-QStringList LevelRangeRemoval::FeederSelects(const Feeders& f, const QString& rows,
-                                             const QString& restrict) const {
+QStringList LevelRangeRemoval::FeederSelects(const Feeders& f, const QString& rows, const QString& restrict,
+                                             const QString& lead) const {
     const QStringList& k = m_table.KeyColumns();
     const QString level = Column(f.alias, f.level), code = Column(f.alias, f.code);
-    const QString head = QStringLiteral("Select ") % Column(rows, m_table.FromColumn()) %
-                         QStringLiteral(" RF, ") % Column(rows, m_table.ToColumn()) %
-                         QStringLiteral(" RT from ") % f.hierarchy % QLatin1Char(' ') % f.alias %
-                         QStringLiteral(" cross join ") % m_table.Table() % QLatin1Char(' ') % rows %
-                         QStringLiteral(" where ") % f.where % QStringLiteral(" and ") %
-                         Not(RangeTable::BlankCondition(level)) % QStringLiteral(" and ") %
-                         Not(RangeTable::BlankCondition(code)) % QStringLiteral(" and ") %
-                         LevelHierarchyWalk::Matches(Column(rows, k[0]), m_top);
+    const QString head = QStringLiteral("Select ") %
+                         (lead.isEmpty() ? QString() : lead % QStringLiteral(", ")) %
+                         Column(rows, m_table.FromColumn()) % QStringLiteral(" RF, ") %
+                         Column(rows, m_table.ToColumn()) % QStringLiteral(" RT from ") % f.hierarchy %
+                         QLatin1Char(' ') % f.alias % QStringLiteral(" cross join ") % m_table.Table() %
+                         QLatin1Char(' ') % rows % QStringLiteral(" where ") % f.where %
+                         QStringLiteral(" and ") % Not(RangeTable::BlankCondition(level)) %
+                         QStringLiteral(" and ") % Not(RangeTable::BlankCondition(code)) %
+                         QStringLiteral(" and ") % LevelHierarchyWalk::Matches(Column(rows, k[0]), m_top);
     const QString tail = restrict.isEmpty() ? QString() : QStringLiteral(" and ") % restrict;
     QStringList selects{head % QStringLiteral(" and ") % Column(rows, k[1]) % QStringLiteral(" = ") %
                         AsKey(1, level) % QStringLiteral(" and ") % Column(rows, k[2]) %
@@ -343,7 +347,8 @@ QString LevelRangeRemoval::BoundAs(const RangeTable& table, int bound, const QSt
 }
 
 QStringList LevelRangeRemoval::Going(const QString& entry, const RangeTable& table, const QString& q,
-                                     const QString& pairs, const QString& loose) const {
+                                     const QString& pairs, const QString& loose,
+                                     const QString& holder) const {
     QStringList conditions;
     // SQLite runs an uncorrelated row-value "in" once into an index of its own, whatever its statistics,
     // where a correlated "exists" may run the difference again for each row it deems few. A server pulls
@@ -353,8 +358,10 @@ QStringList LevelRangeRemoval::Going(const QString& entry, const RangeTable& tab
     // PostgreSQL would pull an "in" or "exists" up into a join, which on tables it has no statistics of yet
     // it may run as a nested loop over the difference for every row; inside a CASE it stays an uncorrelated
     // "in", which it hashes once.
-    const QString in = QStringLiteral("(") % Column(q, table.FromColumn()) % QStringLiteral(", ") %
-                       Column(q, table.ToColumn()) % QStringLiteral(") in (Select ") %
+    const QString in = QStringLiteral("(") % (holder.isEmpty() ? QString() : holder % QStringLiteral(", ")) %
+                       Column(q, table.FromColumn()) % QStringLiteral(", ") % Column(q, table.ToColumn()) %
+                       QStringLiteral(") in (Select ") %
+                       (holder.isEmpty() ? QString() : QStringLiteral("LP.HN, ")) %
                        BoundAs(table, 0, QStringLiteral("LP.RF")) % QStringLiteral(", ") %
                        BoundAs(table, 1, QStringLiteral("LP.RT")) % QStringLiteral(" from (") % pairs %
                        QStringLiteral(") LP)");
@@ -370,8 +377,11 @@ QStringList LevelRangeRemoval::Going(const QString& entry, const RangeTable& tab
         conditions << entry % exactly % QStringLiteral(" and ") % in;
     else if (!pairs.isEmpty())
         conditions << entry % exactly % QStringLiteral(" and exists (Select 1 from (") % pairs %
-                          QStringLiteral(") LP where ") % BoundAs(table, 0, QStringLiteral("LP.RF")) %
-                          QStringLiteral(" = ") % Column(q, table.FromColumn()) % QStringLiteral(" and ") %
+                          QStringLiteral(") LP where ") %
+                          (holder.isEmpty() ? QString()
+                                            : QStringLiteral("LP.HN = ") % holder % QStringLiteral(" and ")) %
+                          BoundAs(table, 0, QStringLiteral("LP.RF")) % QStringLiteral(" = ") %
+                          Column(q, table.FromColumn()) % QStringLiteral(" and ") %
                           BoundAs(table, 1, QStringLiteral("LP.RT")) % QStringLiteral(" = ") %
                           Column(q, table.ToColumn()) % QStringLiteral(")");
     if (!loose.isEmpty())
@@ -516,29 +526,137 @@ bool LevelRangeRemoval::SettleCode(const Code& code, bool& changed) {
     return true;
 }
 
+QString LevelRangeRemoval::HolderOf(const Holders& h, const Code& code) const {
+    return QStringLiteral("X.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+           LevelHierarchyWalk::Matches(QStringLiteral("X.CS_COA"), m_top) % QStringLiteral(" and ") %
+           IsCode(QStringLiteral("X.CS_LEVEL"), QStringLiteral("X.CS_CODE"), code) % QStringLiteral(" and ") %
+           Not(RangeTable::BlankCondition(Column(QStringLiteral("X"), h.column)));
+}
+
+QString LevelRangeRemoval::AmongHoldersOf(const Holders& h, const Code& code, const QString& name) const {
+    // Inside a CASE the "in" stays an uncorrelated look-up that every server runs once, into a hash or an
+    // index of its own, whatever its estimates of the hierarchy's rows.
+    return QStringLiteral("(case when RTRIM(") % name % QStringLiteral(") in (Select RTRIM(X.") % h.column %
+           QStringLiteral(") from ") % h.hierarchy % QStringLiteral(" X where ") % HolderOf(h, code) %
+           QStringLiteral(") then 1 else 0 end) = 1");
+}
+
+LevelRangeRemoval::Feeders LevelRangeRemoval::CodesOfHolders(const Holders& h, const Code& code,
+                                                             const Code* leaving) const {
+    return {h.hierarchy, QStringLiteral("F"),
+            QStringLiteral("F.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
+                LevelHierarchyWalk::Matches(QStringLiteral("F.CS_COA"), m_top) % QStringLiteral(" and ") %
+                AmongHoldersOf(h, code, QStringLiteral("F.") % h.column) %
+                (leaving ? QStringLiteral(" and ") % Not(IsCode(QStringLiteral("F.CS_LEVEL"),
+                                                                QStringLiteral("F.CS_CODE"), *leaving))
+                         : QString()),
+            QStringLiteral("CS_LEVEL"), QStringLiteral("CS_CODE")};
+}
+
 bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, const LostLoosely& loosely,
                                       bool leaving) {
     for (const bool multipliers : {true, false}) {
         const Holders h = HoldersOf(multipliers);
-        Recordset rs = GetRecordset(
-            QStringLiteral("Select distinct ") % h.column % QStringLiteral(" from ") % h.hierarchy %
-            QStringLiteral(" where CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
-            LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and ") %
-            IsCode(QStringLiteral("CS_LEVEL"), QStringLiteral("CS_CODE"), code));
-        if (!gQueryOK || rs.IsNothing())
+        const Existence held = RangeTable::AnyRow(h.hierarchy % QStringLiteral(" X"), HolderOf(h, code));
+        if (held == Existence::Failed)
             return Fail(h.step);
-        // A holder written two ways is one holder, settled once.
-        QStringList holders;
-        for (const Field holder = rs.Fields(0); !rs.IsEOF(); rs.MoveNext())
-            if (!holder.Text().trimmed().isEmpty() &&
-                std::none_of(holders.begin(), holders.end(),
-                             [&](const QString& h) { return EntryNames::Same(h, holder.Text()); }))
-                holders << holder.Text();
-        rs.Close();
-        for (const QString& holder : holders)
-            if (!SettleHolder(multipliers, holder, lostBy, loosely, leaving ? &code : nullptr))
-                return false;
+        if (held == Existence::Present &&
+            !SettleHoldersIn(h, code, lostBy, loosely, leaving ? &code : nullptr))
+            return Fail(h.step);
     }
+    return true;
+}
+
+bool LevelRangeRemoval::SettleHoldersIn(const Holders& h, const Code& code, const LostBy& lostBy,
+                                        const LostLoosely& loosely, const Code* leaving) const {
+    // Every holder of the code at once, each named by its name without trailing blanks (HN), however the
+    // hierarchy or its range table spells it: what the code loses, for each holder, except what another code
+    // of the holder still holds.
+    const RangeTable& t = h.table;
+    const QString holderName = QStringLiteral("RTRIM(F.") % h.column % QStringLiteral(") HN");
+    const Feeders codes = CodesOfHolders(h, code, leaving);
+    QString pairs = lostBy();
+    if (!pairs.isEmpty()) {
+        // The bounds as the range table types them, as a union with its rows would type bounds written out.
+        const auto bound = [&](int b, const QString& expr) -> QString {
+            const qsizetype c = m_table.KeyCount() + b;
+            return c < m_fixed.size() && m_fixed[c] && c < m_widths.size() && m_widths[c] > 0
+                       ? QString(QStringLiteral("CAST(") % expr % QStringLiteral(" AS CHAR(") %
+                                 QString::number(m_widths[c]) % QStringLiteral("))"))
+                       : expr;
+        };
+        pairs = QStringLiteral("Select RTRIM(X.") % h.column % QStringLiteral(") HN, ") %
+                bound(0, QStringLiteral("LB.RF")) % QStringLiteral(" RF, ") %
+                bound(1, QStringLiteral("LB.RT")) % QStringLiteral(" RT from ") % h.hierarchy %
+                QStringLiteral(" X cross join (") % pairs % QStringLiteral(") LB where ") %
+                HolderOf(h, code) % Except() %
+                FeederSelects(codes, QStringLiteral("HD"), Exactly(QStringLiteral("HD")), holderName)
+                    .join(Except());
+    }
+    const QString fed = loosely ? FeederSelects(codes, QStringLiteral("HD"),
+                                                Wanted(m_table, QStringLiteral("HD")), holderName)
+                                      .join(QStringLiteral(" union "))
+                                : QString();
+    const QString chart = clsGenericMaint::ShownValue(m_top);
+    const QString& k0 = t.KeyColumns()[0];
+    const QString& k1 = t.KeyColumns()[1];
+    // The holders' rows are looked up in the index by the ways their range table may key them: as the
+    // hierarchy spells the holder or without its trailing blanks, in the column's own type.
+    const std::optional<QList<bool>> fixed = t.FixedWidths();
+    const std::optional<QList<int>> widths = t.DeclaredSizes();
+    if (!fixed || !widths)
+        return false;
+    const QString trimmed = QStringLiteral("RTRIM(X.") % h.column % QStringLiteral(")");
+    // A varying column may hold a holder's rows under the name followed by blanks another program wrote:
+    // those spellings are sought in its index from each holder's name.
+    const QString holders =
+        QStringLiteral(" from ") % h.hierarchy % QStringLiteral(" X where ") % HolderOf(h, code);
+    const QString padded = EntryNames::PaddedSpelling(QStringLiteral("W.") % k1, trimmed);
+    const QString keyed =
+        fixed->value(1) && widths->value(1) > 0
+            ? QString(QStringLiteral("CAST(") % trimmed % QStringLiteral(" AS CHAR(") %
+                      QString::number(widths->value(1)) % QStringLiteral("))") % holders)
+            : QString(trimmed % holders %
+                      (padded.isEmpty()
+                           ? QString()
+                           : QString(QStringLiteral(" union Select W.") % k1 % QStringLiteral(" from ") %
+                                     h.hierarchy % QStringLiteral(" X cross join ") % t.Table() %
+                                     QStringLiteral(" W where ") % HolderOf(h, code) %
+                                     QStringLiteral(" and ") % SqlEquals(QStringLiteral("W.") % k0, chart) %
+                                     QStringLiteral(" and ") % padded)));
+    const auto entry = [&](const QString& q) -> QString {
+        return SqlEquals(Column(q, k0), chart) % QStringLiteral(" and ") % Column(q, k1) %
+               QStringLiteral(" in (Select ") % keyed % QStringLiteral(")");
+    };
+    // The conditions on the holders' row `q` that it goes, given what each holder loses (`lost`) and the
+    // rows its remaining codes hold among those settled (`kept`), as queries.
+    const auto going = [&](const QString& q, const QString& lost, const QString& kept) {
+        const QString holder = QStringLiteral("RTRIM(") % Column(q, k1) % QStringLiteral(")");
+        const QString loose = loosely ? AmongHoldersOf(h, code, Column(q, k1)) % QStringLiteral(" and ") %
+                                            (m_range ? Wanted(t, q) % QStringLiteral(" and ") : QString()) %
+                                            WantedAndHeldByNone(loosely(t, q), kept, QStringLiteral("M"), t,
+                                                                q, QStringLiteral("M.HN = ") % holder)
+                                      : QString();
+        return Going(entry(q), t, q, lost, loose, holder);
+    };
+    // A holder all of whose rows go gets its placeholder first, while its rows tell that it had some: one
+    // that held none gets none. The rows going of each holder are counted against all its rows.
+    const QStringList columns = t.KeyColumns() + QStringList{t.FromColumn(), t.ToColumn()};
+    const QString placeholders =
+        QStringLiteral("Insert into ") % t.Table() % QStringLiteral(" (") %
+        columns.join(QStringLiteral(", ")) % QStringLiteral(") Select D.") % k0 % QStringLiteral(", D.") %
+        k1 % QStringLiteral(", ' ', ' ' from ") % t.Table() % QStringLiteral(" D where (") %
+        going(QStringLiteral("D"), pairs, fed).join(QStringLiteral(") or (")) %
+        QStringLiteral(") Group by D.") % k0 % QStringLiteral(", D.") % k1 %
+        QStringLiteral(" Having count(*) = (Select count(*) from ") % t.Table() %
+        QStringLiteral(" S where S.") % k0 % QStringLiteral(" = D.") % k0 % QStringLiteral(" and S.") % k1 %
+        QStringLiteral(" = D.") % k1 % QStringLiteral(")");
+    if (!ExecuteSQL(placeholders))
+        return false;
+    for (const QString& condition : going(t.Table(), pairs, fed))
+        if (!gDBConnection->adoConnection().Execute(QStringLiteral("Delete From ") % t.Table() %
+                                                    QStringLiteral(" where ") % condition))
+            return false;
     return true;
 }
 

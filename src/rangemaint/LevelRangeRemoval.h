@@ -113,7 +113,9 @@ private:
     QString AsKey(qsizetype c, const QString& expr) const;
     // The feeders' rows (aliased `rows`) meeting `restrict` (none: all), as selects of their bounds, one for
     // each way the range table keys them.
-    QStringList FeederSelects(const Feeders& feeders, const QString& rows, const QString& restrict) const;
+    // `lead`: a column selected before the bounds.
+    QStringList FeederSelects(const Feeders& feeders, const QString& rows, const QString& restrict,
+                              const QString& lead = QString()) const;
     // The bounds (RF, RT) that the code loses now, of its rows with both bounds: its rows among the ranges
     // settled, except what its children hold.
     QString LostPairs(const QStringList& key, const Code& code) const;
@@ -125,8 +127,10 @@ private:
     // The conditions on the rows of `table` qualified by `q` of the entry (`entry` on them) that are to go:
     // the rows with both bounds equal to a pair of `pairs` (none when empty), and the rows with an empty
     // bound meeting `loose` (none when empty).
+    // With `holder`, the pairs are triples (HN, RF, RT) and the row's holder, as `holder` names it, is one of
+    // them too.
     QStringList Going(const QString& entry, const RangeTable& table, const QString& q, const QString& pairs,
-                      const QString& loose) const;
+                      const QString& loose, const QString& holder = QString()) const;
     // The range table's bound (0 From, 1 To) `expr` as `table` types its bound.
     QString BoundAs(const RangeTable& table, int bound, const QString& expr) const;
     // Settles the codes in turn, again while one changes and `cyclic`.
@@ -135,6 +139,18 @@ private:
     // The multipliers and categories holding `code` settle what it lost (`lostBy`, `loosely`); with
     // `leaving` the code is losing it now and no longer counts as a holder's feeder.
     bool SettleHolders(const Code& code, const LostBy& lostBy, const LostLoosely& loosely, bool leaving);
+    // The holders in one hierarchy: a placeholder for each holder all of whose rows go, then one delete of
+    // what every holder loses (and one of its rows with an empty bound). `leaving`: the code no longer
+    // feeds them.
+    bool SettleHoldersIn(const Holders& h, const Code& code, const LostBy& lostBy, const LostLoosely& loosely,
+                         const Code* leaving) const;
+    // The condition that the hierarchy's row X attaches the code to a holder with a name.
+    QString HolderOf(const Holders& h, const Code& code) const;
+    // The condition that the holder column `name` names one of the code's holders (trailing blanks aside).
+    QString AmongHoldersOf(const Holders& h, const Code& code, const QString& name) const;
+    // The codes of every holder of the code (aliased F), but `leaving`.
+    Feeders CodesOfHolders(const Holders& h, const Code& code, const Code* leaving) const;
+    // One holder settles what the code lost.
     bool SettleHolder(bool multipliers, const QString& holder, const LostBy& lostBy,
                       const LostLoosely& loosely, const Code* leaving);
     // The bounds of the rows of `table` meeting one of `conditions`, which qualify its columns by the table's

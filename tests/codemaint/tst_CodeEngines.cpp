@@ -881,7 +881,7 @@ void tst_CodeEngines::detachOfManyRanges() {
     CodeEditorState st(3);
     const auto e = engineOf(3, st);
     const qint64 sent = gDBConnection->adoConnection().StatementCount();
-    QVERIFY(act(3, *e, st, "delete L2/P/L3:X"));
+    QVERIFY2(act(3, *e, st, "delete L2/P/L3:X"), qPrintable(m_env->logText()));
     QVERIFY2(gDBConnection->adoConnection().StatementCount() - sent < 100,
              qPrintable(QString::number(gDBConnection->adoConnection().StatementCount() - sent)));
     QCOMPARE(rowsOf("CS_COA_ACCT_RANGE", code + "'X'"), expected(kChart + ",L3,X", x));

@@ -383,9 +383,11 @@ void tst_LevelRangeEngines::removalFailureLoggedUnderItsStep_data() {
     };
     row("walk", "CS_PARENTCODE from CS_LEVELHIER", "DeletedUpRangeOfAccountHier");
     row("ancestor", "CO_LEVEL = 'L3'", "CopyDelRangeOfAccountHier");
-    row("multiplier look-up", " from CS_MULTIPLIERHIER where", "DeletedUpRangeOfAccountMultiHier");
+    row("multiplier look-up", " from CS_MULTIPLIERHIER X where", "DeletedUpRangeOfAccountMultiHier");
+    row("multiplier placeholders", "Insert into CS_MULTIPLIER_RANGE", "DeletedUpRangeOfAccountMultiHier");
     row("multiplier delete", "Delete From CS_MULTIPLIER_RANGE", "DeletedUpRangeOfAccountMultiHier");
-    row("category look-up", " from CS_CATEGORYHIER where", "DeletedUpRangeOfAccountCategoryHier");
+    row("category look-up", " from CS_CATEGORYHIER X where", "DeletedUpRangeOfAccountCategoryHier");
+    row("category placeholders", "Insert into CS_CAT_TYPE", "DeletedUpRangeOfAccountCategoryHier");
     row("category delete", "Delete From CS_CAT_TYPE", "DeletedUpRangeOfAccountCategoryHier");
 }
 
