@@ -61,6 +61,7 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#include <memory>
 #include <optional>
 #include <sqlite3.h>
 #include <thread>
@@ -523,18 +524,27 @@ bool RangeDeleteUnderAWideParent() {
 }
 
 // With QLX_BENCH_EXPLAIN set, the plan of each statement of the next action that names a holders' hierarchy
-// as X: EXPLAIN on PostgreSQL, EXPLAIN QUERY PLAN on SQLite. The explaining is timed with the action.
+// as X: EXPLAIN on PostgreSQL, EXPLAIN QUERY PLAN on SQLite; and before each statement of the action, how
+// long the one before it took. The explaining is timed with the action.
 void ExplainHolders(DbConnection& db) {
     const bool postgres = db.IsPostgres();
-    db.BeforeStatement([postgres, busy = false](const QString& sql) mutable {
-        if (busy || !sql.contains("HIER X"))
+    auto since = std::make_shared<QElapsedTimer>();
+    db.BeforeStatement([postgres, since, busy = false](const QString& sql) mutable {
+        if (busy)
             return false;
         busy = true;
-        std::printf("-- %s plan of: %s\n", gBackend, qPrintable(sql.left(200)));
-        Recordset rs = GetRecordset((postgres ? "EXPLAIN " : "EXPLAIN QUERY PLAN ") + sql);
-        for (; !rs.IsNothing() && !rs.IsEOF(); rs.MoveNext())
-            std::printf("   %s\n", qPrintable(rs.Fields(rs.FieldCount() - 1).Text()));
-        rs.Close();
+        if (since->isValid())
+            std::printf("-- %s the statement before took %.1f ms\n", gBackend, since->nsecsElapsed() / 1e6);
+        if (sql.contains("HIER X")) {
+            std::printf("-- %s plan of: %s\n", gBackend, qPrintable(sql.left(200)));
+            Recordset rs = GetRecordset((postgres ? "EXPLAIN " : "EXPLAIN QUERY PLAN ") + sql);
+            for (; !rs.IsNothing() && !rs.IsEOF(); rs.MoveNext())
+                std::printf("   %s\n", qPrintable(rs.Fields(rs.FieldCount() - 1).Text()));
+            rs.Close();
+        } else {
+            std::printf("-- %s statement: %s\n", gBackend, qPrintable(sql.left(120)));
+        }
+        since->start();
         busy = false;
         return false;
     });
@@ -656,7 +666,10 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
         std::optional<Reader> reader;
         if (lite)
             reader.emplace(db.databaseName());
+        if (run == 0 && !qEnvironmentVariableIsEmpty("QLX_BENCH_EXPLAIN"))
+            ExplainHolders(gDBConnection->adoConnection());
         const bool detached = TimedDetach(engine, editor, parent, "L11", "Y", detachMs, statements);
+        gDBConnection->adoConnection().BeforeStatement({});
         if (reader)
             waitMs.push_back(reader->Stop());
         rssAfter = BenchWarehouse::RssMb();
@@ -674,10 +687,13 @@ bool DeepAndWide(clsAcBuLevelCodeMaint& engine, CodeEditorState& editor) {
         range.newRecord = true;
         if (!ranges.Save() || CountDeep() != full + kDepth + 3)
             return fail("the deep range save failed");
+        if (run == 0 && !qEnvironmentVariableIsEmpty("QLX_BENCH_EXPLAIN"))
+            ExplainHolders(gDBConnection->adoConnection());
         QElapsedTimer timer;
         timer.start();
         const bool deleted = ranges.Delete();
         deleteMs.push_back(timer.nsecsElapsed() / 1e6);
+        gDBConnection->adoConnection().BeforeStatement({});
         if (!deleted || CountDeep() != full)
             return fail("the deep range delete failed");
         std::printf("%s deep run %d: detach %.1f ms, %lld statements, RSS after it %ld MB; range delete %.1f "

@@ -557,11 +557,7 @@ bool LevelRangeRemoval::SettleHolders(const Code& code, const LostBy& lostBy, co
                                       bool leaving) {
     for (const bool multipliers : {true, false}) {
         const Holders h = HoldersOf(multipliers);
-        const Existence held = RangeTable::AnyRow(h.hierarchy % QStringLiteral(" X"), HolderOf(h, code));
-        if (held == Existence::Failed)
-            return Fail(h.step);
-        if (held == Existence::Present &&
-            !SettleHoldersIn(h, code, lostBy, loosely, leaving ? &code : nullptr))
+        if (!SettleHoldersIn(h, code, lostBy, loosely, leaving ? &code : nullptr))
             return Fail(h.step);
     }
     return true;
@@ -612,21 +608,28 @@ bool LevelRangeRemoval::SettleHoldersIn(const Holders& h, const Code& code, cons
     const QString holders =
         QStringLiteral(" from ") % h.hierarchy % QStringLiteral(" X where ") % HolderOf(h, code);
     const QString padded = EntryNames::PaddedSpelling(QStringLiteral("W.") % k1, trimmed);
+    const bool fixedKey = fixed->value(1) && widths->value(1) > 0;
+    const QString key = fixedKey ? QString(QStringLiteral("CAST(") % trimmed % QStringLiteral(" AS CHAR(") %
+                                           QString::number(widths->value(1)) % QStringLiteral("))"))
+                                 : trimmed;
     const QString keyed =
-        fixed->value(1) && widths->value(1) > 0
-            ? QString(QStringLiteral("CAST(") % trimmed % QStringLiteral(" AS CHAR(") %
-                      QString::number(widths->value(1)) % QStringLiteral("))") % holders)
-            : QString(trimmed % holders %
-                      (padded.isEmpty()
-                           ? QString()
-                           : QString(QStringLiteral(" union Select W.") % k1 % QStringLiteral(" from ") %
-                                     h.hierarchy % QStringLiteral(" X cross join ") % t.Table() %
-                                     QStringLiteral(" W where ") % HolderOf(h, code) %
-                                     QStringLiteral(" and ") % SqlEquals(QStringLiteral("W.") % k0, chart) %
-                                     QStringLiteral(" and ") % padded)));
+        key % holders %
+        (padded.isEmpty() || fixedKey
+             ? QString()
+             : QString(QStringLiteral(" union Select W.") % k1 % QStringLiteral(" from ") % h.hierarchy %
+                       QStringLiteral(" X cross join ") % t.Table() % QStringLiteral(" W where ") %
+                       HolderOf(h, code) % QStringLiteral(" and ") %
+                       SqlEquals(QStringLiteral("W.") % k0, chart) % QStringLiteral(" and ") % padded));
+    // PostgreSQL, which may misjudge how many holders the hierarchy gives, keeps the look-up of their
+    // spellings a hashed filter inside a CASE: pulled up into a join, it could compare every row with every
+    // spelling.
+    const bool postgres = !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsPostgres();
     const auto entry = [&](const QString& q) -> QString {
-        return SqlEquals(Column(q, k0), chart) % QStringLiteral(" and ") % Column(q, k1) %
-               QStringLiteral(" in (Select ") % keyed % QStringLiteral(")");
+        const QString in = Column(q, k1) % QStringLiteral(" in (Select ") % keyed % QStringLiteral(")");
+        return SqlEquals(Column(q, k0), chart) % QStringLiteral(" and ") %
+               (postgres
+                    ? QString(QStringLiteral("(case when ") % in % QStringLiteral(" then 1 else 0 end) = 1"))
+                    : in);
     };
     // The conditions on the holders' row `q` that it goes, given what each holder loses (`lost`) and the
     // rows its remaining codes hold among those settled (`kept`), as queries.
@@ -639,25 +642,58 @@ bool LevelRangeRemoval::SettleHoldersIn(const Holders& h, const Code& code, cons
                                       : QString();
         return Going(entry(q), t, q, lost, loose, holder);
     };
+    // Whether the code has holders here, and whether each of them holds its rows under its trimmed name
+    // alone (in the column's own type): then a holder left without rows by the delete had some before it, and
+    // gets its placeholder under that name. Else (a holder without rows, or one whose rows another program
+    // keyed otherwise) the placeholders go in first.
+    // A join (anti- or semi-) that looks each holder's rows up in the index, however many holders there are.
+    const QString unkeyed = QStringLiteral(" and not exists (Select 1 from ") % t.Table() %
+                            QStringLiteral(" W where ") % SqlEquals(QStringLiteral("W.") % k0, chart) %
+                            QStringLiteral(" and W.") % k1 % QStringLiteral(" = ") % key %
+                            QStringLiteral(")");
+    const QString otherwise =
+        padded.isEmpty() || fixedKey
+            ? QString()
+            : QString(QStringLiteral(" when exists (Select 1 from ") % h.hierarchy %
+                      QStringLiteral(" X cross join ") % t.Table() % QStringLiteral(" W where ") %
+                      HolderOf(h, code) % QStringLiteral(" and ") %
+                      SqlEquals(QStringLiteral("W.") % k0, chart) % QStringLiteral(" and ") % padded %
+                      QStringLiteral(") then 1"));
+    Recordset rs = GetRecordset(QStringLiteral("Select (case when exists (Select 1") % holders %
+                                QStringLiteral(") then 1 else 0 end), (case when exists (Select 1") %
+                                holders % unkeyed % QStringLiteral(") then 1") % otherwise %
+                                QStringLiteral(" else 0 end)") % FromOneRowOf(h.hierarchy));
+    if (!gQueryOK || rs.IsNothing() || rs.IsEOF())
+        return false;
+    const bool held = rs.Fields(0).Value().toInt() == 1, plain = rs.Fields(1).Value().toInt() == 0;
+    rs.Close();
+    if (!held)
+        return true;
+    const auto remove = [&] {
+        for (const QString& condition : going(t.Table(), pairs, fed))
+            if (!gDBConnection->adoConnection().Execute(QStringLiteral("Delete From ") % t.Table() %
+                                                        QStringLiteral(" where ") % condition))
+                return false;
+        return true;
+    };
+    const QStringList columns = t.KeyColumns() + QStringList{t.FromColumn(), t.ToColumn()};
+    const QString insert = QStringLiteral("Insert into ") % t.Table() % QStringLiteral(" (") %
+                           columns.join(QStringLiteral(", ")) % QStringLiteral(") ");
+    if (plain)
+        return remove() &&
+               ExecuteSQL(insert % QStringLiteral("Select distinct ") % SqlText(chart) %
+                          QStringLiteral(", ") % key % QStringLiteral(", ' ', ' '") % holders % unkeyed);
     // A holder all of whose rows go gets its placeholder first, while its rows tell that it had some: one
     // that held none gets none. The rows going of each holder are counted against all its rows.
-    const QStringList columns = t.KeyColumns() + QStringList{t.FromColumn(), t.ToColumn()};
     const QString placeholders =
-        QStringLiteral("Insert into ") % t.Table() % QStringLiteral(" (") %
-        columns.join(QStringLiteral(", ")) % QStringLiteral(") Select D.") % k0 % QStringLiteral(", D.") %
-        k1 % QStringLiteral(", ' ', ' ' from ") % t.Table() % QStringLiteral(" D where (") %
+        insert % QStringLiteral("Select D.") % k0 % QStringLiteral(", D.") % k1 %
+        QStringLiteral(", ' ', ' ' from ") % t.Table() % QStringLiteral(" D where (") %
         going(QStringLiteral("D"), pairs, fed).join(QStringLiteral(") or (")) %
         QStringLiteral(") Group by D.") % k0 % QStringLiteral(", D.") % k1 %
         QStringLiteral(" Having count(*) = (Select count(*) from ") % t.Table() %
         QStringLiteral(" S where S.") % k0 % QStringLiteral(" = D.") % k0 % QStringLiteral(" and S.") % k1 %
         QStringLiteral(" = D.") % k1 % QStringLiteral(")");
-    if (!ExecuteSQL(placeholders))
-        return false;
-    for (const QString& condition : going(t.Table(), pairs, fed))
-        if (!gDBConnection->adoConnection().Execute(QStringLiteral("Delete From ") % t.Table() %
-                                                    QStringLiteral(" where ") % condition))
-            return false;
-    return true;
+    return ExecuteSQL(placeholders) && remove();
 }
 
 bool LevelRangeRemoval::SettleHolder(bool multipliers, const QString& holder, const LostBy& lostBy,

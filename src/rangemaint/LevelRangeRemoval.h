@@ -139,9 +139,10 @@ private:
     // The multipliers and categories holding `code` settle what it lost (`lostBy`, `loosely`); with
     // `leaving` the code is losing it now and no longer counts as a holder's feeder.
     bool SettleHolders(const Code& code, const LostBy& lostBy, const LostLoosely& loosely, bool leaving);
-    // The holders in one hierarchy: a placeholder for each holder all of whose rows go, then one delete of
-    // what every holder loses (and one of its rows with an empty bound). `leaving`: the code no longer
-    // feeds them.
+    // The code's holders in one hierarchy, all at once: one delete of what every holder loses (and one of its
+    // rows with an empty bound) and one insert of the placeholders of the holders left without rows, after
+    // the delete where every holder keys its rows under its trimmed name, else before it. `leaving`: the code
+    // no longer feeds them.
     bool SettleHoldersIn(const Holders& h, const Code& code, const LostBy& lostBy, const LostLoosely& loosely,
                          const Code* leaving) const;
     // The condition that the hierarchy's row X attaches the code to a holder with a name.
