@@ -70,8 +70,7 @@ QString HolderRangeFeed::Held(const QString& from, const QString& to) const {
 }
 
 bool HolderRangeFeed::Feed(const QString& tables, const QString& condition, const QString& holding,
-                           const QString& from, const QString& to, const QString& with,
-                           bool holdingWith) const {
+                           const QString& from, const QString& to, const QString& with) const {
     const RangeTable& t = m_holders.table;
     const QString holder = Of(QStringLiteral("X"), m_holders.column);
     const QString scope = QStringLiteral("X.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
@@ -155,7 +154,7 @@ bool HolderRangeFeed::Feed(const QString& tables, const QString& condition, cons
     // holds a range goes.
     const QString named = QStringLiteral(" From ") % m_holders.hierarchy % QStringLiteral(" X where ") %
                           scope % QStringLiteral(" and ") % holding % QStringLiteral(")");
-    return changing((holdingWith ? with : QString()) % QStringLiteral("Delete From ") % t.Table() % QStringLiteral(" where ") % chart %
+    return changing(QStringLiteral("Delete From ") % t.Table() % QStringLiteral(" where ") % chart %
                     QStringLiteral(" and ") % blank(t.Table()) % QStringLiteral(" and (") %
                     t.KeyColumns()[1] % QStringLiteral(" in (Select ") % holder % named %
                     QStringLiteral(" or ") % t.KeyColumns()[1] % QStringLiteral(" in (Select RTRIM(") %

@@ -27,10 +27,9 @@ public:
     // code X holds (X's area and chart are added here); without `tables`, the one range `from`, `to` (texts)
     // of each row X meeting `condition`. `holding` names those holders over X alone: a holder among them that
     // got ranges loses its placeholder. `with` leads the statements that read `tables` (a common table
-    // expression `condition` refers to); with `holdingWith`, `holding` refers to it too, and it leads the
-    // placeholders' delete as well (not on Oracle, which takes it only before a select).
+    // expression `condition` refers to).
     bool Feed(const QString& tables, const QString& condition, const QString& holding, const QString& from,
-              const QString& to, const QString& with = QString(), bool holdingWith = false) const;
+              const QString& to, const QString& with = QString()) const;
 
     // The condition that the hierarchy's level and code columns of `x` name the code as the walk does: as
     // given or without its trailing blanks.

@@ -4,12 +4,10 @@
 #include "frame/clsDBConnection.h"
 #include "frame/modMain.h"
 #include "platform/Recordset.h"
-#include "rangemaint/EntryNames.h"
 #include "rangemaint/HolderRangeFeed.h"
 #include "services/clsGenericMaint.h"
 
 #include <QStringBuilder>
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -62,15 +60,10 @@ QString LevelRangeSynchronization::SourceCondition(const QString& joined) const 
     // level as stored still hold.
     const QString chart = Column(QStringLiteral("S"), m_table.KeyColumns()[0]),
                   level = Column(QStringLiteral("S"), m_table.KeyColumns()[1]);
-    const bool d = joined == QLatin1String("D"), g = joined == QLatin1String("G"),
-               h = joined == QLatin1String("H");
-    return QStringLiteral(" ") % chart % QStringLiteral(" = ") % joined %
-           (d || g ? QStringLiteral(".COA") : QStringLiteral(".CS_COA")) % QStringLiteral(" and ") % level %
-           QStringLiteral(" = ") % joined %
-           (d   ? QStringLiteral(".LVL")
-            : g ? QStringLiteral(".SLVL")
-            : h ? QStringLiteral(".CS_CHILDLEVEL")
-                : QStringLiteral(".CS_LEVEL")) %
+    const bool d = joined == QLatin1String("D");
+    return QStringLiteral(" ") % chart % QStringLiteral(" = ") %
+           (d ? QStringLiteral("D.COA") : QStringLiteral("X.CS_COA")) % QStringLiteral(" and ") % level %
+           QStringLiteral(" = ") % (d ? QStringLiteral("D.LVL") : QStringLiteral("X.CS_LEVEL")) %
            QStringLiteral(" and (case when ") % SqlEquals(chart, m_top) % QStringLiteral(" and ") %
            SqlEquals(level, m_level) % QStringLiteral(" then 1 else 0 end) = 1 and ") % NoneBlank(blank);
 }
@@ -223,171 +216,6 @@ bool LevelRangeSynchronization::KnowParents(LevelHierarchyWalk& walk) const {
         rows.push_back({{text(fields[0]), text(fields[1])}, {text(fields[2]), text(fields[3])}});
     rs.Close();
     walk.KnowParents(rows);
-    return true;
-}
-
-QString LevelRangeSynchronization::Carried() const {
-    const QString parent = NoneBlank({QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE")});
-    const QString code = Column(QStringLiteral("S"), m_table.KeyColumns().last());
-    // The ranges of each code carried, then the same ranges of each parent met: each code and range once,
-    // however many ways lead there, so the rows grow with the ancestors and the ranges they get, and the
-    // union ends round a cycle.
-    return QStringLiteral("With Recursive G (AREA, COA, LVL, CD, RF, RT) as (Select H.CS_AREA, H.CS_COA, "
-                          "H.CS_PARENTLEVEL, H.CS_PARENTCODE, ") %
-           Column(QStringLiteral("S"), m_table.FromColumn()) % QStringLiteral(", ") %
-           Column(QStringLiteral("S"), m_table.ToColumn()) % QStringLiteral(" From CS_LEVELHIER H, ") %
-           m_table.Table() % QStringLiteral(" S where H.CS_AREA = ") % SqlText(m_area) %
-           QStringLiteral(" and ") % LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) %
-           QStringLiteral(" and ") % LevelHierarchyWalk::Matches(QStringLiteral("H.CS_CHILDLEVEL"), m_level) %
-           (m_code.isEmpty() ? QString()
-                             : QString(QStringLiteral(" and ") %
-                                       LevelHierarchyWalk::Matches(QStringLiteral("H.CS_CHILDCODE"), m_code))) %
-           QStringLiteral(" and ") % code % QStringLiteral(" = H.CS_CHILDCODE and") %
-           SourceCondition(QStringLiteral("H")) % QStringLiteral(" and ") % parent %
-           // A code met is followed up by the area and chart the row below holds, so each step is looked up
-           // in the index for each code met.
-           QStringLiteral(" union Select G.AREA, G.COA, H.CS_PARENTLEVEL, H.CS_PARENTCODE, G.RF, G.RT From "
-                          "G, CS_LEVELHIER H where H.CS_AREA = G.AREA and H.CS_COA = G.COA and "
-                          "H.CS_CHILDLEVEL = G.LVL and H.CS_CHILDCODE = G.CD and ") %
-           parent % QStringLiteral(") ");
-}
-
-QString LevelRangeSynchronization::Pairs() const {
-    const QString parent = NoneBlank({QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE")});
-    return QStringLiteral("With Recursive G (AREA, COA, SLVL, SRC, LVL, CD) as (Select H.CS_AREA, H.CS_COA, "
-                          "H.CS_CHILDLEVEL, H.CS_CHILDCODE, H.CS_PARENTLEVEL, H.CS_PARENTCODE") %
-           AboveSources() % QStringLiteral(" and ") % parent %
-           QStringLiteral(" union Select G.AREA, G.COA, G.SLVL, G.SRC, H.CS_PARENTLEVEL, H.CS_PARENTCODE From "
-                          "G, CS_LEVELHIER H where H.CS_AREA = G.AREA and H.CS_COA = G.COA and "
-                          "H.CS_CHILDLEVEL = G.LVL and H.CS_CHILDCODE = G.CD and ") %
-           parent % QStringLiteral(") ");
-}
-
-bool LevelRangeSynchronization::AtOnce(const std::vector<Code>& ancestors) const {
-    if (!Recursive() || m_paddedHierarchy || m_paddedCodes ||
-        clsGenericMaint::ShownValue(m_top) != m_top || clsGenericMaint::ShownValue(m_level) != m_level)
-        return false;
-    // Each ancestor's rows keyed as the hierarchy names it, so that the pairs name its rows.
-    return std::all_of(ancestors.begin(), ancestors.end(), [&](const Code& a) {
-        QStringList key;
-        return clsGenericMaint::ShownValue(a.level) == a.level &&
-               clsGenericMaint::ShownValue(a.code) == a.code &&
-               m_table.StoredKey({m_top, a.level, a.code}, key) &&
-               key == QStringList{m_top, a.level, a.code};
-    });
-}
-
-bool LevelRangeSynchronization::SettleAtOnce(const std::vector<Code>& ancestors, bool chained) {
-    const QStringList keys = m_table.KeyColumns();
-    // Where no code of the level lies above another, each code is paired with its ancestors and its ranges
-    // looked up for each pair; codes chained within the level would pair with every code above them, so
-    // there the ranges themselves go up, each ancestor and range once.
-    const QString with = chained ? Carried() : Pairs();
-    const QString from = chained ? QStringLiteral("G.RF") : Column(QStringLiteral("S"), m_table.FromColumn());
-    const QString to = chained ? QStringLiteral("G.RT") : Column(QStringLiteral("S"), m_table.ToColumn());
-    const QString sources =
-        chained ? QStringLiteral("G")
-                : QString(m_table.Table() % QStringLiteral(" S, G"));
-    const QString paired =
-        chained ? QString()
-                : QString(SourceCondition(QStringLiteral("G")) % QStringLiteral(" and ") %
-                          Column(QStringLiteral("S"), keys[2]) % QStringLiteral(" = G.SRC and"));
-    // The rows of the ancestor G names (of the range table aliased `q`).
-    const auto ancestorRows = [&](const QString& q) -> QString {
-        return SqlEquals(Column(q, keys[0]), m_top) % QStringLiteral(" and ") % Column(q, keys[1]) %
-               QStringLiteral(" = G.LVL and ") % Column(q, keys[2]) % QStringLiteral(" = G.CD");
-    };
-    // The ancestor lacks the range: its rows of the range counted, as for one ancestor.
-    const QString lacking = paired % QStringLiteral(" 0 = (Select count(*) From ") % m_table.Table() %
-                            QStringLiteral(" A where ") % ancestorRows(QStringLiteral("A")) %
-                            QStringLiteral(" and ") % Column(QStringLiteral("A"), m_table.FromColumn()) %
-                            QStringLiteral(" = ") % from % QStringLiteral(" and ") %
-                            Column(QStringLiteral("A"), m_table.ToColumn()) % QStringLiteral(" = ") % to %
-                            QStringLiteral(")");
-    // The holders of the ancestors first, with what their ancestor lacks: a range it held already passed
-    // nothing on.
-    if (m_holders)
-        for (const bool multipliers : {true, false}) {
-            const HolderRangeFeed feed(m_area, m_top, multipliers);
-            if (!feed.Feed(sources, lacking % QStringLiteral(" and X.CS_LEVEL = G.LVL and X.CS_CODE = G.CD"),
-                           QStringLiteral("(X.CS_LEVEL, X.CS_CODE) in (Select G.LVL, G.CD From G)"), from, to,
-                           with, true))
-                return Fail(feed.Holders().step);
-        }
-    const QString placeholder = [&](const QString& q) -> QString {
-        return Column(q, m_table.FromColumn()) % QStringLiteral(" = ' ' and ") %
-               Column(q, m_table.ToColumn()) % QStringLiteral(" = ' '");
-    }(QStringLiteral("W"));
-    // Only what will be written comes across, and whether its ancestor has its placeholder row.
-    Recordset rs = GetRecordset(with % QStringLiteral("Select distinct G.LVL, G.CD, ") % from %
-                                QStringLiteral(", ") % to % QStringLiteral(", (case when exists (Select 1 From ") %
-                                m_table.Table() % QStringLiteral(" W where ") % ancestorRows(QStringLiteral("W")) %
-                                QStringLiteral(" and ") % placeholder %
-                                QStringLiteral(") then 1 else 0 end) From ") % sources % QStringLiteral(" where") %
-                                lacking);
-    if (!gQueryOK || rs.IsNothing())
-        return Fail(Step::Codes);
-    struct Row {
-        std::size_t ancestor;
-        RangeBounds range;
-    };
-    std::vector<Row> rows;
-    std::vector<bool> placeheld(ancestors.size(), false);
-    QString level, code;
-    RangeBounds longest;
-    for (const Field l = rs.Fields(0), c = rs.Fields(1), f = rs.Fields(2), t = rs.Fields(3), p = rs.Fields(4);
-         !rs.IsEOF(); rs.MoveNext()) {
-        const Code named{l.Text(), c.Text()};
-        const auto a = std::find_if(ancestors.begin(), ancestors.end(),
-                                    [&](const Code& x) { return LevelHierarchyWalk::Same(x, named); });
-        if (a == ancestors.end())
-            continue; // not met by the walk: nothing the walk gives is written there either
-        const auto i = static_cast<std::size_t>(a - ancestors.begin());
-        rows.push_back({i, {f.Text(), t.Text()}});
-        placeheld[i] = placeheld[i] || p.Value().toInt() == 1;
-        for (auto [value, longer] : {std::pair{a->level, &level}, {a->code, &code}, {f.Text(), &longest.from},
-                                     {t.Text(), &longest.to}})
-            if (RangeTable::Characters(value) > RangeTable::Characters(*longer))
-                *longer = value;
-    }
-    rs.Close();
-    if (rows.empty())
-        return true;
-    if (!m_table.Fits({m_top, level, code}, longest.from, longest.to))
-        return Fail(Step::Codes);
-    // The first ranges of an ancestor take the place of its placeholder row, as a range saved in a range
-    // editor fills it: each placeholder found must go (one another writer filled meanwhile ends the action).
-    const qsizetype placeholders = std::count(placeheld.begin(), placeheld.end(), true);
-    if (placeholders > 0) {
-        qint64 changed = 0;
-        if (!gDBConnection->adoConnection().Execute(
-                with % QStringLiteral("Delete From ") % m_table.Table() % QStringLiteral(" where ") %
-                    SqlEquals(Column(m_table.Table(), keys[0]), m_top) % QStringLiteral(" and ") %
-                    QString(placeholder).replace(QStringLiteral("W."), m_table.Table() % QStringLiteral(".")) %
-                    QStringLiteral(" and (") % Column(m_table.Table(), keys[1]) % QStringLiteral(", ") %
-                    Column(m_table.Table(), keys[2]) % QStringLiteral(") in (Select G.LVL, G.CD From ") % sources % QStringLiteral(" where") %
-                    lacking % QStringLiteral(")"),
-                &changed))
-            return Fail(Step::Codes);
-        if (changed >= 0 && changed < placeholders && !FailWarehouseChanged())
-            return Fail(Step::Codes);
-    }
-    if (!ExecuteSQL(HolderRangeFeed::InsertSelect(
-            QStringLiteral("Insert into ") % m_table.Table() % QStringLiteral(" (") %
-                keys.join(QStringLiteral(", ")) % QStringLiteral(", ") % m_table.FromColumn() %
-                QStringLiteral(", ") % m_table.ToColumn() % QStringLiteral(") "),
-            with,
-            QStringLiteral("Select distinct ") % SqlText(m_top) % QStringLiteral(", G.LVL, G.CD, ") % from %
-                QStringLiteral(", ") % to % QStringLiteral(" From ") % sources % QStringLiteral(" where") %
-                lacking)))
-        return Fail(Step::Codes);
-    // For the tree, ancestor by ancestor from the bottom up.
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Row& a, const Row& b) { return a.ancestor < b.ancestor; });
-    for (Row& r : rows) {
-        const Code& a = ancestors[r.ancestor];
-        m_added.push_back({a, {m_top, a.level, a.code}, std::move(r.range)});
-    }
     return true;
 }
 
@@ -549,16 +377,9 @@ bool LevelRangeSynchronization::Carry(const QString& level, const QString& code)
     // they held: a range an ancestor lacked is what it passes on to its holders.
     if (m_holders && !FeedHolders(nullptr, {}, {}))
         return false;
-    if (ancestors.empty())
-        return true;
-    // The bottom-up order, for the tree.
-    const std::vector<Code> order = walk.BottomUp();
-    if (AtOnce(order))
-        return SettleAtOnce(order, std::any_of(order.begin(), order.end(), [&](const Code& a) {
-                                return EntryNames::Same(a.level, level);
-                            }));
     // Each ancestor after the codes below it, so that a code of the level on the way passes on what reached
     // it; round a cycle, again until nothing changes. One code's rows reach every ancestor at once.
+    const std::vector<Code> order = walk.BottomUp();
     const bool again = m_code.isEmpty() && walk.Cyclic();
     for (bool changed = true; changed;) {
         changed = false;

@@ -22,26 +22,16 @@
 // a condition of the statement that writes, counted on the range table's index for each range. What two
 // codes hold as one range goes once.
 //
-// Where the server takes "With Recursive ... Union" (SQLite, PostgreSQL) and no name is written with trailing
-// blanks of its own, the ancestors are settled all at once, whatever their number and depth: one recursive
-// expression pairs each code carried with every ancestor above it (or, where codes are chained within the
-// level, carries each range up to every ancestor, each ancestor and range once; the union ends round a
-// cycle), the walk
-// reads every parent it meets from one statement, and one read, one delete of the placeholders and one
-// insert give every ancestor what it lacks, after one read and insert per holders' table for the ancestors'
-// holders. A code of the level on the way (codes chained within a level) passes on what it gets, and round a
-// cycle every code ends with what every other one carries: so each ancestor gets the ranges of every code of
-// the level below it, as settling them one by one from the bottom up gives.
-//
-// Elsewhere (SQL Server and Oracle take a recursive expression only with "Union All", names with trailing
-// blanks compare trimmed) the ancestors are found by the walk and settled one by one from the bottom up. The
-// codes of a level that reach an ancestor are named by the statements, never listed: a recursive common table
-// expression goes down the hierarchy from the ancestor and stops at the codes of the level, so no statement's
-// text grows with the depth, the codes or the holders. A code of the level that lies on the way passes on
-// what it holds once it is settled itself; where the walk met a cycle, the ancestors are settled again until
-// nothing changes. The statements run on the shared connection, inside the caller's transaction. Nothing is
-// reported here: a failure answers false with the error left current and `FailedStep` telling where it
-// arose.
+// The ancestors are found by the walk and settled from the bottom up; where the server takes "With Recursive
+// ... Union" (SQLite, PostgreSQL) and no level or code of the chart's hierarchy is written with trailing blanks
+// of its own, one recursive expression reads every parent the walk will meet, so the walk sends one statement
+// whatever the depth. The codes of a level that reach an ancestor are named by the statements, never listed:
+// a recursive common table expression goes down the hierarchy from the ancestor and stops at the codes of the
+// level, so no statement's text grows with the depth, the codes or the holders. A code of the level that lies
+// on the way (codes chained within a level) passes on what it holds once it is settled itself; where the walk
+// met a cycle, the ancestors are settled again until nothing changes. The statements run on the shared
+// connection, inside the caller's transaction. Nothing is reported here: a failure answers false with the
+// error left current and `FailedStep` telling where it arose.
 class LevelRangeSynchronization {
 public:
     using Code = LevelHierarchyWalk::Code;
@@ -76,8 +66,7 @@ private:
     };
 
     // The source row S is carried: a row of the level (or of the code) that is a range; with `joined` ("D",
-    // the way down, "X", a holders' hierarchy row, "H", a level hierarchy row naming it as a child, or
-    // "G", a code paired with an ancestor), its chart and level are the ones that row names.
+    // the way down, or "X", a holders' hierarchy row), its chart and level are the ones that row names.
     QString SourceCondition(const QString& joined = QString()) const;
     // Whether the level's rows are joined to the rows that name their codes, by level and code (where no
     // code or level is stored with trailing blanks of its own).
@@ -99,18 +88,6 @@ private:
     bool Recursive() const;
     // Reads for the walk the parents of every code above the codes carried, in one statement.
     bool KnowParents(LevelHierarchyWalk& walk) const;
-    // "With Recursive G (AREA, COA, LVL, CD, RF, RT) as (...) ": each range (RF, RT) of the codes carried with
-    // each of their ancestors (LVL, CD) as the hierarchy names them.
-    QString Carried() const;
-    // "With Recursive G (AREA, COA, SLVL, SRC, LVL, CD) as (...) ": each code carried (SLVL, SRC) with each
-    // of its ancestors (LVL, CD) as the hierarchy names them.
-    QString Pairs() const;
-    // Whether the ancestors can be settled at once: the server takes the union, and every name is written
-    // one way only, as the walk answers it.
-    bool AtOnce(const std::vector<Code>& ancestors) const;
-    // Gives every ancestor (and the ancestors' holders) what it lacks of the codes below it, at once; with
-    // `chained`, some of the ancestors are codes of the level.
-    bool SettleAtOnce(const std::vector<Code>& ancestors, bool chained);
     // The parents of the codes carried, as the hierarchy holds them.
     bool Parents(std::vector<Code>& parents);
     // Gives the entry of `keys` in `target` each range of a source row the reach names that it lacks; the
