@@ -361,6 +361,14 @@ bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringL
 bool LevelRangeSynchronization::Carry(const QString& level, const QString& code) {
     m_level = level;
     m_code = code;
+    // A fixed-width column's padding is no part of a name: without it the chart and level are plain
+    // equalities, which the indexes answer and the level's rows are joined by.
+    const std::optional<QList<bool>> fixed = m_table.FixedWidths();
+    if (!fixed)
+        return Fail(Step::Walk);
+    for (auto [column, value] : {std::pair{0, &m_top}, {1, &m_level}, {2, &m_code}})
+        if (column < fixed->size() && fixed->at(column))
+            *value = clsGenericMaint::ShownValue(*value);
     m_added.clear();
     m_failed = Step::None;
     std::vector<Code> parents;
@@ -370,7 +378,7 @@ bool LevelRangeSynchronization::Carry(const QString& level, const QString& code)
     LevelHierarchyWalk walk(m_area, m_top);
     std::vector<Code> ancestors;
     if ((Recursive() && !m_paddedHierarchy && !KnowParents(walk)) ||
-        !walk.Ancestors({level, code}, parents, ancestors))
+        !walk.Ancestors({m_level, m_code}, parents, ancestors))
         return Fail(Step::Walk);
     m_ancestors = static_cast<int>(ancestors.size());
     // The holders take what the codes and the ancestors give them while the ancestors still hold only what
