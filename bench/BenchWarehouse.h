@@ -55,6 +55,10 @@ void CloseEditors();
 // placeholders left out; -1 when they could not be counted.
 int CountRanges(const char* chart);
 
+// Makes the key and bound columns of the hierarchies and range tables fixed-width (CHAR(n)), as some servers
+// keep them (PostgreSQL's ALTER TABLE); false when a statement failed.
+bool MakeFixedWidth(DbConnection& c);
+
 double Median(std::vector<double> values);
 // The process's peak resident set size in MB (VmHWM), or -1 where the system does not tell it.
 long PeakRssMb();

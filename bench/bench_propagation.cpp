@@ -12,8 +12,9 @@
 //   everything missing: a level of 2,000 codes spread over 100 + 100 holders; a level with one code in
 //   2,000 + 2,000 holders (and a range saved on that code); a level of 50 codes holding 2,000 ranges 40
 //   hierarchy rows below its top ancestor; 400 codes chained within one level. On PostgreSQL on tables just
-//   written and again after ANALYZE. QLX_BENCH_SHAPES ("S1,S4") measures only those charts' shapes;
-//   QLX_BENCH_EXPLAIN prints the plans of the set-wise statements.
+//   written and again after ANALYZE, then the same on fixed-width (CHAR(n)) key and bound columns.
+//   QLX_BENCH_SHAPES ("S1,S4") measures only those charts' shapes; QLX_BENCH_EXPLAIN prints the plans of the
+//   set-wise statements.
 //
 // Each figure is the median of five runs; the queries and statements each sends are counted on the
 // connection.
@@ -290,6 +291,13 @@ bool GenerateLevel(DbConnection& c, const char* /*program*/) {
            fail("cannot generate the level");
 }
 
+// The same on fixed-width key and bound columns, as some servers keep them.
+bool GenerateLevelFixedWidth(DbConnection& c, const char* /*program*/) {
+    return (SqlScript::RunFile(c, QLX_SCHEMA_FILE) && MakeFixedWidth(c) && WriteLevel(c, true, true) &&
+            WriteShapes(c)) ||
+           fail("cannot generate the level on fixed-width columns");
+}
+
 // P, G, M1 and CT1 back to their placeholders, and the editor's tree loaded again.
 bool Emptied(frmRangeMaintenance* editor) {
     DbConnection& db = gDBConnection->adoConnection();
@@ -463,12 +471,12 @@ bool TimeShapes(const char* backend) {
 }
 
 // On PostgreSQL: the shapes on tables just written, then after ANALYZE of every table.
-bool TimeShapesOnPostgres() {
-    if (!TimeShapes("postgres"))
+bool TimeShapesOnPostgres(const char* fresh, const char* analyzed) {
+    if (!TimeShapes(fresh))
         return false;
     if (!gDBConnection->adoConnection().Execute("ANALYZE"))
         return fail("ANALYZE failed");
-    return TimeShapes("postgres after ANALYZE");
+    return TimeShapes(analyzed);
 }
 
 } // namespace
@@ -513,6 +521,12 @@ int main(int argc, char** argv) {
         const bool only = !qEnvironmentVariableIsEmpty("QLX_BENCH_SHAPES");
         return (only || TimeSynchronize("sqlite")) && TimeShapes("sqlite") &&
                RunOnPostgres("bench_propagation", GenerateLevel,
-                             [&] { return (only || TimeSynchronize("postgres")) && TimeShapesOnPostgres(); });
+                             [&] {
+                                 return (only || TimeSynchronize("postgres")) &&
+                                        TimeShapesOnPostgres("postgres", "postgres after ANALYZE");
+                             }) &&
+               RunOnPostgres("bench_propagation", GenerateLevelFixedWidth, [] {
+                   return TimeShapesOnPostgres("postgres char(n)", "postgres char(n) after ANALYZE");
+               });
     });
 }

@@ -29,7 +29,28 @@ QString LevelHierarchyWalk::Matches(const QString& column, const QString& value)
            QStringLiteral(")");
 }
 
+void LevelHierarchyWalk::KnowParents(const std::vector<std::pair<Code, Code>>& rows) {
+    m_known.clear();
+    for (const auto& [child, parent] : rows)
+        if (!parent.level.trimmed().isEmpty() && !parent.code.trimmed().isEmpty())
+            m_known.emplace_back(child, parent);
+    // In the order a look-up answers them: by level, then code.
+    std::sort(m_known.begin(), m_known.end(), [](const auto& a, const auto& b) {
+        return std::pair(a.second.level, a.second.code) < std::pair(b.second.level, b.second.code);
+    });
+    m_knowing = true;
+}
+
 bool LevelHierarchyWalk::Related(const Code& code, bool parents, std::vector<Code>& related) const {
+    if (parents && m_knowing) {
+        related.clear();
+        for (const auto& [child, parent] : m_known)
+            if (Same(child, code) && std::none_of(related.begin(), related.end(), [&](const Code& c) {
+                    return c.level == parent.level && c.code == parent.code;
+                }))
+                related.push_back(parent);
+        return true;
+    }
     const QString mine = parents ? QStringLiteral("CHILD") : QStringLiteral("PARENT");
     const QString theirs = parents ? QStringLiteral("PARENT") : QStringLiteral("CHILD");
     const QString sql =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 // A walk over the level hierarchy CS_LEVELHIER of one area and chart of account (or business level). It
@@ -29,6 +30,10 @@ public:
     // Whether some of the ancestors, or the start code, lie on a cycle, so that no order puts each after its
     // descendants.
     bool Cyclic() const;
+    // The parents of every code the walk will meet, read at once by the caller (each row a child and its
+    // parent, as the hierarchy stores them): the walk then looks no code's parents up on its own. A value a
+    // fixed-width column pads goes without the padding, a blank parent is not followed, as for a look-up.
+    void KnowParents(const std::vector<std::pair<Code, Code>>& rows);
     // The direct children of a code; false when the look-up failed.
     bool Children(const Code& parent, std::vector<Code>& children) const;
     // Whether two codes are one: their level and code the same as stored or without trailing blanks.
@@ -50,4 +55,7 @@ private:
     // The start code first, then the ancestors in walk order; edges run from a child to its parent.
     std::vector<Code> m_codes;
     std::vector<std::pair<int, int>> m_edges;
+    // The parents read at once (KnowParents), child and parent; none read when empty and not known.
+    std::vector<std::pair<Code, Code>> m_known;
+    bool m_knowing = false;
 };

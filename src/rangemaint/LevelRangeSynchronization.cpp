@@ -83,15 +83,14 @@ QString LevelRangeSynchronization::Sources() const {
 LevelRangeSynchronization::Reach LevelRangeSynchronization::Reaches(const Code& ancestor) const {
     if (!m_code.isEmpty())
         return {};
-    const DbConnection& db = gDBConnection->adoConnection();
     // SQL Server and Oracle take a recursive expression only as "With" and with "Union All", which goes on
     // round a cycle: there the way down stops after as many rows as the walk found ancestors.
-    const bool counted = db.IsOracle() || db.IsSqlServer();
+    const bool counted = !Recursive();
     const QString scope = QStringLiteral("H.CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
                           LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top);
     // A row below the ancestor: its parent is the ancestor, padded or not, as the walk takes codes for one.
     const QString top =
-        m_paddedParents
+        m_paddedHierarchy
             ? IsShown(QStringLiteral("H.CS_PARENTLEVEL"), QStringLiteral("H.CS_PARENTCODE"), ancestor)
             : QString(
                   SqlEquals(QStringLiteral("H.CS_PARENTLEVEL"), clsGenericMaint::ShownValue(ancestor.level)) %
@@ -101,7 +100,7 @@ LevelRangeSynchronization::Reach LevelRangeSynchronization::Reaches(const Code& 
     // the code as stored there or without its trailing blanks. A blank parent the walk does not follow, and
     // a code of the level ends the way: what reaches it, it passes on from its own rows.
     const auto below = [&](const QString& parent, const QString& child) -> QString {
-        return m_paddedParents ? QString(QStringLiteral("(") % parent % QStringLiteral(" = ") % child %
+        return m_paddedHierarchy ? QString(QStringLiteral("(") % parent % QStringLiteral(" = ") % child %
                                          QStringLiteral(" or RTRIM(") % parent % QStringLiteral(") = ") %
                                          child % QStringLiteral(")"))
                                : QString(parent % QStringLiteral(" = ") % child);
@@ -170,22 +169,59 @@ bool LevelRangeSynchronization::Padding() {
                QStringLiteral("CS_AREA = ") % SqlText(m_area) % QStringLiteral(" and ") %
                    LevelHierarchyWalk::Matches(QStringLiteral("CS_COA"), m_top) % QStringLiteral(" and (") %
                    padded(QStringLiteral("CS_PARENTLEVEL")) % QStringLiteral(" or ") %
-                   padded(QStringLiteral("CS_PARENTCODE")) % QStringLiteral(")"),
-               m_paddedParents) &&
+                   padded(QStringLiteral("CS_PARENTCODE")) % QStringLiteral(" or ") %
+                   padded(QStringLiteral("CS_CHILDLEVEL")) % QStringLiteral(" or ") %
+                   padded(QStringLiteral("CS_CHILDCODE")) % QStringLiteral(")"),
+               m_paddedHierarchy) &&
            (!m_code.isEmpty() || any(m_table.Table(),
                                      m_table.EntryCondition({m_top, m_level}) % QStringLiteral(" and ") %
                                          padded(m_table.KeyColumns().last()),
                                      m_paddedCodes));
 }
 
+QString LevelRangeSynchronization::AboveSources() const {
+    return QStringLiteral(" From CS_LEVELHIER H where H.CS_AREA = ") % SqlText(m_area) %
+           QStringLiteral(" and ") % LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) %
+           QStringLiteral(" and ") % LevelHierarchyWalk::Matches(QStringLiteral("H.CS_CHILDLEVEL"), m_level) %
+           QStringLiteral(" and ") % HoldsSourceCode(QStringLiteral("H.CS_CHILDCODE"));
+}
+
+bool LevelRangeSynchronization::Recursive() const {
+    const DbConnection& db = gDBConnection->adoConnection();
+    return !db.IsOracle() && !db.IsSqlServer();
+}
+
+bool LevelRangeSynchronization::KnowParents(LevelHierarchyWalk& walk) const {
+    // Every code above the codes carried, and then the parents of each: the rows the walk would look up one
+    // code at a time. Each step is joined by the area and chart the row above holds, so that it is looked up
+    // in the index for each code met.
+    const QString step = QStringLiteral(" From U, CS_LEVELHIER H where H.CS_AREA = U.AREA and H.CS_COA = "
+                                        "U.COA and H.CS_CHILDLEVEL = U.LVL and H.CS_CHILDCODE = U.CD");
+    Recordset rs = GetRecordset(
+        QStringLiteral("With Recursive U (AREA, COA, LVL, CD) as (Select H.CS_AREA, H.CS_COA, "
+                       "H.CS_PARENTLEVEL, H.CS_PARENTCODE") %
+        AboveSources() %
+        QStringLiteral(" union Select H.CS_AREA, H.CS_COA, H.CS_PARENTLEVEL, H.CS_PARENTCODE") % step %
+        QStringLiteral(") Select distinct H.CS_CHILDLEVEL, H.CS_CHILDCODE, H.CS_PARENTLEVEL, H.CS_PARENTCODE") %
+        step);
+    if (!gQueryOK || rs.IsNothing())
+        return false;
+    std::vector<std::pair<Code, Code>> rows;
+    const Field fields[] = {rs.Fields(0), rs.Fields(1), rs.Fields(2), rs.Fields(3)};
+    // Without the blanks a fixed-width column pads every value with, as a look-up answers them.
+    const auto text = [](const Field& f) {
+        return f.FixedWidth() ? clsGenericMaint::ShownValue(f.Text()) : f.Text();
+    };
+    for (; !rs.IsEOF(); rs.MoveNext())
+        rows.push_back({{text(fields[0]), text(fields[1])}, {text(fields[2]), text(fields[3])}});
+    rs.Close();
+    walk.KnowParents(rows);
+    return true;
+}
+
 bool LevelRangeSynchronization::Parents(std::vector<Code>& parents) {
     const QString sql =
-        QStringLiteral("Select distinct H.CS_PARENTLEVEL, H.CS_PARENTCODE From CS_LEVELHIER H "
-                       "where H.CS_AREA = ") %
-        SqlText(m_area) % QStringLiteral(" and ") %
-        LevelHierarchyWalk::Matches(QStringLiteral("H.CS_COA"), m_top) % QStringLiteral(" and ") %
-        LevelHierarchyWalk::Matches(QStringLiteral("H.CS_CHILDLEVEL"), m_level) % QStringLiteral(" and ") %
-        HoldsSourceCode(QStringLiteral("H.CS_CHILDCODE")) %
+        QStringLiteral("Select distinct H.CS_PARENTLEVEL, H.CS_PARENTCODE") % AboveSources() %
         QStringLiteral(" Order by H.CS_PARENTLEVEL, H.CS_PARENTCODE");
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())
@@ -325,15 +361,24 @@ bool LevelRangeSynchronization::FeedHolders(const Code* ancestor, const QStringL
 bool LevelRangeSynchronization::Carry(const QString& level, const QString& code) {
     m_level = level;
     m_code = code;
+    // A fixed-width column's padding is no part of a name: without it the chart and level are plain
+    // equalities, which the indexes answer and the level's rows are joined by.
+    const std::optional<QList<bool>> fixed = m_table.FixedWidths();
+    if (!fixed)
+        return Fail(Step::Walk);
+    for (auto [column, value] : {std::pair{0, &m_top}, {1, &m_level}, {2, &m_code}})
+        if (column < fixed->size() && fixed->at(column))
+            *value = clsGenericMaint::ShownValue(*value);
     m_added.clear();
     m_failed = Step::None;
     std::vector<Code> parents;
-    if (!Parents(parents))
+    if (!Parents(parents) || !Padding())
         return Fail(Step::Walk);
     // A level's codes stand together as the start, which no code of the hierarchy is.
     LevelHierarchyWalk walk(m_area, m_top);
     std::vector<Code> ancestors;
-    if (!walk.Ancestors({level, code}, parents, ancestors) || !Padding())
+    if ((Recursive() && !m_paddedHierarchy && !KnowParents(walk)) ||
+        !walk.Ancestors({m_level, m_code}, parents, ancestors))
         return Fail(Step::Walk);
     m_ancestors = static_cast<int>(ancestors.size());
     // The holders take what the codes and the ancestors give them while the ancestors still hold only what

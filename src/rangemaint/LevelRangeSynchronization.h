@@ -22,14 +22,16 @@
 // a condition of the statement that writes, counted on the range table's index for each range. What two
 // codes hold as one range goes once.
 //
-// The ancestors are found by the walk and settled from the bottom up. The codes of a level that reach an
-// ancestor are named by the statements, never listed: a recursive common table expression goes down the
-// hierarchy from the ancestor and stops at the codes of the level, so no statement's text grows with the
-// depth, the codes or the holders. A code of the level that lies on the way (codes chained within a level)
-// passes on what it holds once it is settled itself; where the walk met a cycle, the ancestors are settled
-// again until nothing changes. The statements run on the shared connection, inside the caller's
-// transaction. Nothing is reported here: a failure answers false with the error left current and
-// `FailedStep` telling where it arose.
+// The ancestors are found by the walk and settled from the bottom up; where the server takes "With Recursive
+// ... Union" (SQLite, PostgreSQL) and no level or code of the chart's hierarchy is written with trailing blanks
+// of its own, one recursive expression reads every parent the walk will meet, so the walk sends one statement
+// whatever the depth. The codes of a level that reach an ancestor are named by the statements, never listed:
+// a recursive common table expression goes down the hierarchy from the ancestor and stops at the codes of the
+// level, so no statement's text grows with the depth, the codes or the holders. A code of the level that lies
+// on the way (codes chained within a level) passes on what it holds once it is settled itself; where the walk
+// met a cycle, the ancestors are settled again until nothing changes. The statements run on the shared
+// connection, inside the caller's transaction. Nothing is reported here: a failure answers false with the
+// error left current and `FailedStep` telling where it arose.
 class LevelRangeSynchronization {
 public:
     using Code = LevelHierarchyWalk::Code;
@@ -76,10 +78,16 @@ private:
     // `codes` a query names; the condition that a hierarchy's column holds the code of a source row so.
     QString SourceCodeIn(const QString& codes) const;
     QString HoldsSourceCode(const QString& column) const;
-    // Whether the chart's hierarchy holds a parent with trailing blanks of its own, and the level's rows a
-    // code with some: only then are the trimmed forms compared, which take an index away. False when a
-    // look-up failed.
+    // Whether the chart's hierarchy holds a level or code with trailing blanks of its own, and the level's
+    // rows a code with some: only then are the trimmed forms compared, which take an index away. False when
+    // a look-up failed.
     bool Padding();
+    // " From CS_LEVELHIER H where" the rows H whose children are the codes carried.
+    QString AboveSources() const;
+    // Whether the server takes "With Recursive ... Union", which ends round a cycle by itself.
+    bool Recursive() const;
+    // Reads for the walk the parents of every code above the codes carried, in one statement.
+    bool KnowParents(LevelHierarchyWalk& walk) const;
     // The parents of the codes carried, as the hierarchy holds them.
     bool Parents(std::vector<Code>& parents);
     // Gives the entry of `keys` in `target` each range of a source row the reach names that it lacks; the
@@ -96,7 +104,7 @@ private:
     bool m_holders;
     QString m_level;
     QString m_code;
-    bool m_paddedParents = false;
+    bool m_paddedHierarchy = false;
     bool m_paddedCodes = false;
     int m_ancestors = 0;
     std::vector<Added> m_added;

@@ -13,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -290,6 +291,38 @@ QString heldLevel(int codes, int holders) {
            "] MR[" + mr.join(' ') + "] CR[" + cr.join(' ') + "]";
 }
 
+// A level L<depth> under a lattice of diamonds: two codes A'<i>, B'<i> at each level L<i> above, each the
+// parent of both codes of the level below, so a code reaches the top by 2^depth ways. The level's codes C'1
+// ... C'3 hang under both codes of the level above, a code of the level named as an ancestor (A'1) under one;
+// ranges at the codes and at some ancestors; a multiplier of an ancestor in the middle, a category of the top.
+QString diamondLevel(int depth) {
+    QStringList h, r;
+    for (int i = 0; i + 1 < depth; ++i)
+        for (const char* parent : {"A", "B"})
+            for (const char* child : {"A", "B"})
+                h << QString("L%1,%2'%1,L%3,%4'%3").arg(i).arg(parent).arg(i + 1).arg(child);
+    for (const char* parent : {"A", "B"})
+        for (int c = 1; c <= 3; ++c)
+            h << QString("L%1,%2'%1,L%3,C'%4").arg(depth - 1).arg(parent).arg(depth).arg(c);
+    h << QString("L%1,A'%1,L%2,A'1").arg(depth - 1).arg(depth);
+    for (int c = 1; c <= 3; ++c)
+        for (int k = 0; k < c; ++k)
+            r << QString("L%1,C'%2,%2'%3,%2'%3Z").arg(depth).arg(c).arg(k);
+    r << QString("L%1,A'1,9'0,9'9").arg(depth);
+    for (int i = 0; i < depth; i += 3)
+        r << QString("L%1,B'%1,%2'0,%2'0Z").arg(i).arg(i % 3 + 1);
+    return "H[" + h.join(' ') + QString("] MH[M'1,L%1,A'%1] CH[K'1,L0,B'0] R[").arg(depth / 2) + r.join(' ') +
+           "] MR[M'1,-,-] CR[K'1,2'0,2'0Z]";
+}
+
+// SQL Server's statements as the SQLite warehouse at hand takes them: the session's and the action's lock
+// statements answer as that server does; every other statement runs as the program sends it.
+QString asSqlServer(const QString& sql) {
+    if (sql.startsWith("SET NOCOUNT OFF"))
+        return "Select 1";
+    return sql.contains("sp_getapplock") ? "Select 0" : sql;
+}
+
 // One data row per backend and entry; an entry is its name and its values, separated by ";".
 void addRows(std::initializer_list<const char*> entries) {
     Warehouse::addColumns<QStringList>("r");
@@ -367,6 +400,8 @@ private slots:
     void synchronize();
     void synchronizeAsEachRangeOnItsOwn_data();
     void synchronizeAsEachRangeOnItsOwn();
+    void synchronizeOnSqlServer_data();
+    void synchronizeOnSqlServer();
     void synchronizeAWideLevel_data() { Warehouse::addBackendRows(); }
     void synchronizeAWideLevel();
     void rowsOtherProgramsWrote_data() {
@@ -390,6 +425,10 @@ private slots:
     void onAServerThatWantsATable();
 
 private:
+    // A level's or a code's Synchronize writes exactly what carrying each of its ranges up on its own writes.
+    void synchronizesAsEachRangeOnItsOwn(Warehouse& w, int type, const QString& world, const QString& node,
+                                         const QString& after);
+
     std::unique_ptr<TestEnvironment> m_env;
 };
 
@@ -666,6 +705,8 @@ void tst_RangeDragSync::synchronizeAsEachRangeOnItsOwn_data() {
     everywhere("codes chained within a level", 3, chainedLevel(30, false), "L5", "");
     everywhere("codes in a ring within a level", 3, chainedLevel(30, true), "L5", "");
     everywhere("a code of a ring within a level", 3, chainedLevel(30, true), "L5/D'29", "");
+    everywhere("a level under diamonds 12 rows deep", 3, diamondLevel(12), "L12", "");
+    everywhere("a code under diamonds 12 rows deep", 3, diamondLevel(12), "L12/C'3", "");
     everywhere("a level held by many multipliers and categories", 3, heldLevel(60, 25), "L2", "");
     everywhere("a code held by many multipliers and categories", 3, heldLevel(60, 25), "L2/X'7", "");
     row("* two codes holding a range in other case", 3,
@@ -680,6 +721,47 @@ void tst_RangeDragSync::synchronizeAsEachRangeOnItsOwn() {
     QFETCH(QString, world);
     QFETCH(QString, node);
     QFETCH(QString, after);
+    synchronizesAsEachRangeOnItsOwn(w, type, world, node, after);
+}
+
+void tst_RangeDragSync::synchronizeOnSqlServer_data() {
+    // world (Worlds); the node synchronized, "level" or "level/code"
+    Warehouse::addColumns<QString>("world");
+    QTest::addColumn<QString>("node");
+    const auto row = [](const QString& name, const QString& world, const char* node) {
+        Warehouse::addRows(name, world, QString(node));
+    };
+    row("holders of several codes and of ancestors",
+        "H[L2,P,L3,X L2,P,L3,Y L1,G,L2,P] MH[M,L3,X M2,L2,P] CH[K,L1,G] R[L3,X,1,2 L3,Y,3,4 L1,G,3,4] "
+        "MR[M,-,- M2,-,-] CR[K,-,-]",
+        "L3");
+    row("a level 40 rows deep", deepLevel(40), "L40");
+    row("codes chained within a level", chainedLevel(30, false), "L5");
+    row("codes in a ring within a level", chainedLevel(30, true), "L5");
+    row("a level under diamonds 12 rows deep", diamondLevel(12), "L12");
+    row("a code under diamonds 12 rows deep", diamondLevel(12), "L12/C'3");
+    row("one code name at two levels", "H[L2,P,L3,X L2,Q,L3,Y L2,P,L4,Y] R[L3,X,1,2 L3,Y,3,4 L4,Y,5,6]", "L3");
+}
+
+// The same on SQL Server, whose recursive expressions go with "Union All" and on round a cycle: run on the
+// SQLite warehouse as SQL Server takes them.
+void tst_RangeDragSync::synchronizeOnSqlServer() {
+    QLX_OPEN_WAREHOUSE(w);
+    QFETCH(QString, world);
+    QFETCH(QString, node);
+    if (w.backend() != "sqlite")
+        QSKIP("the stand-in runs SQL Server's statements on SQLite");
+    DbConnection& db = gDBConnection->adoConnection();
+    db.Close();
+    db.ActAsServer("Microsoft SQL Server", asSqlServer, true);
+    const auto standInGone = qScopeGuard([&db] { db.ActAsServer(QString(), {}); });
+    QVERIFY(db.Open(w.connectionText()));
+    QVERIFY(db.IsSqlServer());
+    synchronizesAsEachRangeOnItsOwn(w, 3, world, node, {});
+}
+
+void tst_RangeDragSync::synchronizesAsEachRangeOnItsOwn(Warehouse& w, int type, const QString& world,
+                                                        const QString& node, const QString& after) {
     const QChar variant = Worlds::VariantOf(world);
     if (!variant.isNull() && w.backend() == "sqlite")
         QSKIP("SQLite pads no column and has no collation that ignores case and accents");
