@@ -214,6 +214,11 @@ QString FromOneRowOf(const QString& table) {
            QStringLiteral(" where 1 = 0) ONEROW");
 }
 
+QString Except() {
+    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsOracle() ? QStringLiteral(" minus ")
+                                                                                   : QStringLiteral(" except ");
+}
+
 QString MatchDBCase(const QString& text) {
     return gCaseSensitive ? text : text.toUpper();
 }

@@ -69,6 +69,8 @@ QString SqlEquals(const QString& column, const QString& value);
 // " from" one row made from the table without reading any of its rows, for a statement that needs no table:
 // not every server takes a query without one.
 QString FromOneRowOf(const QString& table);
+// The keyword between two queries that gives the rows of the first not in the second (Oracle names it MINUS).
+QString Except();
 QString MatchDBCase(const QString& text);
 bool IsValidCode(const QString& text);
 // The first loaded window of that class name with that caption, or nullptr.

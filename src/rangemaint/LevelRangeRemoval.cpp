@@ -70,13 +70,6 @@ QString NoPlaceholder(const RangeTable& table, const QString& q) {
                RangeTable::BlankCondition(Column(q, table.ToColumn())));
 }
 
-// Oracle names the difference of two queries MINUS.
-QString Except() {
-    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsOracle()
-               ? QStringLiteral(" minus ")
-               : QStringLiteral(" except ");
-}
-
 // The row has both bounds and is no placeholder: plain equalities compare it with another as the database
 // does, so an index or a hash answers them.
 QString Bounded(const RangeTable& table, const QString& q) {

@@ -126,10 +126,13 @@ LevelRangeSynchronization::Reach LevelRangeSynchronization::Reaches(const Code& 
                  (counted ? QStringLiteral(" union all ") : QStringLiteral(" union ")) % step %
                  QStringLiteral(") ");
     if (Joined()) {
-        // Each code the way down met at the level is looked up in the range table's index.
+        // Each code the way down met at the level is looked up in the range table's index. The codes it
+        // passed on the way are dropped before that, by a condition on the way alone: else every ancestor
+        // would read the rows of every code between it and the level, only to find them of another level.
         reach.tables = QStringLiteral(", D");
-        reach.condition =
-            Column(QStringLiteral("S"), m_table.KeyColumns().last()) % QStringLiteral(" = D.CD");
+        reach.condition = Column(QStringLiteral("S"), m_table.KeyColumns().last()) %
+                          QStringLiteral(" = D.CD and (case when ") % atLevel %
+                          QStringLiteral(" then 1 else 0 end) = 1");
     } else {
         reach.condition = SourceCodeIn(QStringLiteral("Select D.CD From D where ") % atLevel);
     }
@@ -237,25 +240,27 @@ bool LevelRangeSynchronization::Parents(std::vector<Code>& parents) {
 }
 
 bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList& keys, const Reach& reach,
-                                     std::vector<RangeBounds>* written) const {
+                                     std::vector<RangeBounds>* written,
+                                     const std::function<bool()>& beforeWriting) const {
     const QString from = Column(QStringLiteral("S"), m_table.FromColumn());
     const QString to = Column(QStringLiteral("S"), m_table.ToColumn());
-    // The entry's rows of each range are counted rather than tested with "not exists": a server's planner may
-    // turn that into a join and, misled by statistics not yet gathered, compare every range with every row of
-    // the entry, where a count stays one look-up on the index per range, and only for the rows that reach it.
+    // What the entry lacks is the difference of two sets: the ranges reaching it, except the rows it holds.
+    // Every server reads each side once (by the index on the entry's key for its rows) and compares the two
+    // by hashing or sorting, as its own equality has it (a fixed-width column's padding, a collation), so the
+    // cost stays with the rows whatever the planner knows of them; a look-up per range reaching it would be
+    // paid again by every ancestor above.
     const QString lacking =
-        QStringLiteral(" From ") % m_table.Table() % QStringLiteral(" S") % reach.tables %
-        QStringLiteral(" where") % SourceCondition(reach.tables.isEmpty() ? QString() : QStringLiteral("D")) %
+        QStringLiteral(" From (Select ") % from % QStringLiteral(" RF, ") % to % QStringLiteral(" RT From ") %
+        m_table.Table() % QStringLiteral(" S") % reach.tables % QStringLiteral(" where") %
+        SourceCondition(reach.tables.isEmpty() ? QString() : QStringLiteral("D")) %
         (reach.condition.isEmpty() ? QString() : QString(QStringLiteral(" and ") % reach.condition)) %
-        QStringLiteral(" and 0 = (Select count(*) From ") % target.Table() % QStringLiteral(" W where") %
-        target.EntryCondition(keys, QStringLiteral("W")) % QStringLiteral(" and ") %
-        Column(QStringLiteral("W"), target.FromColumn()) % QStringLiteral(" = ") % from %
-        QStringLiteral(" and ") % Column(QStringLiteral("W"), target.ToColumn()) % QStringLiteral(" = ") %
-        to % QStringLiteral(")");
+        Except() % QStringLiteral("Select ") % Column(QStringLiteral("W"), target.FromColumn()) %
+        QStringLiteral(", ") % Column(QStringLiteral("W"), target.ToColumn()) % QStringLiteral(" From ") %
+        target.Table() % QStringLiteral(" W where") % target.EntryCondition(keys, QStringLiteral("W")) %
+        QStringLiteral(") L");
     // Only what will be written comes across: the tree shows it, and the longest of each bound stands for
     // them all, so a value longer than its column is refused before anything is written.
-    Recordset rs = GetRecordset(reach.with % QStringLiteral("Select distinct ") % from %
-                                QStringLiteral(", ") % to % lacking);
+    Recordset rs = GetRecordset(reach.with % QStringLiteral("Select L.RF, L.RT") % lacking);
     if (!gQueryOK || rs.IsNothing())
         return false;
     std::vector<RangeBounds> rows;
@@ -272,7 +277,7 @@ bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList
         written->clear();
     if (rows.empty())
         return true;
-    if (!target.Fits(keys, longest.from, longest.to))
+    if (!target.Fits(keys, longest.from, longest.to) || (beforeWriting && !beforeWriting()))
         return false;
     // The first range fills the entry's placeholder row where it has one, as a range saved in a range editor
     // does (a row another writer filled meanwhile ends the action); the others are added by one statement,
@@ -289,8 +294,8 @@ bool LevelRangeSynchronization::Feed(const RangeTable& target, const QStringList
                     target.KeyColumns().join(QStringLiteral(", ")) % QStringLiteral(", ") %
                     target.FromColumn() % QStringLiteral(", ") % target.ToColumn() % QStringLiteral(") "),
                 reach.with,
-                QStringLiteral("Select distinct ") % values.join(QStringLiteral(", ")) %
-                    QStringLiteral(", ") % from % QStringLiteral(", ") % to % lacking)))
+                QStringLiteral("Select ") % values.join(QStringLiteral(", ")) %
+                    QStringLiteral(", L.RF, L.RT") % lacking)))
             return false;
     }
     if (written)
@@ -396,11 +401,12 @@ bool LevelRangeSynchronization::Carry(const QString& level, const QString& code)
             if (!m_table.StoredKey({m_top, ancestor.level, ancestor.code}, key))
                 return Fail(Step::Codes);
             const Reach reach = Reaches(ancestor);
-            if (m_holders && !FeedHolders(&ancestor, key, reach))
-                return false;
+            // The ancestor's holders get only what the ancestor lacks, so they are fed only when it lacks
+            // something: an ancestor that holds every range costs one read, however many codes chain above.
             std::vector<RangeBounds> written;
-            if (!Feed(m_table, key, reach, &written))
-                return Fail(Step::Codes);
+            if (!Feed(m_table, key, reach, &written,
+                      [&] { return !m_holders || FeedHolders(&ancestor, key, reach); }))
+                return m_failed == Step::None ? Fail(Step::Codes) : false;
             changed = changed || (again && !written.empty());
             for (RangeBounds& r : written)
                 m_added.push_back({ancestor, key, std::move(r)});

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // Carries the ranges of a level's codes, or of one code, up the level hierarchy again (a Synchronize), with
@@ -91,9 +92,10 @@ private:
     // The parents of the codes carried, as the hierarchy holds them.
     bool Parents(std::vector<Code>& parents);
     // Gives the entry of `keys` in `target` each range of a source row the reach names that it lacks; the
-    // ranges written go into `written` when given.
+    // ranges written go into `written` when given. `beforeWriting`, when given, runs once the entry is known to
+    // lack some, before anything is written to it.
     bool Feed(const RangeTable& target, const QStringList& keys, const Reach& reach,
-              std::vector<RangeBounds>* written) const;
+              std::vector<RangeBounds>* written, const std::function<bool()>& beforeWriting = {}) const;
     // Feeds the holders of the codes carried (none), or of the ancestor those of its source rows it lacked.
     bool FeedHolders(const Code* ancestor, const QStringList& ancestorKey, const Reach& reach);
     bool Fail(Step step);
