@@ -215,8 +215,9 @@ QString FromOneRowOf(const QString& table) {
 }
 
 QString Except() {
-    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsOracle() ? QStringLiteral(" minus ")
-                                                                                   : QStringLiteral(" except ");
+    return !gDBConnection.IsNothing() && gDBConnection->adoConnection().IsOracle()
+               ? QStringLiteral(" minus ")
+               : QStringLiteral(" except ");
 }
 
 QString MatchDBCase(const QString& text) {

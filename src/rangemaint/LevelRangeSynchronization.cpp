@@ -101,9 +101,9 @@ LevelRangeSynchronization::Reach LevelRangeSynchronization::Reaches(const Code& 
     // a code of the level ends the way: what reaches it, it passes on from its own rows.
     const auto below = [&](const QString& parent, const QString& child) -> QString {
         return m_paddedHierarchy ? QString(QStringLiteral("(") % parent % QStringLiteral(" = ") % child %
-                                         QStringLiteral(" or RTRIM(") % parent % QStringLiteral(") = ") %
-                                         child % QStringLiteral(")"))
-                               : QString(parent % QStringLiteral(" = ") % child);
+                                           QStringLiteral(" or RTRIM(") % parent % QStringLiteral(") = ") %
+                                           child % QStringLiteral(")"))
+                                 : QString(parent % QStringLiteral(" = ") % child);
     };
     const QString atLevel = LevelHierarchyWalk::Matches(QStringLiteral("D.LVL"), m_level);
     const QString step =
@@ -205,7 +205,8 @@ bool LevelRangeSynchronization::KnowParents(LevelHierarchyWalk& walk) const {
                        "H.CS_PARENTLEVEL, H.CS_PARENTCODE") %
         AboveSources() %
         QStringLiteral(" union Select H.CS_AREA, H.CS_COA, H.CS_PARENTLEVEL, H.CS_PARENTCODE") % step %
-        QStringLiteral(") Select distinct H.CS_CHILDLEVEL, H.CS_CHILDCODE, H.CS_PARENTLEVEL, H.CS_PARENTCODE") %
+        QStringLiteral(
+            ") Select distinct H.CS_CHILDLEVEL, H.CS_CHILDCODE, H.CS_PARENTLEVEL, H.CS_PARENTCODE") %
         step);
     if (!gQueryOK || rs.IsNothing())
         return false;
@@ -223,9 +224,8 @@ bool LevelRangeSynchronization::KnowParents(LevelHierarchyWalk& walk) const {
 }
 
 bool LevelRangeSynchronization::Parents(std::vector<Code>& parents) {
-    const QString sql =
-        QStringLiteral("Select distinct H.CS_PARENTLEVEL, H.CS_PARENTCODE") % AboveSources() %
-        QStringLiteral(" Order by H.CS_PARENTLEVEL, H.CS_PARENTCODE");
+    const QString sql = QStringLiteral("Select distinct H.CS_PARENTLEVEL, H.CS_PARENTCODE") % AboveSources() %
+                        QStringLiteral(" Order by H.CS_PARENTLEVEL, H.CS_PARENTCODE");
     Recordset rs = GetRecordset(sql);
     if (!gQueryOK || rs.IsNothing())
         return false;

@@ -24,15 +24,15 @@
 // codes hold as one range goes once.
 //
 // The ancestors are found by the walk and settled from the bottom up; where the server takes "With Recursive
-// ... Union" (SQLite, PostgreSQL) and no level or code of the chart's hierarchy is written with trailing blanks
-// of its own, one recursive expression reads every parent the walk will meet, so the walk sends one statement
-// whatever the depth. The codes of a level that reach an ancestor are named by the statements, never listed:
-// a recursive common table expression goes down the hierarchy from the ancestor and stops at the codes of the
-// level, so no statement's text grows with the depth, the codes or the holders. A code of the level that lies
-// on the way (codes chained within a level) passes on what it holds once it is settled itself; where the walk
-// met a cycle, the ancestors are settled again until nothing changes. The statements run on the shared
-// connection, inside the caller's transaction. Nothing is reported here: a failure answers false with the
-// error left current and `FailedStep` telling where it arose.
+// ... Union" (SQLite, PostgreSQL) and no level or code of the chart's hierarchy is written with trailing
+// blanks of its own, one recursive expression reads every parent the walk will meet, so the walk sends one
+// statement whatever the depth. The codes of a level that reach an ancestor are named by the statements,
+// never listed: a recursive common table expression goes down the hierarchy from the ancestor and stops at
+// the codes of the level, so no statement's text grows with the depth, the codes or the holders. A code of
+// the level that lies on the way (codes chained within a level) passes on what it holds once it is settled
+// itself; where the walk met a cycle, the ancestors are settled again until nothing changes. The statements
+// run on the shared connection, inside the caller's transaction. Nothing is reported here: a failure answers
+// false with the error left current and `FailedStep` telling where it arose.
 class LevelRangeSynchronization {
 public:
     using Code = LevelHierarchyWalk::Code;
@@ -92,8 +92,8 @@ private:
     // The parents of the codes carried, as the hierarchy holds them.
     bool Parents(std::vector<Code>& parents);
     // Gives the entry of `keys` in `target` each range of a source row the reach names that it lacks; the
-    // ranges written go into `written` when given. `beforeWriting`, when given, runs once the entry is known to
-    // lack some, before anything is written to it.
+    // ranges written go into `written` when given. `beforeWriting`, when given, runs once the entry is known
+    // to lack some, before anything is written to it.
     bool Feed(const RangeTable& target, const QStringList& keys, const Reach& reach,
               std::vector<RangeBounds>* written, const std::function<bool()>& beforeWriting = {}) const;
     // Feeds the holders of the codes carried (none), or of the ancestor those of its source rows it lacked.

@@ -294,7 +294,8 @@ QString heldLevel(int codes, int holders) {
 // A level L<depth> under a lattice of diamonds: two codes A'<i>, B'<i> at each level L<i> above, each the
 // parent of both codes of the level below, so a code reaches the top by 2^depth ways. The level's codes C'1
 // ... C'3 hang under both codes of the level above, a code of the level named as an ancestor (A'1) under one;
-// ranges at the codes and at some ancestors; a multiplier of an ancestor in the middle, a category of the top.
+// ranges at the codes and at some ancestors; a multiplier of an ancestor in the middle, a category of the
+// top.
 QString diamondLevel(int depth) {
     QStringList h, r;
     for (int i = 0; i + 1 < depth; ++i)
@@ -740,7 +741,8 @@ void tst_RangeDragSync::synchronizeOnSqlServer_data() {
     row("codes in a ring within a level", chainedLevel(30, true), "L5");
     row("a level under diamonds 12 rows deep", diamondLevel(12), "L12");
     row("a code under diamonds 12 rows deep", diamondLevel(12), "L12/C'3");
-    row("one code name at two levels", "H[L2,P,L3,X L2,Q,L3,Y L2,P,L4,Y] R[L3,X,1,2 L3,Y,3,4 L4,Y,5,6]", "L3");
+    row("one code name at two levels", "H[L2,P,L3,X L2,Q,L3,Y L2,P,L4,Y] R[L3,X,1,2 L3,Y,3,4 L4,Y,5,6]",
+        "L3");
 }
 
 // The same on SQL Server, whose recursive expressions go with "Union All" and on round a cycle: run on the
